@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/MainMenu.h"
+
+#include "ui_MainMenu.h"
+
+#include "platform/Document.h"
+#include "platform/DocumentController.h"
+
+#include <QApplication>
+
+namespace {
+
+// Text editors of every kind (line edits, text edits, the code editor) answer
+// the same argument-less slots, so the Edit menu needs to know none of them.
+void sendToFocusedEditor(const char *slot)
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus)
+        return;
+    const QByteArray signature = QByteArray(slot) + "()";
+    if (focus->metaObject()->indexOfMethod(signature.constData()) >= 0)
+        QMetaObject::invokeMethod(focus, slot);
+}
+
+} // namespace
+
+MainMenu::MainMenu(QMainWindow *window)
+    : QObject(window)
+    , m_window(window)
+    , ui(std::make_unique<Ui::MainMenu>())
+{
+    ui->setupUi(window);
+    connectFileMenu();
+    connectEditMenu();
+}
+
+MainMenu::~MainMenu() = default;
+
+void MainMenu::connectFileMenu()
+{
+    DocumentController &controller = DocumentController::shared();
+    const auto withDocument = [this](bool (Document::*command)()) {
+        return [this, command] {
+            if (Document *document = DocumentController::shared().documentForWindow(m_window))
+                (document->*command)();
+        };
+    };
+    connect(ui->actionNewWidget, &QAction::triggered, &controller, &DocumentController::newDocument);
+    connect(ui->actionOpen, &QAction::triggered, this, [this] {
+        DocumentController::shared().openDocument(m_window);
+    });
+    connect(ui->actionSave, &QAction::triggered, this, withDocument(&Document::saveDocument));
+    connect(ui->actionSaveAs, &QAction::triggered, this, withDocument(&Document::saveDocumentAs));
+    connect(ui->actionClose, &QAction::triggered, m_window, &QWidget::close);
+    connect(ui->actionQuit, &QAction::triggered, &controller, &DocumentController::closeAllDocuments);
+}
+
+void MainMenu::connectEditMenu()
+{
+    const std::pair<QAction *, const char *> commands[] = {
+        {ui->actionUndo, "undo"}, {ui->actionRedo, "redo"},   {ui->actionCut, "cut"},
+        {ui->actionCopy, "copy"}, {ui->actionPaste, "paste"}, {ui->actionSelectAll, "selectAll"},
+    };
+    for (const auto &[action, slot] : commands)
+        connect(action, &QAction::triggered, this, [slot] { sendToFocusedEditor(slot); });
+}

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class QMainWindow;
+namespace Ui { class MainMenu; }
+
+/// The application's menu bar, from the form "MainMenu", put on each
+/// document window (a Linux window carries its own menu bar). File commands
+/// go to the document framework; Edit commands to the focused editor.
+class MainMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Builds the menu bar on `window`; the menu lives as long as the window.
+    explicit MainMenu(QMainWindow *window);
+    ~MainMenu() override;
+
+private:
+    void connectFileMenu();
+    void connectEditMenu();
+
+    QMainWindow *m_window;
+    std::unique_ptr<Ui::MainMenu> ui;
+};

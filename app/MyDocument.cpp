@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/MyDocument.h"
+
+#include "ui_MyDocument.h"
+
+#include "app/MainMenu.h"
+#include "editors/ContentView.h"
+#include "platform/Alert.h"
+#include "platform/DocumentController.h"
+#include "platform/FileManager.h"
+#include "templates/TemplateFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace {
+// The file list's share of a new window; the content area takes the rest.
+constexpr int InitialFileListWidth = 220;
+
+QString cleanAbsolute(const QString &path)
+{
+    return path.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+} // namespace
+
+MyDocument::MyDocument()
+    : ui(std::make_unique<Ui::MyDocument>())
+{
+}
+
+MyDocument::~MyDocument() = default;
+
+QString MyDocument::windowNibName() const
+{
+    return QStringLiteral("MyDocument");
+}
+
+QMainWindow *MyDocument::makeWindow()
+{
+    auto *window = new QMainWindow;
+    ui->setupUi(window);
+    new MainMenu(window);
+    return window;
+}
+
+void MyDocument::windowControllerDidLoadNib()
+{
+    QPalette palette = window()->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    window()->setPalette(palette);
+    window()->setAutoFillBackground(true);
+    ui->splitView->setSizes({InitialFileListWidth, window()->width() - InitialFileListWidth});
+}
+
+QString MyDocument::requiredFileExtension() const
+{
+    return QStringLiteral("wdgt");
+}
+
+QWidget *MyDocument::contentView() const
+{
+    return window() ? ui->contentView : nullptr;
+}
+
+bool MyDocument::readFromURL(const QUrl &url)
+{
+    const QString path = url.toLocalFile();
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (!FileManager::exists(path) || extension != u"wdtp")
+        return true;
+    const Alert::Request question{tr("Edit or Install"),
+                                  tr("Would you like to edit or install this template?"),
+                                  tr("Install"), tr("Edit"), {}};
+    if (Alert::run(nullptr, question) == Alert::AlternateButton)
+        return true;
+    return installTemplate(path);
+}
+
+bool MyDocument::installTemplate(const QString &path)
+{
+    TemplateFolder::prepare();
+    // Never replaces an installed template of the same name: the move fails
+    // and the template stays where it was.
+    FileManager::moveItem(path, TemplateFolder::templatesPath() + u'/' + QFileInfo(path).fileName());
+    DocumentController::shared().newDocument();
+    // The template itself is not shown: the opening document goes away.
+    return false;
+}
+
+bool MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
+{
+    const QString target = cleanAbsolute(destination.toLocalFile());
+    const QString source = cleanAbsolute(original.toLocalFile());
+    if (target != source) {
+        if (!placeCopyAt(target, source))
+            return false;
+        // The content views write under the document's location: moving it
+        // first puts the unsaved edits into the new copy, not the old bundle.
+        setFileURL(QUrl::fromLocalFile(target));
+    }
+    saveContentViews();
+    return true;
+}
+
+bool MyDocument::placeCopyAt(const QString &destination, const QString &original)
+{
+    // The copy is made whole beside the destination and only then swapped in,
+    // so a failed copy leaves whatever was at the destination untouched.
+    const QFileInfo target(destination);
+    QTemporaryDir staging(target.absolutePath() + QStringLiteral("/.quillet-save-XXXXXX"));
+    if (!staging.isValid())
+        return false;
+    const QString staged = staging.path() + u'/' + target.fileName();
+    const bool made = original.isEmpty() || !FileManager::exists(original)
+        ? FileManager::createDirectory(staged)
+        : FileManager::copyItem(original, staged);
+    return made && FileManager::replaceItem(staged, destination);
+}
+
+void MyDocument::saveContentViews()
+{
+    QList<QPointer<ContentView>> views;
+    for (ContentView *view : contentViews())
+        views.append(view);
+    for (const QPointer<ContentView> &view : std::as_const(views)) {
+        if (view)
+            view->save();
+    }
+}
+
+QList<ContentView *> MyDocument::contentViews() const
+{
+    QWidget *area = contentView();
+    return area ? area->findChildren<ContentView *>(Qt::FindDirectChildrenOnly)
+                : QList<ContentView *>();
+}
+
+bool MyDocument::isDocumentEdited() const
+{
+    const QList<ContentView *> views = contentViews();
+    return std::any_of(views.begin(), views.end(),
+                       [](const ContentView *view) { return view->isEdited(); });
+}

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "platform/Document.h"
+
+#include <memory>
+
+class ContentView;
+class MainMenu;
+namespace Ui { class MyDocument; }
+
+/// One widget bundle. The document holds no data: the bundle directory on
+/// disk is its content, and the only unsaved state lives in the content views
+/// of its window's content area.
+class MyDocument : public Document
+{
+    Q_OBJECT
+
+public:
+    MyDocument();
+    ~MyDocument() override;
+
+    /// The name of the form the document window is built from.
+    QString windowNibName() const;
+
+    bool readFromURL(const QUrl &url) override;
+    bool writeToURL(const QUrl &destination, const QUrl &original) override;
+    bool isDocumentEdited() const override;
+
+    /// The content area: its children are the open content views, in order.
+    QWidget *contentView() const;
+
+protected:
+    QMainWindow *makeWindow() override;
+    void windowControllerDidLoadNib() override;
+    QString requiredFileExtension() const override;
+
+private:
+    bool installTemplate(const QString &path);
+    bool placeCopyAt(const QString &destination, const QString &original);
+    void saveContentViews();
+    QList<ContentView *> contentViews() const;
+
+    std::unique_ptr<Ui::MyDocument> ui;
+};

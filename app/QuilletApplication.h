@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QApplication>
+
+/// The editor as a program: names itself, lets the document framework make
+/// MyDocuments, and opens the bundles named on the command line, or a new
+/// untitled document when none is named.
+class QuilletApplication : public QApplication
+{
+    Q_OBJECT
+
+public:
+    QuilletApplication(int &argc, char **argv);
+
+    /// Opens the start-up documents and runs the event loop.
+    int run();
+};

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QWidget>
+
+/// A view that shows and edits one file or folder of the bundle. Content
+/// views live in the document window's content area, one per opened file,
+/// and keep no reference to their document: they find the bundle through the
+/// document of the window they sit in, each time they need it.
+class ContentView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+
+    /// Names the view's file by its path relative to the bundle; loads nothing.
+    virtual void setViewIdentifier(const QString &identifier) = 0;
+    virtual QString viewIdentifier() const = 0;
+    /// Loads the view from its file, dropping whatever it showed.
+    virtual void openTheFile() = 0;
+    /// Writes the view's content to its file; reports nothing.
+    virtual void save() = 0;
+    /// Whether the content holds `text`; the view may select the match.
+    virtual bool searchString(const QString &text) = 0;
+    /// Whether the view holds edits that `save` would write.
+    virtual bool isEdited() const { return false; }
+
+protected:
+    /// The bundle path of the document whose window holds this view; empty
+    /// while the view sits outside a located document's window.
+    QString bundlePath() const;
+    /// Bundle path + "/" + identifier; empty without a bundle path, so that
+    /// a view never reads or writes relative to the file system's root.
+    QString fullPath() const;
+};

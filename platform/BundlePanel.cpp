@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/BundlePanel.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+
+namespace {
+
+class BundleIconProvider : public QFileIconProvider
+{
+public:
+    QIcon icon(const QFileInfo &info) const override
+    {
+        return BundlePanel::isBundle(info.filePath()) ? QFileIconProvider::icon(File)
+                                                      : QFileIconProvider::icon(info);
+    }
+};
+
+} // namespace
+
+bool BundlePanel::isBundle(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().toLower();
+    return info.isDir() && (suffix == u"wdgt" || suffix == u"wdtp");
+}
+
+BundlePanel::BundlePanel(QWidget *parent, const QString &title)
+    : QFileDialog(parent, title)
+    , m_icons(std::make_unique<BundleIconProvider>())
+{
+    // The bundle rules need Qt's own dialog; a desktop portal would enter bundles.
+    setOption(DontUseNativeDialog);
+    setIconProvider(m_icons.get());
+    connect(this, &QFileDialog::directoryEntered, this, &BundlePanel::bounceOutOfBundle);
+}
+
+BundlePanel::~BundlePanel() = default;
+
+void BundlePanel::bounceOutOfBundle(const QString &directory)
+{
+    if (!isBundle(directory))
+        return;
+    const QFileInfo bundle(directory);
+    setDirectory(bundle.absolutePath());
+    selectFile(bundle.fileName());
+    chooseBundle(bundle.absoluteFilePath());
+}

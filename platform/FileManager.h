@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// The file operations every subsystem uses on bundles. None of them ever
+/// replaces an existing entry: copy and move fail, leaving both sides as they
+/// were, when the destination exists. Results are returned, never reported;
+/// callers that must stay silent simply ignore them.
+class FileManager
+{
+public:
+    /// Names of the directory's entries, one level deep, hidden ones included,
+    /// in the order the file system lists them. Empty when it cannot be listed.
+    static QStringList contentsOfDirectory(const QString &path);
+
+    /// Whether anything exists at the path; a link counts by what it points at.
+    static bool exists(const QString &path);
+    /// Whether the path is a directory, links followed.
+    static bool isDirectory(const QString &path);
+
+    /// Creates one directory; its parent must exist.
+    static bool createDirectory(const QString &path);
+
+    /// Copies a file or a whole tree. Symbolic links are copied as links, so a
+    /// link that loops back up the tree cannot make the copy run away. Fails
+    /// without touching anything when the destination exists or lies inside
+    /// the source; a copy that fails half-way is removed again.
+    static bool copyItem(const QString &source, const QString &destination);
+
+    /// Moves a file or a tree, across file systems too. Fails without change
+    /// when the destination exists or lies inside the source.
+    static bool moveItem(const QString &source, const QString &destination);
+
+    /// Puts `source` in the place of `destination`, which may exist and is
+    /// then replaced in one step where the file system allows it. Only for a
+    /// replacement the user agreed to. On failure `destination` is as before.
+    static bool replaceItem(const QString &source, const QString &destination);
+
+    /// Removes a file, a link (never what it points at) or a whole tree.
+    static bool removeItem(const QString &path);
+
+    /// Whether `path` is `ancestor` itself or lies below it, comparing cleaned
+    /// absolute paths.
+    static bool isSameOrInside(const QString &path, const QString &ancestor);
+};

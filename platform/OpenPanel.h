@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "platform/BundlePanel.h"
+
+#include <QStringList>
+
+#include <functional>
+
+/// The Open panel: chooses existing files, and bundles as single items.
+class OpenPanel : public BundlePanel
+{
+    Q_OBJECT
+
+public:
+    struct Options
+    {
+        QString title;
+        QString typeDescription;   ///< names the accepted types in the filter
+        QStringList fileTypes;     ///< extensions without the dot; empty: everything
+        bool allowsMultipleSelection = false;
+        bool canChooseDirectories = false;
+    };
+
+    OpenPanel(QWidget *parent, const Options &options);
+
+    /// Runs the panel modally; returns the chosen paths, empty when cancelled.
+    static QStringList run(QWidget *parent, const Options &options);
+
+    /// When set, answers every Open panel in the user's place (tests do this).
+    static inline std::function<QStringList(const Options &)> responder;
+
+    /// The chosen paths once the panel was accepted.
+    QStringList chosenPaths() const;
+
+public slots:
+    void accept() override;
+
+protected:
+    void chooseBundle(const QString &path) override;
+
+private:
+    bool canChoose(const QString &path) const;
+
+    bool m_canChooseDirectories;
+};

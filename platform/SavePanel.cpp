@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/SavePanel.h"
+
+#include "platform/Alert.h"
+
+#include <QFileInfo>
+
+SavePanel::SavePanel(QWidget *parent, const Options &options)
+    : BundlePanel(parent, options.title)
+    , m_requiredExtension(options.requiredExtension)
+{
+    setAcceptMode(AcceptSave);
+    setFileMode(AnyFile);
+    // Replacing a bundle means replacing a folder; the panel asks in its own words.
+    setOption(DontConfirmOverwrite);
+    if (!m_requiredExtension.isEmpty()) {
+        setDefaultSuffix(QString());
+        setNameFilter(QStringLiteral("*.") + m_requiredExtension);
+    }
+    if (!options.directory.isEmpty())
+        setDirectory(options.directory);
+    if (!options.name.isEmpty())
+        selectFile(options.name);
+}
+
+QString SavePanel::run(QWidget *parent, const Options &options)
+{
+    if (responder)
+        return responder(options);
+    SavePanel panel(parent, options);
+    return panel.exec() == Accepted ? panel.chosenPath() : QString();
+}
+
+QString SavePanel::chosenPath() const
+{
+    return result() == Accepted ? m_chosenPath : QString();
+}
+
+QString SavePanel::withRequiredExtension(const QString &path, const QString &extension)
+{
+    if (extension.isEmpty()
+        || QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) == 0)
+        return path;
+    return path + u'.' + extension;
+}
+
+bool SavePanel::mayReplace(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    const Alert::Request question{
+        tr("“%1” already exists. Do you want to replace it?").arg(info.fileName()),
+        tr("Something with the same name already exists in “%1”. "
+           "Replacing it will overwrite its current contents.")
+            .arg(info.dir().dirName()),
+        tr("Replace"), tr("Cancel"), {}};
+    return Alert::run(this, question) == Alert::DefaultButton;
+}
+
+void SavePanel::accept()
+{
+    const QStringList typed = selectedFiles();
+    if (typed.isEmpty() || QFileInfo(typed.first()).fileName().isEmpty())
+        return;
+    if (QFileInfo(typed.first()).isDir() && !isBundle(typed.first())) {
+        // A plain folder: step into it, as the dialog does.
+        QFileDialog::accept();
+        return;
+    }
+    const QString path = withRequiredExtension(typed.first(), m_requiredExtension);
+    if (!mayReplace(path))
+        return;
+    m_chosenPath = QFileInfo(path).absoluteFilePath();
+    QDialog::accept();
+}
+
+void SavePanel::chooseBundle(const QString &)
+{
+    accept();
+}

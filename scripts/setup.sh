@@ -1,0 +1,37 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Sourced by scripts/run and scripts/test: installs the Debian packages the
+# build needs (only those missing), then configures and builds into build/.
+set -euo pipefail
+
+QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QUILLET_BUILD=${QUILLET_BUILD:-$QUILLET_ROOT/build}
+
+QUILLET_PACKAGES=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libgl-dev
+    qt6-webengine-dev qt6-webengine-dev-tools
+    libqscintilla2-qt6-dev libplist-dev qt6-image-formats-plugins
+    libbenchmark-dev xvfb xauth
+)
+
+quillet_install_packages() {
+    local missing=()
+    for package in "${QUILLET_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+quillet_build() {
+    cmake -S "$QUILLET_ROOT" -B "$QUILLET_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$QUILLET_BUILD" --parallel 2
+}
+
+quillet_install_packages
+quillet_build
