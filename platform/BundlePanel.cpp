@@ -14,6 +14,15 @@ public:
         return BundlePanel::isBundle(info.filePath()) ? QFileIconProvider::icon(File)
                                                       : QFileIconProvider::icon(info);
     }
+
+    QString type(const QFileInfo &info) const override
+    {
+        if (!BundlePanel::isBundle(info.filePath()))
+            return QFileIconProvider::type(info);
+        return info.suffix().compare(u"wdtp", Qt::CaseInsensitive) == 0
+            ? QFileDialog::tr("Widget template")
+            : QFileDialog::tr("Widget");
+    }
 };
 
 } // namespace
