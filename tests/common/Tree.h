@@ -28,6 +28,17 @@ inline QByteArray read(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+/// A small widget bundle: Info.plist, main.html, a hidden .DS_Store and an
+/// image in a folder.
+inline QString writeBundle(const QString &root)
+{
+    write(root, QStringLiteral("Info.plist"), "<plist/>");
+    write(root, QStringLiteral("main.html"), "<html>old \xe9</html>");
+    write(root, QStringLiteral(".DS_Store"), "x");
+    write(root, QStringLiteral("Images/back.png"), QByteArray(64, '\x89'));
+    return root;
+}
+
 /// The link's own text, relative or not.
 inline QByteArray linkText(const QString &path)
 {

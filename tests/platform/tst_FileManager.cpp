@@ -45,11 +45,7 @@ void tst_FileManager::init()
 
 QString tst_FileManager::makeBundle(const QString &name)
 {
-    const QString root = m_dir->filePath(name);
-    Tree::write(root, QStringLiteral("Info.plist"), "<plist/>");
-    Tree::write(root, QStringLiteral("main.html"), "<html>\xe9</html>");
-    Tree::write(root, QStringLiteral(".hidden"), "secret");
-    Tree::write(root, QStringLiteral("Images/back.png"), QByteArray(300, '\x89'));
+    const QString root = Tree::writeBundle(m_dir->filePath(name));
     QFile::link(QStringLiteral("Images/back.png"), root + QStringLiteral("/relative-link"));
     // A link back up the tree must not make a copy run away.
     QFile::link(QStringLiteral(".."), root + QStringLiteral("/Images/loop"));
@@ -60,7 +56,7 @@ void tst_FileManager::contentsListsOneLevelWithHiddenEntries()
 {
     const QString root = makeBundle(QStringLiteral("A.wdgt"));
     QStringList names = FileManager::contentsOfDirectory(root);
-    QStringList expected{QStringLiteral(".hidden"), QStringLiteral("Images"), QStringLiteral("Info.plist"),
+    QStringList expected{QStringLiteral(".DS_Store"), QStringLiteral("Images"), QStringLiteral("Info.plist"),
                          QStringLiteral("main.html"), QStringLiteral("relative-link")};
     // The order is the file system's, the same on every call.
     QCOMPARE(FileManager::contentsOfDirectory(root), names);
