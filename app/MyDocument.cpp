@@ -5,6 +5,7 @@
 
 #include "app/MainMenu.h"
 #include "editors/ContentView.h"
+#include "filelist/FileListController.h"
 #include "platform/Alert.h"
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
@@ -45,6 +46,7 @@ QMainWindow *MyDocument::makeWindow()
     auto *window = new QMainWindow;
     ui->setupUi(window);
     new MainMenu(window);
+    m_fileList = new FileListController(window, ui->fileList, ui->contentView);
     return window;
 }
 
@@ -55,6 +57,7 @@ void MyDocument::windowControllerDidLoadNib()
     window()->setPalette(palette);
     window()->setAutoFillBackground(true);
     ui->splitView->setSizes({InitialFileListWidth, window()->width() - InitialFileListWidth});
+    m_fileList->awakeFromNib();
 }
 
 QString MyDocument::requiredFileExtension() const
@@ -124,8 +127,11 @@ bool MyDocument::placeCopyAt(const QString &destination, const QString &original
 
 void MyDocument::saveContentViews()
 {
+    if (!m_fileList)
+        return;
+    // A view's save may change the area; views that went meanwhile are skipped.
     QList<QPointer<ContentView>> views;
-    for (ContentView *view : contentViews())
+    for (ContentView *view : m_fileList->contentViews())
         views.append(view);
     for (const QPointer<ContentView> &view : std::as_const(views)) {
         if (view)
@@ -133,16 +139,11 @@ void MyDocument::saveContentViews()
     }
 }
 
-QList<ContentView *> MyDocument::contentViews() const
-{
-    QWidget *area = contentView();
-    return area ? area->findChildren<ContentView *>(Qt::FindDirectChildrenOnly)
-                : QList<ContentView *>();
-}
-
 bool MyDocument::isDocumentEdited() const
 {
-    const QList<ContentView *> views = contentViews();
+    if (!m_fileList)
+        return false;
+    const QList<ContentView *> views = m_fileList->contentViews();
     return std::any_of(views.begin(), views.end(),
                        [](const ContentView *view) { return view->isEdited(); });
 }

@@ -5,8 +5,7 @@
 
 #include <memory>
 
-class ContentView;
-class MainMenu;
+class FileListController;
 namespace Ui { class MyDocument; }
 
 /// One widget bundle. The document holds no data: the bundle directory on
@@ -29,6 +28,8 @@ public:
 
     /// The content area: its children are the open content views, in order.
     QWidget *contentView() const;
+    /// The window's file list; null before the window is made.
+    FileListController *fileListController() const { return m_fileList; }
 
 protected:
     QMainWindow *makeWindow() override;
@@ -39,7 +40,7 @@ private:
     bool installTemplate(const QString &path);
     bool placeCopyAt(const QString &destination, const QString &original);
     void saveContentViews();
-    QList<ContentView *> contentViews() const;
 
     std::unique_ptr<Ui::MyDocument> ui;
+    FileListController *m_fileList = nullptr; // owned by the window
 };

@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -21,6 +22,8 @@ bool occupied(const QString &path)
 }
 
 // Keeps the link's own text, so relative links stay relative in the copy.
+quint64 listings = 0;
+
 bool copyLink(const QString &source, const QString &destination)
 {
     char target[PATH_MAX];
@@ -58,6 +61,7 @@ bool copyTree(const QString &source, const QString &destination)
 
 QStringList FileManager::contentsOfDirectory(const QString &path)
 {
+    ++listings;
     QStringList names;
     QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
@@ -65,6 +69,24 @@ QStringList FileManager::contentsOfDirectory(const QString &path)
         names.append(it.fileName());
     }
     return names;
+}
+
+quint64 FileManager::listingCount()
+{
+    return listings;
+}
+
+bool FileManager::writeFile(const QString &path, const QByteArray &data, WriteMode mode)
+{
+    if (path.isEmpty())
+        return false;
+    if (mode == WriteMode::InPlace) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && file.write(data) == data.size();
+    }
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
 }
 
 bool FileManager::exists(const QString &path)

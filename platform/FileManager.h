@@ -38,6 +38,17 @@ public:
     /// replacement the user agreed to. On failure `destination` is as before.
     static bool replaceItem(const QString &source, const QString &destination);
 
+    /// Writes a whole file. Atomic by default: the data goes to a temporary
+    /// file that then takes the target's place, so a failed write leaves the
+    /// old file whole. In place, the target itself is overwritten.
+    enum class WriteMode { Atomic, InPlace };
+    static bool writeFile(const QString &path, const QByteArray &data,
+                          WriteMode mode = WriteMode::Atomic);
+
+    /// How many directory listings this process made; lets benchmarks and
+    /// tests see that a view does not list a folder per cell.
+    static quint64 listingCount();
+
     /// Removes a file, a link (never what it points at) or a whole tree.
     static bool removeItem(const QString &path);
 

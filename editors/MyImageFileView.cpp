@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "editors/MyImageFileView.h"
+
+#include "ui_MyImageFileView.h"
+
+#include "platform/FileManager.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+
+namespace {
+
+// The format the file's name asks for, when Qt can write it; PNG otherwise.
+QByteArray formatForName(const QString &path)
+{
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    return QImageWriter::supportedImageFormats().contains(suffix) ? suffix : QByteArray("png");
+}
+
+} // namespace
+
+MyImageFileView::MyImageFileView(QWidget *parent)
+    : ContentView(parent)
+    , ui(std::make_unique<Ui::MyImageFileView>())
+{
+    ui->setupUi(this);
+    setFocusProxy(ui->imageView);
+}
+
+MyImageFileView::~MyImageFileView() = default;
+
+void MyImageFileView::setViewIdentifier(const QString &identifier)
+{
+    ui->identifierField->setText(identifier);
+}
+
+QString MyImageFileView::viewIdentifier() const
+{
+    return ui->identifierField->text();
+}
+
+void MyImageFileView::openTheFile()
+{
+    // An unreadable file shows no image.
+    ui->imageView->setImage(QImageReader(fullPath()).read());
+}
+
+void MyImageFileView::save()
+{
+    const QString path = fullPath();
+    if (!isEdited() || path.isEmpty())
+        return;
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (QImageWriter(&buffer, formatForName(path)).write(ui->imageView->image())
+        && FileManager::writeFile(path, data))
+        ui->imageView->markSaved();
+}
+
+bool MyImageFileView::isEdited() const
+{
+    return ui->imageView->isReplaced();
+}
+
+QImage MyImageFileView::image() const
+{
+    return ui->imageView->image();
+}

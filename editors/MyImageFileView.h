@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "editors/ContentView.h"
+
+#include <memory>
+
+namespace Ui { class MyImageFileView; }
+
+/// Shows one image of the bundle. Its file is written only after the user
+/// replaced the image (by dropping or pasting one), in the format the file's
+/// name asks for when it can be written, PNG otherwise; an image the user
+/// did not change is never rewritten.
+class MyImageFileView : public ContentView
+{
+    Q_OBJECT
+
+public:
+    explicit MyImageFileView(QWidget *parent = nullptr);
+    ~MyImageFileView() override;
+
+    void setViewIdentifier(const QString &identifier) override;
+    QString viewIdentifier() const override;
+    void openTheFile() override;
+    void save() override;
+    bool searchString(const QString &) override { return false; }
+    bool isEdited() const override;
+
+    /// The image shown, for the form's callers and tests.
+    QImage image() const;
+
+private:
+    std::unique_ptr<Ui::MyImageFileView> ui;
+};

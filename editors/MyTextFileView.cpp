@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "editors/MyTextFileView.h"
+
+#include "ui_MyTextFileView.h"
+
+#include <Qsci/qscilexercss.h>
+#include <Qsci/qscilexerhtml.h>
+#include <Qsci/qscilexerjavascript.h>
+#include <Qsci/qscilexerxml.h>
+
+#include <QFileInfo>
+#include <QFontDatabase>
+
+namespace {
+
+constexpr int TabWidth = 4;
+
+std::unique_ptr<QsciLexer> lexerForExtension(const QString &extension)
+{
+    const QString ext = extension.toLower();
+    if (ext == u"html" || ext == u"htm" || ext == u"xhtml")
+        return std::make_unique<QsciLexerHTML>();
+    if (ext == u"css")
+        return std::make_unique<QsciLexerCSS>();
+    if (ext == u"js" || ext == u"json")
+        return std::make_unique<QsciLexerJavaScript>();
+    if (ext == u"plist" || ext == u"xml" || ext == u"svg" || ext == u"xsl")
+        return std::make_unique<QsciLexerXML>();
+    return nullptr;
+}
+
+QsciScintilla::EolMode eolModeOf(const QString &text)
+{
+    if (text.contains(QLatin1String("\r\n")))
+        return QsciScintilla::EolWindows;
+    return text.contains(u'\r') ? QsciScintilla::EolMac : QsciScintilla::EolUnix;
+}
+
+} // namespace
+
+MyTextFileView::MyTextFileView(QWidget *parent)
+    : ContentView(parent)
+    , ui(std::make_unique<Ui::MyTextFileView>())
+{
+    ui->setupUi(this);
+    QsciScintilla *editor = ui->textView;
+    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    editor->setUtf8(true);
+    editor->setFont(font);
+    editor->setMarginsFont(font);
+    editor->setMarginLineNumbers(0, true);
+    editor->setMarginWidth(0, QStringLiteral("00000"));
+    editor->setMarginsBackgroundColor(QColor(0xf4, 0xf4, 0xf4));
+    editor->setMarginsForegroundColor(QColor(0x99, 0x99, 0x99));
+    editor->setTabWidth(TabWidth);
+    editor->setAutoIndent(true);
+    editor->setBraceMatching(QsciScintilla::SloppyBraceMatch);
+    editor->setCaretLineVisible(true);
+    editor->setCaretLineBackgroundColor(QColor(0xf7, 0xf9, 0xfc));
+    setFocusProxy(editor);
+}
+
+MyTextFileView::~MyTextFileView()
+{
+    // The editor refers to the lexer until it goes.
+    ui->textView->setLexer(nullptr);
+}
+
+void MyTextFileView::setViewIdentifier(const QString &identifier)
+{
+    ui->identifierField->setText(identifier);
+    chooseLexer();
+}
+
+QString MyTextFileView::viewIdentifier() const
+{
+    return ui->identifierField->text();
+}
+
+void MyTextFileView::chooseLexer()
+{
+    ui->textView->setLexer(nullptr);
+    m_lexer = lexerForExtension(QFileInfo(viewIdentifier()).suffix());
+    if (m_lexer) {
+        const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        m_lexer->setDefaultFont(font);
+        m_lexer->setFont(font, -1);
+    }
+    ui->textView->setLexer(m_lexer.get());
+}
+
+void MyTextFileView::openTheFile()
+{
+    // An unreadable file opens empty; saving it then writes nothing unless typed into.
+    const TextFile::Text file = TextFile::read(fullPath()).value_or(TextFile::Text{});
+    m_encoding = file.encoding;
+    setText(file.text);
+}
+
+void MyTextFileView::save()
+{
+    if (!isEdited())
+        return;
+    const TextFile::Text file{text(), m_encoding};
+    if (TextFile::write(fullPath(), file)) {
+        m_encoding = TextFile::encodingFor(file);
+        ui->textView->setModified(false);
+    }
+}
+
+bool MyTextFileView::isEdited() const
+{
+    return ui->textView->isModified();
+}
+
+bool MyTextFileView::searchString(const QString &needle)
+{
+    const QString haystack = text();
+    const qsizetype found = haystack.indexOf(needle, 0, Qt::CaseInsensitive);
+    if (needle.isEmpty() || found < 0)
+        return false;
+    selectCharacters(found, needle.size());
+    return true;
+}
+
+// Scintilla counts in UTF-8 bytes and stops at NUL in its plain text calls,
+// so text goes in and out by explicit byte lengths.
+void MyTextFileView::setText(const QString &text)
+{
+    QsciScintilla *editor = ui->textView;
+    const QByteArray bytes = text.toUtf8();
+    editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
+    editor->SendScintilla(QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
+                          bytes.constData());
+    editor->setEolMode(eolModeOf(text));
+    editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
+    editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+    editor->setModified(false);
+}
+
+QString MyTextFileView::text() const
+{
+    QsciScintilla *editor = ui->textView;
+    const long length = editor->SendScintilla(QsciScintilla::SCI_GETLENGTH);
+    const auto *bytes = reinterpret_cast<const char *>(
+        editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
+    return bytes ? QString::fromUtf8(bytes, length) : QString();
+}
+
+QString MyTextFileView::selectedText() const
+{
+    return ui->textView->selectedText();
+}
+
+void MyTextFileView::selectCharacters(qsizetype start, qsizetype length)
+{
+    const QString all = text();
+    const long from = all.left(start).toUtf8().size();
+    const long to = from + all.mid(start, length).toUtf8().size();
+    QsciScintilla *editor = ui->textView;
+    editor->SendScintilla(QsciScintilla::SCI_SETSEL, static_cast<unsigned long>(from), to);
+    editor->SendScintilla(QsciScintilla::SCI_SCROLLRANGE, static_cast<unsigned long>(to), from);
+}

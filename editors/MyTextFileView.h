@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "editors/ContentView.h"
+#include "platform/TextFile.h"
+
+#include <memory>
+
+class QsciLexer;
+namespace Ui { class MyTextFileView; }
+
+/// A code editor for one text file of the bundle, with highlighting chosen
+/// by the file's extension. It writes its file only when the text was edited,
+/// in the encoding the file was read in.
+class MyTextFileView : public ContentView
+{
+    Q_OBJECT
+
+public:
+    explicit MyTextFileView(QWidget *parent = nullptr);
+    ~MyTextFileView() override;
+
+    void setViewIdentifier(const QString &identifier) override;
+    QString viewIdentifier() const override;
+    void openTheFile() override;
+    void save() override;
+    bool searchString(const QString &text) override;
+    bool isEdited() const override;
+
+    /// The editor's whole text, NUL characters included.
+    QString text() const;
+    /// The selected text, for the search's caller and tests.
+    QString selectedText() const;
+
+private:
+    void setText(const QString &text);
+    void chooseLexer();
+    void selectCharacters(qsizetype start, qsizetype length);
+
+    std::unique_ptr<Ui::MyTextFileView> ui;
+    std::unique_ptr<QsciLexer> m_lexer;
+    // How the file was encoded, so a save writes it back the same way.
+    TextFile::Encoding m_encoding = TextFile::Encoding::Utf8;
+};
