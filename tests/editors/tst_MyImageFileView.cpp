@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "editors/ImageCanvas.h"
+#include "editors/MyImageFileView.h"
+
+#include "tests/common/DocumentFixture.h"
+#include "tests/common/Tree.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#ifndef QUILLET_CORPUS
+#error "QUILLET_CORPUS must name the folder of sample widgets"
+#endif
+
+class tst_MyImageFileView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void untouchedImageKeepsItsBytes_data();
+    void untouchedImageKeepsItsBytes();
+    void replacedImageIsWrittenInTheFormatItsNameAsks_data();
+    void replacedImageIsWrittenInTheFormatItsNameAsks();
+    void unreadableImageShowsNothing();
+
+private:
+    MyImageFileView *openImage(const QString &name, const QByteArray &bytes);
+
+    std::unique_ptr<DocumentFixture> m_fixture;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_bundle;
+};
+
+void tst_MyImageFileView::init()
+{
+    m_fixture = std::make_unique<DocumentFixture>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_bundle = m_dir->filePath(QStringLiteral("Clock.wdgt"));
+    QDir().mkpath(m_bundle);
+}
+
+void tst_MyImageFileView::cleanup()
+{
+    m_fixture.reset();
+}
+
+MyImageFileView *tst_MyImageFileView::openImage(const QString &name, const QByteArray &bytes)
+{
+    Tree::write(m_bundle, name, bytes);
+    MyDocument *document = m_fixture->open(m_bundle);
+    if (!document || !DocumentFixture::select(document, name))
+        return nullptr;
+    return qobject_cast<MyImageFileView *>(document->fileListController()->contentViewWithIdentifier(name));
+}
+
+void tst_MyImageFileView::untouchedImageKeepsItsBytes_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::newRow("animated gif") << QStringLiteral("RiverLevels.wdgt/images/rot_refresh.gif");
+    QTest::newRow("png") << QStringLiteral("RiverLevels.wdgt/Default.png");
+    QTest::newRow("tiff") << QStringLiteral("To Do.wdgt/Images/NoteScrollerKnobTop.tiff");
+}
+
+void tst_MyImageFileView::untouchedImageKeepsItsBytes()
+{
+    QFETCH(QString, sample);
+    const QByteArray bytes = Tree::read(QStringLiteral(QUILLET_CORPUS "/") + sample);
+    QVERIFY(bytes.size() > 16);
+    const QString name = QFileInfo(sample).fileName();
+    MyImageFileView *view = openImage(name, bytes);
+    QVERIFY(view);
+    QVERIFY(!view->image().isNull());
+    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
+    QCOMPARE(Tree::read(m_bundle + u'/' + name), bytes);
+}
+
+void tst_MyImageFileView::replacedImageIsWrittenInTheFormatItsNameAsks_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("png") << QStringLiteral("a.png") << QByteArray("png");
+    QTest::newRow("jpeg keeps jpeg") << QStringLiteral("photo.jpg") << QByteArray("jpeg");
+    QTest::newRow("gif, which Qt cannot write, gets png") << QStringLiteral("anim.gif") << QByteArray("png");
+}
+
+void tst_MyImageFileView::replacedImageIsWrittenInTheFormatItsNameAsks()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, format);
+    QImage original(8, 8, QImage::Format_RGB32);
+    original.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(original.save(&buffer, format.constData()));
+    MyImageFileView *view = openImage(name, bytes);
+    QVERIFY(view);
+
+    QImage replacement(20, 10, QImage::Format_RGB32);
+    replacement.fill(Qt::blue);
+    QApplication::clipboard()->setImage(replacement);
+    QMetaObject::invokeMethod(view->findChild<ImageCanvas *>(), "paste");
+    QVERIFY(view->isEdited());
+    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
+
+    QImageReader reader(m_bundle + u'/' + name);
+    reader.setDecideFormatFromContent(true);
+    QCOMPARE(reader.format(), format);
+    QCOMPARE(reader.read().size(), QSize(20, 10));
+    QVERIFY(!view->isEdited());
+}
+
+void tst_MyImageFileView::unreadableImageShowsNothing()
+{
+    MyImageFileView *view = openImage(QStringLiteral("broken.png"), "not an image");
+    QVERIFY(view);
+    QVERIFY(view->image().isNull());
+    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
+    QCOMPARE(Tree::read(m_bundle + QStringLiteral("/broken.png")), QByteArray("not an image"));
+}
+
+QTEST_MAIN(tst_MyImageFileView)
+#include "tst_MyImageFileView.moc"

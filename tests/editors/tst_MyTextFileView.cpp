@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "editors/MyTextFileView.h"
+
+#include "tests/common/DocumentFixture.h"
+#include "tests/common/Tree.h"
+
+#include <Qsci/qscilexer.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QTemporaryDir>
+
+class tst_MyTextFileView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void untouchedFileIsNeverWritten_data();
+    void untouchedFileIsNeverWritten();
+    void editsAreWrittenInTheFilesEncoding_data();
+    void editsAreWrittenInTheFilesEncoding();
+    void unreadableFileOpensEmpty();
+    void lexerFollowsTheExtension_data();
+    void lexerFollowsTheExtension();
+
+    void searchSelectsTheFirstMatch_data();
+    void searchSelectsTheFirstMatch();
+    void failedSearchLeavesTheSelection();
+
+private:
+    MyTextFileView *openFile(const QString &name, const QByteArray &bytes);
+    void type(MyTextFileView *view, const QString &text);
+
+    std::unique_ptr<DocumentFixture> m_fixture;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_bundle;
+};
+
+void tst_MyTextFileView::init()
+{
+    m_fixture = std::make_unique<DocumentFixture>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_bundle = m_dir->filePath(QStringLiteral("Clock.wdgt"));
+    QDir().mkpath(m_bundle);
+}
+
+void tst_MyTextFileView::cleanup()
+{
+    m_fixture.reset();
+}
+
+MyTextFileView *tst_MyTextFileView::openFile(const QString &name, const QByteArray &bytes)
+{
+    Tree::write(m_bundle, name, bytes);
+    MyDocument *document = m_fixture->open(m_bundle);
+    if (!document || !DocumentFixture::select(document, name))
+        return nullptr;
+    return qobject_cast<MyTextFileView *>(document->fileListController()->contentViewWithIdentifier(name));
+}
+
+void tst_MyTextFileView::type(MyTextFileView *view, const QString &text)
+{
+    auto *editor = view->findChild<QsciScintilla *>();
+    editor->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    editor->insertAt(text, editor->lines() - 1, editor->text(editor->lines() - 1).size());
+}
+
+void tst_MyTextFileView::untouchedFileIsNeverWritten_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("iso 8859-1") << QByteArray("caf\xE9 <b>\r\n");
+    QTest::newRow("utf-8") << QByteArray("caf\xC3\xA9 \xE2\x82\xAC\n");
+    QTest::newRow("utf-16 with mark") << QByteArray("\xFF\xFE" "h\0\xE9\0", 6);
+    QTest::newRow("binary") << QByteArray("%PDF-1.4\0\0\xFF\x80 end", 17);
+}
+
+void tst_MyTextFileView::untouchedFileIsNeverWritten()
+{
+    QFETCH(QByteArray, bytes);
+    MyTextFileView *view = openFile(QStringLiteral("file.txt"), bytes);
+    QVERIFY(view);
+    QCOMPARE(view->text(), TextFile::decode(bytes).text);
+    const QString path = m_bundle + QStringLiteral("/file.txt");
+    const QDateTime modified = QFileInfo(path).lastModified();
+    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
+    QCOMPARE(Tree::read(path), bytes);
+    QCOMPARE(QFileInfo(path).lastModified(), modified);
+    QVERIFY(!view->isEdited());
+}
+
+void tst_MyTextFileView::editsAreWrittenInTheFilesEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("iso 8859-1 stays") << QByteArray("caf\xE9\r\n") << QStringLiteral("\u00fc")
+                                      << QByteArray("caf\xE9\r\n\xFC");
+    QTest::newRow("iso 8859-1 becomes utf-8") << QByteArray("caf\xE9") << QStringLiteral("\u20ac")
+                                              << QByteArray("caf\xC3\xA9\xE2\x82\xAC");
+    QTest::newRow("utf-16 stays") << QByteArray("\xFE\xFF\0h", 4) << QStringLiteral("\u20ac")
+                                  << QByteArray("\xFE\xFF\0h\x20\xAC", 6);
+    QTest::newRow("utf-8") << QByteArray("\xE2\x82\xAC") << QStringLiteral("!")
+                           << QByteArray("\xE2\x82\xAC!");
+}
+
+void tst_MyTextFileView::editsAreWrittenInTheFilesEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, written);
+    MyTextFileView *view = openFile(QStringLiteral("file.txt"), bytes);
+    QVERIFY(view);
+    type(view, typed);
+    QVERIFY(view->isEdited());
+    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
+    QCOMPARE(Tree::read(m_bundle + QStringLiteral("/file.txt")), written);
+    QVERIFY(!view->isEdited());
+    // What save wrote, openTheFile reads back.
+    view->openTheFile();
+    QCOMPARE(view->text(), TextFile::decode(written).text);
+}
+
+void tst_MyTextFileView::unreadableFileOpensEmpty()
+{
+    MyTextFileView *view = openFile(QStringLiteral("gone.js"), "var x;");
+    QVERIFY(view);
+    QVERIFY(QFile::remove(m_bundle + QStringLiteral("/gone.js")));
+    view->openTheFile();
+    QCOMPARE(view->text(), QString());
+    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
+    QVERIFY(!QFile::exists(m_bundle + QStringLiteral("/gone.js")));
+}
+
+void tst_MyTextFileView::lexerFollowsTheExtension_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("language");
+    QTest::newRow("html") << QStringLiteral("main.html") << QStringLiteral("HTML");
+    QTest::newRow("css") << QStringLiteral("style.CSS") << QStringLiteral("CSS");
+    QTest::newRow("javascript") << QStringLiteral("main.js") << QStringLiteral("JavaScript");
+    QTest::newRow("plist") << QStringLiteral("Info.plist") << QStringLiteral("XML");
+    QTest::newRow("plain") << QStringLiteral("README") << QString();
+}
+
+void tst_MyTextFileView::lexerFollowsTheExtension()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, language);
+    MyTextFileView *view = openFile(name, "x");
+    QVERIFY(view);
+    QsciLexer *lexer = view->findChild<QsciScintilla *>()->lexer();
+    QCOMPARE(lexer ? QString::fromLatin1(lexer->language()) : QString(), language);
+}
+
+void tst_MyTextFileView::searchSelectsTheFirstMatch_data()
+{
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("other case") << QStringLiteral("TITLE") << QStringLiteral("title");
+    QTest::newRow("after non-ascii text") << QStringLiteral("Title") << QStringLiteral("title");
+    QTest::newRow("non-ascii needle") << QStringLiteral("\u00c9T\u00c9") << QStringLiteral("\u00e9t\u00e9");
+}
+
+void tst_MyTextFileView::searchSelectsTheFirstMatch()
+{
+    QFETCH(QString, needle);
+    QFETCH(QString, selected);
+    MyTextFileView *view = openFile(QStringLiteral("main.html"),
+                                    "<p>\xC3\xA9t\xC3\xA9</p><h1>title</h1><h2>title</h2>");
+    QVERIFY(view);
+    auto *editor = view->findChild<QsciScintilla *>();
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(view->searchString(needle));
+        QCOMPARE(view->selectedText(), selected);
+        int line = 0, index = 0, endLine = 0, endIndex = 0;
+        editor->getSelection(&line, &index, &endLine, &endIndex);
+        // Always the first occurrence, never the next one.
+        QCOMPARE(index, int(QStringLiteral("<p>\u00e9t\u00e9</p><h1>title</h1>").indexOf(selected)));
+    }
+}
+
+void tst_MyTextFileView::failedSearchLeavesTheSelection()
+{
+    MyTextFileView *view = openFile(QStringLiteral("main.html"), "<h1>title</h1>");
+    QVERIFY(view);
+    QVERIFY(view->searchString(QStringLiteral("h1")));
+    QVERIFY(!view->searchString(QStringLiteral("zebra")));
+    QCOMPARE(view->selectedText(), QStringLiteral("h1"));
+}
+
+QTEST_MAIN(tst_MyTextFileView)
+#include "tst_MyTextFileView.moc"

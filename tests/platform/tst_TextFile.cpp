@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/TextFile.h"
+
+#include "tests/common/Tree.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using Encoding = TextFile::Encoding;
+Q_DECLARE_METATYPE(TextFile::Encoding)
+
+class tst_TextFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsAndWritesBackByteForByte_data();
+    void readsAndWritesBackByteForByte();
+    void characterOutsideLatin1MakesTheFileUtf8();
+    void unicodeFilesKeepTheirMark();
+    void missingFileOrFolderReadsNothing();
+    void atomicWriteLeavesNoTemporaryFile();
+};
+
+void tst_TextFile::readsAndWritesBackByteForByte_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ascii") << QByteArray("<p>hi</p>\n") << Encoding::Utf8 << QStringLiteral("<p>hi</p>\n");
+    QTest::newRow("empty") << QByteArray() << Encoding::Utf8 << QString();
+    QTest::newRow("utf-8") << QByteArray("caf\xC3\xA9 \xE2\x82\xAC") << Encoding::Utf8 << QStringLiteral("café €");
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9") << Encoding::Utf8WithBom << QStringLiteral("café");
+    QTest::newRow("iso 8859-1") << QByteArray("caf\xE9\r\n") << Encoding::Latin1 << QStringLiteral("café\r\n");
+    QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE" "h\0i\0", 6) << Encoding::Utf16LE << QStringLiteral("hi");
+    QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF\0h\0i", 6) << Encoding::Utf16BE << QStringLiteral("hi");
+    QTest::newRow("binary with NUL") << QByteArray("%PDF\0\xFF\x80", 7) << Encoding::Latin1
+                                     << QString::fromLatin1(QByteArray("%PDF\0\xFF\x80", 7));
+    // A lone surrogate travels through QString unchanged.
+    QTest::newRow("lone surrogate in utf-16") << QByteArray("\xFF\xFE\x00\xD8" "a\0", 6) << Encoding::Utf16LE
+                                              << (QString(QChar(0xD800)) + u'a');
+    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << Encoding::Latin1
+                                       << QString::fromLatin1("\xED\xA0\x80");
+}
+
+void tst_TextFile::readsAndWritesBackByteForByte()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Encoding, encoding);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("file.txt"));
+    QVERIFY(Tree::write(dir.path(), QStringLiteral("file.txt"), bytes));
+
+    const std::optional<TextFile::Text> read = TextFile::read(path);
+    QVERIFY(read);
+    QCOMPARE(read->encoding, encoding);
+    QCOMPARE(read->text, text);
+    QVERIFY(TextFile::write(path, *read));
+    QCOMPARE(Tree::read(path), bytes);
+}
+
+void tst_TextFile::characterOutsideLatin1MakesTheFileUtf8()
+{
+    const TextFile::Text text{QStringLiteral("caf\u00e9 \u20ac"), Encoding::Latin1};
+    QCOMPARE(TextFile::encodingFor(text), Encoding::Utf8);
+    QCOMPARE(TextFile::encode(text), QByteArray("caf\xC3\xA9 \xE2\x82\xAC"));
+    QCOMPARE(TextFile::decode(TextFile::encode(text)).text, text.text);
+    QCOMPARE(TextFile::encode({QStringLiteral("caf\u00e9"), Encoding::Latin1}), QByteArray("caf\xE9"));
+}
+
+void tst_TextFile::unicodeFilesKeepTheirMark()
+{
+    const TextFile::Text text{QStringLiteral("\u20ac"), Encoding::Utf16BE};
+    QCOMPARE(TextFile::encode(text), QByteArray("\xFE\xFF\x20\xAC"));
+    QCOMPARE(TextFile::encode({QStringLiteral("\u20ac"), Encoding::Utf8WithBom}),
+             QByteArray("\xEF\xBB\xBF\xE2\x82\xAC"));
+}
+
+void tst_TextFile::missingFileOrFolderReadsNothing()
+{
+    QTemporaryDir dir;
+    QVERIFY(!TextFile::read(dir.filePath(QStringLiteral("missing"))));
+    QVERIFY(!TextFile::read(dir.path()));
+}
+
+void tst_TextFile::atomicWriteLeavesNoTemporaryFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    QVERIFY(TextFile::write(path, {QStringLiteral("one"), Encoding::Utf8}));
+    QVERIFY(TextFile::write(path, {QStringLiteral("two"), Encoding::Utf8}));
+    QVERIFY(TextFile::write(path, {QStringLiteral("three"), Encoding::Utf8}, FileManager::WriteMode::InPlace));
+    QCOMPARE(Tree::read(path), QByteArray("three"));
+    QCOMPARE(FileManager::contentsOfDirectory(dir.path()), QStringList{QStringLiteral("a.txt")});
+}
+
+QTEST_GUILESS_MAIN(tst_TextFile)
+#include "tst_TextFile.moc"
