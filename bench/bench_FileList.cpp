@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Refreshing the file list of a 10,000-entry bundle, against the baseline of
+// one plain read of the same folder in the same process. Target: a refresh
+// costs at most 1.5 times the plain read. Exits non-zero when it does not.
+#include "app/MyDocument.h"
+#include "filelist/FileListController.h"
+#include "platform/DocumentController.h"
+#include "platform/FileManager.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int EntryCount = 10000;
+constexpr double TargetRatio = 1.5;
+
+QString bundlePath;
+FileListController *fileList = nullptr;
+
+void PlainDirectoryRead(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FileManager::contentsOfDirectory(bundlePath));
+}
+BENCHMARK(PlainDirectoryRead)->Unit(benchmark::kMillisecond);
+
+void FileListRefresh(benchmark::State &state)
+{
+    for (auto _ : state) {
+        fileList->reloadData();
+        benchmark::DoNotOptimize(fileList->rowCount());
+    }
+}
+BENCHMARK(FileListRefresh)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's time per iteration so the ratio can be judged here.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs)
+            times[QString::fromStdString(run.benchmark_name())] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    QMap<QString, double> times;
+};
+
+bool makeBundle(const QString &path)
+{
+    if (!FileManager::createDirectory(path))
+        return false;
+    for (int i = 0; i < EntryCount; ++i) {
+        QFile file(path + QStringLiteral("/file%1.js").arg(i));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTemporaryDir dir;
+    bundlePath = dir.filePath(QStringLiteral("Large.wdgt"));
+    if (!makeBundle(bundlePath))
+        return 2;
+    DocumentController::shared().setDocumentFactory([] { return new MyDocument; });
+    DocumentController::shared().setQuitsWithLastDocument(false);
+    auto *document = qobject_cast<MyDocument *>(
+        DocumentController::shared().openDocumentWithPath(bundlePath));
+    fileList = document->fileListController();
+    fileList->reloadData();
+    if (fileList->rowCount() != EntryCount)
+        return 2;
+
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    const double baseline = reporter.times.value(QStringLiteral("PlainDirectoryRead"));
+    const double refresh = reporter.times.value(QStringLiteral("FileListRefresh"));
+    if (baseline <= 0 || refresh <= 0)
+        return 0; // a filter left one of them out: nothing to judge
+    const double ratio = refresh / baseline;
+    std::printf("refresh / plain read = %.2f (target <= %.1f)\n", ratio, TargetRatio);
+    document->close();
+    return ratio <= TargetRatio ? 0 : 1;
+}
