@@ -9,19 +9,24 @@
 #include "platform/SavePanel.h"
 
 #include "tests/common/TestHome.h"
+#include "tests/common/Tree.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 /// Opens bundles as documents the way the application does, in a throw-away
-/// HOME, and closes whatever is left when it goes.
+/// HOME, and closes whatever is left when it goes. It also gives each test an
+/// empty bundle folder of its own, "Clock.wdgt".
 class DocumentFixture
 {
 public:
     DocumentFixture()
+        : m_bundle(m_dir.filePath(QStringLiteral("Clock.wdgt")))
     {
+        QDir().mkpath(m_bundle);
         DocumentController::shared().setDocumentFactory([] { return new MyDocument; });
         DocumentController::shared().setQuitsWithLastDocument(false);
     }
@@ -45,6 +50,21 @@ public:
         if (document)
             document->fileListController()->reloadData();
         return document;
+    }
+
+    QString bundle() const { return m_bundle; }
+    QString folder() const { return m_dir.path(); }
+
+    /// Writes a file into the bundle, opens the bundle and selects the file;
+    /// returns the content view that shows it, if it is a View.
+    template <class View>
+    View *openView(const QString &name, const QByteArray &bytes) const
+    {
+        Tree::write(m_bundle, name, bytes);
+        MyDocument *document = open(m_bundle);
+        if (!document || !select(document, name))
+            return nullptr;
+        return qobject_cast<View *>(document->fileListController()->contentViewWithIdentifier(name));
     }
 
     static QTableView *table(const MyDocument *document)
@@ -75,4 +95,6 @@ public:
 
 private:
     TestHome m_home;
+    QTemporaryDir m_dir;
+    QString m_bundle;
 };

@@ -30,19 +30,15 @@ private slots:
     void unreadableImageShowsNothing();
 
 private:
-    MyImageFileView *openImage(const QString &name, const QByteArray &bytes);
 
     std::unique_ptr<DocumentFixture> m_fixture;
-    std::unique_ptr<QTemporaryDir> m_dir;
     QString m_bundle;
 };
 
 void tst_MyImageFileView::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_bundle = m_dir->filePath(QStringLiteral("Clock.wdgt"));
-    QDir().mkpath(m_bundle);
+    m_bundle = m_fixture->bundle();
 }
 
 void tst_MyImageFileView::cleanup()
@@ -50,14 +46,6 @@ void tst_MyImageFileView::cleanup()
     m_fixture.reset();
 }
 
-MyImageFileView *tst_MyImageFileView::openImage(const QString &name, const QByteArray &bytes)
-{
-    Tree::write(m_bundle, name, bytes);
-    MyDocument *document = m_fixture->open(m_bundle);
-    if (!document || !DocumentFixture::select(document, name))
-        return nullptr;
-    return qobject_cast<MyImageFileView *>(document->fileListController()->contentViewWithIdentifier(name));
-}
 
 void tst_MyImageFileView::untouchedImageKeepsItsBytes_data()
 {
@@ -73,7 +61,7 @@ void tst_MyImageFileView::untouchedImageKeepsItsBytes()
     const QByteArray bytes = Tree::read(QStringLiteral(QUILLET_CORPUS "/") + sample);
     QVERIFY(bytes.size() > 16);
     const QString name = QFileInfo(sample).fileName();
-    MyImageFileView *view = openImage(name, bytes);
+    MyImageFileView *view = m_fixture->openView<MyImageFileView>(name, bytes);
     QVERIFY(view);
     QVERIFY(!view->image().isNull());
     QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
@@ -99,7 +87,7 @@ void tst_MyImageFileView::replacedImageIsWrittenInTheFormatItsNameAsks()
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QVERIFY(original.save(&buffer, format.constData()));
-    MyImageFileView *view = openImage(name, bytes);
+    MyImageFileView *view = m_fixture->openView<MyImageFileView>(name, bytes);
     QVERIFY(view);
 
     QImage replacement(20, 10, QImage::Format_RGB32);
@@ -118,7 +106,7 @@ void tst_MyImageFileView::replacedImageIsWrittenInTheFormatItsNameAsks()
 
 void tst_MyImageFileView::unreadableImageShowsNothing()
 {
-    MyImageFileView *view = openImage(QStringLiteral("broken.png"), "not an image");
+    MyImageFileView *view = m_fixture->openView<MyImageFileView>(QStringLiteral("broken.png"), "not an image");
     QVERIFY(view);
     QVERIFY(view->image().isNull());
     QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());

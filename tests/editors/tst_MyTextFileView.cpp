@@ -30,20 +30,16 @@ private slots:
     void failedSearchLeavesTheSelection();
 
 private:
-    MyTextFileView *openFile(const QString &name, const QByteArray &bytes);
     void type(MyTextFileView *view, const QString &text);
 
     std::unique_ptr<DocumentFixture> m_fixture;
-    std::unique_ptr<QTemporaryDir> m_dir;
     QString m_bundle;
 };
 
 void tst_MyTextFileView::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_bundle = m_dir->filePath(QStringLiteral("Clock.wdgt"));
-    QDir().mkpath(m_bundle);
+    m_bundle = m_fixture->bundle();
 }
 
 void tst_MyTextFileView::cleanup()
@@ -51,14 +47,6 @@ void tst_MyTextFileView::cleanup()
     m_fixture.reset();
 }
 
-MyTextFileView *tst_MyTextFileView::openFile(const QString &name, const QByteArray &bytes)
-{
-    Tree::write(m_bundle, name, bytes);
-    MyDocument *document = m_fixture->open(m_bundle);
-    if (!document || !DocumentFixture::select(document, name))
-        return nullptr;
-    return qobject_cast<MyTextFileView *>(document->fileListController()->contentViewWithIdentifier(name));
-}
 
 void tst_MyTextFileView::type(MyTextFileView *view, const QString &text)
 {
@@ -79,7 +67,7 @@ void tst_MyTextFileView::untouchedFileIsNeverWritten_data()
 void tst_MyTextFileView::untouchedFileIsNeverWritten()
 {
     QFETCH(QByteArray, bytes);
-    MyTextFileView *view = openFile(QStringLiteral("file.txt"), bytes);
+    MyTextFileView *view = m_fixture->openView<MyTextFileView>(QStringLiteral("file.txt"), bytes);
     QVERIFY(view);
     QCOMPARE(view->text(), TextFile::decode(bytes).text);
     const QString path = m_bundle + QStringLiteral("/file.txt");
@@ -110,7 +98,7 @@ void tst_MyTextFileView::editsAreWrittenInTheFilesEncoding()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, typed);
     QFETCH(QByteArray, written);
-    MyTextFileView *view = openFile(QStringLiteral("file.txt"), bytes);
+    MyTextFileView *view = m_fixture->openView<MyTextFileView>(QStringLiteral("file.txt"), bytes);
     QVERIFY(view);
     type(view, typed);
     QVERIFY(view->isEdited());
@@ -124,7 +112,7 @@ void tst_MyTextFileView::editsAreWrittenInTheFilesEncoding()
 
 void tst_MyTextFileView::unreadableFileOpensEmpty()
 {
-    MyTextFileView *view = openFile(QStringLiteral("gone.js"), "var x;");
+    MyTextFileView *view = m_fixture->openView<MyTextFileView>(QStringLiteral("gone.js"), "var x;");
     QVERIFY(view);
     QVERIFY(QFile::remove(m_bundle + QStringLiteral("/gone.js")));
     view->openTheFile();
@@ -148,7 +136,7 @@ void tst_MyTextFileView::lexerFollowsTheExtension()
 {
     QFETCH(QString, name);
     QFETCH(QString, language);
-    MyTextFileView *view = openFile(name, "x");
+    MyTextFileView *view = m_fixture->openView<MyTextFileView>(name, "x");
     QVERIFY(view);
     QsciLexer *lexer = view->findChild<QsciScintilla *>()->lexer();
     QCOMPARE(lexer ? QString::fromLatin1(lexer->language()) : QString(), language);
@@ -167,7 +155,7 @@ void tst_MyTextFileView::searchSelectsTheFirstMatch()
 {
     QFETCH(QString, needle);
     QFETCH(QString, selected);
-    MyTextFileView *view = openFile(QStringLiteral("main.html"),
+    MyTextFileView *view = m_fixture->openView<MyTextFileView>(QStringLiteral("main.html"),
                                     "<p>\xC3\xA9t\xC3\xA9</p><h1>title</h1><h2>title</h2>");
     QVERIFY(view);
     auto *editor = view->findChild<QsciScintilla *>();
@@ -183,7 +171,7 @@ void tst_MyTextFileView::searchSelectsTheFirstMatch()
 
 void tst_MyTextFileView::failedSearchLeavesTheSelection()
 {
-    MyTextFileView *view = openFile(QStringLiteral("main.html"), "<h1>title</h1>");
+    MyTextFileView *view = m_fixture->openView<MyTextFileView>(QStringLiteral("main.html"), "<h1>title</h1>");
     QVERIFY(view);
     QVERIFY(view->searchString(QStringLiteral("h1")));
     QVERIFY(!view->searchString(QStringLiteral("zebra")));

@@ -47,16 +47,13 @@ private:
     QString path(const QString &name) const { return m_bundle + u'/' + name; }
 
     std::unique_ptr<DocumentFixture> m_fixture;
-    std::unique_ptr<QTemporaryDir> m_dir;
     QString m_bundle;
 };
 
 void tst_FileListController::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_bundle = m_dir->filePath(QStringLiteral("Clock.wdgt"));
-    Tree::writeBundle(m_bundle);
+    m_bundle = Tree::writeBundle(m_fixture->bundle());
     Tree::write(m_bundle, QStringLiteral("Default.png"), QByteArray());
 }
 
@@ -106,11 +103,11 @@ void tst_FileListController::fileKinds()
     QFETCH(QString, name);
     QFETCH(bool, folder);
     QFETCH(int, kind);
-    const QString entry = m_dir->filePath(name);
+    const QString entry = m_fixture->folder() + u'/' + name;
     if (folder)
         QVERIFY(QDir().mkpath(entry));
     else
-        QVERIFY(Tree::write(m_dir->path(), name, "x"));
+        QVERIFY(Tree::write(m_fixture->folder(), name, "x"));
     QCOMPARE(FileListController::fileTypeForPath(entry), kind);
 }
 
