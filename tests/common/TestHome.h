@@ -10,15 +10,22 @@ class TestHome
 {
 public:
     TestHome()
-        : m_previous(qgetenv("HOME"))
+        : m_previousHome(qgetenv("HOME"))
+        , m_previousConfig(qgetenv("XDG_CONFIG_HOME"))
     {
         qputenv("HOME", QFile::encodeName(m_dir.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/.config")));
     }
-    ~TestHome() { qputenv("HOME", m_previous); }
+    ~TestHome()
+    {
+        qputenv("HOME", m_previousHome);
+        qputenv("XDG_CONFIG_HOME", m_previousConfig);
+    }
 
     QString path() const { return m_dir.path(); }
 
 private:
-    QByteArray m_previous;
+    QByteArray m_previousHome;
+    QByteArray m_previousConfig;
     QTemporaryDir m_dir;
 };
