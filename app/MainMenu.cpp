@@ -3,6 +3,7 @@
 
 #include "ui_MainMenu.h"
 
+#include "app/PreferencesWindow.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
 
@@ -63,4 +64,5 @@ void MainMenu::connectEditMenu()
     };
     for (const auto &[action, slot] : commands)
         connect(action, &QAction::triggered, this, [slot] { sendToFocusedEditor(slot); });
+    connect(ui->actionPreferences, &QAction::triggered, this, [] { PreferencesWindow::shared().show(); });
 }

@@ -4,6 +4,7 @@
 #include "ui_MyDocument.h"
 
 #include "app/MainMenu.h"
+#include "app/ToolbarDelegate.h"
 #include "editors/ContentView.h"
 #include "filelist/FileListController.h"
 #include "platform/Alert.h"
@@ -47,6 +48,8 @@ QMainWindow *MyDocument::makeWindow()
     ui->setupUi(window);
     new MainMenu(window);
     m_fileList = new FileListController(window, ui->fileList, ui->contentView);
+    m_toolbarDelegate = new ToolbarDelegate(window, m_fileList);
+    m_fileList->setSearchField(m_toolbarDelegate->searchView());
     return window;
 }
 
@@ -58,6 +61,7 @@ void MyDocument::windowControllerDidLoadNib()
     window()->setAutoFillBackground(true);
     ui->splitView->setSizes({InitialFileListWidth, window()->width() - InitialFileListWidth});
     m_fileList->awakeFromNib();
+    m_toolbarDelegate->awakeFromNib();
 }
 
 QString MyDocument::requiredFileExtension() const
@@ -112,17 +116,11 @@ bool MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
 
 bool MyDocument::placeCopyAt(const QString &destination, const QString &original)
 {
-    // The copy is made whole beside the destination and only then swapped in,
-    // so a failed copy leaves whatever was at the destination untouched.
-    const QFileInfo target(destination);
-    QTemporaryDir staging(target.absolutePath() + QStringLiteral("/.quillet-save-XXXXXX"));
-    if (!staging.isValid())
-        return false;
-    const QString staged = staging.path() + u'/' + target.fileName();
-    const bool made = original.isEmpty() || !FileManager::exists(original)
-        ? FileManager::createDirectory(staged)
-        : FileManager::copyItem(original, staged);
-    return made && FileManager::replaceItem(staged, destination);
+    if (!original.isEmpty() && FileManager::exists(original))
+        return FileManager::copyItemReplacing(original, destination);
+    // Nothing on disk yet: the new location becomes an empty bundle.
+    const QTemporaryDir empty;
+    return empty.isValid() && FileManager::copyItemReplacing(empty.path(), destination);
 }
 
 void MyDocument::saveContentViews()

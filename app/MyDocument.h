@@ -6,6 +6,7 @@
 #include <memory>
 
 class FileListController;
+class ToolbarDelegate;
 namespace Ui { class MyDocument; }
 
 /// One widget bundle. The document holds no data: the bundle directory on
@@ -30,6 +31,8 @@ public:
     QWidget *contentView() const;
     /// The window's file list; null before the window is made.
     FileListController *fileListController() const { return m_fileList; }
+    /// The window's toolbar commands; null before the window is made.
+    ToolbarDelegate *toolbarDelegate() const { return m_toolbarDelegate; }
 
 protected:
     QMainWindow *makeWindow() override;
@@ -43,4 +46,5 @@ private:
 
     std::unique_ptr<Ui::MyDocument> ui;
     FileListController *m_fileList = nullptr; // owned by the window
+    ToolbarDelegate *m_toolbarDelegate = nullptr; // owned by the window
 };

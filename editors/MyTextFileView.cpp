@@ -8,12 +8,21 @@
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qscilexerxml.h>
 
+#include "platform/Settings.h"
+
 #include <QFileInfo>
 #include <QFontDatabase>
 
 namespace {
 
 constexpr int TabWidth = 4;
+
+QFont editorFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(Settings::shared().editorFontSize());
+    return font;
+}
 
 std::unique_ptr<QsciLexer> lexerForExtension(const QString &extension)
 {
@@ -44,12 +53,8 @@ MyTextFileView::MyTextFileView(QWidget *parent)
 {
     ui->setupUi(this);
     QsciScintilla *editor = ui->textView;
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     editor->setUtf8(true);
-    editor->setFont(font);
-    editor->setMarginsFont(font);
     editor->setMarginLineNumbers(0, true);
-    editor->setMarginWidth(0, QStringLiteral("00000"));
     editor->setMarginsBackgroundColor(QColor(0xf4, 0xf4, 0xf4));
     editor->setMarginsForegroundColor(QColor(0x99, 0x99, 0x99));
     editor->setTabWidth(TabWidth);
@@ -58,6 +63,21 @@ MyTextFileView::MyTextFileView(QWidget *parent)
     editor->setCaretLineVisible(true);
     editor->setCaretLineBackgroundColor(QColor(0xf7, 0xf9, 0xfc));
     setFocusProxy(editor);
+    applyFont();
+    connect(&Settings::shared(), &Settings::editorFontSizeChanged, this, &MyTextFileView::applyFont);
+}
+
+void MyTextFileView::applyFont()
+{
+    const QFont font = editorFont();
+    QsciScintilla *editor = ui->textView;
+    editor->setFont(font);
+    editor->setMarginsFont(font);
+    editor->setMarginWidth(0, QStringLiteral("00000"));
+    if (m_lexer) {
+        m_lexer->setDefaultFont(font);
+        m_lexer->setFont(font, -1);
+    }
 }
 
 MyTextFileView::~MyTextFileView()
@@ -81,11 +101,7 @@ void MyTextFileView::chooseLexer()
 {
     ui->textView->setLexer(nullptr);
     m_lexer = lexerForExtension(QFileInfo(viewIdentifier()).suffix());
-    if (m_lexer) {
-        const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        m_lexer->setDefaultFont(font);
-        m_lexer->setFont(font, -1);
-    }
+    applyFont();
     ui->textView->setLexer(m_lexer.get());
 }
 

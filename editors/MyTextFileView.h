@@ -35,6 +35,7 @@ public:
 private:
     void setText(const QString &text);
     void chooseLexer();
+    void applyFont();
     void selectCharacters(qsizetype start, qsizetype length);
 
     std::unique_ptr<Ui::MyTextFileView> ui;

@@ -6,11 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <cstdio>
 #include <climits>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -162,6 +164,25 @@ bool FileManager::replaceItem(const QString &source, const QString &destination)
     }
     moveItem(aside, destination);
     return false;
+}
+
+bool FileManager::copyItemReplacing(const QString &source, const QString &destination)
+{
+    const QFileInfo target(destination);
+    QTemporaryDir staging(target.absolutePath() + QStringLiteral("/.quillet-copy-XXXXXX"));
+    if (!staging.isValid())
+        return false;
+    const QString staged = staging.path() + u'/' + target.fileName();
+    return copyItem(source, staged) && replaceItem(staged, destination);
+}
+
+bool FileManager::isSameFile(const QString &first, const QString &second)
+{
+    struct stat a{}, b{};
+    return !first.isEmpty() && !second.isEmpty()
+        && ::stat(QFile::encodeName(first).constData(), &a) == 0
+        && ::stat(QFile::encodeName(second).constData(), &b) == 0
+        && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool FileManager::removeItem(const QString &path)

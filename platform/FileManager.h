@@ -49,6 +49,16 @@ public:
     /// tests see that a view does not list a folder per cell.
     static quint64 listingCount();
 
+    /// Copies `source` in the place of `destination`, which may exist and is
+    /// then replaced. The copy is made whole beside the destination first, so
+    /// a failed copy leaves whatever was there untouched. Only for a
+    /// replacement the user agreed to.
+    static bool copyItemReplacing(const QString &source, const QString &destination);
+
+    /// Whether two paths name the same file or folder, however they are
+    /// spelled (links, letter case on a case-blind file system).
+    static bool isSameFile(const QString &first, const QString &second);
+
     /// Removes a file, a link (never what it points at) or a whole tree.
     static bool removeItem(const QString &path);
 

@@ -1,0 +1,207 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/ToolbarDelegate.h"
+
+#include "filelist/FileListController.h"
+#include "host/BorderlessWindow.h"
+#include "host/WidgetBundle.h"
+#include "platform/Alert.h"
+#include "platform/Document.h"
+#include "platform/DocumentController.h"
+#include "platform/FileManager.h"
+#include "platform/Images.h"
+#include "platform/Workspace.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QShortcut>
+
+namespace {
+
+const QString ToolbarIdentifier = QStringLiteral("Toolbar Identifier");
+const QString NewToolbarItemIdentifier = QStringLiteral("New Widget Toolbar Item Identifier");
+const QString OpenToolbarItemIdentifier = QStringLiteral("Open Toolbar Item Identifier");
+const QString SaveToolbarItemIdentifier = QStringLiteral("Save Toolbar Item Identifier");
+const QString PreviewToolbarItemIdentifier = QStringLiteral("Preview Toolbar Item Identifier");
+const QString BuildRunToolbarItemIdentifier = QStringLiteral("Build and Run Toolbar Item Identifier");
+const QString SearchToolbarItemIdentifier = QStringLiteral("Search Toolbar Item Identifier");
+
+constexpr int SearchItemWidth = 123;
+
+QString widgetFolder()
+{
+    return QDir::homePath() + QStringLiteral("/Library/Widgets");
+}
+
+} // namespace
+
+ToolbarDelegate::ToolbarDelegate(QMainWindow *mainWindow, FileListController *fileList)
+    : QObject(mainWindow)
+    , m_mainWindow(mainWindow)
+    , m_fileList(fileList)
+    , m_searchView(new QLineEdit(mainWindow))
+    , m_searchMenuForm(new QMenu(tr("Search"), mainWindow))
+{
+    m_searchView->setObjectName(QStringLiteral("searchField"));
+    m_searchView->setPlaceholderText(tr("Search"));
+    m_searchView->setClearButtonEnabled(true);
+    m_searchView->hide();
+    connect(m_searchView, &QLineEdit::textChanged, this, &ToolbarDelegate::searchRefresh);
+    // Nothing answers the search panel: the entry stays disabled.
+    m_searchMenuForm->addAction(tr("Search Panel"))->setEnabled(false);
+    auto *find = new QShortcut(QKeySequence::Find, mainWindow);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_searchView->setFocus(Qt::ShortcutFocusReason);
+        m_searchView->selectAll();
+    });
+}
+
+ToolbarDelegate::~ToolbarDelegate()
+{
+    delete m_previewWindow;
+}
+
+void ToolbarDelegate::awakeFromNib()
+{
+    setupToolbar();
+}
+
+void ToolbarDelegate::setupToolbar()
+{
+    auto *toolbar = new Toolbar(ToolbarIdentifier);
+    toolbar->setAllowsUserCustomization(true);
+    toolbar->setAutosavesConfiguration(true);
+    toolbar->setDisplayMode(Toolbar::DisplayModeDefault);
+    toolbar->setDelegate(this);
+    toolbar->install(m_mainWindow);
+}
+
+QStringList ToolbarDelegate::toolbarDefaultItemIdentifiers() const
+{
+    return {NewToolbarItemIdentifier, OpenToolbarItemIdentifier, SaveToolbarItemIdentifier,
+            Toolbar::FlexibleSpaceItemIdentifier, PreviewToolbarItemIdentifier,
+            BuildRunToolbarItemIdentifier, SearchToolbarItemIdentifier};
+}
+
+QStringList ToolbarDelegate::toolbarAllowedItemIdentifiers() const
+{
+    return {NewToolbarItemIdentifier, OpenToolbarItemIdentifier, BuildRunToolbarItemIdentifier,
+            SaveToolbarItemIdentifier, PreviewToolbarItemIdentifier, Toolbar::SpaceItemIdentifier,
+            Toolbar::FlexibleSpaceItemIdentifier, Toolbar::CustomizeToolbarItemIdentifier,
+            Toolbar::SeparatorItemIdentifier, SearchToolbarItemIdentifier};
+}
+
+std::optional<ToolbarItem> ToolbarDelegate::itemForItemIdentifier(const QString &identifier)
+{
+    const auto command = [this, &identifier](const QString &label, const QString &image,
+                                             void (ToolbarDelegate::*action)()) {
+        return ToolbarItem{identifier, label, label, {}, Images::named(image),
+                           [this, action] { (this->*action)(); }, {}, {}, {}, {}};
+    };
+    if (identifier == NewToolbarItemIdentifier)
+        return command(tr("New Widget"), QStringLiteral("new"), &ToolbarDelegate::newWidget);
+    if (identifier == OpenToolbarItemIdentifier)
+        return command(tr("Open"), QStringLiteral("folder"), &ToolbarDelegate::openWidget);
+    if (identifier == SaveToolbarItemIdentifier)
+        return command(tr("Save"), QStringLiteral("files"), &ToolbarDelegate::saveWidget);
+    if (identifier == PreviewToolbarItemIdentifier) {
+        return isPreviewShowing()
+            ? command(tr("Stop"), QStringLiteral("stop"), &ToolbarDelegate::closeWidgetPreview)
+            : command(tr("Preview"), QStringLiteral("run"), &ToolbarDelegate::previewWidget);
+    }
+    if (identifier == BuildRunToolbarItemIdentifier)
+        return command(tr("Build and Run"), QStringLiteral("buildlaunch"), &ToolbarDelegate::saveRunWidget);
+    if (identifier == SearchToolbarItemIdentifier) {
+        const QSize size(SearchItemWidth, m_searchView->sizeHint().height());
+        return ToolbarItem{identifier, tr("Search"), tr("Search"), tr("Search Your Document"),
+                           {}, {}, m_searchView.data(), size, size, m_searchMenuForm};
+    }
+    return std::nullopt;
+}
+
+void ToolbarDelegate::newWidget()
+{
+    DocumentController::shared().newDocument();
+}
+
+void ToolbarDelegate::openWidget()
+{
+    DocumentController::shared().openDocument(m_mainWindow);
+}
+
+void ToolbarDelegate::saveWidget()
+{
+    if (Document *document = DocumentController::shared().documentForWindow(m_mainWindow))
+        document->saveDocument();
+}
+
+// Saves as Save does; an untitled document asks for its place first. Empty
+// when there is nothing saved to go on with (the user cancelled, or the save failed).
+QString ToolbarDelegate::savedBundlePath()
+{
+    Document *document = DocumentController::shared().documentForWindow(m_mainWindow);
+    if (!document || !document->saveDocument())
+        return {};
+    return document->filePath();
+}
+
+void ToolbarDelegate::searchRefresh()
+{
+    if (m_fileList)
+        m_fileList->reloadData();
+}
+
+bool ToolbarDelegate::isPreviewShowing() const
+{
+    return m_previewWindow && m_previewWindow->isVisible();
+}
+
+void ToolbarDelegate::previewWidget()
+{
+    const QString bundle = savedBundlePath();
+    if (bundle.isEmpty())
+        return;
+    if (!m_previewWindow)
+        m_previewWindow = new BorderlessWindow;
+    m_previewWindow->showWidget(WidgetBundle::read(bundle));
+    setupToolbar();
+}
+
+void ToolbarDelegate::closeWidgetPreview()
+{
+    if (m_previewWindow)
+        m_previewWindow->hide();
+    setupToolbar();
+}
+
+void ToolbarDelegate::saveRunWidget()
+{
+    const QString bundle = savedBundlePath();
+    if (bundle.isEmpty())
+        return;
+    const QString folder = widgetFolder();
+    const QString installed = folder + u'/' + QFileInfo(bundle).fileName();
+    // A bundle already in the widget folder, however its path is spelled, runs in place.
+    if (QFileInfo(bundle).absolutePath() == folder || FileManager::isSameFile(installed, bundle)) {
+        Workspace::openFile(bundle, Workspace::WidgetHostApplication);
+        return;
+    }
+    const Alert::Request question{
+        tr("Install"),
+        tr("In order to run this widget a copy needs to be installed to your widgets folder.  "
+           "This will replace any widget in your widget folder with the same name."),
+        tr("Install"), tr("Cancel"), {}};
+    if (Alert::run(m_mainWindow, question) != Alert::DefaultButton)
+        return;
+    QDir().mkpath(folder);
+    if (!FileManager::copyItemReplacing(bundle, installed)) {
+        Alert::run(m_mainWindow, {tr("The widget could not be installed."),
+                                  tr("Quillet could not copy it to “%1”; the widget installed "
+                                     "there before, if any, is unchanged.").arg(folder),
+                                  tr("OK"), {}, {}});
+        return;
+    }
+    Workspace::openFile(installed, Workspace::WidgetHostApplication);
+}

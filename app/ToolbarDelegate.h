@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "filelist/FileListController.h"
+#include "host/BorderlessWindow.h"
+#include "platform/Toolbar.h"
+
+#include <QLineEdit>
+#include <QObject>
+#include <QPointer>
+
+/// Builds the document window's toolbar and carries its commands: New
+/// Widget, Open, Save, Preview (Stop while the preview shows), Build and Run,
+/// and the search field that filters the file list.
+///
+/// Lives as long as the document window, its parent. The preview window is
+/// made the first time a preview is shown, so the web engine starts only then.
+class ToolbarDelegate : public QObject, public Toolbar::Delegate
+{
+    Q_OBJECT
+
+public:
+    ToolbarDelegate(QMainWindow *mainWindow, FileListController *fileList);
+    ~ToolbarDelegate() override;
+
+    void awakeFromNib();
+    /// Builds a new toolbar and installs it on the window, replacing the old one.
+    void setupToolbar();
+
+    QStringList toolbarDefaultItemIdentifiers() const override;
+    QStringList toolbarAllowedItemIdentifiers() const override;
+    std::optional<ToolbarItem> itemForItemIdentifier(const QString &identifier) override;
+
+    void newWidget();
+    void openWidget();
+    void saveWidget();
+    /// Build and Run: saves, installs a copy into ~/Library/Widgets (after
+    /// asking) and starts it in the widget host.
+    void saveRunWidget();
+    /// Saves and shows the widget in a frameless window above all others.
+    void previewWidget();
+    void closeWidgetPreview();
+    /// Lists the bundle again with the search field's text as the filter.
+    void searchRefresh();
+
+    /// The search field the Search item carries.
+    QLineEdit *searchView() const { return m_searchView; }
+    /// The preview window; null until the first preview.
+    BorderlessWindow *previewWindow() const { return m_previewWindow; }
+    bool isPreviewShowing() const;
+
+private:
+    QString savedBundlePath();
+
+    QPointer<QMainWindow> m_mainWindow;
+    QPointer<FileListController> m_fileList;
+    QPointer<QLineEdit> m_searchView;
+    QPointer<QMenu> m_searchMenuForm;
+    QPointer<BorderlessWindow> m_previewWindow;
+};
