@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "editors/MyTextFileView.h"
+#include "platform/Settings.h"
 
 #include "tests/common/DocumentFixture.h"
 #include "tests/common/Tree.h"
@@ -28,6 +29,7 @@ private slots:
     void searchSelectsTheFirstMatch_data();
     void searchSelectsTheFirstMatch();
     void failedSearchLeavesTheSelection();
+    void fontSizeFollowsThePreference();
 
 private:
     void type(MyTextFileView *view, const QString &text);
@@ -176,6 +178,17 @@ void tst_MyTextFileView::failedSearchLeavesTheSelection()
     QVERIFY(view->searchString(QStringLiteral("h1")));
     QVERIFY(!view->searchString(QStringLiteral("zebra")));
     QCOMPARE(view->selectedText(), QStringLiteral("h1"));
+}
+
+void tst_MyTextFileView::fontSizeFollowsThePreference()
+{
+    MyTextFileView *view = m_fixture->openView<MyTextFileView>(QStringLiteral("main.js"), "var x;");
+    QVERIFY(view);
+    auto *editor = view->findChild<QsciScintilla *>();
+    QCOMPARE(editor->lexer()->defaultFont().pointSize(), Settings::DefaultEditorFontSize);
+    Settings::shared().setEditorFontSize(17);
+    QCOMPARE(editor->lexer()->defaultFont().pointSize(), 17);
+    QCOMPARE(Settings::shared().editorFontSize(), 17);
 }
 
 QTEST_MAIN(tst_MyTextFileView)

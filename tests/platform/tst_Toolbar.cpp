@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/Settings.h"
+#include "platform/Toolbar.h"
+#include "platform/ToolbarCustomizationPalette.h"
+
+#include "tests/common/TestHome.h"
+
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QTest>
+
+namespace {
+
+const QString A = QStringLiteral("A");
+const QString B = QStringLiteral("B");
+const QString Field = QStringLiteral("Field");
+
+// Makes two commands and a field, the field living as long as the delegate.
+class Delegate : public Toolbar::Delegate
+{
+public:
+    explicit Delegate(QWidget *owner) : field(new QLineEdit(owner)) {}
+
+    QStringList toolbarDefaultItemIdentifiers() const override { return {A, Toolbar::FlexibleSpaceItemIdentifier, Field}; }
+    QStringList toolbarAllowedItemIdentifiers() const override
+    {
+        return {A, B, Field, Toolbar::SpaceItemIdentifier, Toolbar::FlexibleSpaceItemIdentifier,
+                Toolbar::SeparatorItemIdentifier};
+    }
+    std::optional<ToolbarItem> itemForItemIdentifier(const QString &identifier) override
+    {
+        if (identifier == Field)
+            return ToolbarItem{identifier, identifier, identifier, {}, {}, {}, field.data(), QSize(90, 20), QSize(90, 20), {}};
+        if (identifier == A || identifier == B)
+            return ToolbarItem{identifier, identifier, identifier, {}, {}, [this, identifier] { triggered.append(identifier); }, {}, {}, {}, {}};
+        return std::nullopt;
+    }
+
+    QPointer<QLineEdit> field;
+    QStringList triggered;
+};
+
+Toolbar *install(QMainWindow *window, Delegate *delegate, const QString &identifier = QStringLiteral("Test Toolbar"))
+{
+    auto *toolbar = new Toolbar(identifier);
+    toolbar->setAllowsUserCustomization(true);
+    toolbar->setAutosavesConfiguration(true);
+    toolbar->setDelegate(delegate);
+    toolbar->install(window);
+    return toolbar;
+}
+
+} // namespace
+
+class tst_Toolbar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_home = std::make_unique<TestHome>(); }
+    void cleanup() { m_home.reset(); ToolbarCustomizationPalette::responder = nullptr; }
+
+    void showsTheDefaultItemsAndRunsTheirActions();
+    void reinstallingReplacesTheToolbarAndKeepsTheView();
+    void arrangementIsSharedAndSaved();
+    void aForeignArrangementLeavesTheDefaults();
+    void paletteOffersExactlyTheAllowedItems();
+    void paletteEditing_data();
+    void paletteEditing();
+    void cancelledPaletteChangesNothing();
+
+private:
+    std::unique_ptr<TestHome> m_home;
+};
+
+void tst_Toolbar::showsTheDefaultItemsAndRunsTheirActions()
+{
+    QMainWindow window;
+    Delegate delegate(&window);
+    Toolbar *toolbar = install(&window, &delegate);
+    QCOMPARE(toolbar->itemIdentifiers(), delegate.toolbarDefaultItemIdentifiers());
+    QCOMPARE(Toolbar::toolbarOf(&window), toolbar);
+    QAction *a = toolbar->toolBar()->findChild<QAction *>(A);
+    QVERIFY(a);
+    a->trigger();
+    QCOMPARE(delegate.triggered, QStringList{A});
+    QCOMPARE(delegate.field->width(), 90);
+}
+
+void tst_Toolbar::reinstallingReplacesTheToolbarAndKeepsTheView()
+{
+    QMainWindow window;
+    Delegate delegate(&window);
+    QPointer<Toolbar> first = install(&window, &delegate);
+    QPointer<QToolBar> firstBar = first->toolBar();
+    Toolbar *second = install(&window, &delegate);
+    QVERIFY(!first);
+    QVERIFY(!firstBar);
+    QVERIFY(delegate.field);
+    QVERIFY(second->toolBar()->isAncestorOf(delegate.field));
+    QCOMPARE(window.findChildren<QToolBar *>().size(), 1);
+}
+
+void tst_Toolbar::arrangementIsSharedAndSaved()
+{
+    QMainWindow one, two;
+    Delegate first(&one), second(&two);
+    Toolbar *toolbarOne = install(&one, &first);
+    Toolbar *toolbarTwo = install(&two, &second);
+    const QStringList arranged{B, Toolbar::SeparatorItemIdentifier, A, QStringLiteral("Unknown")};
+    toolbarOne->setConfiguration(arranged, Toolbar::DisplayModeIconOnly);
+
+    const QStringList expected{B, Toolbar::SeparatorItemIdentifier, A};
+    QCOMPARE(toolbarOne->itemIdentifiers(), expected);
+    QCOMPARE(toolbarTwo->itemIdentifiers(), expected);
+    QCOMPARE(toolbarTwo->displayMode(), Toolbar::DisplayModeIconOnly);
+    QCOMPARE(toolbarTwo->toolBar()->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    // A window made later, as after a restart, starts from the saved arrangement.
+    QMainWindow later;
+    Delegate third(&later);
+    QCOMPARE(install(&later, &third)->itemIdentifiers(), expected);
+    QCOMPARE(Settings::shared().toolbarItems(QStringLiteral("Test Toolbar")), expected);
+}
+
+void tst_Toolbar::aForeignArrangementLeavesTheDefaults()
+{
+    Settings::shared().setToolbarConfiguration(QStringLiteral("Test Toolbar"), {QStringLiteral("Other"), Toolbar::SpaceItemIdentifier}, 0);
+    QMainWindow window;
+    Delegate delegate(&window);
+    QCOMPARE(install(&window, &delegate)->itemIdentifiers(), delegate.toolbarDefaultItemIdentifiers());
+}
+
+void tst_Toolbar::paletteOffersExactlyTheAllowedItems()
+{
+    QMainWindow window;
+    Delegate delegate(&window);
+    Toolbar *toolbar = install(&window, &delegate);
+    ToolbarCustomizationPalette::Request asked;
+    ToolbarCustomizationPalette::responder = [&asked](const ToolbarCustomizationPalette::Request &request) {
+        asked = request;
+        return ToolbarCustomizationPalette::Result{{B}, Toolbar::DisplayModeLabelOnly};
+    };
+    toolbar->runCustomizationPalette();
+    QCOMPARE(asked.allowed, delegate.toolbarAllowedItemIdentifiers());
+    QCOMPARE(asked.current, delegate.toolbarDefaultItemIdentifiers());
+    QCOMPARE(asked.labels.value(Toolbar::FlexibleSpaceItemIdentifier).text, QStringLiteral("Flexible Space"));
+    QCOMPARE(Toolbar::toolbarOf(&window)->itemIdentifiers(), QStringList{B});
+
+    ToolbarCustomizationPalette palette(nullptr, asked);
+    QCOMPARE(palette.offeredItems(), delegate.toolbarAllowedItemIdentifiers());
+}
+
+void tst_Toolbar::paletteEditing_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("expected");
+    const QString flex = Toolbar::FlexibleSpaceItemIdentifier;
+    const QString space = Toolbar::SpaceItemIdentifier;
+    QTest::newRow("add at the end") << QStringLiteral("+1") << QStringList{A, flex, Field, B};
+    QTest::newRow("an item appears once") << QStringLiteral("+0") << QStringList{A, flex, Field};
+    QTest::newRow("spaces repeat") << QStringLiteral("+3 +3") << QStringList{A, flex, Field, space, space};
+    QTest::newRow("remove") << QStringLiteral("-0") << QStringList{flex, Field};
+    QTest::newRow("move down") << QStringLiteral("v0") << QStringList{flex, A, Field};
+    QTest::newRow("move past the end changes nothing") << QStringLiteral("v2") << QStringList{A, flex, Field};
+    QTest::newRow("back to the defaults") << QStringLiteral("-0 -0 +1 d") << QStringList{A, flex, Field};
+}
+
+void tst_Toolbar::paletteEditing()
+{
+    QFETCH(QString, steps);
+    QFETCH(QStringList, expected);
+    QWidget owner;
+    Delegate delegate(&owner);
+    ToolbarCustomizationPalette palette(nullptr, {delegate.toolbarAllowedItemIdentifiers(),
+                                                  delegate.toolbarDefaultItemIdentifiers(),
+                                                  delegate.toolbarDefaultItemIdentifiers(), 0, {}});
+    for (const QString &step : steps.split(u' ')) {
+        const int row = step.mid(1).toInt();
+        switch (step.at(0).unicode()) {
+        case '+': palette.addOfferedItem(row); break;
+        case '-': palette.removeItem(row); break;
+        case 'v': palette.moveItem(row, +1); break;
+        case 'd': palette.useDefaultSet(); break;
+        }
+    }
+    QCOMPARE(palette.result().items, expected);
+}
+
+void tst_Toolbar::cancelledPaletteChangesNothing()
+{
+    QMainWindow window;
+    Delegate delegate(&window);
+    Toolbar *toolbar = install(&window, &delegate);
+    ToolbarCustomizationPalette::responder = [](const ToolbarCustomizationPalette::Request &) {
+        return std::optional<ToolbarCustomizationPalette::Result>();
+    };
+    toolbar->runCustomizationPalette();
+    QCOMPARE(Toolbar::toolbarOf(&window), toolbar);
+    QCOMPARE(toolbar->itemIdentifiers(), delegate.toolbarDefaultItemIdentifiers());
+    QVERIFY(!Settings::shared().toolbarItems(QStringLiteral("Test Toolbar")));
+}
+
+QTEST_MAIN(tst_Toolbar)
+#include "tst_Toolbar.moc"
