@@ -3,8 +3,10 @@
 
 #include "app/MyDocument.h"
 #include "platform/DocumentController.h"
+#include "platform/Images.h"
 
 #include <QIcon>
+#include <QLoggingCategory>
 
 QuilletApplication::QuilletApplication(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -14,6 +16,9 @@ QuilletApplication::QuilletApplication(int &argc, char **argv)
     setOrganizationName(QStringLiteral("Quillet"));
     setApplicationVersion(QStringLiteral(QT_STRINGIFY(QUILLET_VERSION)));
     setDesktopFileName(QStringLiteral("quillet"));
+    setWindowIcon(Images::named(QStringLiteral("quillet")));
+    // The web engine reports its graphics set-up on every start; that is not news to a user.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     // Documents, not windows, keep the program alive: see DocumentController.
     setQuitOnLastWindowClosed(false);
     DocumentController::shared().setDocumentFactory([] { return new MyDocument; });
