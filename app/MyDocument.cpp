@@ -11,6 +11,7 @@
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
 #include "templates/TemplateFolder.h"
+#include "templates/TemplateWizardPanel.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,6 +51,8 @@ QMainWindow *MyDocument::makeWindow()
     m_fileList = new FileListController(window, ui->fileList, ui->contentView);
     m_toolbarDelegate = new ToolbarDelegate(window, m_fileList);
     m_fileList->setSearchField(m_toolbarDelegate->searchView());
+    m_teplatePanel = new TemplateWizardPanel(window, m_fileList);
+    m_fileList->setTemplateView(m_teplatePanel);
     return window;
 }
 

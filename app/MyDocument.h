@@ -6,6 +6,7 @@
 #include <memory>
 
 class FileListController;
+class TemplateWizardPanel;
 class ToolbarDelegate;
 namespace Ui { class MyDocument; }
 
@@ -31,6 +32,8 @@ public:
     QWidget *contentView() const;
     /// The window's file list; null before the window is made.
     FileListController *fileListController() const { return m_fileList; }
+    /// The template wizard of the window; null before the window is made.
+    TemplateWizardPanel *teplatePanel() const { return m_teplatePanel; }
     /// The window's toolbar commands; null before the window is made.
     ToolbarDelegate *toolbarDelegate() const { return m_toolbarDelegate; }
 
@@ -47,4 +50,5 @@ private:
     std::unique_ptr<Ui::MyDocument> ui;
     FileListController *m_fileList = nullptr; // owned by the window
     ToolbarDelegate *m_toolbarDelegate = nullptr; // owned by the window
+    TemplateWizardPanel *m_teplatePanel = nullptr; // owned by the window
 };

@@ -11,6 +11,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QDialog>
 #include <QHeaderView>
 #include <QImageReader>
 #include <QLineEdit>
@@ -66,7 +67,13 @@ void FileListController::awakeFromNib()
 void FileListController::delayedAwakeFromNib()
 {
     reloadData();
-    // A document without a location is where the template wizard begins.
+    if (bundlePath().isEmpty() && m_templateView)
+        m_templateView->open();
+}
+
+void FileListController::setTemplateView(QDialog *wizard)
+{
+    m_templateView = wizard;
 }
 
 void FileListController::setSearchField(QLineEdit *field)

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 class ContentView;
+class QDialog;
 class QLineEdit;
 class QMainWindow;
 class QTableView;
@@ -37,6 +38,9 @@ public:
     /// is filled.
     void awakeFromNib();
     void delayedAwakeFromNib();
+
+    /// The sheet a document without a location begins with.
+    void setTemplateView(QDialog *wizard);
 
     /// The field whose text filters the list; none means no filter.
     void setSearchField(QLineEdit *field);
@@ -82,6 +86,7 @@ private:
     QPointer<QTableView> m_fileList;
     QPointer<QWidget> m_contentView;
     QPointer<QLineEdit> m_searchField;
+    QPointer<QDialog> m_templateView;
 
     QStringList m_rows;
     mutable QHash<QString, QIcon> m_icons;

@@ -2,8 +2,10 @@
 #include "templates/TemplateFolder.h"
 
 #include "platform/FileManager.h"
+#include "platform/PropertyList.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 // The shipped templates, compiled into the program's resources.
@@ -30,4 +32,28 @@ void TemplateFolder::prepare()
         return;
     if (!FileManager::copyItem(DefaultTemplatesPath, templatesPath()))
         FileManager::createDirectory(templatesPath());
+}
+
+QStringList TemplateFolder::installedTemplates()
+{
+    QStringList names = FileManager::contentsOfDirectory(templatesPath());
+    names.removeIf([](const QString &name) { return QFileInfo(name).suffix() != u"wdtp"; });
+    return names;
+}
+
+QString TemplateFolder::templateBundlePath(const QString &name)
+{
+    return templatesPath() + u'/' + name + QStringLiteral(".wdtp");
+}
+
+QList<QVariantMap> TemplateFolder::variableList(const QString &name)
+{
+    const std::optional<QVariant> list =
+        PropertyList::read(templateBundlePath(name) + QStringLiteral("/template.plist"));
+    QList<QVariantMap> variables;
+    if (!list || list->typeId() != QMetaType::QVariantList)
+        return variables;
+    for (const QVariant &variable : list->toList())
+        variables.append(variable.toMap());
+    return variables;
 }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariantMap>
 
 /// Where installed templates live, and the first-use filling of that folder
 /// from the templates the program ships.
@@ -17,4 +20,15 @@ public:
     /// the shipped templates; when even that fails it is made empty, so that a
     /// template can always be installed into it.
     static void prepare();
+
+    /// Entries of the templates folder whose last extension is exactly
+    /// "wdtp", in the file system's order; read afresh on every call.
+    static QStringList installedTemplates();
+
+    /// The bundle of the template with this name (without its extension).
+    static QString templateBundlePath(const QString &name);
+
+    /// The template's variables, in order, from its "template.plist"; empty
+    /// when that is missing, unreadable or not an array.
+    static QList<QVariantMap> variableList(const QString &name);
 };

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+/// How a template variable writes its value into the widget being made: every
+/// occurrence of its placeholder in a listed file is replaced by the value.
+/// Every variable view writes through here.
+class PlaceholderSubstitution
+{
+public:
+    /// "Template_" followed by the variable's name, character for character.
+    static QString placeholderFor(const QString &name);
+
+    /// The full path of a file a template lists, relative to the widget's top
+    /// folder; nothing when the entry would lead outside the widget (an
+    /// absolute path, ".." climbing out, or a link pointing elsewhere).
+    static std::optional<QString> pathInWidget(const QString &widgetPath, const QString &entry);
+
+    /// Replaces every occurrence of `placeholder` in the listed file with
+    /// `value`, scanning from the start, matches taken whole and never
+    /// overlapping; text the value brings in is not scanned again. The file
+    /// keeps its encoding (ISO 8859-1 becomes UTF-8 only when the value does
+    /// not fit) and is written even when the placeholder did not occur. A
+    /// missing file, a folder or an entry outside the widget is skipped and
+    /// nothing is created. False when nothing was written.
+    static bool apply(const QString &widgetPath, const QString &entry, const QString &placeholder,
+                      const QString &value);
+
+    /// The same rule on bytes already read, for callers that hold a file.
+    static QByteArray substitute(const QByteArray &bytes, const QString &placeholder, const QString &value);
+};

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "templates/VariableView.h"
+
+#include <memory>
+
+namespace Ui { class TPPopupButtonView; }
+
+/// A "PopupButton" variable: the chosen option writes the value at the same
+/// position. A title that repeats is listed once, at its last place.
+class TPPopupButtonView : public VariableView
+{
+    Q_OBJECT
+
+public:
+    explicit TPPopupButtonView(QWidget *parent = nullptr);
+    ~TPPopupButtonView() override;
+
+    void setInfoDictionary(const QVariantMap &info) override;
+    void saveToPath(const QString &widgetPath, const QVariantMap &info) override;
+
+    /// Adds an option at the end, first taking out an option of the same title.
+    void addItemWithTitle(const QString &title);
+
+private:
+    std::unique_ptr<Ui::TPPopupButtonView> ui;
+};

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QVariantMap>
+#include <QWidget>
+
+/// One template variable's view in the wizard: it shows the variable and
+/// holds the user's value in its controls, and writes that value (or the
+/// variable's default) into the new widget. A view keeps no copy of its
+/// variable; it is handed the dictionary again when it writes.
+class VariableView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using QWidget::QWidget;
+
+    /// Shows the variable: its name as label, its tooltip, its options.
+    virtual void setInfoDictionary(const QVariantMap &info) = 0;
+    /// Writes the value into every file the variable lists, in order.
+    virtual void saveToPath(const QString &widgetPath, const QVariantMap &info) = 0;
+
+    /// The height the wizard reserves for a view of the type; 0 for a type
+    /// that has no view.
+    static int heightForType(const QString &type);
+    /// A fresh view for the type; null for a type that has no view.
+    static VariableView *makeForType(const QString &type);
+
+    /// The view width every type shares.
+    static constexpr int Width = 451;
+
+protected:
+    /// Writes `value` in place of the variable's placeholder in every listed file.
+    static void writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value);
+    /// Label and tooltip, which every view shows the same way.
+    void showNameAndTooltip(const QVariantMap &info, const std::function<void(const QString &)> &setLabel);
+};
