@@ -13,6 +13,8 @@
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -36,19 +38,63 @@ bool copyLink(const QString &source, const QString &destination)
                      QFile::encodeName(destination).constData()) == 0;
 }
 
+// Copies the bytes in the kernel where it can, and keeps the permissions;
+// never replaces an existing file.
+bool copyFileContents(int in, int out, off_t size)
+{
+    off_t left = size;
+    while (left > 0) {
+        const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, size_t(left), 0);
+        if (copied <= 0)
+            break;
+        left -= copied;
+    }
+    if (left == 0)
+        return true;
+    // Some file systems refuse to copy in the kernel: go through a buffer.
+    if (::lseek(in, size - left, SEEK_SET) < 0)
+        return false;
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got == 0)
+            return true;
+        if (got < 0 || ::write(out, buffer, size_t(got)) != got)
+            return false;
+    }
+}
+
+bool copyFile(const QString &source, const QString &destination)
+{
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    struct stat status{};
+    bool copied = false;
+    if (::fstat(in, &status) == 0) {
+        const int out = ::open(QFile::encodeName(destination).constData(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, status.st_mode & 07777);
+        if (out >= 0) {
+            copied = copyFileContents(in, out, status.st_size);
+            copied = ::close(out) == 0 && copied;
+        }
+    }
+    ::close(in);
+    return copied;
+}
+
 bool copyTree(const QString &source, const QString &destination)
 {
     const QFileInfo info(source);
     if (info.isSymLink())
         return copyLink(source, destination);
     if (!info.isDir()) {
-        if (!QFile::copy(source, destination))
-            return false;
-        // Files copied out of the program's own resources arrive read-only.
-        if (source.startsWith(u':'))
-            QFile::setPermissions(destination, QFile::permissions(destination)
-                                  | QFile::WriteOwner | QFile::ReadOwner);
-        return true;
+        if (!source.startsWith(u':'))
+            return copyFile(source, destination);
+        // The program's own resources are no files to the system; they arrive read-only.
+        return QFile::copy(source, destination)
+            && QFile::setPermissions(destination, QFile::permissions(destination)
+                                     | QFile::WriteOwner | QFile::ReadOwner);
     }
     if (!QDir().mkdir(destination))
         return false;
@@ -89,6 +135,81 @@ bool FileManager::writeFile(const QString &path, const QByteArray &data, WriteMo
     }
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+}
+
+namespace {
+
+// Gathers pieces and hands them to the kernel many at a time.
+class PieceWriter
+{
+public:
+    explicit PieceWriter(int fd) : m_fd(fd) {}
+
+    void add(const char *data, qsizetype length)
+    {
+        if (length <= 0 || !m_ok)
+            return;
+        m_pieces.push_back({const_cast<char *>(data), size_t(length)});
+        if (m_pieces.size() == MaximumPieces)
+            flush();
+    }
+
+    bool finish()
+    {
+        flush();
+        return m_ok;
+    }
+
+private:
+    static constexpr size_t MaximumPieces = 1024;
+
+    void flush()
+    {
+        size_t first = 0;
+        while (m_ok && first < m_pieces.size()) {
+            const ssize_t written = ::writev(m_fd, m_pieces.data() + first, int(m_pieces.size() - first));
+            if (written < 0) {
+                m_ok = errno == EINTR;
+                continue;
+            }
+            // Skip what went out, keeping the rest of a piece written in part.
+            size_t left = size_t(written);
+            while (first < m_pieces.size() && left >= m_pieces[first].iov_len)
+                left -= m_pieces[first++].iov_len;
+            if (first < m_pieces.size()) {
+                m_pieces[first].iov_base = static_cast<char *>(m_pieces[first].iov_base) + left;
+                m_pieces[first].iov_len -= left;
+            }
+        }
+        m_pieces.clear();
+    }
+
+    int m_fd;
+    std::vector<iovec> m_pieces;
+    bool m_ok = true;
+};
+
+} // namespace
+
+bool FileManager::writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce)
+{
+    const QFileInfo target(path);
+    QByteArray temporary = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                                              + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    struct stat existing{};
+    if (::stat(QFile::encodeName(path).constData(), &existing) == 0)
+        ::fchmod(fd, existing.st_mode & 07777);
+    PieceWriter writer(fd);
+    produce([&writer](const char *data, qsizetype length) { writer.add(data, length); });
+    const bool written = writer.finish();
+    if (::close(fd) == 0 && written
+        && ::rename(temporary.constData(), QFile::encodeName(path).constData()) == 0)
+        return true;
+    ::unlink(temporary.constData());
+    return false;
 }
 
 bool FileManager::exists(const QString &path)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 /// The file operations every subsystem uses on bundles. None of them ever
 /// replaces an existing entry: copy and move fail, leaving both sides as they
 /// were, when the destination exists. Results are returned, never reported;
@@ -44,6 +46,14 @@ public:
     enum class WriteMode { Atomic, InPlace };
     static bool writeFile(const QString &path, const QByteArray &data,
                           WriteMode mode = WriteMode::Atomic);
+
+    /// Writes a file from the pieces `produce` hands to its sink, in order.
+    /// The pieces must stay valid until the call returns; they are written
+    /// without being gathered first, into a sibling file that then takes the
+    /// target's place with the target's permissions. Meant for large files
+    /// made anew: no flush to disk is forced.
+    using PieceSink = std::function<void(const char *data, qsizetype length)>;
+    static bool writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce);
 
     /// How many directory listings this process made; lets benchmarks and
     /// tests see that a view does not list a folder per cell.

@@ -8,16 +8,46 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace {
+
+// Files from this size on are rewritten by streaming instead of in memory.
+constexpr qsizetype StreamingThreshold = 1024 * 1024;
 
 bool isAscii(const QString &text)
 {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-bool isUtf16(const QByteArray &bytes)
+// Hands the text with every occurrence of `before` replaced to `sink`, piece
+// by piece: left to right, never overlapping, and what `after` brings in is
+// not scanned again. Pieces go straight to their destination, so a large file
+// is neither copied nor scanned twice.
+template <typename Sink>
+void replaceAll(const char *data, qsizetype size, const QByteArray &before, const QByteArray &after, Sink sink)
 {
-    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    qsizetype start = 0;
+    while (start <= size - before.size()) {
+        const void *hit = ::memmem(data + start, size_t(size - start), before.constData(), size_t(before.size()));
+        if (!hit)
+            break;
+        const qsizetype at = static_cast<const char *>(hit) - data;
+        sink(data + start, at - start);
+        sink(after.constData(), after.size());
+        start = at + before.size();
+    }
+    sink(data + start, size - start);
+}
+
+// ASCII text means the same bytes in UTF-8 and ISO 8859-1, and never occurs
+// inside a UTF-8 sequence: such a placeholder and value can be replaced in
+// the bytes themselves, whatever the file's 8-bit encoding.
+bool replacesBytes(const char *data, qsizetype size, const QString &placeholder, const QString &value)
+{
+    const QByteArrayView head(data, std::min<qsizetype>(size, 2));
+    return !placeholder.isEmpty() && isAscii(placeholder) && isAscii(value)
+        && head != QByteArrayView("\xFF\xFE") && head != QByteArrayView("\xFE\xFF");
 }
 
 bool isInside(const QString &path, const QString &folder)
@@ -51,12 +81,12 @@ std::optional<QString> PlaceholderSubstitution::pathInWidget(const QString &widg
 QByteArray PlaceholderSubstitution::substitute(const QByteArray &bytes, const QString &placeholder,
                                                const QString &value)
 {
-    // ASCII text means the same bytes in UTF-8 and ISO 8859-1, and never
-    // occurs inside a UTF-8 sequence: the bytes can be replaced directly,
-    // which is what makes large files quick.
-    if (!isUtf16(bytes) && isAscii(placeholder) && isAscii(value)) {
-        QByteArray result = bytes;
-        return placeholder.isEmpty() ? result : result.replace(placeholder.toLatin1(), value.toLatin1());
+    if (replacesBytes(bytes.constData(), bytes.size(), placeholder, value)) {
+        QByteArray result;
+        result.reserve(bytes.size());
+        replaceAll(bytes.constData(), bytes.size(), placeholder.toLatin1(), value.toLatin1(),
+                   [&result](const char *piece, qsizetype length) { result.append(piece, length); });
+        return result;
     }
     TextFile::Text text = TextFile::decode(bytes);
     if (!placeholder.isEmpty())
@@ -73,8 +103,27 @@ bool PlaceholderSubstitution::apply(const QString &widgetPath, const QString &en
     QFile file(*path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
-    file.close();
-    return FileManager::writeFile(*path, substitute(bytes, placeholder, value),
-                                  FileManager::WriteMode::InPlace);
+    const qsizetype size = file.size();
+    const char *data = size > 0 ? reinterpret_cast<const char *>(file.map(0, size)) : "";
+    if (!data || !replacesBytes(data, size, placeholder, value)) {
+        // Unicode work, or a file that cannot be mapped: through the text rules.
+        const QByteArray bytes = data ? QByteArray(data, size) : file.readAll();
+        return FileManager::writeFile(*path, substitute(bytes, placeholder, value), FileManager::WriteMode::InPlace);
+    }
+    const QByteArray before = placeholder.toLatin1();
+    const QByteArray after = value.toLatin1();
+    if (size < StreamingThreshold) {
+        QByteArray result;
+        result.reserve(size + size / 8);
+        replaceAll(data, size, before, after, [&result](const char *piece, qsizetype length) {
+            result.append(piece, length);
+        });
+        file.close();
+        return FileManager::writeFile(*path, result, FileManager::WriteMode::InPlace);
+    }
+    // A large text streams from the mapped file into the file's replacement
+    // without being gathered in memory first.
+    return FileManager::writeFileInPieces(*path, [&](const FileManager::PieceSink &sink) {
+        replaceAll(data, size, before, after, sink);
+    });
 }
