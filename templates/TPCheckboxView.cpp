@@ -8,6 +8,7 @@ TPCheckboxView::TPCheckboxView(QWidget *parent)
     , ui(std::make_unique<Ui::TPCheckboxView>())
 {
     ui->setupUi(this);
+    setFocusProxy(ui->checkBox);
 }
 
 TPCheckboxView::~TPCheckboxView() = default;

@@ -8,6 +8,7 @@ TPPopupButtonView::TPPopupButtonView(QWidget *parent)
     , ui(std::make_unique<Ui::TPPopupButtonView>())
 {
     ui->setupUi(this);
+    setFocusProxy(ui->popUp);
 }
 
 TPPopupButtonView::~TPPopupButtonView() = default;

@@ -8,6 +8,7 @@ TPTextView::TPTextView(QWidget *parent)
     , ui(std::make_unique<Ui::TPTextView>())
 {
     ui->setupUi(this);
+    setFocusProxy(ui->valueField);
 }
 
 TPTextView::~TPTextView() = default;

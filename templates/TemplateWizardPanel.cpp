@@ -110,6 +110,9 @@ void TemplateWizardPanel::enterCustomizeStage(const QString &templateName)
     }
     ui->inputView->setWidget(area);
     ui->inputView->verticalScrollBar()->setValue(0);
+    // The user can type the first value at once.
+    if (const QList<VariableView *> views = variableViews(); !views.isEmpty())
+        views.first()->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget *TemplateWizardPanel::documentView() const
