@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QQuickWidget>
+
+class CloseBoxFace;
+
+/// The small round button with a cross that closes the window it sits in.
+///
+/// The web view of a transparent page is composed above every ordinary
+/// widget of its window, so a plain button would vanish under the page. The
+/// close box is therefore drawn by the same scene graph as the page and
+/// composed the same way; made after the view, it is stacked above it. It
+/// never takes the keyboard, so keys keep going to the page.
+class CloseBox : public QQuickWidget
+{
+    Q_OBJECT
+
+public:
+    /// Places itself on `window`, which owns it, at its top-left corner.
+    explicit CloseBox(QWidget *window);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    CloseBoxFace *m_face;
+    bool m_pressed = false;
+};
