@@ -4,22 +4,9 @@
 #include "ui_MyImageFileView.h"
 
 #include "platform/FileManager.h"
+#include "platform/Images.h"
 
-#include <QBuffer>
-#include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
-
-namespace {
-
-// The format the file's name asks for, when Qt can write it; PNG otherwise.
-QByteArray formatForName(const QString &path)
-{
-    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
-    return QImageWriter::supportedImageFormats().contains(suffix) ? suffix : QByteArray("png");
-}
-
-} // namespace
 
 MyImageFileView::MyImageFileView(QWidget *parent)
     : ContentView(parent)
@@ -52,11 +39,8 @@ void MyImageFileView::save()
     const QString path = fullPath();
     if (!isEdited() || path.isEmpty())
         return;
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    if (QImageWriter(&buffer, formatForName(path)).write(ui->imageView->image())
-        && FileManager::writeFile(path, data))
+    const QByteArray data = Images::encodedForPath(ui->imageView->image(), path);
+    if (!data.isEmpty() && FileManager::writeFile(path, data))
         ui->imageView->markSaved();
 }
 

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/Images.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
 
 QIcon Images::named(const QString &name)
 {
@@ -11,4 +14,14 @@ QIcon Images::named(const QString &name)
             return QIcon(path);
     }
     return {};
+}
+
+QByteArray Images::encodedForPath(const QImage &image, const QString &path)
+{
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    const QByteArray format = QImageWriter::supportedImageFormats().contains(suffix) ? suffix : QByteArray("png");
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    return !image.isNull() && QImageWriter(&buffer, format).write(image) ? data : QByteArray();
 }

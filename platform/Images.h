@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QString>
 
 /// The program's own images, looked up by name ("run", "stop", ...): an SVG
@@ -11,4 +12,9 @@ class Images
 public:
     /// The image; a null icon when the program has none of that name.
     static QIcon named(const QString &name);
+
+    /// The image encoded for a file at `path`: in the format the file's name
+    /// asks for when Qt can write it, PNG otherwise. Empty when it cannot be
+    /// encoded.
+    static QByteArray encodedForPath(const QImage &image, const QString &path);
 };

@@ -97,6 +97,11 @@ QByteArray PlaceholderSubstitution::substitute(const QByteArray &bytes, const QS
 bool PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry,
                                     const QString &placeholder, const QString &value)
 {
+    return apply(widgetPath, entry, Replacements{{placeholder, value}});
+}
+
+bool PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry, const Replacements &replacements)
+{
     const std::optional<QString> path = pathInWidget(widgetPath, entry);
     if (!path || QFileInfo(*path).isDir())
         return false;
@@ -105,25 +110,19 @@ bool PlaceholderSubstitution::apply(const QString &widgetPath, const QString &en
         return false;
     const qsizetype size = file.size();
     const char *data = size > 0 ? reinterpret_cast<const char *>(file.map(0, size)) : "";
-    if (!data || !replacesBytes(data, size, placeholder, value)) {
-        // Unicode work, or a file that cannot be mapped: through the text rules.
-        const QByteArray bytes = data ? QByteArray(data, size) : file.readAll();
-        return FileManager::writeFile(*path, substitute(bytes, placeholder, value), FileManager::WriteMode::InPlace);
-    }
-    const QByteArray before = placeholder.toLatin1();
-    const QByteArray after = value.toLatin1();
-    if (size < StreamingThreshold) {
-        QByteArray result;
-        result.reserve(size + size / 8);
-        replaceAll(data, size, before, after, [&result](const char *piece, qsizetype length) {
-            result.append(piece, length);
+    if (data && replacements.size() == 1 && size >= StreamingThreshold
+        && replacesBytes(data, size, replacements.first().first, replacements.first().second)) {
+        // A large text streams from the mapped file into the file's
+        // replacement without being gathered in memory first.
+        const QByteArray before = replacements.first().first.toLatin1();
+        const QByteArray after = replacements.first().second.toLatin1();
+        return FileManager::writeFileInPieces(*path, [&](const FileManager::PieceSink &sink) {
+            replaceAll(data, size, before, after, sink);
         });
-        file.close();
-        return FileManager::writeFile(*path, result, FileManager::WriteMode::InPlace);
     }
-    // A large text streams from the mapped file into the file's replacement
-    // without being gathered in memory first.
-    return FileManager::writeFileInPieces(*path, [&](const FileManager::PieceSink &sink) {
-        replaceAll(data, size, before, after, sink);
-    });
+    QByteArray bytes = data ? QByteArray(data, size) : file.readAll();
+    file.close();
+    for (const auto &[placeholder, value] : replacements)
+        bytes = substitute(bytes, placeholder, value);
+    return FileManager::writeFile(*path, bytes, FileManager::WriteMode::InPlace);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -28,6 +29,11 @@ public:
     /// nothing is created. False when nothing was written.
     static bool apply(const QString &widgetPath, const QString &entry, const QString &placeholder,
                       const QString &value);
+
+    /// Several placeholders in one reading and one writing of the file, in
+    /// order, each working on the text the one before left.
+    using Replacements = QList<std::pair<QString, QString>>;
+    static bool apply(const QString &widgetPath, const QString &entry, const Replacements &replacements);
 
     /// The same rule on bytes already read, for callers that hold a file.
     static QByteArray substitute(const QByteArray &bytes, const QString &placeholder, const QString &value);

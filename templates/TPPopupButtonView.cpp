@@ -18,16 +18,8 @@ void TPPopupButtonView::setInfoDictionary(const QVariantMap &info)
     showNameAndTooltip(info, [this](const QString &name) { ui->nameLabel->setText(name); });
     ui->popUp->removeItem(0);
     for (const QVariant &option : info.value(QStringLiteral("TPVOptions")).toList())
-        addItemWithTitle(option.toString());
+        addItemWithTitle(ui->popUp, option.toString());
     ui->popUp->setCurrentIndex(ui->popUp->count() > 0 ? 0 : -1);
-}
-
-void TPPopupButtonView::addItemWithTitle(const QString &title)
-{
-    const int existing = ui->popUp->findText(title, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (existing >= 0)
-        ui->popUp->removeItem(existing);
-    ui->popUp->addItem(title);
 }
 
 void TPPopupButtonView::saveToPath(const QString &widgetPath, const QVariantMap &info)

@@ -20,9 +20,6 @@ public:
     void setInfoDictionary(const QVariantMap &info) override;
     void saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
-    /// Adds an option at the end, first taking out an option of the same title.
-    void addItemWithTitle(const QString &title);
-
 private:
     std::unique_ptr<Ui::TPPopupButtonView> ui;
 };

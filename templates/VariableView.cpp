@@ -2,10 +2,16 @@
 #include "templates/VariableView.h"
 
 #include "templates/PlaceholderSubstitution.h"
+#include "templates/TPArrayView.h"
+#include "templates/TPArrayView2.h"
 #include "templates/TPCheckboxView.h"
+#include "templates/TPDateView.h"
+#include "templates/TPFileView.h"
+#include "templates/TPImageView.h"
 #include "templates/TPPopupButtonView.h"
 #include "templates/TPTextView.h"
 
+#include <QComboBox>
 #include <QHash>
 
 namespace {
@@ -17,11 +23,16 @@ struct VariableType
 };
 
 // The one table of variable types: their reserved heights and their views.
-// Types whose views are not built yet are absent and so take no room.
+// A type not in it gets no view and takes no room.
 const QHash<QString, VariableType> &types()
 {
     static const QHash<QString, VariableType> table{
         {QStringLiteral("Text"), {51, [] { return new TPTextView; }}},
+        {QStringLiteral("Image"), {74, [] { return new TPImageView; }}},
+        {QStringLiteral("File"), {67, [] { return new TPFileView; }}},
+        {QStringLiteral("Date"), {190, [] { return new TPDateView; }}},
+        {QStringLiteral("Array"), {106, [] { return new TPArrayView; }}},
+        {QStringLiteral("Array2"), {161, [] { return new TPArrayView2; }}},
         {QStringLiteral("Checkbox"), {35, [] { return new TPCheckboxView; }}},
         {QStringLiteral("PopupButton"), {51, [] { return new TPPopupButtonView; }}},
     };
@@ -49,8 +60,29 @@ VariableView *VariableView::makeForType(const QString &type)
 void VariableView::writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value)
 {
     const QString placeholder = PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString());
-    for (const QVariant &entry : info.value(QStringLiteral("TPVFiles")).toList())
-        PlaceholderSubstitution::apply(widgetPath, entry.toString(), placeholder, value);
+    for (const QString &entry : files(info))
+        PlaceholderSubstitution::apply(widgetPath, entry, placeholder, value);
+}
+
+QStringList VariableView::files(const QVariantMap &info)
+{
+    return info.value(QStringLiteral("TPVFiles")).toStringList();
+}
+
+void VariableView::addItemWithTitle(QComboBox *popUp, const QString &title)
+{
+    const int existing = popUp->findText(title, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (existing >= 0)
+        popUp->removeItem(existing);
+    popUp->addItem(title);
+}
+
+QStringList VariableView::itemTitles(const QComboBox *popUp)
+{
+    QStringList titles;
+    for (int i = 0; i < popUp->count(); ++i)
+        titles.append(popUp->itemText(i));
+    return titles;
 }
 
 void VariableView::showNameAndTooltip(const QVariantMap &info, const std::function<void(const QString &)> &setLabel)

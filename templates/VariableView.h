@@ -4,6 +4,10 @@
 #include <QVariantMap>
 #include <QWidget>
 
+#include <functional>
+
+class QComboBox;
+
 /// One template variable's view in the wizard: it shows the variable and
 /// holds the user's value in its controls, and writes that value (or the
 /// variable's default) into the new widget. A view keeps no copy of its
@@ -32,6 +36,13 @@ public:
 protected:
     /// Writes `value` in place of the variable's placeholder in every listed file.
     static void writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value);
+    /// Adds an item at the end of a pop-up, first taking out an item of the
+    /// same title: a title is listed once, at its last place.
+    static void addItemWithTitle(QComboBox *popUp, const QString &title);
+    static QStringList itemTitles(const QComboBox *popUp);
+    /// The variable's listed files, as strings.
+    static QStringList files(const QVariantMap &info);
+
     /// Label and tooltip, which every view shows the same way.
     void showNameAndTooltip(const QVariantMap &info, const std::function<void(const QString &)> &setLabel);
 };

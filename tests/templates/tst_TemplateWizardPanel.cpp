@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "templates/TemplateWizardPanel.h"
 
+#include "editors/ImageCanvas.h"
+#include "host/WidgetBundle.h"
 #include "platform/FileManager.h"
 #include "platform/PropertyList.h"
 #include "templates/TemplateFolder.h"
@@ -9,7 +11,10 @@
 
 #include "tests/common/DocumentFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QPushButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -56,6 +61,8 @@ private slots:
     void popUpWritesTheValueAtTheChosenPosition();
     void textWritesTypedTextOrTheDefault_data();
     void textWritesTypedTextOrTheDefault();
+    void shippedTemplatesMakeWholeWidgets_data();
+    void shippedTemplatesMakeWholeWidgets();
 
 private:
     void writeTemplate(const QString &name, const QVariantList &variables, const QByteArray &page);
@@ -127,6 +134,11 @@ void tst_TemplateWizardPanel::layout_data()
     QTest::addColumn<QStringList>("types");
     QTest::addColumn<int>("height");
     QTest::addColumn<QList<int>>("fromBottom");
+    QTest::newRow("text, image, checkbox") << QStringList{QStringLiteral("Text"), QStringLiteral("Image"), QStringLiteral("Checkbox")}
+                                           << 236 << QList<int>{185, 111, 76};
+    QTest::newRow("every kind") << QStringList{QStringLiteral("Text"), QStringLiteral("Image"), QStringLiteral("File"), QStringLiteral("Date"),
+                                               QStringLiteral("Array"), QStringLiteral("Array2"), QStringLiteral("Checkbox"), QStringLiteral("PopupButton")}
+                                << 735 << QList<int>{684, 610, 543, 353, 247, 86, 51, 0};
     QTest::newRow("short stack keeps 236") << QStringList{QStringLiteral("Text"), QStringLiteral("PopupButton"), QStringLiteral("Checkbox")}
                                            << 236 << QList<int>{185, 134, 99};
     QTest::newRow("unknown types take no room") << QStringList{QStringLiteral("Text"), QStringLiteral("Gauge"), QStringLiteral("Checkbox")}
@@ -317,6 +329,47 @@ void tst_TemplateWizardPanel::textWritesTypedTextOrTheDefault()
     QVERIFY(view->findChild<QLineEdit *>()->text().isEmpty());
     view->findChild<QLineEdit *>()->setText(typed);
     QCOMPARE(Tree::read(make(wizard) + QStringLiteral("/main.html")), written);
+}
+
+void tst_TemplateWizardPanel::shippedTemplatesMakeWholeWidgets_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Blank", "Greeting", "Countdown", "Links"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+// Every shipped template, with a value in every kind of view, makes a widget
+// with no placeholder left and a page the widget window can show.
+void tst_TemplateWizardPanel::shippedTemplatesMakeWholeWidgets()
+{
+    QFETCH(QString, name);
+    FileManager::removeItem(TemplateFolder::templatesPath()); // so the shipped ones are copied in
+    Tree::write(m_fixture->folder(), QStringLiteral("icon.png"), "not really a picture");
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QApplication::clipboard()->setImage(picture);
+    TemplateWizardPanel *wizard = wizardFor(name);
+    QVERIFY(!wizard->isChoosing());
+    for (VariableView *view : wizard->variableViews()) {
+        for (QLineEdit *field : view->findChildren<QLineEdit *>()) {
+            if (!field->isReadOnly())
+                field->setText(field->objectName() == u"pathField" ? m_fixture->folder() + QStringLiteral("/icon.png")
+                                                                    : QStringLiteral("value"));
+        }
+        for (QPushButton *add : view->findChildren<QPushButton *>(QStringLiteral("addButton")))
+            add->click();
+        for (ImageCanvas *well : view->findChildren<ImageCanvas *>())
+            well->paste();
+    }
+    const QString made = make(wizard);
+    const auto files = Tree::snapshot(made);
+    QVERIFY(files.contains(QStringLiteral("Info.plist")));
+    QVERIFY(!files.contains(QStringLiteral("template.plist")));
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        QVERIFY2(!it.value().contains("Template_"), qPrintable(it.key() + u'\n' + QString::fromUtf8(it.value())));
+    const WidgetBundle bundle = WidgetBundle::read(made);
+    QVERIFY(!bundle.size().isEmpty());
+    QVERIFY(QFileInfo::exists(bundle.mainPage().toLocalFile()));
 }
 
 QTEST_MAIN(tst_TemplateWizardPanel)

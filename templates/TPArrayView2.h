@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "templates/VariableView.h"
+
+#include <memory>
+
+namespace Ui { class TPArrayView2; }
+
+/// An "Array2" variable: a list of value pairs, listed as "first {+} second",
+/// each pair written through the variable's format ("Template_Val1" and
+/// "Template_Val2" stand for its values). An empty list writes the default
+/// pairs.
+class TPArrayView2 : public VariableView
+{
+    Q_OBJECT
+
+public:
+    explicit TPArrayView2(QWidget *parent = nullptr);
+    ~TPArrayView2() override;
+
+    void setInfoDictionary(const QVariantMap &info) override;
+    void saveToPath(const QString &widgetPath, const QVariantMap &info) override;
+
+    void add();
+    void remove();
+    /// The list as the pop-up holds it, one title per pair.
+    QStringList titles() const;
+
+    using Pairs = QList<std::pair<QString, QString>>;
+    /// The pairs of listed titles, split at "{+}" with their blanks kept.
+    static Pairs pairsFromTitles(const QStringList &titles);
+    /// The pairs of a default value: a list of first and a list of second values.
+    static Pairs pairsFromDefault(const QVariant &defaultValue);
+    static QString expansion(const Pairs &pairs, const QString &format);
+
+private:
+    std::unique_ptr<Ui::TPArrayView2> ui;
+};

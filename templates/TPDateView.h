@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "templates/VariableView.h"
+
+#include <QDateTime>
+
+#include <memory>
+
+namespace Ui { class TPDateView; }
+
+/// A "Date" variable: a moment (date and time of day, starting at the moment
+/// the view was shown) written into the listed files in twenty-two
+/// renderings, one per placeholder "Template_<name>_<letter>".
+class TPDateView : public VariableView
+{
+    Q_OBJECT
+
+public:
+    explicit TPDateView(QWidget *parent = nullptr);
+    ~TPDateView() override;
+
+    void setInfoDictionary(const QVariantMap &info) override;
+    void saveToPath(const QString &widgetPath, const QVariantMap &info) override;
+
+    QDateTime dateValue() const;
+    void setDateValue(const QDateTime &moment);
+
+    /// The letters that have a placeholder, in the order they are replaced.
+    static const QString Letters;
+    /// The moment rendered as the calendar conversion "%" + letter does.
+    static QString render(const QDateTime &moment, QChar letter);
+
+private:
+    std::unique_ptr<Ui::TPDateView> ui;
+};

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "templates/TPFileView.h"
+
+#include "ui_TPFileView.h"
+
+#include "platform/FileManager.h"
+#include "platform/OpenPanel.h"
+#include "templates/PlaceholderSubstitution.h"
+
+#include <QFileInfo>
+
+namespace {
+const QString TypeSeparator = QStringLiteral(", ");
+} // namespace
+
+TPFileView::TPFileView(QWidget *parent)
+    : VariableView(parent)
+    , ui(std::make_unique<Ui::TPFileView>())
+{
+    ui->setupUi(this);
+    setFocusProxy(ui->pathField);
+    connect(ui->browseButton, &QPushButton::clicked, this, &TPFileView::browseButton);
+}
+
+TPFileView::~TPFileView() = default;
+
+void TPFileView::setInfoDictionary(const QVariantMap &info)
+{
+    showNameAndTooltip(info, [this](const QString &name) { ui->nameLabel->setText(name); });
+    ui->typesField->setText(info.value(QStringLiteral("TPVFileTypes")).toStringList().join(TypeSeparator));
+}
+
+void TPFileView::browseButton()
+{
+    const QString shown = ui->typesField->text();
+    const QStringList types = shown.isEmpty() ? QStringList() : shown.split(TypeSeparator);
+    const QStringList chosen = OpenPanel::run(this, {tr("Choose an File"), shown, types, false, false});
+    if (!chosen.isEmpty())
+        ui->pathField->setText(chosen.first());
+}
+
+void TPFileView::saveToPath(const QString &widgetPath, const QVariantMap &info)
+{
+    const QString chosen = ui->pathField->text();
+    const QString source = chosen.isEmpty() ? info.value(QStringLiteral("TPVDefaultValue")).toString() : chosen;
+    const QString name = QFileInfo(source).fileName();
+    const QStringList entries = files(info);
+    // The folder comes first in the list; the path the text files get is built from it.
+    const QString relative = entries.isEmpty() ? name : entries.first() + u'/' + name;
+    const QString placeholder = PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString());
+    for (const QString &entry : entries) {
+        const std::optional<QString> target = PlaceholderSubstitution::pathInWidget(widgetPath, entry);
+        if (!target || !FileManager::exists(*target))
+            continue;
+        if (!FileManager::isDirectory(*target))
+            PlaceholderSubstitution::apply(widgetPath, entry, placeholder, source.isEmpty() ? QString() : relative);
+        else if (!source.isEmpty() && FileManager::exists(source))
+            FileManager::copyItem(source, *target + u'/' + name); // never over an existing file
+    }
+}

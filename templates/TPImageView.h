@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "templates/VariableView.h"
+
+#include <memory>
+
+namespace Ui { class TPImageView; }
+
+/// An "Image" variable: a picture chosen with Browse (or dropped or pasted
+/// on the well) replaces every listed image file of the new widget. With no
+/// picture, the default image fills only listed places that hold no file.
+class TPImageView : public VariableView
+{
+    Q_OBJECT
+
+public:
+    explicit TPImageView(QWidget *parent = nullptr);
+    ~TPImageView() override;
+
+    void setInfoDictionary(const QVariantMap &info) override;
+    void saveToPath(const QString &widgetPath, const QVariantMap &info) override;
+
+    void browseButton();
+    /// The picture the well holds; null when none was chosen.
+    QImage image() const;
+
+private:
+    std::unique_ptr<Ui::TPImageView> ui;
+};
