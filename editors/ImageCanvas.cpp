@@ -2,6 +2,7 @@
 #include "editors/ImageCanvas.h"
 
 #include <QApplication>
+#include <QPen>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -80,15 +81,22 @@ void ImageCanvas::paste()
 
 void ImageCanvas::paintEvent(QPaintEvent *)
 {
-    if (m_image.isNull())
+    QPainter painter(this);
+    const int margin = std::min({Margin, width() / 8, height() / 8});
+    const QRect room = rect().adjusted(margin, margin, -margin, -margin);
+    if (m_image.isNull()) {
+        // An empty well still shows where an image can be dropped.
+        painter.setPen(QPen(QColor(0xb0, 0xb0, 0xb0), 1, Qt::DashLine));
+        painter.drawRoundedRect(QRectF(room).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        painter.setPen(QColor(0x99, 0x99, 0x99));
+        painter.drawText(room, Qt::AlignCenter | Qt::TextWordWrap, tr("No image"));
         return;
-    const QRect room = rect().adjusted(Margin, Margin, -Margin, -Margin);
+    }
     QSize size = m_image.size();
     if (size.width() > room.width() || size.height() > room.height())
         size.scale(room.size(), Qt::KeepAspectRatio);
     QRect target(QPoint(), size);
     target.moveCenter(room.center());
-    QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawTiledPixmap(target, checker());
     painter.drawImage(target, m_image);

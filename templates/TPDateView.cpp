@@ -5,6 +5,8 @@
 
 #include "templates/PlaceholderSubstitution.h"
 
+#include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QLocale>
 
 const QString TPDateView::Letters = QStringLiteral("aAbBcdeFHIjmMpSwxXyYZz");
@@ -40,6 +42,18 @@ TPDateView::TPDateView(QWidget *parent)
     ui->setupUi(this);
     ui->calendar->setLocale(c());
     setFocusProxy(ui->calendar);
+    // The wheel scrolls the wizard's list of variables; over the calendar it
+    // would otherwise change the month unnoticed.
+    if (auto *days = ui->calendar->findChild<QAbstractItemView *>())
+        days->viewport()->installEventFilter(this);
+}
+
+bool TPDateView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::Wheel)
+        return VariableView::eventFilter(watched, event);
+    QCoreApplication::sendEvent(this, event);
+    return true;
 }
 
 TPDateView::~TPDateView() = default;

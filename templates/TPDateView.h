@@ -31,6 +31,9 @@ public:
     /// The moment rendered as the calendar conversion "%" + letter does.
     static QString render(const QDateTime &moment, QChar letter);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     std::unique_ptr<Ui::TPDateView> ui;
 };
