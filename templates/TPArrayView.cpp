@@ -10,7 +10,6 @@ TPArrayView::TPArrayView(QWidget *parent)
     ui->setupUi(this);
     setFocusProxy(ui->entryField);
     connect(ui->addButton, &QPushButton::clicked, this, &TPArrayView::add);
-    connect(ui->entryField, &QLineEdit::returnPressed, this, &TPArrayView::add);
     connect(ui->removeButton, &QPushButton::clicked, this, &TPArrayView::remove);
 }
 

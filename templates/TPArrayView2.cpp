@@ -14,7 +14,6 @@ TPArrayView2::TPArrayView2(QWidget *parent)
     ui->setupUi(this);
     setFocusProxy(ui->firstField);
     connect(ui->addButton, &QPushButton::clicked, this, &TPArrayView2::add);
-    connect(ui->secondField, &QLineEdit::returnPressed, this, &TPArrayView2::add);
     connect(ui->removeButton, &QPushButton::clicked, this, &TPArrayView2::remove);
 }
 
