@@ -3,6 +3,7 @@
 
 #include "editors/MyEmptyView.h"
 #include "editors/MyImageFileView.h"
+#include "editors/MyInfoPlistView.h"
 #include "editors/MyTextFileView.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
@@ -266,8 +267,7 @@ void FileListController::openFileAtPath(const QString &path)
 }
 
 // The one place that chooses a view's form by the entry's kind. The folder
-// view and the Info.plist form plug in here; until then a folder shows the
-// empty view and the Info.plist opens as text.
+// view plugs in here; until then a folder shows the empty view.
 ContentView *FileListController::makeContentView(int kind)
 {
     switch (kind) {
@@ -276,6 +276,7 @@ ContentView *FileListController::makeContentView(int kind)
     case ImageKind:
         return new MyImageFileView;
     case InfoPlistKind:
+        return new MyInfoPlistView;
     case TextKind:
     default:
         return new MyTextFileView;

@@ -10,6 +10,7 @@
 #include <plist/plist.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -165,6 +166,87 @@ QByteArray PropertyList::toXml(const QVariant &value)
 bool PropertyList::writeXml(const QString &path, const QVariant &value)
 {
     return FileManager::writeFile(path, toXml(value));
+}
+
+PropertyList::Dictionary::Dictionary(Dictionary &&other) noexcept
+    : m_node(std::exchange(other.m_node, nullptr))
+{
+}
+
+PropertyList::Dictionary::~Dictionary()
+{
+    if (m_node)
+        plist_free(static_cast<plist_t>(m_node));
+}
+
+std::optional<PropertyList::Dictionary> PropertyList::Dictionary::read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    plist_t root = nullptr;
+    plist_from_memory(bytes.constData(), uint32_t(bytes.size()), &root);
+    if (!root)
+        return std::nullopt;
+    if (plist_get_node_type(root) != PLIST_DICT) {
+        plist_free(root);
+        return std::nullopt;
+    }
+    return Dictionary(root);
+}
+
+bool PropertyList::Dictionary::contains(const QString &key) const
+{
+    return plist_dict_get_item(static_cast<plist_t>(m_node), key.toUtf8().constData()) != nullptr;
+}
+
+QVariant PropertyList::Dictionary::value(const QString &key) const
+{
+    const plist_t item = plist_dict_get_item(static_cast<plist_t>(m_node), key.toUtf8().constData());
+    return item ? toVariant(item) : QVariant();
+}
+
+void PropertyList::Dictionary::set(const QString &key, void *node)
+{
+    // Replacing an item in place keeps the key where it stood in the file.
+    plist_dict_set_item(static_cast<plist_t>(m_node), key.toUtf8().constData(), static_cast<plist_t>(node));
+}
+
+void PropertyList::Dictionary::setString(const QString &key, const QString &value)
+{
+    set(key, plist_new_string(value.toUtf8().constData()));
+}
+
+void PropertyList::Dictionary::setInteger(const QString &key, qint64 value)
+{
+    set(key, plist_new_uint(uint64_t(value)));
+}
+
+void PropertyList::Dictionary::setTrue(const QString &key)
+{
+    set(key, plist_new_bool(1));
+}
+
+void PropertyList::Dictionary::setStringList(const QString &key, const QStringList &value)
+{
+    set(key, fromVariant(value));
+}
+
+void PropertyList::Dictionary::remove(const QString &key)
+{
+    if (contains(key))
+        plist_dict_remove_item(static_cast<plist_t>(m_node), key.toUtf8().constData());
+}
+
+bool PropertyList::Dictionary::writeXml(const QString &path) const
+{
+    char *xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(static_cast<plist_t>(m_node), &xml, &length);
+    const QByteArray document(xml, qsizetype(length));
+    free(xml);
+    return !document.isEmpty() && FileManager::writeFile(path, document);
 }
 
 qint64 PropertyList::intValue(const QVariant &value)

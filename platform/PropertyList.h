@@ -22,6 +22,35 @@ public:
     /// Writes the list as XML, atomically.
     static bool writeXml(const QString &path, const QVariant &value);
 
+    /// A dictionary file edited in place: keys not touched keep their order,
+    /// types and values exactly as read.
+    class Dictionary
+    {
+    public:
+        Dictionary(Dictionary &&other) noexcept;
+        ~Dictionary();
+
+        /// The file's top-level dictionary; nothing when the file is missing
+        /// or its top level is not a dictionary.
+        static std::optional<Dictionary> read(const QString &path);
+
+        bool contains(const QString &key) const;
+        QVariant value(const QString &key) const;
+        void setString(const QString &key, const QString &value);
+        void setInteger(const QString &key, qint64 value);
+        void setTrue(const QString &key);
+        void setStringList(const QString &key, const QStringList &value);
+        void remove(const QString &key);
+
+        /// Writes the dictionary as an XML property list, atomically.
+        bool writeXml(const QString &path) const;
+
+    private:
+        explicit Dictionary(void *node) : m_node(node) {}
+        void set(const QString &key, void *node);
+        void *m_node;
+    };
+
     /// The leading whole number of a value, the way property-list readers
     /// take "intValue": a number's own value, a string's leading digits after
     /// blanks and an optional sign ("300px" gives 300), anything else 0.
