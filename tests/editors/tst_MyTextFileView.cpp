@@ -130,7 +130,7 @@ void tst_MyTextFileView::lexerFollowsTheExtension_data()
     QTest::newRow("html") << QStringLiteral("main.html") << QStringLiteral("HTML");
     QTest::newRow("css") << QStringLiteral("style.CSS") << QStringLiteral("CSS");
     QTest::newRow("javascript") << QStringLiteral("main.js") << QStringLiteral("JavaScript");
-    QTest::newRow("plist") << QStringLiteral("Info.plist") << QStringLiteral("XML");
+    QTest::newRow("plist") << QStringLiteral("template.plist") << QStringLiteral("XML");
     QTest::newRow("plain") << QStringLiteral("README") << QString();
 }
 
