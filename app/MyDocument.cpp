@@ -49,6 +49,10 @@ QMainWindow *MyDocument::makeWindow()
     ui->setupUi(window);
     new MainMenu(window);
     m_fileList = new FileListController(window, ui->fileList, ui->contentView);
+    connect(ui->addButton, &QToolButton::clicked, m_fileList, &FileListController::addFile);
+    connect(ui->removeButton, &QToolButton::clicked, m_fileList, &FileListController::removeFile);
+    connect(ui->renameButton, &QToolButton::clicked, m_fileList, &FileListController::renameFile);
+    connect(ui->openWithButton, &QToolButton::clicked, m_fileList, &FileListController::openFileWith);
     m_toolbarDelegate = new ToolbarDelegate(window, m_fileList);
     m_fileList->setSearchField(m_toolbarDelegate->searchView());
     m_teplatePanel = new TemplateWizardPanel(window, m_fileList);

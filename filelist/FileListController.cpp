@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "filelist/FileListController.h"
 
+#include "ui_AddPanel.h"
+#include "ui_RenamePanel.h"
+
 #include "editors/MyEmptyView.h"
 #include "editors/MyImageFileView.h"
 #include "editors/MyInfoPlistView.h"
 #include "editors/MyTextFileView.h"
+#include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
+#include "platform/OpenPanel.h"
+#include "platform/Workspace.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -15,8 +21,12 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QShortcut>
 #include <QTableView>
 
 namespace {
@@ -41,6 +51,10 @@ FileListController::FileListController(QMainWindow *mainWindow, QTableView *file
     , m_mainWindow(mainWindow)
     , m_fileList(fileList)
     , m_contentView(contentView)
+    , m_addPanel(new QDialog(mainWindow))
+    , m_renamePanel(new QDialog(mainWindow))
+    , m_addUi(std::make_unique<Ui::AddPanel>())
+    , m_renameUi(std::make_unique<Ui::RenamePanel>())
 {
     m_reloadOnChange.setSingleShot(true);
     m_reloadOnChange.setInterval(ReloadOnChangeMilliseconds);
@@ -48,6 +62,8 @@ FileListController::FileListController(QMainWindow *mainWindow, QTableView *file
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_reloadOnChange,
             qOverload<>(&QTimer::start));
 }
+
+FileListController::~FileListController() = default;
 
 void FileListController::awakeFromNib()
 {
@@ -58,9 +74,13 @@ void FileListController::awakeFromNib()
     m_fileList->verticalHeader()->setDefaultSectionSize(RowHeight);
     connect(m_fileList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FileListController::tableViewSelectionDidChange);
-    // File URLs dropped on the list are moved into the bundle.
-    m_fileList->setAcceptDrops(true);
-    m_fileList->setDragEnabled(true);
+    // File URLs dropped on the list are moved into the bundle; entries can
+    // be dragged out. Rows take no drops, so a drop lands between rows.
+    m_fileList->setDragDropMode(QAbstractItemView::DragDrop);
+    m_fileList->setDefaultDropAction(Qt::MoveAction);
+    m_fileList->setDragDropOverwriteMode(false);
+    setUpSheets();
+    setUpContextMenu();
     addToContentArea(new MyEmptyView);
     QTimer::singleShot(DelayedSetUpMilliseconds, this, &FileListController::delayedAwakeFromNib);
 }
@@ -210,6 +230,50 @@ QStringList FileListController::mimeTypes() const
     return {QStringLiteral("text/uri-list")};
 }
 
+Qt::DropActions FileListController::supportedDropActions() const
+{
+    return Qt::MoveAction | Qt::CopyAction;
+}
+
+Qt::DropActions FileListController::supportedDragActions() const
+{
+    return Qt::MoveAction | Qt::CopyAction;
+}
+
+QMimeData *FileListController::mimeData(const QModelIndexList &indexes) const
+{
+    if (indexes.isEmpty() || indexes.first().row() >= m_rows.size())
+        return nullptr;
+    // Only one entry is dragged, however many rows are selected.
+    const QString name = m_rows.at(indexes.first().row());
+    discardContentView(name, true);
+    auto *data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(bundlePath() + u'/' + name)});
+    return data;
+}
+
+bool FileListController::canDropMimeData(const QMimeData *data, Qt::DropAction, int, int, const QModelIndex &) const
+{
+    return data && data->hasUrls() && !bundlePath().isEmpty();
+}
+
+bool FileListController::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                                      const QModelIndex &parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    const QString bundle = bundlePath();
+    for (const QUrl &url : data->urls()) {
+        const QString source = url.toLocalFile();
+        // The bundle itself, or a folder holding it, cannot move into it.
+        if (source.isEmpty() || FileManager::isSameOrInside(bundle, source))
+            continue;
+        FileManager::moveItem(source, bundle + u'/' + QFileInfo(source).fileName());
+    }
+    reloadData();
+    return true;
+}
+
 // ---- content switching -----------------------------------------------------
 
 int FileListController::fileTypeForPath(const QString &path)
@@ -290,6 +354,181 @@ void FileListController::addToContentArea(ContentView *view)
     // Every view takes the same cell: the shown one fills the area.
     layout->addWidget(view, 0, 0);
     view->show();
+}
+
+// ---- file operations -------------------------------------------------------
+
+void FileListController::setUpSheets()
+{
+    m_addUi->setupUi(m_addPanel);
+    m_renameUi->setupUi(m_renamePanel);
+    for (QDialog *sheet : {m_addPanel, m_renamePanel})
+        sheet->setWindowModality(Qt::WindowModal);
+    connect(m_addUi->okButton, &QPushButton::clicked, this, &FileListController::addPanelOK);
+    connect(m_addUi->cancelButton, &QPushButton::clicked, this, &FileListController::addPanelCancel);
+    connect(m_addUi->browseButton, &QPushButton::clicked, this, &FileListController::addPanelBrowse);
+    connect(m_addPanel, &QDialog::rejected, this, &FileListController::addPanelCancel);
+    connect(m_renameUi->okButton, &QPushButton::clicked, this, &FileListController::renamePanelOK);
+    connect(m_renameUi->cancelButton, &QPushButton::clicked, this, &FileListController::renamePanelCancel);
+    connect(m_renamePanel, &QDialog::rejected, this, &FileListController::renamePanelCancel);
+}
+
+void FileListController::setUpContextMenu()
+{
+    const std::pair<QString, void (FileListController::*)()> commands[] = {
+        {tr("Add…"), &FileListController::addFile},
+        {tr("Rename…"), &FileListController::renameFile},
+        {tr("Open With…"), &FileListController::openFileWith},
+        {tr("Remove"), &FileListController::removeFile},
+    };
+    m_fileList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const auto &[title, command] : commands)
+        connect(new QAction(title, m_fileList), &QAction::triggered, this, command);
+    for (QAction *action : m_fileList->findChildren<QAction *>(QString(), Qt::FindDirectChildrenOnly))
+        m_fileList->addAction(action);
+    auto *remove = new QShortcut(QKeySequence::Delete, m_fileList, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, &FileListController::removeFile);
+    auto *rename = new QShortcut(QKeySequence(Qt::Key_F2), m_fileList, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(rename, &QShortcut::activated, this, &FileListController::renameFile);
+}
+
+std::optional<QString> FileListController::newEntryPath(const QString &name, QWidget *sheet, const QString &allowed)
+{
+    const std::optional<QString> path = FileManager::pathInside(bundlePath(), name);
+    QString problem;
+    if (!path)
+        problem = tr("“%1” would lie outside the widget. Choose a name inside it.").arg(name);
+    else if (name != allowed && (FileManager::exists(*path) || QFileInfo(*path).isSymLink()))
+        problem = tr("“%1” already exists in the widget. Choose another name.").arg(name);
+    auto *error = sheet->findChild<QLabel *>(QStringLiteral("errorLabel"));
+    error->setText(problem);
+    error->setVisible(!problem.isEmpty());
+    return problem.isEmpty() ? path : std::nullopt;
+}
+
+void FileListController::closeSheet(QDialog *sheet)
+{
+    // Every close leaves the sheet fresh for next time.
+    sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->clear();
+    sheet->findChild<QLabel *>(QStringLiteral("errorLabel"))->hide();
+    m_addUi->folderCheckbox->setChecked(false);
+    sheet->hide();
+}
+
+void FileListController::addFile()
+{
+    if (!bundlePath().isEmpty())
+        m_addPanel->open();
+}
+
+void FileListController::addPanelOK()
+{
+    const QString name = m_addUi->filenameField->text();
+    if (name.isEmpty())
+        return;
+    const std::optional<QString> path = newEntryPath(name, m_addPanel);
+    if (!path)
+        return;
+    if (m_addUi->folderCheckbox->isChecked())
+        FileManager::createDirectory(*path);
+    else
+        FileManager::writeFile(*path, QByteArray(), FileManager::WriteMode::InPlace);
+    reloadData();
+    closeSheet(m_addPanel);
+}
+
+void FileListController::addPanelCancel()
+{
+    closeSheet(m_addPanel);
+}
+
+void FileListController::addPanelBrowse()
+{
+    closeSheet(m_addPanel);
+    const QStringList chosen = OpenPanel::run(m_mainWindow, {tr("Copy Into the Widget"), {}, {}, false, true, {}});
+    if (chosen.isEmpty())
+        return;
+    // Never over an entry of the same name.
+    FileManager::copyItem(chosen.first(), bundlePath() + u'/' + QFileInfo(chosen.first()).fileName());
+    reloadData();
+}
+
+void FileListController::removeFile()
+{
+    const QString name = selectedName();
+    if (name.isEmpty())
+        return;
+    const Alert::Request question{tr("Delete"),
+                                  tr("Are you sure you would like remove the file %1 perminently?").arg(name),
+                                  tr("Yes"), tr("No"), {}};
+    if (Alert::run(m_mainWindow, question) != Alert::DefaultButton)
+        return;
+    discardContentView(name, false);
+    showOnlyEmptyView();
+    FileManager::removeItem(bundlePath() + u'/' + name);
+    reloadData();
+}
+
+void FileListController::renameFile()
+{
+    const QString name = selectedName();
+    if (name.isEmpty())
+        return;
+    m_renameUi->filenameField->setText(name);
+    m_renameUi->filenameField->selectAll();
+    m_renamePanel->open();
+}
+
+void FileListController::renamePanelOK()
+{
+    const QString name = m_renameUi->filenameField->text();
+    const QString old = selectedName();
+    if (name.isEmpty() || old.isEmpty())
+        return;
+    const std::optional<QString> path = newEntryPath(name, m_renamePanel, old);
+    if (!path)
+        return;
+    ContentView *view = contentViewWithIdentifier(old);
+    if (view)
+        view->save();
+    if (name == old || FileManager::moveItem(bundlePath() + u'/' + old, *path)) {
+        if (view)
+            view->setViewIdentifier(name);
+        reloadData();
+        selectRowNamed(name);
+    }
+    closeSheet(m_renamePanel);
+}
+
+void FileListController::renamePanelCancel()
+{
+    closeSheet(m_renamePanel);
+}
+
+void FileListController::openFileWith()
+{
+    const QStringList application = OpenPanel::run(
+        m_mainWindow, {tr("Choose an Application"), tr("Applications"), {QStringLiteral("desktop")}, false, false,
+                       QStringLiteral("/usr/share/applications")});
+    const QString name = selectedName();
+    if (application.isEmpty() || name.isEmpty())
+        return;
+    // The other application reads the file as the editor last wrote it.
+    discardContentView(name, true);
+    showOnlyEmptyView();
+    Workspace::openFile(bundlePath() + u'/' + name, application.first());
+}
+
+void FileListController::discardContentView(const QString &identifier, bool saveFirst) const
+{
+    ContentView *view = contentViewWithIdentifier(identifier);
+    if (!view || identifier.isEmpty())
+        return;
+    if (saveFirst)
+        view->save();
+    view->hide();
+    view->setParent(nullptr);
+    view->deleteLater();
 }
 
 bool FileListController::contentViewExistsWithIdentifier(const QString &identifier) const

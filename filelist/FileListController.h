@@ -8,11 +8,19 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <optional>
+
+#include <memory>
+
 class ContentView;
 class QDialog;
 class QLineEdit;
 class QMainWindow;
 class QTableView;
+namespace Ui {
+class AddPanel;
+class RenamePanel;
+} // namespace Ui
 
 /// The bundle's file list and the keeper of the content area. As the list's
 /// table model it shows the bundle's visible top-level entries (filtered by
@@ -32,6 +40,7 @@ public:
     enum FileKind { TextKind = 0, FolderKind = 1, ImageKind = 2, InfoPlistKind = 3 };
 
     FileListController(QMainWindow *mainWindow, QTableView *fileList, QWidget *contentView);
+    ~FileListController() override;
 
     /// Set-up once the window is loaded: the list becomes a drop target, the
     /// empty view joins the content area, and half a second later the list
@@ -59,6 +68,20 @@ public:
     /// The content area's views, in the area's order.
     QList<ContentView *> contentViews() const;
 
+    // File operations: each acts on the row list shown at that moment.
+    void addFile();
+    void addPanelOK();
+    void addPanelCancel();
+    void addPanelBrowse();
+    void removeFile();
+    void renameFile();
+    void renamePanelOK();
+    void renamePanelCancel();
+    void openFileWith();
+    /// The Add and Rename sheets, window-modal on the document window.
+    QDialog *addPanel() const { return m_addPanel; }
+    QDialog *renamePanel() const { return m_renamePanel; }
+
     static int fileTypeForPath(const QString &path);
     static QStringList visibleDirectoryContentsAtPath(const QString &path);
     QStringList searchFilteredDirectoryContentsAtPath(const QString &path);
@@ -71,6 +94,16 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QStringList mimeTypes() const override;
+    Qt::DropActions supportedDropActions() const override;
+    Qt::DropActions supportedDragActions() const override;
+    /// Dragging an entry carries its full path; its content view writes its
+    /// edits and leaves the content area.
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    /// Dropped files and folders are moved into the bundle's top level.
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
 
 private:
     void tableViewSelectionDidChange();
@@ -81,12 +114,26 @@ private:
     void watchBundle();
     void addToContentArea(ContentView *view);
     static ContentView *makeContentView(int kind);
+    void setUpSheets();
+    void setUpContextMenu();
+    /// Takes the view of `identifier` out of the content area, writing its
+    /// edits first when asked to.
+    void discardContentView(const QString &identifier, bool saveFirst) const;
+    /// The entry a name typed into a sheet stands for; an error message in
+    /// the sheet and nothing when the name leads outside the bundle or
+    /// (unless it is `allowed`) names an existing entry.
+    std::optional<QString> newEntryPath(const QString &name, QWidget *sheet, const QString &allowed = {});
+    void closeSheet(QDialog *sheet);
 
     QPointer<QMainWindow> m_mainWindow;
     QPointer<QTableView> m_fileList;
     QPointer<QWidget> m_contentView;
     QPointer<QLineEdit> m_searchField;
     QPointer<QDialog> m_templateView;
+    QDialog *m_addPanel;
+    QDialog *m_renamePanel;
+    std::unique_ptr<Ui::AddPanel> m_addUi;
+    std::unique_ptr<Ui::RenamePanel> m_renameUi;
 
     QStringList m_rows;
     mutable QHash<QString, QIcon> m_icons;

@@ -39,7 +39,7 @@ void DocumentController::openDocument(QWidget *parent)
 {
     const OpenPanel::Options options{tr("Open"), tr("Widgets and templates"),
                                      {QStringLiteral("wdgt"), QStringLiteral("wdtp")},
-                                     true, false};
+                                     true, false, {}};
     for (const QString &path : OpenPanel::run(parent, options))
         openDocumentWithPath(path);
 }

@@ -234,6 +234,22 @@ bool FileManager::isSameOrInside(const QString &path, const QString &ancestor)
     return p == a || p.startsWith(a.endsWith(u'/') ? a : a + u'/');
 }
 
+std::optional<QString> FileManager::pathInside(const QString &folder, const QString &relative)
+{
+    if (relative.isEmpty() || QDir::isAbsolutePath(relative))
+        return std::nullopt;
+    const QString top = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const QString path = QDir::cleanPath(top + u'/' + relative);
+    if (!path.startsWith(top + u'/'))
+        return std::nullopt;
+    // A link inside the folder must not lead elsewhere.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    const QString realTop = QFileInfo(top).canonicalFilePath();
+    if (!real.isEmpty() && !real.startsWith(realTop + u'/'))
+        return std::nullopt;
+    return path;
+}
+
 bool FileManager::copyItem(const QString &source, const QString &destination)
 {
     if (source.isEmpty() || destination.isEmpty() || occupied(destination)

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 /// The file operations every subsystem uses on bundles. None of them ever
 /// replaces an existing entry: copy and move fail, leaving both sides as they
@@ -71,6 +72,11 @@ public:
 
     /// Removes a file, a link (never what it points at) or a whole tree.
     static bool removeItem(const QString &path);
+
+    /// The full path of `relative` within `folder`; nothing when it would lead
+    /// outside it: an absolute path, ".." climbing out, a link pointing
+    /// elsewhere, or the folder itself.
+    static std::optional<QString> pathInside(const QString &folder, const QString &relative);
 
     /// Whether `path` is `ancestor` itself or lies below it, comparing cleaned
     /// absolute paths.

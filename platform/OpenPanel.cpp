@@ -11,6 +11,8 @@ OpenPanel::OpenPanel(QWidget *parent, const Options &options)
 {
     setAcceptMode(AcceptOpen);
     setFileMode(options.allowsMultipleSelection ? ExistingFiles : ExistingFile);
+    if (!options.directory.isEmpty())
+        setDirectory(options.directory);
     if (!options.fileTypes.isEmpty()) {
         QStringList patterns;
         for (const QString &type : options.fileTypes)

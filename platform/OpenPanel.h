@@ -20,6 +20,7 @@ public:
         QStringList fileTypes;     ///< extensions without the dot; empty: everything
         bool allowsMultipleSelection = false;
         bool canChooseDirectories = false;
+        QString directory;         ///< where the panel starts; empty: the current one
     };
 
     OpenPanel(QWidget *parent, const Options &options);

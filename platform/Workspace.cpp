@@ -2,6 +2,7 @@
 #include "platform/Workspace.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -18,10 +19,46 @@ QString Workspace::widgetHostProgram()
     return beside.isEmpty() ? QStandardPaths::findExecutable(HostProgramName) : beside;
 }
 
+QStringList Workspace::desktopEntryCommand(const QString &entryPath, const QString &path)
+{
+    QFile entry(entryPath);
+    if (!entry.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QString exec;
+    bool inMainGroup = false;
+    while (!entry.atEnd()) {
+        const QString line = QString::fromUtf8(entry.readLine()).trimmed();
+        if (line.startsWith(u'['))
+            inMainGroup = line == u"[Desktop Entry]";
+        else if (inMainGroup && line.startsWith(QLatin1String("Exec=")))
+            exec = line.mid(5);
+    }
+    QStringList command;
+    bool gaveFile = false;
+    for (QString argument : QProcess::splitCommand(exec)) {
+        if (argument == u"%f" || argument == u"%F" || argument == u"%u" || argument == u"%U") {
+            command.append(path);
+            gaveFile = true;
+            continue;
+        }
+        // Other field codes (%i %c %k, deprecated ones) have nothing to stand for here.
+        if (argument.size() == 2 && argument.startsWith(u'%'))
+            continue;
+        command.append(argument.replace(QStringLiteral("%%"), QStringLiteral("%")));
+    }
+    if (!command.isEmpty() && !gaveFile)
+        command.append(path);
+    return command;
+}
+
 bool Workspace::openFile(const QString &path, const QString &application)
 {
     if (responder)
         return responder(path, application);
+    if (application.endsWith(QLatin1String(".desktop"))) {
+        const QStringList command = desktopEntryCommand(application, path);
+        return !command.isEmpty() && QProcess::startDetached(command.first(), command.mid(1));
+    }
     const QString program = application == WidgetHostApplication ? widgetHostProgram() : application;
     return !program.isEmpty() && QProcess::startDetached(program, {path});
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -14,13 +15,20 @@ public:
     static const QString WidgetHostApplication;
 
     /// Starts `application` on `path` and returns at once. The widget host's
-    /// name starts the host program that comes with the editor; any other
-    /// name is a program to start. False when nothing could be started.
+    /// name starts the host program that comes with the editor; a desktop
+    /// entry (".desktop") starts the command its Exec line gives; anything
+    /// else is a program to start. False when nothing could be started.
     static bool openFile(const QString &path, const QString &application);
 
     /// Where the widget host program is: beside the editor (installed, or in
     /// its build folder), else on the PATH. Empty when it cannot be found.
     static QString widgetHostProgram();
+
+    /// The command a desktop entry's Exec line gives for opening `path`: the
+    /// line split as the desktop entry rules quote it, the file codes (%f %F
+    /// %u %U) standing for the path and the other codes dropped. Empty when
+    /// the entry has no Exec line.
+    static QStringList desktopEntryCommand(const QString &entryPath, const QString &path);
 
     /// When set, receives every request in place of starting a program (tests).
     static inline std::function<bool(const QString &path, const QString &application)> responder;

@@ -4,7 +4,6 @@
 #include "platform/FileManager.h"
 #include "platform/TextFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -50,11 +49,6 @@ bool replacesBytes(const char *data, qsizetype size, const QString &placeholder,
         && head != QByteArrayView("\xFF\xFE") && head != QByteArrayView("\xFE\xFF");
 }
 
-bool isInside(const QString &path, const QString &folder)
-{
-    return path.startsWith(folder + u'/');
-}
-
 } // namespace
 
 QString PlaceholderSubstitution::placeholderFor(const QString &name)
@@ -64,18 +58,7 @@ QString PlaceholderSubstitution::placeholderFor(const QString &name)
 
 std::optional<QString> PlaceholderSubstitution::pathInWidget(const QString &widgetPath, const QString &entry)
 {
-    if (entry.isEmpty() || QDir::isAbsolutePath(entry))
-        return std::nullopt;
-    const QString widget = QDir::cleanPath(QFileInfo(widgetPath).absoluteFilePath());
-    const QString path = QDir::cleanPath(widget + u'/' + entry);
-    if (!isInside(path, widget))
-        return std::nullopt;
-    // A link inside the template must not lead the write elsewhere.
-    const QString real = QFileInfo(path).canonicalFilePath();
-    const QString realWidget = QFileInfo(widget).canonicalFilePath();
-    if (!real.isEmpty() && !isInside(real, realWidget))
-        return std::nullopt;
-    return path;
+    return FileManager::pathInside(widgetPath, entry);
 }
 
 QByteArray PlaceholderSubstitution::substitute(const QByteArray &bytes, const QString &placeholder,

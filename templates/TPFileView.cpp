@@ -34,7 +34,7 @@ void TPFileView::browseButton()
 {
     const QString shown = ui->typesField->text();
     const QStringList types = shown.isEmpty() ? QStringList() : shown.split(TypeSeparator);
-    const QStringList chosen = OpenPanel::run(this, {tr("Choose an File"), shown, types, false, false});
+    const QStringList chosen = OpenPanel::run(this, {tr("Choose an File"), shown, types, false, false, {}});
     if (!chosen.isEmpty())
         ui->pathField->setText(chosen.first());
 }

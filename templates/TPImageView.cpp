@@ -36,7 +36,7 @@ void TPImageView::browseButton()
     QStringList types;
     for (const QByteArray &format : QImageReader::supportedImageFormats())
         types.append(QString::fromLatin1(format));
-    const QStringList chosen = OpenPanel::run(this, {tr("Choose an Image"), tr("Images"), types, false, false});
+    const QStringList chosen = OpenPanel::run(this, {tr("Choose an Image"), tr("Images"), types, false, false, {}});
     if (!chosen.isEmpty())
         ui->imageView->setImage(QImageReader(chosen.first()).read());
 }

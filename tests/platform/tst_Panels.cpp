@@ -56,7 +56,7 @@ void tst_Panels::bundleIsChosenAsOneItem()
 {
     QFETCH(QString, name);
     QVERIFY(BundlePanel::isBundle(m_dir->filePath(name)));
-    OpenPanel panel(nullptr, {QStringLiteral("Open"), {}, {QStringLiteral("wdgt")}, true, false});
+    OpenPanel panel(nullptr, {QStringLiteral("Open"), {}, {QStringLiteral("wdgt")}, true, false, {}});
     panel.setDirectory(m_dir->path());
     panel.selectFile(name);
     panel.accept();
@@ -66,7 +66,7 @@ void tst_Panels::bundleIsChosenAsOneItem()
 
 void tst_Panels::enteringABundleChoosesIt()
 {
-    OpenPanel panel(nullptr, {QStringLiteral("Open"), {}, {}, false, false});
+    OpenPanel panel(nullptr, {QStringLiteral("Open"), {}, {}, false, false, {}});
     panel.setDirectory(m_dir->path());
     // What double-click and Return do to a folder.
     emit panel.directoryEntered(m_dir->filePath(QStringLiteral("Clock.wdgt")));
@@ -77,7 +77,7 @@ void tst_Panels::enteringABundleChoosesIt()
 
 void tst_Panels::plainFolderIsEntered()
 {
-    OpenPanel panel(nullptr, {QStringLiteral("Open"), {}, {}, false, false});
+    OpenPanel panel(nullptr, {QStringLiteral("Open"), {}, {}, false, false, {}});
     panel.setDirectory(m_dir->path());
     panel.selectFile(QStringLiteral("Folder"));
     panel.accept();
