@@ -10,6 +10,7 @@
 #include "platform/Alert.h"
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
+#include "platform/ProgressPanel.h"
 #include "templates/TemplateFolder.h"
 #include "templates/TemplateWizardPanel.h"
 
@@ -123,8 +124,10 @@ bool MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
 
 bool MyDocument::placeCopyAt(const QString &destination, const QString &original)
 {
-    if (!original.isEmpty() && FileManager::exists(original))
-        return FileManager::copyItemReplacing(original, destination);
+    if (!original.isEmpty() && FileManager::exists(original)) {
+        ProgressPanel progress(window(), tr("Saving a copy of the widget…"));
+        return FileManager::copyItemReplacing(original, destination, [&progress] { progress.step(); });
+    }
     // Nothing on disk yet: the new location becomes an empty bundle.
     const QTemporaryDir empty;
     return empty.isValid() && FileManager::copyItemReplacing(empty.path(), destination);

@@ -9,6 +9,7 @@
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
 #include "platform/Images.h"
+#include "platform/ProgressPanel.h"
 #include "platform/Workspace.h"
 
 #include <QDir>
@@ -196,7 +197,8 @@ void ToolbarDelegate::saveRunWidget()
     if (Alert::run(m_mainWindow, question) != Alert::DefaultButton)
         return;
     QDir().mkpath(folder);
-    if (!FileManager::copyItemReplacing(bundle, installed)) {
+    ProgressPanel progress(m_mainWindow, tr("Installing the widget…"));
+    if (!FileManager::copyItemReplacing(bundle, installed, [&progress] { progress.step(); })) {
         Alert::run(m_mainWindow, {tr("The widget could not be installed."),
                                   tr("Quillet could not copy it to “%1”; the widget installed "
                                      "there before, if any, is unchanged.").arg(folder),

@@ -83,8 +83,10 @@ bool copyFile(const QString &source, const QString &destination)
     return copied;
 }
 
-bool copyTree(const QString &source, const QString &destination)
+bool copyTree(const QString &source, const QString &destination, const std::function<void()> &progress)
 {
+    if (progress)
+        progress();
     const QFileInfo info(source);
     if (info.isSymLink())
         return copyLink(source, destination);
@@ -99,7 +101,7 @@ bool copyTree(const QString &source, const QString &destination)
     if (!QDir().mkdir(destination))
         return false;
     for (const QString &name : FileManager::contentsOfDirectory(source)) {
-        if (!copyTree(source + u'/' + name, destination + u'/' + name))
+        if (!copyTree(source + u'/' + name, destination + u'/' + name, progress))
             return false;
     }
     return true;
@@ -250,12 +252,12 @@ std::optional<QString> FileManager::pathInside(const QString &folder, const QStr
     return path;
 }
 
-bool FileManager::copyItem(const QString &source, const QString &destination)
+bool FileManager::copyItem(const QString &source, const QString &destination, const std::function<void()> &progress)
 {
     if (source.isEmpty() || destination.isEmpty() || occupied(destination)
         || !occupied(source) || isSameOrInside(destination, source))
         return false;
-    if (copyTree(source, destination))
+    if (copyTree(source, destination, progress))
         return true;
     removeItem(destination);
     return false;
@@ -303,14 +305,15 @@ bool FileManager::replaceItem(const QString &source, const QString &destination)
     return false;
 }
 
-bool FileManager::copyItemReplacing(const QString &source, const QString &destination)
+bool FileManager::copyItemReplacing(const QString &source, const QString &destination,
+                                    const std::function<void()> &progress)
 {
     const QFileInfo target(destination);
     QTemporaryDir staging(target.absolutePath() + QStringLiteral("/.quillet-copy-XXXXXX"));
     if (!staging.isValid())
         return false;
     const QString staged = staging.path() + u'/' + target.fileName();
-    return copyItem(source, staged) && replaceItem(staged, destination);
+    return copyItem(source, staged, progress) && replaceItem(staged, destination);
 }
 
 bool FileManager::isSameFile(const QString &first, const QString &second)

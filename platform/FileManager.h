@@ -30,7 +30,9 @@ public:
     /// link that loops back up the tree cannot make the copy run away. Fails
     /// without touching anything when the destination exists or lies inside
     /// the source; a copy that fails half-way is removed again.
-    static bool copyItem(const QString &source, const QString &destination);
+    /// `progress`, when given, is called once per entry copied.
+    static bool copyItem(const QString &source, const QString &destination,
+                         const std::function<void()> &progress = {});
 
     /// Moves a file or a tree, across file systems too. Fails without change
     /// when the destination exists or lies inside the source.
@@ -64,7 +66,8 @@ public:
     /// then replaced. The copy is made whole beside the destination first, so
     /// a failed copy leaves whatever was there untouched. Only for a
     /// replacement the user agreed to.
-    static bool copyItemReplacing(const QString &source, const QString &destination);
+    static bool copyItemReplacing(const QString &source, const QString &destination,
+                                  const std::function<void()> &progress = {});
 
     /// Whether two paths name the same file or folder, however they are
     /// spelled (links, letter case on a case-blind file system).

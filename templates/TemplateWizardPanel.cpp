@@ -8,6 +8,7 @@
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
+#include "platform/ProgressPanel.h"
 #include "platform/SavePanel.h"
 #include "templates/TemplateFolder.h"
 #include "templates/TemplateList.h"
@@ -137,7 +138,9 @@ void TemplateWizardPanel::makeWidget()
     }
     // The Save panel asked before an existing widget is replaced; it is
     // replaced only once the copy is whole.
-    if (!FileManager::copyItemReplacing(TemplateFolder::templateBundlePath(name), target)) {
+    ProgressPanel progress(this, tr("Making the widget…"));
+    if (!FileManager::copyItemReplacing(TemplateFolder::templateBundlePath(name), target,
+                                        [&progress] { progress.step(); })) {
         Alert::run(this, {tr("The widget could not be made."),
                           tr("Quillet could not copy the template “%1” to “%2”. Nothing was replaced.")
                               .arg(name, target),
