@@ -5,6 +5,7 @@
 
 #include "app/MainMenu.h"
 #include "app/ToolbarDelegate.h"
+#include "chrome/CenteredTextFieldCell.h"
 #include "editors/ContentView.h"
 #include "filelist/FileListController.h"
 #include "platform/Alert.h"
@@ -49,6 +50,7 @@ QMainWindow *MyDocument::makeWindow()
     auto *window = new QMainWindow;
     ui->setupUi(window);
     new MainMenu(window);
+    ui->fileList->setItemDelegate(new CenteredTextFieldCell(ui->fileList));
     m_fileList = new FileListController(window, ui->fileList, ui->contentView);
     connect(ui->addButton, &QToolButton::clicked, m_fileList, &FileListController::addFile);
     connect(ui->removeButton, &QToolButton::clicked, m_fileList, &FileListController::removeFile);

@@ -5,6 +5,7 @@
 #include "ui_RenamePanel.h"
 
 #include "editors/MyEmptyView.h"
+#include "editors/MyFolderBrowserView.h"
 #include "editors/MyImageFileView.h"
 #include "editors/MyInfoPlistView.h"
 #include "editors/MyTextFileView.h"
@@ -330,13 +331,12 @@ void FileListController::openFileAtPath(const QString &path)
     view->openTheFile();
 }
 
-// The one place that chooses a view's form by the entry's kind. The folder
-// view plugs in here; until then a folder shows the empty view.
+// The one place that chooses a view's form by the entry's kind.
 ContentView *FileListController::makeContentView(int kind)
 {
     switch (kind) {
     case FolderKind:
-        return nullptr;
+        return new MyFolderBrowserView;
     case ImageKind:
         return new MyImageFileView;
     case InfoPlistKind:

@@ -110,6 +110,7 @@ void tst_MyInfoPlistView::editedFields_data()
     QTest::newRow("width as a string") << QByteArray("widthField") << QStringLiteral("320") << QStringLiteral("Width") << QVariant(QStringLiteral("320"));
     QTest::newRow("inset 12px") << QByteArray("closeBoxInsetXField") << QStringLiteral("12px") << QStringLiteral("CloseBoxInsetX") << QVariant(qint64(12));
     QTest::newRow("inset abc") << QByteArray("closeBoxInsetXField") << QStringLiteral("abc") << QStringLiteral("CloseBoxInsetX") << QVariant(qint64(0));
+    QTest::newRow("negative inset") << QByteArray("closeBoxInsetYField") << QStringLiteral("-3") << QStringLiteral("CloseBoxInsetY") << QVariant(qint64(-3));
     QTest::newRow("inset cleared") << QByteArray("closeBoxInsetXField") << QString() << QStringLiteral("CloseBoxInsetX") << QVariant();
     QTest::newRow("height cleared") << QByteArray("heightField") << QString() << QStringLiteral("Height") << QVariant();
     QTest::newRow("empty version still written") << QByteArray("bundleVersionField") << QString() << QStringLiteral("CFBundleVersion") << QVariant(QString());

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QSplitter>
+
+/// A splitter whose dividers are 10 pixels thick and drawn from images
+/// (see MailSplitViewHandle).
+class MailSplitView : public QSplitter
+{
+    Q_OBJECT
+
+public:
+    static constexpr int DividerThickness = 10;
+
+    explicit MailSplitView(QWidget *parent = nullptr);
+    explicit MailSplitView(Qt::Orientation orientation, QWidget *parent = nullptr);
+
+protected:
+    QSplitterHandle *createHandle() override;
+};

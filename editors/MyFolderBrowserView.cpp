@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "editors/MyFolderBrowserView.h"
+
+#include "ui_MyFolderBrowserView.h"
+
+#include "editors/MyImageFileView.h"
+#include "editors/MyTextFileView.h"
+#include "editors/PaneFileBrowser.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QImageReader>
+
+MyFolderBrowserView::MyFolderBrowserView(QWidget *parent)
+    : ContentView(parent)
+    , ui(std::make_unique<Ui::MyFolderBrowserView>())
+{
+    ui->setupUi(this);
+    connect(ui->browser, &PaneFileBrowser::openFileRequested, this, &MyFolderBrowserView::openFile);
+}
+
+MyFolderBrowserView::~MyFolderBrowserView() = default;
+
+void MyFolderBrowserView::setViewIdentifier(const QString &identifier)
+{
+    ui->identifierField->setText(identifier);
+}
+
+QString MyFolderBrowserView::viewIdentifier() const
+{
+    return ui->identifierField->text();
+}
+
+PaneFileBrowser *MyFolderBrowserView::browser() const
+{
+    return ui->browser;
+}
+
+void MyFolderBrowserView::openTheFile()
+{
+    ui->browser->initBrowserWithPath(fullPath());
+}
+
+bool MyFolderBrowserView::searchString(const QString &text)
+{
+    const QString folder = fullPath();
+    if (folder.isEmpty())
+        return false;
+    const QStringList names = visibleDirectoryContentsAtPath(folder);
+    return std::any_of(names.cbegin(), names.cend(),
+                       [&text](const QString &name) { return name.contains(text, Qt::CaseSensitive); });
+}
+
+int MyFolderBrowserView::fileTypeForPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return FolderKind;
+    if (info.suffix().isEmpty())
+        return TextKind;
+    static const QList<QByteArray> imageFormats = QImageReader::supportedImageFormats();
+    return imageFormats.contains(info.suffix().toLatin1()) ? ImageKind : TextKind;
+}
+
+QStringList MyFolderBrowserView::visibleDirectoryContentsAtPath(const QString &path)
+{
+    return PaneFileBrowser::visibleDirectoryContentsAtPath(path);
+}
+
+QList<ContentView *> MyFolderBrowserView::contentAreaViews() const
+{
+    return parentWidget()
+        ? parentWidget()->findChildren<ContentView *>(QString(), Qt::FindDirectChildrenOnly)
+        : QList<ContentView *>();
+}
+
+void MyFolderBrowserView::openFile(const QString &path)
+{
+    const QString bundle = bundlePath();
+    if (bundle.isEmpty() || !parentWidget())
+        return;
+    const QString identifier = path.mid(bundle.size() + 1);
+    const int kind = fileTypeForPath(path);
+    bool found = false;
+    for (ContentView *view : contentAreaViews()) {
+        const bool match = view->viewIdentifier() == identifier;
+        view->setHidden(!match);
+        if (match && kind == FolderKind)
+            view->openTheFile();
+        found = found || match;
+    }
+    if (found || kind == FolderKind)
+        return;
+    ContentView *view = kind == ImageKind ? static_cast<ContentView *>(new MyImageFileView)
+                                          : new MyTextFileView;
+    view->setViewIdentifier(identifier);
+    addToContentArea(view);
+    view->openTheFile();
+}
+
+void MyFolderBrowserView::addToContentArea(ContentView *view)
+{
+    // The content area stacks its views in one cell, so that the shown one
+    // fills it.
+    if (auto *grid = qobject_cast<QGridLayout *>(parentWidget()->layout()))
+        grid->addWidget(view, 0, 0);
+    else
+        view->setParent(parentWidget());
+    view->show();
+}

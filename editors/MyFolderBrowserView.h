@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "editors/ContentView.h"
+
+#include <memory>
+
+class PaneFileBrowser;
+namespace Ui { class MyFolderBrowserView; }
+
+/// The content view of a folder of the bundle: a three-column browser rooted
+/// at the folder. A double-clicked file opens in a text or image view of its
+/// own, placed beside this view in the same content area and shown in its
+/// place; those views are ordinary content views, saved with the document.
+class MyFolderBrowserView : public ContentView
+{
+    Q_OBJECT
+
+public:
+    enum FileKind { TextKind = 0, FolderKind = 1, ImageKind = 2 };
+
+    explicit MyFolderBrowserView(QWidget *parent = nullptr);
+    ~MyFolderBrowserView() override;
+
+    void setViewIdentifier(const QString &identifier) override;
+    QString viewIdentifier() const override;
+    /// Binds the browser to the folder again, back at its top level.
+    void openTheFile() override;
+    /// The folder itself has nothing to write; the views it opened are
+    /// saved on their own by the document.
+    void save() override {}
+    /// Whether one of the folder's own entry names holds `text`, case
+    /// counting; neither sub-folders nor file contents are searched.
+    bool searchString(const QString &text) override;
+
+    /// Shows the content view of the entry at `path`, making one for a file
+    /// seen for the first time; a sub-folder leaves no view shown.
+    void openFile(const QString &path);
+
+    /// The file list's kinds without its own for Info.plist, which opens as
+    /// text inside a folder.
+    static int fileTypeForPath(const QString &path);
+    static QStringList visibleDirectoryContentsAtPath(const QString &path);
+
+    PaneFileBrowser *browser() const;
+
+private:
+    QList<ContentView *> contentAreaViews() const;
+    void addToContentArea(ContentView *view);
+
+    std::unique_ptr<Ui::MyFolderBrowserView> ui;
+};

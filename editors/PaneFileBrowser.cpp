@@ -1,0 +1,266 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "editors/PaneFileBrowser.h"
+
+#include "chrome/CenteredTextFieldCell.h"
+#include "chrome/GlossAquaTableView.h"
+#include "editors/ContentView.h"
+#include "editors/PaneFileListModel.h"
+#include "platform/Document.h"
+#include "platform/DocumentController.h"
+#include "platform/FileManager.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableView>
+
+namespace {
+
+constexpr int IconColumnWidth = 28;
+constexpr int RowHeight = 24;
+
+} // namespace
+
+PaneFileBrowser::PaneFileBrowser(QWidget *parent)
+    : MailSplitView(Qt::Horizontal, parent)
+{
+    setChildrenCollapsible(false);
+}
+
+QStringList PaneFileBrowser::visibleDirectoryContentsAtPath(const QString &path)
+{
+    QStringList names = FileManager::contentsOfDirectory(path);
+    names.removeIf([](const QString &name) { return name.startsWith(u'.'); });
+    return names;
+}
+
+QTableView *PaneFileBrowser::fileList(int column) const
+{
+    return m_fileLists.at(column);
+}
+
+QStringList PaneFileBrowser::fileListItems(int column) const
+{
+    return m_models.at(column) ? m_models.at(column)->items() : QStringList();
+}
+
+QString PaneFileBrowser::fileListPath(int column) const
+{
+    return m_models.at(column) ? m_models.at(column)->folder() : QString();
+}
+
+void PaneFileBrowser::initBrowserWithPath(const QString &path)
+{
+    if (!FileManager::isDirectory(path))
+        return;
+    if (!m_models[0])
+        setUpTables();
+    if (!m_models[0])
+        return;
+    m_browserPath = path;
+    m_rootPath = path;
+    m_restoringSelection = true;
+    for (QTableView *table : m_fileLists)
+        table->clearSelection();
+    m_restoringSelection = false;
+    reloadAllColumns();
+}
+
+void PaneFileBrowser::setUpTables()
+{
+    for (int column = 0; column < ColumnCount; ++column) {
+        auto *table = qobject_cast<QTableView *>(widget(column));
+        if (!table)
+            return;
+        m_fileLists[column] = table;
+    }
+    for (int column = 0; column < ColumnCount; ++column) {
+        QTableView *table = m_fileLists[column];
+        auto *model = new PaneFileListModel(this);
+        m_models[column] = model;
+        model->setDragHandler([this](const QString &path) { saveAndCloseContentView(path); });
+        connect(model, &PaneFileListModel::itemsDropped, this, &PaneFileBrowser::reloadAllColumns);
+        table->setModel(model);
+        table->setItemDelegate(new CenteredTextFieldCell(table));
+        table->horizontalHeader()->setSectionResizeMode(PaneFileListModel::IconColumn, QHeaderView::Fixed);
+        table->horizontalHeader()->resizeSection(PaneFileListModel::IconColumn, IconColumnWidth);
+        table->horizontalHeader()->setSectionResizeMode(PaneFileListModel::NameColumn, QHeaderView::Stretch);
+        table->verticalHeader()->setDefaultSectionSize(RowHeight);
+        table->setSelectionMode(QAbstractItemView::SingleSelection);
+        table->setSelectionBehavior(QAbstractItemView::SelectRows);
+        table->setDragDropMode(QAbstractItemView::DragDrop);
+        table->setDefaultDropAction(Qt::MoveAction);
+        table->setDragDropOverwriteMode(false);
+        table->installEventFilter(this);
+        connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this, column] { tableViewSelectionDidChange(column); });
+        connect(table, &QAbstractItemView::doubleClicked, this, &PaneFileBrowser::openFile);
+        if (auto *gloss = qobject_cast<GlossAquaTableView *>(table))
+            connect(gloss, &GlossAquaTableView::reloadRequested, this, [this, column] { reloadColumn(column); });
+    }
+}
+
+void PaneFileBrowser::reloadAllColumns()
+{
+    for (int column = 0; column < ColumnCount; ++column)
+        reloadColumn(column);
+}
+
+// A column lists the folder selected in the column to its left; column 0
+// lists the browser's own folder. A reset keeps the selected row, as long as
+// the new listing has it, without it counting as a selection change.
+void PaneFileBrowser::reloadColumn(int column)
+{
+    QString folder = m_browserPath;
+    if (column > 0) {
+        const QString selected = m_models[column - 1]->pathAt(selectedRow(column - 1));
+        folder = FileManager::isDirectory(selected) ? selected : QString();
+    }
+    const int row = selectedRow(column);
+    if (!m_models[column]->setFolder(folder))
+        return;
+    m_restoringSelection = true;
+    selectRow(column, row);
+    m_restoringSelection = false;
+    // The row may now name another entry, or none: the columns to the right
+    // follow it.
+    if (column + 1 < ColumnCount)
+        reloadColumn(column + 1);
+}
+
+int PaneFileBrowser::selectedRow(int column) const
+{
+    const QTableView *table = m_fileLists[column];
+    if (!table || !table->selectionModel())
+        return -1;
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.last().row();
+}
+
+void PaneFileBrowser::selectRow(int column, int row)
+{
+    if (row >= 0 && row < m_models[column]->rowCount())
+        m_fileLists[column]->selectRow(row);
+}
+
+void PaneFileBrowser::clearSelection(int column)
+{
+    m_fileLists[column]->clearSelection();
+}
+
+void PaneFileBrowser::tableViewSelectionDidChange(int column)
+{
+    if (m_restoringSelection)
+        return;
+    if (column < ColumnCount - 1) {
+        reloadColumn(column);
+        reloadColumn(column + 1);
+        clearSelection(column + 1);
+    } else if (selectedRow(column) >= 0 && FileManager::isDirectory(fileListPath(column))) {
+        stepDown();
+    }
+}
+
+// The entry just selected in column 2 ends up selected in column 1, and
+// column 2 shows its contents when it is a folder.
+void PaneFileBrowser::stepDown()
+{
+    reloadColumn(2);
+    const int row2 = selectedRow(2);
+    const int row1 = selectedRow(1);
+    m_browserPath = fileListPath(1);
+    reloadAllColumns();
+    selectRow(0, row1);
+    selectRow(1, row2);
+    clearSelection(2);
+}
+
+void PaneFileBrowser::stepUp()
+{
+    clearSelection(0);
+    m_browserPath = m_browserPath.section(u'/', 0, -2);
+    reloadAllColumns();
+    selectRow(0, 0);
+}
+
+void PaneFileBrowser::keyDown(int key)
+{
+    if (!m_models[0])
+        return;
+    if (key == Qt::Key_Left) {
+        if (selectedRow(2) >= 0)
+            clearSelection(2);
+        else if (selectedRow(1) >= 0)
+            clearSelection(1);
+        else if (selectedRow(0) >= 0 && m_browserPath != m_rootPath)
+            stepUp();
+    } else if (key == Qt::Key_Right) {
+        if (selectedRow(1) >= 0 && m_models[2]->rowCount() > 0)
+            selectRow(2, 0);
+        else if (selectedRow(0) >= 0 && m_models[1]->rowCount() > 0)
+            selectRow(1, 0);
+    }
+    focusDeepestSelection();
+}
+
+// Up and Down Arrow then move within the column the user is working in.
+void PaneFileBrowser::focusDeepestSelection()
+{
+    for (int column = ColumnCount - 1; column >= 0; --column) {
+        if (selectedRow(column) >= 0) {
+            m_fileLists[column]->setFocus();
+            m_fileLists[column]->setCurrentIndex(
+                m_models[column]->index(selectedRow(column), PaneFileListModel::NameColumn));
+            return;
+        }
+    }
+}
+
+void PaneFileBrowser::openFile()
+{
+    for (int column = ColumnCount - 1; column >= 0; --column) {
+        const QString path = m_models[column] ? m_models[column]->pathAt(selectedRow(column)) : QString();
+        if (!path.isEmpty()) {
+            emit openFileRequested(path);
+            return;
+        }
+    }
+}
+
+void PaneFileBrowser::keyPressEvent(QKeyEvent *event)
+{
+    keyDown(event->key());
+    event->accept();
+}
+
+bool PaneFileBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            keyDown(key);
+            return true;
+        }
+    }
+    return MailSplitView::eventFilter(watched, event);
+}
+
+void PaneFileBrowser::saveAndCloseContentView(const QString &path)
+{
+    const Document *document = DocumentController::shared().documentForWindow(window());
+    QWidget *owner = parentWidget();
+    while (owner && !qobject_cast<ContentView *>(owner))
+        owner = owner->parentWidget();
+    if (!document || !owner || !owner->parentWidget())
+        return;
+    const QString identifier = path.mid(document->filePath().size() + 1);
+    const QList<ContentView *> views =
+        owner->parentWidget()->findChildren<ContentView *>(QString(), Qt::FindDirectChildrenOnly);
+    for (ContentView *view : views) {
+        if (view->viewIdentifier() != identifier)
+            continue;
+        view->save();
+        view->hide();
+        view->setParent(nullptr);
+        view->deleteLater();
+    }
+}
