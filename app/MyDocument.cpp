@@ -8,6 +8,7 @@
 #include "chrome/CenteredTextFieldCell.h"
 #include "editors/ContentView.h"
 #include "filelist/FileListController.h"
+#include "host/WidgetBundle.h"
 #include "platform/Alert.h"
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
@@ -121,6 +122,9 @@ bool MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
         setFileURL(QUrl::fromLocalFile(target));
     }
     saveContentViews();
+    // A preview that shows follows what was just saved.
+    if (m_toolbarDelegate && m_toolbarDelegate->isPreviewShowing())
+        m_toolbarDelegate->previewWindow()->reloadWidget(WidgetBundle::read(target));
     return true;
 }
 

@@ -41,5 +41,5 @@ void CloseBox::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = false;
     m_face->setPressed(false);
     if (rect().contains(event->position().toPoint()))
-        window()->close();
+        emit clicked();
 }

@@ -5,7 +5,8 @@
 
 class CloseBoxFace;
 
-/// The small round button with a cross that closes the window it sits in.
+/// The small round button with a cross on a widget's window, clicked to
+/// remove the widget.
 ///
 /// The web view of a transparent page is composed above every ordinary
 /// widget of its window, so a plain button would vanish under the page. The
@@ -19,6 +20,10 @@ class CloseBox : public QQuickWidget
 public:
     /// Places itself on `window`, which owns it, at its top-left corner.
     explicit CloseBox(QWidget *window);
+
+signals:
+    /// Pressed and released over the box.
+    void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

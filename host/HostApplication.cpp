@@ -4,6 +4,7 @@
 #include "host/BorderlessWindow.h"
 #include "host/CloseBox.h"
 #include "host/WidgetBundle.h"
+#include "host/WidgetRuntime.h"
 
 #include <QApplication>
 #include <QDataStream>
@@ -165,7 +166,11 @@ BorderlessWindow *HostApplication::createWindow(const QString &key)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setClosesOnEscape(true);
     window->setWindowTitle(QFileInfo(key).completeBaseName());
-    new CloseBox(window);
+    window->runtime()->setPreferenceStore(WidgetPreferences::Store::Installed);
+    auto *closeBox = new CloseBox(window);
+    connect(closeBox, &CloseBox::clicked, window, &BorderlessWindow::removeWidget);
+    connect(window->runtime(), &WidgetRuntime::closeBoxOffsetRequested, closeBox,
+            [closeBox](const QPoint &offset) { closeBox->move(offset); });
     // Forgotten as it closes, not once deleted, so that starting the bundle
     // again in between makes a new window instead of showing a doomed one.
     connect(window, &BorderlessWindow::closed, this, [this, key] { forget(key); });

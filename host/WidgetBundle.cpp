@@ -3,6 +3,7 @@
 
 #include "platform/PropertyList.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -71,4 +72,23 @@ QPoint WidgetBundle::closeBoxInset() const
 {
     return QPoint(pixels(integer(m_info, QStringLiteral("CloseBoxInsetX"))),
                   pixels(integer(m_info, QStringLiteral("CloseBoxInsetY"))));
+}
+
+QString WidgetBundle::displayName() const
+{
+    for (const QString &key : {QStringLiteral("CFBundleDisplayName"), QStringLiteral("CFBundleName")}) {
+        const QString name = m_info.value(key).toString();
+        if (!name.isEmpty())
+            return name;
+    }
+    return QFileInfo(QDir(m_bundlePath).dirName()).completeBaseName();
+}
+
+// A folder that does not exist (yet) still gets a name, from its absolute path.
+QString WidgetBundle::folderIdentifier() const
+{
+    const QFileInfo folder(m_bundlePath);
+    const QString path = folder.exists() ? folder.canonicalFilePath() : folder.absoluteFilePath();
+    const QByteArray digest = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1);
+    return QString::fromLatin1(digest.toHex().left(16));
 }

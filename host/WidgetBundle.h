@@ -30,6 +30,13 @@ public:
     QUrl mainPage() const { return m_mainPage; }
     /// "CloseBoxInsetX" and "CloseBoxInsetY", 0 when missing.
     QPoint closeBoxInset() const;
+    /// What the widget calls itself: "CFBundleDisplayName", else
+    /// "CFBundleName", else the folder's name without its extension.
+    QString displayName() const;
+    /// A name for the bundle folder that stays the same from run to run as
+    /// long as the folder stays where it is: 16 hexadecimal digits made from
+    /// its canonical path.
+    QString folderIdentifier() const;
 
 private:
     QString m_bundlePath;

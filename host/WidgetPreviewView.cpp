@@ -8,14 +8,17 @@
 namespace {
 
 // Answers whether the page point holds something the user clicks rather than
-// drags: a control, a link, editable text or an element with a click handler.
+// drags: a control, a link, editable text, a scroll bar, or an element with a
+// click or mouse-down handler (widgets' own controls, such as resize grips).
 // It runs in the page's own world, the only one that sees handlers the
 // page's scripts set.
 const char16_t ControlAtPointScript[] = uR"(
 (function (x, y) {
     for (var node = document.elementFromPoint(x, y); node; node = node.parentElement) {
-        if (node.onclick || node.matches('a, button, input, select, textarea, label, '
-                                         + '[contenteditable], [onclick], [role="button"]'))
+        if (node.onclick || node.onmousedown
+            || node.matches('a, button, input, select, textarea, label, [contenteditable], '
+                            + '[onclick], [onmousedown], [role="button"], [role="scrollbar"], '
+                            + '[role="slider"]'))
             return true;
     }
     return false;

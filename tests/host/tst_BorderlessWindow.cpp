@@ -1,40 +1,36 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/BorderlessWindow.h"
+#include "host/WidgetRuntime.h"
 #include "host/WidgetBundle.h"
 #include "host/WidgetPreviewView.h"
 
+#include "tests/common/TestHome.h"
+#include "tests/common/Tree.h"
+#include "tests/host/MessageLog.h"
 #include "tests/host/TestBundle.h"
 #include "tests/host/WebEngineTestMain.h"
+#include "tests/host/WidgetPage.h"
 
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWebEngineSettings>
 
 using namespace Qt::StringLiterals;
+using WidgetPage::LoadTimeout;
 
 namespace {
 
-constexpr int LoadTimeout = 30000;
+constexpr std::chrono::milliseconds ShortUnresponsiveTimeout{1000};
+constexpr int StopTimeout = 15000;
 
-// Lines the code under test logs, still passed on to the test's own log.
-QStringList loggedLines;
-QtMessageHandler testLogHandler = nullptr;
-
-void captureMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    loggedLines.append(message);
-    testLogHandler(type, context, message);
-}
-
-// The page's answer to a script, once it has come.
 QVariant evaluate(QWebEngineView *view, const QString &script)
 {
-    const auto result = std::make_shared<std::optional<QVariant>>();
-    view->page()->runJavaScript(script, [result](const QVariant &value) { *result = value; });
-    if (!QTest::qWaitFor([&result] { return result->has_value(); }, LoadTimeout))
-        return QVariant();
-    return **result;
+    return WidgetPage::evaluate(view, script);
 }
 
 // Where a window of `size` lies when centred in `area`, its middle pixel on
@@ -59,6 +55,8 @@ const char DragPage[] = R"(
 <div class="spot" id="handled" style="left: 50px; top: 40px"></div>
 <div class="spot" contenteditable style="left: 100px; top: 40px"></div>
 <div class="spot" role="button" style="left: 150px; top: 40px"></div>
+<div class="spot" onmousedown="void 0" style="left: 0; top: 70px"></div>
+<div class="spot" role="scrollbar" style="left: 50px; top: 70px"></div>
 <script>
   document.getElementById('handled').onclick = function () {};
   window.presses = 0;
@@ -88,30 +86,43 @@ private slots:
     void escapeClosesWhenAsked();
     void dragFromBackgroundMovesTheWindow_data();
     void dragFromBackgroundMovesTheWindow();
+    void reloadPicksUpChangedFiles_data();
+    void reloadPicksUpChangedFiles();
+    void reloadKeepsThePlaceAndTakesTheSize_data();
+    void reloadKeepsThePlaceAndTakesTheSize();
+    void pageWrittenForTheOldEngineIsRepaired();
+    void crashedPageShowsThatItStopped();
+    void hungPageIsStoppedWithoutFreezingTheProgram();
+    void removeWidgetRunsOnremoveFirst();
+    void removeWidgetClosesAPageThatNeverAnswers();
+    void pageResizesItsWindow();
 
 private:
     void showAndWaitForLoad(const QString &bundle);
     QWidget *pageSurface() const;
 
+    std::unique_ptr<TestHome> m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_bundle;
     std::unique_ptr<BorderlessWindow> m_window;
+    std::unique_ptr<MessageLog> m_log;
 };
 
 void tst_BorderlessWindow::init()
 {
+    m_home = std::make_unique<TestHome>();
     m_dir = std::make_unique<QTemporaryDir>();
     m_bundle = m_dir->filePath(u"Preview.wdgt"_s);
     m_window = std::make_unique<BorderlessWindow>();
-    loggedLines.clear();
-    testLogHandler = qInstallMessageHandler(captureMessage);
+    m_log = std::make_unique<MessageLog>();
 }
 
 void tst_BorderlessWindow::cleanup()
 {
-    qInstallMessageHandler(testLogHandler);
+    m_log.reset();
     m_window.reset();
     m_dir.reset();
+    m_home.reset();
 }
 
 void tst_BorderlessWindow::showAndWaitForLoad(const QString &bundle)
@@ -235,7 +246,7 @@ void tst_BorderlessWindow::unusedKeysWriteADash()
     QWidget *target = throughThePage ? pageSurface() : m_window.get();
     QTest::keyClick(target, Qt::Key(key));
 
-    QTRY_COMPARE(loggedLines.count(u"-"_s), 1);
+    QTRY_COMPARE(MessageLog::lines().count(u"-"_s), 1);
     QVERIFY(m_window->isVisible());
 }
 
@@ -253,7 +264,7 @@ void tst_BorderlessWindow::escapeClosesWhenAsked()
 
     QTRY_COMPARE(closed.count(), 1);
     QVERIFY(!m_window->isVisible());
-    QCOMPARE(loggedLines.count(u"-"_s), 0);
+    QCOMPARE(MessageLog::lines().count(u"-"_s), 0);
 }
 
 void tst_BorderlessWindow::dragFromBackgroundMovesTheWindow_data()
@@ -269,6 +280,8 @@ void tst_BorderlessWindow::dragFromBackgroundMovesTheWindow_data()
     QTest::newRow("onclick handler") << QPoint(70, 50) << false;
     QTest::newRow("contenteditable") << QPoint(120, 50) << false;
     QTest::newRow("role button") << QPoint(170, 50) << false;
+    QTest::newRow("onmousedown attribute") << QPoint(20, 80) << false;
+    QTest::newRow("role scrollbar") << QPoint(70, 80) << false;
 }
 
 void tst_BorderlessWindow::dragFromBackgroundMovesTheWindow()
@@ -295,6 +308,195 @@ void tst_BorderlessWindow::dragFromBackgroundMovesTheWindow()
 
     QTRY_COMPARE(evaluate(m_window->widgetView(), u"window.presses"_s).toInt(), 1);
     QCOMPARE(m_window->pos(), expected);
+}
+
+void tst_BorderlessWindow::reloadPicksUpChangedFiles_data()
+{
+    QTest::addColumn<bool>("showAgain");
+    QTest::newRow("reloadWidget, as after a save") << false;
+    QTest::newRow("showWidget, as after Build and Run") << true;
+}
+
+// Scripts, style sheets and images are read anew, not taken from a cache.
+void tst_BorderlessWindow::reloadPicksUpChangedFiles()
+{
+    QFETCH(bool, showAgain);
+    const auto writeVersion = [this](int version) {
+        QImage image(10 * version, 10, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        return Tree::write(m_bundle, u"code.js"_s, "window.version = " + QByteArray::number(version) + ";")
+               && Tree::write(m_bundle, u"look.css"_s, "body { margin: " + QByteArray::number(version) + "px; }")
+               && image.save(m_bundle + u"/picture.png"_s);
+    };
+    TestBundle::write(m_bundle, QSize(200, 100), u"Reload"_s);
+    QVERIFY(TestBundle::writePage(m_bundle, u"main.html"_s, u"Reload"_s,
+                                  u"<link rel=\"stylesheet\" href=\"look.css\"><script src=\"code.js\">"
+                                  "</script><img id=\"picture\" src=\"picture.png\">"_s));
+    QVERIFY(writeVersion(1));
+    showAndWaitForLoad(m_bundle);
+    QCOMPARE(evaluate(m_window->widgetView(), u"window.version"_s).toInt(), 1);
+
+    QVERIFY(writeVersion(2));
+    QSignalSpy loaded(m_window->widgetView(), &QWebEngineView::loadFinished);
+    const WidgetBundle bundle = WidgetBundle::read(m_bundle);
+    if (showAgain)
+        m_window->showWidget(bundle);
+    else
+        m_window->reloadWidget(bundle);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, LoadTimeout);
+
+    QCOMPARE(evaluate(m_window->widgetView(), u"window.version"_s).toInt(), 2);
+    QCOMPARE(evaluate(m_window->widgetView(), u"getComputedStyle(document.body).marginLeft"_s)
+                 .toString(),
+             u"2px"_s);
+    QTRY_COMPARE(evaluate(m_window->widgetView(),
+                          u"document.getElementById('picture').naturalWidth"_s).toInt(),
+                 20);
+}
+
+void tst_BorderlessWindow::reloadKeepsThePlaceAndTakesTheSize_data()
+{
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("shown") << true;
+    QTest::newRow("hidden") << false;
+}
+
+void tst_BorderlessWindow::reloadKeepsThePlaceAndTakesTheSize()
+{
+    QFETCH(bool, shown);
+    TestBundle::write(m_bundle, QSize(200, 100), u"First"_s);
+    showAndWaitForLoad(m_bundle);
+    m_window->move(m_window->pos() + QPoint(30, 40));
+    const QPoint place = m_window->pos();
+    m_window->setVisible(shown);
+    TestBundle::write(m_bundle, QSize(240, 120), u"Saved"_s);
+
+    m_window->reloadWidget(WidgetBundle::read(m_bundle));
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->widgetView()->title(), u"Saved"_s, LoadTimeout);
+    QCOMPARE(m_window->isVisible(), shown);
+    QCOMPARE(m_window->pos(), place);
+    QCOMPARE(m_window->size(), QSize(240, 120));
+}
+
+// Such pages close scripts with "/>"; read as today's pages are, the first
+// script would swallow the rest of the page.
+void tst_BorderlessWindow::pageWrittenForTheOldEngineIsRepaired()
+{
+    TestBundle::write(m_bundle, QSize(200, 100), u"Old"_s);
+    QVERIFY(Tree::write(m_bundle, u"main.html"_s,
+                        "<html><head><title>Old</title><script type='text/javascript' "
+                        "src='lib/first.js'/><script src='lib/second.js' /></head>"
+                        "<body onload='loaded = true'><div id='front'>front</div></body></html>"));
+    QVERIFY(Tree::write(m_bundle, u"lib/first.js"_s, "window.first = 1;"));
+    QVERIFY(Tree::write(m_bundle, u"lib/second.js"_s, "window.second = 2;"));
+
+    showAndWaitForLoad(m_bundle);
+
+    QCOMPARE(m_window->widgetView()->url(), WidgetBundle::read(m_bundle).mainPage());
+    QCOMPARE(evaluate(m_window->widgetView(),
+                      u"[window.first, window.second, window.loaded, location.protocol,"
+                      " document.getElementById('front').textContent].join()"_s)
+                 .toString(),
+             u"1,2,true,file:,front"_s);
+}
+
+void tst_BorderlessWindow::crashedPageShowsThatItStopped()
+{
+    TestBundle::write(m_bundle, QSize(200, 100), u"Fragile"_s, {{u"CFBundleName"_s, u"Fragile"_s}});
+    showAndWaitForLoad(m_bundle);
+    QVERIFY(!m_window->hasStopped());
+    QSignalSpy stopped(m_window.get(), &BorderlessWindow::widgetStopped);
+
+    m_window->widgetView()->load(QUrl(u"chrome://crash"_s));
+
+    QTRY_COMPARE_WITH_TIMEOUT(stopped.count(), 1, StopTimeout);
+    QVERIFY(m_window->hasStopped());
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!m_window->widgetView()->isVisible());
+    const QList<QLabel *> labels = m_window->findChildren<QLabel *>();
+    QCOMPARE(labels.size(), 1);
+    QVERIFY(labels.first()->isVisible());
+    QCOMPARE(labels.first()->geometry(), m_window->rect());
+    QVERIFY(labels.first()->text().contains(u"stopped"_s));
+    QCOMPARE(MessageLog::containing(u"stopped"_s),
+             QStringList{u"quillet: Fragile: stopped: its page crashed"_s});
+
+    showAndWaitForLoad(m_bundle);
+    QVERIFY(!m_window->hasStopped());
+    QVERIFY(m_window->widgetView()->isVisible());
+    QCOMPARE(evaluate(m_window->widgetView(), u"document.title"_s).toString(), u"Fragile"_s);
+}
+
+// The renderer is a process of its own: while the page hangs, this
+// program's own thread keeps running, and after the timeout the page is
+// stopped.
+void tst_BorderlessWindow::hungPageIsStoppedWithoutFreezingTheProgram()
+{
+    TestBundle::write(m_bundle, QSize(200, 100), u"Hung"_s);
+    showAndWaitForLoad(m_bundle);
+    m_window->setUnresponsiveTimeout(ShortUnresponsiveTimeout);
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    ticker.start(10);
+    QElapsedTimer clock;
+    clock.start();
+
+    evaluate(m_window->widgetView(), u"setTimeout(function () { for (;;) {} }, 0); 1"_s);
+
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->hasStopped(), StopTimeout);
+    QVERIFY(clock.elapsed() >= ShortUnresponsiveTimeout.count());
+    QVERIFY2(ticks >= clock.elapsed() / 10 / 10, qPrintable(QString::number(ticks)));
+
+    showAndWaitForLoad(m_bundle);
+    QVERIFY(!m_window->hasStopped());
+}
+
+void tst_BorderlessWindow::removeWidgetRunsOnremoveFirst()
+{
+    TestBundle::write(m_bundle, QSize(200, 100), u"Removed"_s);
+    QVERIFY(TestBundle::writePage(m_bundle, u"main.html"_s, u"Removed"_s,
+                                  u"<script>widget.onremove = function () {"
+                                  " widget.setPreferenceForKey('yes', 'onremove ran'); };</script>"_s));
+    showAndWaitForLoad(m_bundle);
+    QSignalSpy closed(m_window.get(), &BorderlessWindow::closed);
+
+    m_window->removeWidget();
+
+    QTRY_COMPARE(closed.count(), 1);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(m_window->runtime()->preferences().value(u"onremove ran"_s).value_or(QJsonValue()),
+             QJsonValue(u"yes"_s));
+}
+
+void tst_BorderlessWindow::removeWidgetClosesAPageThatNeverAnswers()
+{
+    TestBundle::write(m_bundle, QSize(200, 100), u"Stuck"_s);
+    QVERIFY(TestBundle::writePage(m_bundle, u"main.html"_s, u"Stuck"_s,
+                                  u"<script>widget.onremove = function () { for (;;) {} };</script>"_s));
+    showAndWaitForLoad(m_bundle);
+    QSignalSpy closed(m_window.get(), &BorderlessWindow::closed);
+    QElapsedTimer clock;
+    clock.start();
+
+    m_window->removeWidget();
+
+    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, StopTimeout);
+    QVERIFY(clock.elapsed() < 5000);
+}
+
+void tst_BorderlessWindow::pageResizesItsWindow()
+{
+    TestBundle::write(m_bundle, QSize(200, 100), u"Grows"_s);
+    showAndWaitForLoad(m_bundle);
+    const QPoint place = m_window->pos();
+
+    evaluate(m_window->widgetView(), u"window.resizeTo(260, 150);"_s);
+
+    QTRY_COMPARE(m_window->size(), QSize(260, 150));
+    QCOMPARE(m_window->pos(), place);
+    QCOMPARE(m_window->widgetView()->geometry(), m_window->rect());
 }
 
 QUILLET_WEB_ENGINE_TEST_MAIN(tst_BorderlessWindow)

@@ -3,9 +3,12 @@
 #include "host/CloseBox.h"
 #include "host/HostApplication.h"
 #include "host/WidgetPreviewView.h"
+#include "host/WidgetRuntime.h"
 
+#include "tests/common/TestHome.h"
 #include "tests/host/TestBundle.h"
 #include "tests/host/WebEngineTestMain.h"
+#include "tests/host/WidgetPage.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -13,11 +16,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-constexpr int LoadTimeout = 30000;
-
-} // namespace
+using WidgetPage::LoadTimeout;
 
 class tst_HostApplication : public QObject
 {
@@ -33,6 +32,9 @@ private slots:
     void reloadReadsTheBundleAgain();
     void closeBoxSitsAtTheInset_data();
     void closeBoxSitsAtTheInset();
+    void pageMovesTheCloseBox();
+    void closeBoxRunsOnremoveBeforeClosing();
+    void installedWidgetsKeepTheirOwnPreferences();
     void closingTheLastWindowEndsTheHost_data();
     void closingTheLastWindowEndsTheHost();
     void startingAgainWhileClosingMakesANewWindow();
@@ -44,6 +46,7 @@ private slots:
 private:
     QString serverName() const { return m_dir->filePath(u"host"_s); }
 
+    std::unique_ptr<TestHome> m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_first;
     QString m_second;
@@ -52,6 +55,7 @@ private:
 
 void tst_HostApplication::init()
 {
+    m_home = std::make_unique<TestHome>();
     m_dir = std::make_unique<QTemporaryDir>();
     m_first = TestBundle::write(m_dir->filePath(u"First.wdgt"_s), QSize(200, 100),
                                 u"First"_s,
@@ -66,6 +70,7 @@ void tst_HostApplication::cleanup()
 {
     m_host.reset();
     m_dir.reset();
+    m_home.reset();
 }
 
 void tst_HostApplication::showsOneWindowPerBundle()
@@ -144,6 +149,42 @@ void tst_HostApplication::closeBoxSitsAtTheInset()
     // Stacked above the page, which would hide it otherwise.
     QCOMPARE(window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).constLast(),
              boxes.first());
+}
+
+void tst_HostApplication::pageMovesTheCloseBox()
+{
+    m_host->showWidgets({m_first});
+    BorderlessWindow *window = m_host->windowForBundle(m_first);
+    QVERIFY(QSignalSpy(window->widgetView(), &QWebEngineView::loadFinished).wait(LoadTimeout));
+
+    WidgetPage::evaluate(*window, u"widget.setCloseBoxOffset(30, 140);"_s);
+
+    QCOMPARE(window->findChild<CloseBox *>()->pos(), QPoint(30, 100));
+}
+
+void tst_HostApplication::closeBoxRunsOnremoveBeforeClosing()
+{
+    TestBundle::writePage(m_first, u"main.html"_s, u"First"_s,
+                          u"<script>widget.onremove = function () {"
+                          " widget.setPreferenceForKey('removed', widget.identifier); };</script>"_s);
+    m_host->showWidgets({m_first});
+    BorderlessWindow *window = m_host->windowForBundle(m_first);
+    QVERIFY(QSignalSpy(window->widgetView(), &QWebEngineView::loadFinished).wait(LoadTimeout));
+    const WidgetPreferences preferences = window->runtime()->preferences();
+    const QString identifier = window->runtime()->identifier();
+
+    QTest::mouseClick(window->findChild<CloseBox *>(), Qt::LeftButton);
+
+    QTRY_VERIFY(!m_host->windowForBundle(m_first));
+    QCOMPARE(preferences.value(identifier).value_or(QJsonValue()), QJsonValue(u"removed"_s));
+}
+
+void tst_HostApplication::installedWidgetsKeepTheirOwnPreferences()
+{
+    m_host->showWidgets({m_first});
+    const WidgetRuntime *runtime = m_host->windowForBundle(m_first)->runtime();
+    QCOMPARE(runtime->preferenceStore(), WidgetPreferences::Store::Installed);
+    QCOMPARE(runtime->identifier(), WidgetBundle::read(m_first).folderIdentifier());
 }
 
 void tst_HostApplication::closingTheLastWindowEndsTheHost_data()

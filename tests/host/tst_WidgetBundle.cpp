@@ -41,6 +41,9 @@ private slots:
     void closeBoxInset();
     void infoIsTheListAsRead();
     void readingWritesNothing();
+    void displayName_data();
+    void displayName();
+    void folderIdentifierFollowsTheFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -182,6 +185,41 @@ void tst_WidgetBundle::readingWritesNothing()
 
     QCOMPARE(WidgetBundle::read(m_bundle).size(), QSize(20, 10));
     QCOMPARE(Tree::snapshot(m_bundle), before);
+}
+
+void tst_WidgetBundle::displayName_data()
+{
+    QTest::addColumn<QVariantMap>("info");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("display name first") << entries(u"CFBundleDisplayName"_s, u"River Levels"_s,
+                                                   u"CFBundleName"_s, u"RiverLevels"_s)
+                                        << u"River Levels"_s;
+    QTest::newRow("then the name") << entries(u"CFBundleName"_s, u"RiverLevels"_s, {}, {})
+                                   << u"RiverLevels"_s;
+    QTest::newRow("then the folder") << QVariantMap() << u"Sample"_s;
+}
+
+void tst_WidgetBundle::displayName()
+{
+    QFETCH(QVariantMap, info);
+    QFETCH(QString, expected);
+    QVERIFY(TestBundle::writeInfo(m_bundle, info));
+    QCOMPARE(WidgetBundle::read(m_bundle).displayName(), expected);
+    QCOMPARE(WidgetBundle::read(m_bundle + u'/').displayName(), expected);
+}
+
+// However the path is spelled, the same folder has the same name; another
+// folder has another.
+void tst_WidgetBundle::folderIdentifierFollowsTheFolder()
+{
+    const QString identifier = WidgetBundle::read(m_bundle).folderIdentifier();
+    QCOMPARE(identifier.size(), 16);
+    QVERIFY(QFile::link(m_bundle, m_dir->filePath(u"Link.wdgt"_s)));
+    QCOMPARE(WidgetBundle::read(m_dir->filePath(u"Link.wdgt"_s)).folderIdentifier(), identifier);
+    QCOMPARE(WidgetBundle::read(m_bundle + u"/../Sample.wdgt/"_s).folderIdentifier(), identifier);
+    const QString other = m_dir->filePath(u"Other.wdgt"_s);
+    QVERIFY(QDir().mkpath(other));
+    QVERIFY(WidgetBundle::read(other).folderIdentifier() != identifier);
 }
 
 QTEST_GUILESS_MAIN(tst_WidgetBundle)

@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "host/NetworkBridge.h"
+
+#include <QCoreApplication>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTcpSocket>
+#include <QUuid>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray HeadEnd = "\r\n\r\n";
+
+// Headers that describe one connection or one encoding of the body rather
+// than the request or answer itself, which the bridge makes its own, and
+// cookies, which would be set for the bridge rather than for the server.
+const QByteArrayList ConnectionHeaders = {
+    "connection", "keep-alive", "proxy-connection", "transfer-encoding", "content-length",
+    "content-encoding", "host", "origin", "accept-encoding", "te", "upgrade", "set-cookie"};
+
+struct Head
+{
+    QByteArray method;
+    QByteArray target;
+    QHash<QByteArray, QByteArray> headers;
+    QList<std::pair<QByteArray, QByteArray>> fields;
+};
+
+Head parseHead(const QByteArray &head)
+{
+    const QList<QByteArray> lines = head.split('\n');
+    const QList<QByteArray> request = lines.value(0).trimmed().split(' ');
+    Head parsed{request.value(0), request.value(1), {}, {}};
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines.at(i).indexOf(':');
+        if (colon <= 0)
+            continue;
+        const QByteArray name = lines.at(i).left(colon).trimmed();
+        const QByteArray value = lines.at(i).sliced(colon + 1).trimmed();
+        parsed.headers.insert(name.toLower(), value);
+        parsed.fields.append({name, value});
+    }
+    return parsed;
+}
+
+bool isConnectionHeader(const QByteArray &name)
+{
+    return ConnectionHeaders.contains(name.toLower())
+           || name.toLower().startsWith("access-control-") || name.toLower().startsWith("sec-");
+}
+
+// After a redirect the engine sends the origin "null"; either way the
+// answer names the origin it came from, which also allows credentials.
+QByteArray allowing(const QByteArray &origin)
+{
+    return "Access-Control-Allow-Origin: " + (origin.isEmpty() ? QByteArray("*") : origin)
+           + "\r\nAccess-Control-Allow-Credentials: true\r\n";
+}
+
+void send(QTcpSocket *socket, const QByteArray &answer)
+{
+    socket->write(answer);
+    socket->disconnectFromHost();
+}
+
+} // namespace
+
+NetworkBridge &NetworkBridge::shared()
+{
+    static NetworkBridge *bridge = new NetworkBridge;
+    return *bridge;
+}
+
+NetworkBridge::NetworkBridge()
+    : QObject(QCoreApplication::instance())
+    , m_secret(QUuid::createUuid().toString(QUuid::Id128))
+{
+    m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    connect(&m_server, &QTcpServer::newConnection, this, &NetworkBridge::accept);
+    m_server.listen(QHostAddress::LocalHost);
+}
+
+QUrl NetworkBridge::bridged(const QUrl &url) const
+{
+    if (!m_server.isListening() || (url.scheme() != u"http" && url.scheme() != u"https"))
+        return {};
+    QUrl bridge;
+    bridge.setScheme(u"http"_s);
+    bridge.setHost(u"127.0.0.1"_s);
+    bridge.setPort(m_server.serverPort());
+    bridge.setPath(u'/' + m_secret + u'/'
+                       + QString::fromLatin1(QUrl::toPercentEncoding(url.toString(QUrl::FullyEncoded))),
+                   QUrl::StrictMode);
+    return bridge;
+}
+
+bool NetworkBridge::isBridged(const QUrl &url) const
+{
+    return m_server.isListening() && url.host() == u"127.0.0.1"
+           && url.port() == m_server.serverPort()
+           && url.path(QUrl::FullyEncoded).startsWith(u'/' + m_secret + u'/');
+}
+
+void NetworkBridge::accept()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_received.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+// Waits for the whole request: its head, then as much body as it announced.
+void NetworkBridge::read(QTcpSocket *socket)
+{
+    QByteArray &received = m_received[socket];
+    received += socket->readAll();
+    const qsizetype headEnd = received.indexOf(HeadEnd);
+    if (headEnd < 0)
+        return;
+    const QByteArray head = received.left(headEnd);
+    const qint64 length = parseHead(head).headers.value("content-length").toLongLong();
+    if (received.size() - headEnd - HeadEnd.size() < length)
+        return;
+    const QByteArray body = received.sliced(headEnd + HeadEnd.size(), length);
+    m_received.remove(socket);
+    socket->disconnect(this);
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    forward(socket, head, body);
+}
+
+void NetworkBridge::forward(QTcpSocket *socket, const QByteArray &head, const QByteArray &body)
+{
+    const Head request = parseHead(head);
+    const QByteArray prefix = '/' + m_secret.toLatin1() + '/';
+    const QUrl target = request.target.startsWith(prefix)
+                            ? QUrl(QUrl::fromPercentEncoding(request.target.sliced(prefix.size())))
+                            : QUrl();
+    if (!bridged(target).isValid()) {
+        send(socket, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+        return;
+    }
+    if (request.method == "OPTIONS" && request.headers.contains("access-control-request-method")) {
+        allowPreflight(socket, request.headers);
+        return;
+    }
+    QNetworkRequest outgoing(target);
+    for (const auto &[name, value] : request.fields) {
+        if (!isConnectionHeader(name))
+            outgoing.setRawHeader(name, value);
+    }
+    QNetworkReply *reply = m_network.sendCustomRequest(outgoing, request.method, body);
+    const QByteArray origin = request.headers.value("origin");
+    connect(reply, &QNetworkReply::finished, socket, [this, socket, reply, origin] {
+        answer(socket, reply, origin);
+    });
+    connect(socket, &QObject::destroyed, reply, &QNetworkReply::abort);
+    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+void NetworkBridge::allowPreflight(QTcpSocket *socket, const QHash<QByteArray, QByteArray> &headers)
+{
+    send(socket, "HTTP/1.1 204 No Content\r\n" + allowing(headers.value("origin"))
+                     + "Access-Control-Allow-Methods: "
+                     + headers.value("access-control-request-method")
+                     + "\r\nAccess-Control-Allow-Headers: "
+                     + headers.value("access-control-request-headers")
+                     + "\r\nAccess-Control-Max-Age: 600\r\nContent-Length: 0\r\n"
+                       "Connection: close\r\n\r\n");
+}
+
+// The answer is sent whole: the body as the network layer decoded it, with
+// every header of the server the page may read.
+void NetworkBridge::answer(QTcpSocket *socket, QNetworkReply *reply, const QByteArray &origin)
+{
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid()) {
+        socket->abort();
+        return;
+    }
+    const QByteArray body = reply->readAll();
+    QByteArray answer = "HTTP/1.1 " + QByteArray::number(status.toInt()) + ' '
+                        + reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray()
+                        + "\r\n";
+    QByteArrayList exposed;
+    for (const auto &[name, value] : reply->rawHeaderPairs()) {
+        if (isConnectionHeader(name))
+            continue;
+        // Repeated headers arrive joined by line breaks.
+        answer += name + ": " + QByteArray(value).replace('\n', ", ") + "\r\n";
+        exposed.append(name);
+    }
+    answer += allowing(origin) + "Access-Control-Expose-Headers: " + exposed.join(", ")
+              + "\r\nContent-Length: " + QByteArray::number(body.size())
+              + "\r\nConnection: close\r\n\r\n" + body;
+    send(socket, answer);
+}

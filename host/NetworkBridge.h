@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QHash>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QTcpServer>
+#include <QUrl>
+
+class QNetworkReply;
+class QTcpSocket;
+
+/// Lets widget pages read what they fetch from any server, as the platform
+/// they were written for did. The web engine shows a page loaded from a file
+/// only the answers of servers that allow it by name (cross-origin resource
+/// sharing), which the servers widgets talk to never do. The requests of a
+/// widget allowed on the network are therefore sent here, to a small server
+/// of this program's own on 127.0.0.1: it fetches the real address itself,
+/// with the page's method, headers and body, and answers with the server's
+/// answer plus the headers that let the page read it. A fetch that fails
+/// ends the connection without an answer, so the page sees a network error,
+/// as it would have without the bridge.
+///
+/// The bridge's addresses carry a secret made at start, so no other program
+/// on the machine can use it as a proxy.
+class NetworkBridge : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// The bridge of this program, started at the first use.
+    static NetworkBridge &shared();
+
+    /// The address that fetches `url` through the bridge; invalid when the
+    /// bridge could not start, or for an address that is not http or https.
+    QUrl bridged(const QUrl &url) const;
+    /// Whether `url` is one of the bridge's own addresses.
+    bool isBridged(const QUrl &url) const;
+
+private:
+    NetworkBridge();
+
+    void accept();
+    void read(QTcpSocket *socket);
+    void forward(QTcpSocket *socket, const QByteArray &head, const QByteArray &body);
+    void allowPreflight(QTcpSocket *socket, const QHash<QByteArray, QByteArray> &headers);
+    void answer(QTcpSocket *socket, QNetworkReply *reply, const QByteArray &origin);
+
+    QTcpServer m_server;
+    QNetworkAccessManager m_network;
+    QString m_secret;
+    QHash<QTcpSocket *, QByteArray> m_received;
+};

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "host/RuntimeSchemeHandler.h"
+
+#include "host/WidgetRuntime.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QMimeDatabase>
+#include <QUrl>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+
+using namespace Qt::StringLiterals;
+
+const QByteArray RuntimeSchemeHandler::Scheme = QByteArrayLiteral("quillet");
+
+namespace {
+
+const QString SharedResourcesHost = u"widget-resources"_s;
+const QString SharedResourcesFolder = u":/quillet/WidgetResources/"_s;
+
+QHash<QString, WidgetRuntime *> &runtimes()
+{
+    static QHash<QString, WidgetRuntime *> byToken;
+    return byToken;
+}
+
+// The path of a shared resource in this program's resources; empty when it
+// has none there.
+QString sharedResourceFile(const QString &relative)
+{
+    const QString clean = QDir::cleanPath(relative);
+    if (clean.isEmpty() || clean.startsWith(u"..") || clean.startsWith(u'/'))
+        return {};
+    const QString path = SharedResourcesFolder + clean;
+    return QFile::exists(path) ? path : QString();
+}
+
+void serveSharedResource(QWebEngineUrlRequestJob *job)
+{
+    const QString path = sharedResourceFile(job->requestUrl().path().mid(1));
+    auto *file = new QFile(path, job);
+    if (path.isEmpty() || !file->open(QIODevice::ReadOnly)) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    job->reply(type.name().toUtf8(), file);
+}
+
+void registerRuntimeScheme()
+{
+    RuntimeSchemeHandler::registerScheme();
+}
+
+} // namespace
+
+// Before the application object exists nothing of the web engine can, and
+// this runs as the object is made, before any of its users could start one.
+Q_COREAPP_STARTUP_FUNCTION(registerRuntimeScheme)
+
+RuntimeSchemeHandler::RuntimeSchemeHandler(QObject *parent)
+    : QWebEngineUrlSchemeHandler(parent)
+{
+}
+
+void RuntimeSchemeHandler::registerScheme()
+{
+    QWebEngineUrlScheme scheme(Scheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme
+                    | QWebEngineUrlScheme::CorsEnabled
+                    | QWebEngineUrlScheme::ContentSecurityPolicyIgnored);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+void RuntimeSchemeHandler::installOn(QWebEngineProfile *profile)
+{
+    if (!profile->urlSchemeHandler(Scheme))
+        profile->installUrlSchemeHandler(Scheme, new RuntimeSchemeHandler(profile));
+}
+
+QUrl RuntimeSchemeHandler::sharedResourceUrl(const QString &relative)
+{
+    if (sharedResourceFile(relative).isEmpty())
+        return {};
+    QUrl url;
+    url.setScheme(QString::fromLatin1(Scheme));
+    url.setHost(SharedResourcesHost);
+    url.setPath(u'/' + QDir::cleanPath(relative));
+    return url;
+}
+
+void RuntimeSchemeHandler::addRuntime(const QString &token, WidgetRuntime *runtime)
+{
+    runtimes().insert(token, runtime);
+}
+
+void RuntimeSchemeHandler::removeRuntime(const QString &token)
+{
+    runtimes().remove(token);
+}
+
+QString RuntimeSchemeHandler::callUrl(const QString &token)
+{
+    return QString::fromLatin1(Scheme) + u"://"_s + token + u'/';
+}
+
+void RuntimeSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
+{
+    const QString host = job->requestUrl().host();
+    if (host == SharedResourcesHost) {
+        serveSharedResource(job);
+        return;
+    }
+    if (WidgetRuntime *runtime = runtimes().value(host))
+        runtime->answer(job);
+    else
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+}

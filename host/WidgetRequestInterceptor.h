@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "host/WidgetAccess.h"
+
+#include <QWebEngineUrlRequestInterceptor>
+
+/// Sees every request of one widget page before it leaves:
+///
+/// - requests for /System/Library/WidgetResources go to the resources this
+///   program provides, or fail at once (reported) when it has none by the name;
+/// - requests the widget's access keys do not allow are blocked (reported);
+/// - the page's own fetches from the network (XMLHttpRequest, fetch) go
+///   through the NetworkBridge, so that the page may read their answers;
+/// - a file of the bundle that is not where the page looks for it is taken
+///   from the bundle's localized folders when one has it.
+class WidgetRequestInterceptor : public QWebEngineUrlRequestInterceptor
+{
+    Q_OBJECT
+
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    /// The rules of the widget whose page loads next.
+    void setAccess(const WidgetAccess &access) { m_access = access; }
+    const WidgetAccess &access() const { return m_access; }
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override;
+
+private:
+    void redirectToShared(QWebEngineUrlRequestInfo &info, const QString &relative) const;
+    void redirectToBridge(QWebEngineUrlRequestInfo &info) const;
+    void redirectToLocalized(QWebEngineUrlRequestInfo &info, const QString &path) const;
+
+    WidgetAccess m_access;
+};
