@@ -4,7 +4,6 @@
 #include "editors/PaneFileBrowser.h"
 #include "platform/FileManager.h"
 
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -61,17 +60,7 @@ QVariant PaneFileListModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    const QString &name = m_items.at(index.row());
-    if (index.column() == NameColumn)
-        return role == Qt::DisplayRole || role == Qt::ToolTipRole ? QVariant(name) : QVariant();
-    if (role != Qt::DecorationRole)
-        return {};
-    auto icon = m_icons.constFind(name);
-    if (icon == m_icons.cend()) {
-        static const QFileIconProvider provider;
-        icon = m_icons.insert(name, provider.icon(QFileInfo(pathAt(index.row()))));
-    }
-    return *icon;
+    return m_icons.cell(m_items.at(index.row()), pathAt(index.row()), index.column() == NameColumn, role);
 }
 
 Qt::ItemFlags PaneFileListModel::flags(const QModelIndex &index) const

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/EntryIcons.h"
+
 #include <QAbstractTableModel>
-#include <QHash>
-#include <QIcon>
 
 #include <functional>
 
@@ -55,6 +55,6 @@ signals:
 private:
     QString m_folder;
     QStringList m_items;
-    mutable QHash<QString, QIcon> m_icons;
+    mutable EntryIcons m_icons;
     std::function<void(const QString &)> m_dragHandler;
 };

@@ -16,7 +16,6 @@
 #include "platform/OpenPanel.h"
 #include "platform/Workspace.h"
 
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QDialog>
@@ -206,16 +205,7 @@ QVariant FileListController::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const QString &name = m_rows.at(index.row());
-    if (index.column() == NameColumn)
-        return role == Qt::DisplayRole || role == Qt::ToolTipRole ? QVariant(name) : QVariant();
-    if (role != Qt::DecorationRole)
-        return {};
-    auto icon = m_icons.constFind(name);
-    if (icon == m_icons.cend()) {
-        static const QFileIconProvider provider;
-        icon = m_icons.insert(name, provider.icon(QFileInfo(bundlePath() + u'/' + name)));
-    }
-    return *icon;
+    return m_icons.cell(name, bundlePath() + u'/' + name, index.column() == NameColumn, role);
 }
 
 Qt::ItemFlags FileListController::flags(const QModelIndex &index) const

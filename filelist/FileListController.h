@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/EntryIcons.h"
+
 #include <QAbstractTableModel>
 #include <QFileSystemWatcher>
 #include <QHash>
@@ -136,7 +138,7 @@ private:
     std::unique_ptr<Ui::RenamePanel> m_renameUi;
 
     QStringList m_rows;
-    mutable QHash<QString, QIcon> m_icons;
+    mutable EntryIcons m_icons;
     QFileSystemWatcher m_watcher;
     QTimer m_reloadOnChange;
     bool m_reloading = false;
