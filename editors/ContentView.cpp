@@ -4,6 +4,22 @@
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
 
+#include <QFileInfo>
+#include <QImageReader>
+
+int ContentView::fileKindForPath(const QString &path, bool infoPlistHasItsOwnKind)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return FolderKind;
+    if (infoPlistHasItsOwnKind && info.fileName().compare(u"info.plist", Qt::CaseInsensitive) == 0)
+        return InfoPlistKind;
+    if (info.suffix().isEmpty())
+        return TextKind;
+    static const QList<QByteArray> imageFormats = QImageReader::supportedImageFormats();
+    return imageFormats.contains(info.suffix().toLatin1()) ? ImageKind : TextKind;
+}
+
 QString ContentView::bundlePath() const
 {
     const Document *document = DocumentController::shared().documentForWindow(window());

@@ -14,6 +14,14 @@ class ContentView : public QWidget
 public:
     using QWidget::QWidget;
 
+    /// The kind of view an entry needs, by its path.
+    enum FileKind { TextKind = 0, FolderKind = 1, ImageKind = 2, InfoPlistKind = 3 };
+    /// A folder is a folder; an entry named "info.plist" in any letter case is
+    /// the Info.plist when `infoPlistHasItsOwnKind` (top-level entries), text
+    /// otherwise; no extension is text; an extension Qt reads as an image,
+    /// compared with case, is an image; anything else is text.
+    static int fileKindForPath(const QString &path, bool infoPlistHasItsOwnKind);
+
     /// Names the view's file by its path relative to the bundle; loads nothing.
     virtual void setViewIdentifier(const QString &identifier) = 0;
     virtual QString viewIdentifier() const = 0;

@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QImageReader>
 
 MyFolderBrowserView::MyFolderBrowserView(QWidget *parent)
     : ContentView(parent)
@@ -53,13 +52,8 @@ bool MyFolderBrowserView::searchString(const QString &text)
 
 int MyFolderBrowserView::fileTypeForPath(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return FolderKind;
-    if (info.suffix().isEmpty())
-        return TextKind;
-    static const QList<QByteArray> imageFormats = QImageReader::supportedImageFormats();
-    return imageFormats.contains(info.suffix().toLatin1()) ? ImageKind : TextKind;
+    // Inside a folder an Info.plist is just text.
+    return fileKindForPath(path, false);
 }
 
 QStringList MyFolderBrowserView::visibleDirectoryContentsAtPath(const QString &path)

@@ -17,7 +17,6 @@ class MyFolderBrowserView : public ContentView
     Q_OBJECT
 
 public:
-    enum FileKind { TextKind = 0, FolderKind = 1, ImageKind = 2 };
 
     explicit MyFolderBrowserView(QWidget *parent = nullptr);
     ~MyFolderBrowserView() override;

@@ -20,7 +20,6 @@
 #include <QGridLayout>
 #include <QDialog>
 #include <QHeaderView>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -36,12 +35,6 @@ constexpr int DelayedSetUpMilliseconds = 500;
 constexpr int ReloadOnChangeMilliseconds = 100;
 constexpr int IconColumnWidth = 28;
 constexpr int RowHeight = 24;
-
-bool isImageExtension(const QString &extension)
-{
-    static const QList<QByteArray> formats = QImageReader::supportedImageFormats();
-    return formats.contains(extension.toLatin1());
-}
 
 } // namespace
 
@@ -269,14 +262,7 @@ bool FileListController::dropMimeData(const QMimeData *data, Qt::DropAction acti
 
 int FileListController::fileTypeForPath(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return FolderKind;
-    if (info.fileName().compare(u"info.plist", Qt::CaseInsensitive) == 0)
-        return InfoPlistKind;
-    if (info.suffix().isEmpty())
-        return TextKind;
-    return isImageExtension(info.suffix()) ? ImageKind : TextKind;
+    return ContentView::fileKindForPath(path, true);
 }
 
 void FileListController::tableViewSelectionDidChange()
@@ -305,7 +291,7 @@ void FileListController::openFileAtPath(const QString &path)
     for (ContentView *view : views) {
         const bool match = view->viewIdentifier() == identifier;
         view->setHidden(!match);
-        if (match && kind == FolderKind)
+        if (match && kind == ContentView::FolderKind)
             view->openTheFile();
         found = found || match;
     }
@@ -325,13 +311,13 @@ void FileListController::openFileAtPath(const QString &path)
 ContentView *FileListController::makeContentView(int kind)
 {
     switch (kind) {
-    case FolderKind:
+    case ContentView::FolderKind:
         return new MyFolderBrowserView;
-    case ImageKind:
+    case ContentView::ImageKind:
         return new MyImageFileView;
-    case InfoPlistKind:
+    case ContentView::InfoPlistKind:
         return new MyInfoPlistView;
-    case TextKind:
+    case ContentView::TextKind:
     default:
         return new MyTextFileView;
     }

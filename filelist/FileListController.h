@@ -39,7 +39,6 @@ class FileListController : public QAbstractTableModel
 
 public:
     enum Column { IconColumn = 0, NameColumn = 1, ColumnCount };
-    enum FileKind { TextKind = 0, FolderKind = 1, ImageKind = 2, InfoPlistKind = 3 };
 
     FileListController(QMainWindow *mainWindow, QTableView *fileList, QWidget *contentView);
     ~FileListController() override;
