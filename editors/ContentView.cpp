@@ -5,6 +5,7 @@
 #include "platform/DocumentController.h"
 
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QImageReader>
 
 int ContentView::fileKindForPath(const QString &path, bool infoPlistHasItsOwnKind)
@@ -30,4 +31,30 @@ QString ContentView::fullPath() const
 {
     const QString bundle = bundlePath();
     return bundle.isEmpty() ? QString() : bundle + u'/' + viewIdentifier();
+}
+
+QList<ContentView *> ContentView::viewsIn(const QWidget *area)
+{
+    return area ? area->findChildren<ContentView *>(Qt::FindDirectChildrenOnly) : QList<ContentView *>();
+}
+
+void ContentView::addToArea(QWidget *area, ContentView *view)
+{
+    auto *grid = qobject_cast<QGridLayout *>(area->layout());
+    Q_ASSERT(grid);
+    grid->addWidget(view, 0, 0);
+    view->show();
+}
+
+bool ContentView::showOnly(const QWidget *area, const QString &identifier, bool reopen)
+{
+    bool found = false;
+    for (ContentView *view : viewsIn(area)) {
+        const bool match = view->viewIdentifier() == identifier;
+        view->setHidden(!match);
+        if (match && reopen)
+            view->openTheFile();
+        found = found || match;
+    }
+    return found;
 }

@@ -22,6 +22,17 @@ public:
     /// compared with case, is an image; anything else is text.
     static int fileKindForPath(const QString &path, bool infoPlistHasItsOwnKind);
 
+    // The content area: a widget whose direct children are the content
+    // views, stacked in one grid cell so that the one shown fills it.
+    /// The area's views, in the area's order.
+    static QList<ContentView *> viewsIn(const QWidget *area);
+    /// Adds the view last, shown.
+    static void addToArea(QWidget *area, ContentView *view);
+    /// Shows the views named `identifier` and hides every other one; the
+    /// shown ones read their file again when `reopen`. False when none has
+    /// that name.
+    static bool showOnly(const QWidget *area, const QString &identifier, bool reopen);
+
     /// Names the view's file by its path relative to the bundle; loads nothing.
     virtual void setViewIdentifier(const QString &identifier) = 0;
     virtual QString viewIdentifier() const = 0;

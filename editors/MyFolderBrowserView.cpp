@@ -8,7 +8,6 @@
 #include "editors/PaneFileBrowser.h"
 
 #include <QFileInfo>
-#include <QGridLayout>
 
 MyFolderBrowserView::MyFolderBrowserView(QWidget *parent)
     : ContentView(parent)
@@ -61,13 +60,6 @@ QStringList MyFolderBrowserView::visibleDirectoryContentsAtPath(const QString &p
     return PaneFileBrowser::visibleDirectoryContentsAtPath(path);
 }
 
-QList<ContentView *> MyFolderBrowserView::contentAreaViews() const
-{
-    return parentWidget()
-        ? parentWidget()->findChildren<ContentView *>(QString(), Qt::FindDirectChildrenOnly)
-        : QList<ContentView *>();
-}
-
 void MyFolderBrowserView::openFile(const QString &path)
 {
     const QString bundle = bundlePath();
@@ -75,30 +67,11 @@ void MyFolderBrowserView::openFile(const QString &path)
         return;
     const QString identifier = path.mid(bundle.size() + 1);
     const int kind = fileTypeForPath(path);
-    bool found = false;
-    for (ContentView *view : contentAreaViews()) {
-        const bool match = view->viewIdentifier() == identifier;
-        view->setHidden(!match);
-        if (match && kind == FolderKind)
-            view->openTheFile();
-        found = found || match;
-    }
-    if (found || kind == FolderKind)
+    if (showOnly(parentWidget(), identifier, kind == FolderKind) || kind == FolderKind)
         return;
     ContentView *view = kind == ImageKind ? static_cast<ContentView *>(new MyImageFileView)
                                           : new MyTextFileView;
     view->setViewIdentifier(identifier);
-    addToContentArea(view);
+    addToArea(parentWidget(), view);
     view->openTheFile();
-}
-
-void MyFolderBrowserView::addToContentArea(ContentView *view)
-{
-    // The content area stacks its views in one cell, so that the shown one
-    // fills it.
-    if (auto *grid = qobject_cast<QGridLayout *>(parentWidget()->layout()))
-        grid->addWidget(view, 0, 0);
-    else
-        view->setParent(parentWidget());
-    view->show();
 }

@@ -44,8 +44,6 @@ public:
     PaneFileBrowser *browser() const;
 
 private:
-    QList<ContentView *> contentAreaViews() const;
-    void addToContentArea(ContentView *view);
 
     std::unique_ptr<Ui::MyFolderBrowserView> ui;
 };

@@ -17,7 +17,6 @@
 #include "platform/Workspace.h"
 
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -278,24 +277,14 @@ void FileListController::tableViewSelectionDidChange()
 
 void FileListController::showOnlyEmptyView()
 {
-    for (ContentView *view : contentViews())
-        view->setHidden(!view->viewIdentifier().isEmpty());
+    ContentView::showOnly(m_contentView, QString(), false);
 }
 
 void FileListController::openFileAtPath(const QString &path)
 {
-    const QList<ContentView *> views = contentViews();
     const QString identifier = path.mid(bundlePath().size() + 1);
     const int kind = fileTypeForPath(path);
-    bool found = false;
-    for (ContentView *view : views) {
-        const bool match = view->viewIdentifier() == identifier;
-        view->setHidden(!match);
-        if (match && kind == ContentView::FolderKind)
-            view->openTheFile();
-        found = found || match;
-    }
-    if (found)
+    if (ContentView::showOnly(m_contentView, identifier, kind == ContentView::FolderKind))
         return;
     ContentView *view = makeContentView(kind);
     if (!view) {
@@ -325,11 +314,7 @@ ContentView *FileListController::makeContentView(int kind)
 
 void FileListController::addToContentArea(ContentView *view)
 {
-    auto *layout = qobject_cast<QGridLayout *>(m_contentView->layout());
-    Q_ASSERT(layout);
-    // Every view takes the same cell: the shown one fills the area.
-    layout->addWidget(view, 0, 0);
-    view->show();
+    ContentView::addToArea(m_contentView, view);
 }
 
 // ---- file operations -------------------------------------------------------
@@ -524,6 +509,5 @@ ContentView *FileListController::contentViewWithIdentifier(const QString &identi
 
 QList<ContentView *> FileListController::contentViews() const
 {
-    return m_contentView ? m_contentView->findChildren<ContentView *>(Qt::FindDirectChildrenOnly)
-                         : QList<ContentView *>();
+    return ContentView::viewsIn(m_contentView);
 }
