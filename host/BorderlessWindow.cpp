@@ -21,7 +21,7 @@ namespace {
 
 // How long a page may take over its removal handler, and over changing
 // sides between prepareForTransition and performTransition.
-constexpr int RemovalTimeout = 1000;
+constexpr int RemovalTimeout = 3000;
 constexpr int TransitionTimeout = 1000;
 // The page asks for the turn right after a frame with its new side; the
 // frame needs a little longer to reach the view.
