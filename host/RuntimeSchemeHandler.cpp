@@ -20,6 +20,7 @@ const QByteArray RuntimeSchemeHandler::Scheme = QByteArrayLiteral("quillet");
 namespace {
 
 const QString SharedResourcesHost = u"widget-resources"_s;
+const QString PageCallHost = u"runtime"_s;
 const QString SharedResourcesFolder = u":/quillet/WidgetResources/"_s;
 
 QHash<QString, WidgetRuntime *> &runtimes()
@@ -104,9 +105,18 @@ void RuntimeSchemeHandler::removeRuntime(const QString &token)
     runtimes().remove(token);
 }
 
-QString RuntimeSchemeHandler::callUrl(const QString &token)
+QString RuntimeSchemeHandler::pageCallUrl()
 {
-    return QString::fromLatin1(Scheme) + u"://"_s + token + u'/';
+    return QString::fromLatin1(Scheme) + u"://"_s + PageCallHost + u'/';
+}
+
+QUrl RuntimeSchemeHandler::routedCall(const QUrl &url, const QString &token)
+{
+    if (url.scheme() != QLatin1String(Scheme) || url.host() != PageCallHost)
+        return {};
+    QUrl routed = url;
+    routed.setHost(token);
+    return routed;
 }
 
 void RuntimeSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)

@@ -12,9 +12,10 @@ class WidgetRuntime;
 ///   for under /System/Library/WidgetResources, which this program provides
 ///   itself (the page's requests for them are redirected here);
 /// - `quillet://<token>/<call>?<arguments>`: the calls of a page's `widget`
-///   object, answered by the runtime that gave the page its token. Only that
-///   page is told the token, so no other page, not even one the widget
-///   frames, can call in the widget's name.
+///   object, answered by the runtime that owns the token. Pages address
+///   their calls to `quillet://runtime/`, and only a widget page's own
+///   request interceptor sends them on to its runtime's token, so no page
+///   can call in another widget's name.
 ///
 /// The scheme counts as local: pages from the network cannot load from it.
 class RuntimeSchemeHandler : public QWebEngineUrlSchemeHandler
@@ -39,8 +40,11 @@ public:
     /// too long and random to guess, until it is removed.
     static void addRuntime(const QString &token, WidgetRuntime *runtime);
     static void removeRuntime(const QString &token);
-    /// The URL the calls addressed to `token` start with.
-    static QString callUrl(const QString &token);
+    /// The URL every widget page's calls start with.
+    static QString pageCallUrl();
+    /// Where the page call `url` goes for the runtime of `token`; an
+    /// invalid URL when `url` is no page call.
+    static QUrl routedCall(const QUrl &url, const QString &token);
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
 

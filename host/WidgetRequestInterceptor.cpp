@@ -26,8 +26,11 @@ QString sharedResourcePath(const QUrl &url)
 void WidgetRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
     const QUrl url = info.requestUrl();
+    const QUrl call = RuntimeSchemeHandler::routedCall(url, m_token);
     const QString shared = sharedResourcePath(url);
-    if (!shared.isEmpty())
+    if (call.isValid())
+        info.redirect(call);
+    else if (!shared.isEmpty())
         redirectToShared(info, shared);
     else if (!m_access.permits(url))
         info.block(true);

@@ -7,6 +7,7 @@
 
 /// Sees every request of one widget page before it leaves:
 ///
+/// - the calls of the page's `widget` object go to the page's own runtime;
 /// - requests for /System/Library/WidgetResources go to the resources this
 ///   program provides, or fail at once (reported) when it has none by the name;
 /// - requests the widget's access keys do not allow are blocked (reported);
@@ -21,6 +22,9 @@ class WidgetRequestInterceptor : public QWebEngineUrlRequestInterceptor
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
 
+    /// The runtime the page's calls go to.
+    void setRuntimeToken(const QString &token) { m_token = token; }
+
     /// The rules of the widget whose page loads next.
     void setAccess(const WidgetAccess &access) { m_access = access; }
     const WidgetAccess &access() const { return m_access; }
@@ -33,4 +37,5 @@ private:
     void redirectToLocalized(QWebEngineUrlRequestInfo &info, const QString &path) const;
 
     WidgetAccess m_access;
+    QString m_token;
 };

@@ -30,6 +30,8 @@ namespace {
 const QString ScriptName = u"quillet-widget"_s;
 const QString ScriptFile = u":/quillet/widget.js"_s;
 const QString ScriptConfigMarker = u"QUILLET_CONFIG"_s;
+// Where in a page's window the events for the page arrive.
+const QString Dispatcher = u"_quilletDispatch"_s;
 constexpr int LargestCloseBoxOffset = 100;
 
 void reply(QWebEngineUrlRequestJob *job, const QJsonObject &answer = {})
@@ -55,6 +57,25 @@ QString scriptTemplate()
     return QString::fromUtf8(file.readAll());
 }
 
+// The script that makes every page's `widget` object, once for all pages of
+// `profile`. A profile's scripts reach each renderer as it starts, before
+// any document of it exists; a page's own scripts travel apart from its
+// navigations and can arrive after the first document's scripts ran.
+void installScript(QWebEngineProfile *profile)
+{
+    QWebEngineScriptCollection *scripts = profile->scripts();
+    if (!scripts->find(ScriptName).isEmpty())
+        return;
+    const QJsonObject config{{u"calls"_s, RuntimeSchemeHandler::pageCallUrl()},
+                             {u"dispatcher"_s, Dispatcher}};
+    QWebEngineScript script;
+    script.setName(ScriptName);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setSourceCode(scriptTemplate().replace(ScriptConfigMarker, json(config)));
+    scripts->insert(script);
+}
+
 int offset(const QJsonValue &value)
 {
     return std::clamp(value.toInt(), 0, LargestCloseBoxOffset);
@@ -71,6 +92,8 @@ WidgetRuntime::WidgetRuntime(QWebEngineView *view, QObject *parent)
     QWebEnginePage *page = view->page();
     RuntimeSchemeHandler::installOn(page->profile());
     RuntimeSchemeHandler::addRuntime(m_token, this);
+    installScript(page->profile());
+    m_interceptor->setRuntimeToken(m_token);
     page->setUrlRequestInterceptor(m_interceptor);
     // Otherwise the engine would stop a page's requests to the network
     // before the interceptor sees them, and nobody would hear why.
@@ -102,12 +125,6 @@ const QHash<QString, WidgetRuntime::Call> &WidgetRuntime::calls()
     return byName;
 }
 
-// Where in the page's window the events for the page arrive.
-QString WidgetRuntime::dispatcher() const
-{
-    return u"_quillet"_s + m_token;
-}
-
 const WidgetAccess &WidgetRuntime::access() const
 {
     return m_interceptor->access();
@@ -119,25 +136,6 @@ void WidgetRuntime::prepare(const WidgetBundle &bundle)
     m_interceptor->setAccess(WidgetAccess(bundle));
     m_identifier = bundle.folderIdentifier();
     m_domain = WidgetPreferences::domainOf(bundle);
-    installScript();
-}
-
-void WidgetRuntime::installScript()
-{
-    static const QString source = scriptTemplate();
-    const QJsonObject config{{u"identifier"_s, m_identifier},
-                             {u"calls"_s, RuntimeSchemeHandler::callUrl(m_token)},
-                             {u"dispatcher"_s, dispatcher()},
-                             {u"system"_s, access().allowsSystem()}};
-    QWebEngineScript script;
-    script.setName(ScriptName);
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setSourceCode(QString(source).replace(ScriptConfigMarker, json(config)));
-    QWebEngineScriptCollection &scripts = m_view->page()->scripts();
-    for (const QWebEngineScript &previous : scripts.find(ScriptName))
-        scripts.remove(previous);
-    scripts.insert(script);
 }
 
 void WidgetRuntime::notifyRemoval(const std::function<void()> &done)
@@ -156,7 +154,7 @@ void WidgetRuntime::deliver(const QJsonObject &event,
                             const std::function<void(const QVariant &)> &answered)
 {
     const QString script = u"(function (d) { return d ? d(%2) : true; })(window[%1])"_s.arg(
-        json(dispatcher()), json(event));
+        json(Dispatcher), json(event));
     if (answered)
         m_view->page()->runJavaScript(script, answered);
     else
@@ -184,11 +182,12 @@ void WidgetRuntime::endCommands()
         command->cancel();
 }
 
-// A new document of the page starts without commands of its own.
+// A new document of the page starts without commands of its own, and
+// learns which widget it belongs to.
 void WidgetRuntime::reset(QWebEngineUrlRequestJob *job, const QJsonObject &)
 {
     endCommands();
-    reply(job);
+    reply(job, {{u"identifier"_s, m_identifier}, {u"system"_s, access().allowsSystem()}});
 }
 
 void WidgetRuntime::preferenceForKey(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)

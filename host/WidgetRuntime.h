@@ -84,8 +84,6 @@ private:
     using Call = void (WidgetRuntime::*)(QWebEngineUrlRequestJob *, const QJsonObject &);
     static const QHash<QString, Call> &calls();
 
-    QString dispatcher() const;
-    void installScript();
     void deliver(const QJsonObject &event, const std::function<void(const QVariant &)> &answered = {});
     void endCommands();
     void runHeld(QWebEngineUrlRequestJob *job, SystemCommand *command);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Makes the page's `widget` object before any script of the page runs.
-// QUILLET_CONFIG stands for what the runtime tells this page: its
-// identifier, the URL its calls go to, the name of the function events
-// arrive through, and whether it may run shell commands.
+// QUILLET_CONFIG stands for what the runtime tells every widget page:
+// the URL its calls go to and the name of the function events arrive
+// through. The first call tells which widget the page belongs to and
+// whether it may run shell commands.
 (function (config) {
     'use strict';
 
@@ -59,6 +60,7 @@
             ? value : String(value);
     }
 
+    var facts = call('reset') || {};
     var commands = {};
 
     function commandEvent(event) {
@@ -123,7 +125,7 @@
     }
 
     var widget = {
-        identifier: config.identifier,
+        identifier: facts.identifier,
         onshow: null,
         onhide: null,
         onremove: null,
@@ -151,7 +153,7 @@
             });
         }
     };
-    if (config.system)
+    if (facts.system)
         widget.system = system;
 
     // A widget sizes its own window; the engine would only let pop-ups do it.
@@ -166,6 +168,5 @@
         handle(document.visibilityState === 'visible' ? widget.onshow : widget.onhide);
     });
 
-    call('reset');
     window.widget = widget;
 })(QUILLET_CONFIG);

@@ -77,6 +77,7 @@ private slots:
     void previewAndInstalledKeepApart();
     void systemNeedsItsKey_data();
     void systemNeedsItsKey();
+    void pagesShownTogetherKeepTheirOwnWidget();
     void synchronousSystemReturnsTheResult();
     void synchronousSystemRunsInTheBundle();
     void asynchronousSystemCallsTheHandler();
@@ -257,6 +258,29 @@ void tst_WidgetRuntime::systemNeedsItsKey()
     QFETCH(QString, type);
     show(writeBundle(keys));
     QCOMPARE(run(u"typeof widget.system"_s).toString(), type);
+}
+
+// Every page calls the same address; each must still reach its own runtime.
+void tst_WidgetRuntime::pagesShownTogetherKeepTheirOwnWidget()
+{
+    const QString plain = writeBundle();
+    const QString trusted = m_dir->filePath(u"Trusted.wdgt"_s);
+    TestBundle::write(trusted, QSize(200, 100), u"Trusted"_s, {{u"AllowSystem"_s, true}});
+    show(plain);
+    BorderlessWindow other;
+    QVERIFY(WidgetPage::showAndWait(other, trusted));
+
+    run(u"widget.setPreferenceForKey('plain', 'who');"_s);
+    evaluate(other, u"widget.setPreferenceForKey('trusted', 'who');"_s);
+
+    QCOMPARE(run(u"widget.preferenceForKey('who') + ' ' + typeof widget.system"_s).toString(),
+             u"plain undefined"_s);
+    QCOMPARE(evaluate(other, u"widget.preferenceForKey('who') + ' ' + typeof widget.system"_s)
+                 .toString(),
+             u"trusted function"_s);
+    QCOMPARE(run(u"widget.identifier"_s).toString(), WidgetBundle::read(plain).folderIdentifier());
+    QCOMPARE(evaluate(other, u"widget.identifier"_s).toString(),
+             WidgetBundle::read(trusted).folderIdentifier());
 }
 
 void tst_WidgetRuntime::synchronousSystemReturnsTheResult()
