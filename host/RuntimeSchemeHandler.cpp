@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMimeDatabase>
 #include <QUrl>
 #include <QWebEngineProfile>
@@ -108,6 +110,15 @@ void RuntimeSchemeHandler::removeRuntime(const QString &token)
 QString RuntimeSchemeHandler::pageCallUrl()
 {
     return QString::fromLatin1(Scheme) + u"://"_s + PageCallHost + u'/';
+}
+
+QUrl RuntimeSchemeHandler::runtimeCall(const QString &token, const QString &name,
+                                       const QJsonObject &arguments)
+{
+    const QByteArray text = QJsonDocument(arguments).toJson(QJsonDocument::Compact);
+    return QUrl(QString::fromLatin1(Scheme) + u"://"_s + token + u'/' + name + u'?'
+                    + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf8(text))),
+                QUrl::StrictMode);
 }
 
 QUrl RuntimeSchemeHandler::routedCall(const QUrl &url, const QString &token)

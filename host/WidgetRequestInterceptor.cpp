@@ -4,8 +4,10 @@
 #include "host/LocalizedResource.h"
 #include "host/NetworkBridge.h"
 #include "host/RuntimeSchemeHandler.h"
+#include "host/WebImage.h"
 
 #include <QFileInfo>
+#include <QJsonObject>
 
 using namespace Qt::StringLiterals;
 
@@ -35,7 +37,7 @@ void WidgetRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
     else if (!m_access.permits(url))
         info.block(true);
     else if (url.isLocalFile())
-        redirectToLocalized(info, url.toLocalFile());
+        redirectLocalFile(info, url.toLocalFile());
     else if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr)
         redirectToBridge(info);
 }
@@ -63,15 +65,22 @@ void WidgetRequestInterceptor::redirectToShared(QWebEngineUrlRequestInfo &info,
     info.block(true);
 }
 
-void WidgetRequestInterceptor::redirectToLocalized(QWebEngineUrlRequestInfo &info,
-                                                   const QString &path) const
+// One redirect at most: the engine does not survive a request it sent on
+// being sent on again to a scheme of this program.
+void WidgetRequestInterceptor::redirectLocalFile(QWebEngineUrlRequestInfo &info,
+                                                 const QString &path) const
 {
-    if (QFileInfo::exists(path))
-        return;
+    const QString found = QFileInfo::exists(path) ? path : localizedFile(path);
+    if (WebImage::needsConversion(found))
+        info.redirect(RuntimeSchemeHandler::runtimeCall(m_token, u"image"_s, {{u"path"_s, found}}));
+    else if (found != path && !found.isEmpty())
+        info.redirect(QUrl::fromLocalFile(found));
+}
+
+// The file of the bundle's localized folders that stands in for the
+// missing `path`; empty when there is none.
+QString WidgetRequestInterceptor::localizedFile(const QString &path) const
+{
     const QString relative = m_access.relativePath(path);
-    if (relative.isEmpty())
-        return;
-    const QString localized = LocalizedResource::find(m_access.folder(), relative);
-    if (!localized.isEmpty())
-        info.redirect(QUrl::fromLocalFile(localized));
+    return relative.isEmpty() ? QString() : LocalizedResource::find(m_access.folder(), relative);
 }

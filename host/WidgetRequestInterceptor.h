@@ -14,7 +14,8 @@
 /// - the page's own fetches from the network (XMLHttpRequest, fetch) go
 ///   through the NetworkBridge, so that the page may read their answers;
 /// - a file of the bundle that is not where the page looks for it is taken
-///   from the bundle's localized folders when one has it.
+///   from the bundle's localized folders when one has it;
+/// - an image the engine cannot decode comes from the runtime as PNG.
 class WidgetRequestInterceptor : public QWebEngineUrlRequestInterceptor
 {
     Q_OBJECT
@@ -34,7 +35,8 @@ public:
 private:
     void redirectToShared(QWebEngineUrlRequestInfo &info, const QString &relative) const;
     void redirectToBridge(QWebEngineUrlRequestInfo &info) const;
-    void redirectToLocalized(QWebEngineUrlRequestInfo &info, const QString &path) const;
+    void redirectLocalFile(QWebEngineUrlRequestInfo &info, const QString &path) const;
+    QString localizedFile(const QString &path) const;
 
     WidgetAccess m_access;
     QString m_token;

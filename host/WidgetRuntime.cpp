@@ -4,6 +4,7 @@
 #include "host/DesktopApplication.h"
 #include "host/RuntimeSchemeHandler.h"
 #include "host/SystemCommand.h"
+#include "host/WebImage.h"
 #include "host/WidgetBundle.h"
 #include "host/WidgetRequestInterceptor.h"
 
@@ -34,11 +35,17 @@ const QString ScriptConfigMarker = u"QUILLET_CONFIG"_s;
 const QString Dispatcher = u"_quilletDispatch"_s;
 constexpr int LargestCloseBoxOffset = 100;
 
-void reply(QWebEngineUrlRequestJob *job, const QJsonObject &answer = {})
+void reply(QWebEngineUrlRequestJob *job, const QByteArray &type, const QByteArray &data)
 {
     auto *buffer = new QBuffer(job);
-    buffer->setData(QJsonDocument(answer).toJson(QJsonDocument::Compact));
-    job->reply(QByteArrayLiteral("application/json"), buffer);
+    buffer->setData(data);
+    job->reply(type, buffer);
+}
+
+void reply(QWebEngineUrlRequestJob *job, const QJsonObject &answer = {})
+{
+    reply(job, QByteArrayLiteral("application/json"),
+          QJsonDocument(answer).toJson(QJsonDocument::Compact));
 }
 
 // The value as JavaScript source.
@@ -121,6 +128,7 @@ const QHash<QString, WidgetRuntime::Call> &WidgetRuntime::calls()
         {u"resizeTo"_s, &WidgetRuntime::resizeTo},
         {u"prepareForTransition"_s, &WidgetRuntime::prepareForTransition},
         {u"performTransition"_s, &WidgetRuntime::performTransition},
+        {u"image"_s, &WidgetRuntime::convertedImage},
     };
     return byName;
 }
@@ -321,4 +329,21 @@ void WidgetRuntime::performTransition(QWebEngineUrlRequestJob *job, const QJsonO
 {
     emit transitionPerformed();
     reply(job);
+}
+
+// The page can ask for any path here itself, so the widget's file rules
+// apply again.
+void WidgetRuntime::convertedImage(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)
+{
+    const QString path = arguments.value(u"path"_s).toString();
+    if (!WebImage::needsConversion(path) || !access().permits(QUrl::fromLocalFile(path))) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    const std::optional<QByteArray> png = WebImage::png(path);
+    if (!png) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    reply(job, QByteArrayLiteral("image/png"), *png);
 }

@@ -103,6 +103,7 @@ private:
     void resizeTo(QWebEngineUrlRequestJob *job, const QJsonObject &arguments);
     void prepareForTransition(QWebEngineUrlRequestJob *job, const QJsonObject &arguments);
     void performTransition(QWebEngineUrlRequestJob *job, const QJsonObject &arguments);
+    void convertedImage(QWebEngineUrlRequestJob *job, const QJsonObject &arguments);
 
     QWebEngineView *m_view;
     WidgetRequestInterceptor *m_interceptor;

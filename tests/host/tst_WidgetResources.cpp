@@ -9,6 +9,9 @@
 #include "tests/host/WebEngineTestMain.h"
 #include "tests/host/WidgetPage.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -51,9 +54,11 @@ private slots:
     void localizedFolderStandsInForTheTop_data();
     void localizedFolderStandsInForTheTop();
     void localizedFolderNamesFollowTheLanguage();
+    void imagesTheEngineCannotDecodeArriveAsPng_data();
+    void imagesTheEngineCannotDecodeArriveAsPng();
 
 private:
-    QString writeBundle(const QString &body);
+    QString writeBundle(const QString &body, const QVariantMap &keys = {});
 
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -78,11 +83,12 @@ void tst_WidgetResources::cleanup()
     m_home.reset();
 }
 
-QString tst_WidgetResources::writeBundle(const QString &body)
+QString tst_WidgetResources::writeBundle(const QString &body, const QVariantMap &keys)
 {
+    QVariantMap info = keys;
+    info.insert(u"CFBundleName"_s, u"Resources"_s);
     const QString bundle = TestBundle::write(m_dir->filePath(u"Resources.wdgt"_s),
-                                             QSize(300, 200), u"Resources"_s,
-                                             {{u"CFBundleName"_s, u"Resources"_s}});
+                                             QSize(300, 200), u"Resources"_s, info);
     TestBundle::writePage(bundle, u"main.html"_s, u"Resources"_s, body);
     return bundle;
 }
@@ -294,6 +300,53 @@ void tst_WidgetResources::localizedFolderNamesFollowTheLanguage()
              qPrintable(names.join(u' ')));
     QVERIFY(byCode < names.indexOf(u"English.lproj"_s));
     QCOMPARE(names.mid(names.size() - 2), (QStringList{u"English.lproj"_s, u"en.lproj"_s}));
+}
+
+// "@outside@" in a source stands for a folder beside the bundle.
+void tst_WidgetResources::imagesTheEngineCannotDecodeArriveAsPng_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QVariantMap>("keys");
+    QTest::addColumn<int>("width");
+    const QVariantMap none;
+    const QVariantMap files{{u"AllowFileAccessOutsideOfWidget"_s, true}};
+    QTest::newRow("TIFF in the bundle") << u"Images/Knob.tiff"_s << u"Images/Knob.tiff"_s << none << 7;
+    QTest::newRow("upper-case suffix") << u"Knob.TIF"_s << u"Knob.TIF"_s << none << 7;
+    QTest::newRow("from a localized folder")
+        << u"English.lproj/Knob.tiff"_s << u"Knob.tiff"_s << none << 7;
+    QTest::newRow("outside, without the key")
+        << u"@outside@/Knob.tiff"_s << u"file://@outside@/Knob.tiff"_s << none << 0;
+    QTest::newRow("outside, with the key")
+        << u"@outside@/Knob.tiff"_s << u"file://@outside@/Knob.tiff"_s << files << 7;
+    QTest::newRow("outside, asked of the runtime directly")
+        << u"@outside@/Knob.tiff"_s
+        << u"quillet://runtime/image?%7B%22path%22%3A%22@outside@%2FKnob.tiff%22%7D"_s << none << 0;
+    QTest::newRow("not really an image") << u"Broken.tiff"_s << u"Broken.tiff"_s << none << 0;
+}
+
+void tst_WidgetResources::imagesTheEngineCannotDecodeArriveAsPng()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, source);
+    QFETCH(QVariantMap, keys);
+    QFETCH(int, width);
+    const QString outside = m_dir->filePath(u"Outside"_s);
+    const QString bundle = writeBundle(
+        u"<img id=\"picture\" src=\"%1\">"_s.arg(QString(source).replace(u"@outside@"_s, outside)),
+        keys);
+    const QString path = file.startsWith(u"@outside@"_s) ? QString(file).replace(u"@outside@"_s, outside)
+                                                          : bundle + u'/' + file;
+    QImage knob(7, 5, QImage::Format_ARGB32);
+    knob.fill(Qt::darkCyan);
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QVERIFY(file.startsWith(u"Broken"_s) ? Tree::write(bundle, file, "not a TIFF")
+                                         : knob.save(path, "TIFF"));
+
+    QVERIFY(WidgetPage::showAndWait(*m_window, bundle));
+
+    QCOMPARE(evaluate(*m_window, u"document.getElementById('picture').naturalWidth"_s).toInt(),
+             width);
 }
 
 QUILLET_WEB_ENGINE_TEST_MAIN(tst_WidgetResources)
