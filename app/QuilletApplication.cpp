@@ -17,6 +17,7 @@ QuilletApplication::QuilletApplication(int &argc, char **argv)
     setApplicationVersion(QStringLiteral(QT_STRINGIFY(QUILLET_VERSION)));
     setDesktopFileName(QStringLiteral("quillet"));
     setWindowIcon(Images::named(QStringLiteral("quillet")));
+    Images::chooseIconTheme();
     // The web engine reports its graphics set-up on every start; that is not news to a user.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     // Documents, not windows, keep the program alive: see DocumentController.

@@ -3,6 +3,28 @@
 
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
+
+namespace {
+
+// The icon of the file's type from the icon theme; a null icon when the
+// theme has none.
+QIcon typeIcon(const QFileInfo &file)
+{
+    static const QMimeDatabase types;
+    const QMimeType type = types.mimeTypeForFile(file);
+    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+}
+
+QIcon entryIcon(const QString &path)
+{
+    static const QFileIconProvider provider;
+    const QFileInfo file(path);
+    const QIcon themed = file.isDir() ? QIcon() : typeIcon(file);
+    return themed.isNull() ? provider.icon(file) : themed;
+}
+
+} // namespace
 
 QVariant EntryIcons::cell(const QString &name, const QString &path, bool nameColumn, int role)
 {
@@ -11,9 +33,7 @@ QVariant EntryIcons::cell(const QString &name, const QString &path, bool nameCol
     if (role != Qt::DecorationRole)
         return {};
     auto icon = m_icons.constFind(path);
-    if (icon == m_icons.cend()) {
-        static const QFileIconProvider provider;
-        icon = m_icons.insert(path, provider.icon(QFileInfo(path)));
-    }
+    if (icon == m_icons.cend())
+        icon = m_icons.insert(path, entryIcon(path));
     return *icon;
 }

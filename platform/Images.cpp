@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QStandardPaths>
 
 QIcon Images::named(const QString &name)
 {
@@ -24,4 +25,19 @@ QByteArray Images::encodedForPath(const QImage &image, const QString &path)
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     return !image.isNull() && QImageWriter(&buffer, format).write(image) ? data : QByteArray();
+}
+
+void Images::chooseIconTheme()
+{
+    if (QIcon::hasThemeIcon(QStringLiteral("text-x-generic")))
+        return;
+    QStringList paths = QIcon::themeSearchPaths();
+    const QStringList installed = QStandardPaths::locateAll(
+        QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
+    for (const QString &folder : installed) {
+        if (!paths.contains(folder))
+            paths.append(folder);
+    }
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setThemeName(QStringLiteral("Adwaita"));
 }

@@ -17,4 +17,9 @@ public:
     /// asks for when Qt can write it, PNG otherwise. Empty when it cannot be
     /// encoded.
     static QByteArray encodedForPath(const QImage &image, const QString &path);
+
+    /// Makes the desktop's icon theme, or else Adwaita, the one file icons
+    /// come from. Without a desktop (a bare X server, a remote display) no
+    /// theme is set and every file would look alike.
+    static void chooseIconTheme();
 };
