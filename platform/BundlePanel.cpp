@@ -3,6 +3,9 @@
 
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QSplitter>
+#include <QTreeView>
 
 namespace {
 
@@ -41,10 +44,29 @@ BundlePanel::BundlePanel(QWidget *parent, const QString &title)
     // The bundle rules need Qt's own dialog; a desktop portal would enter bundles.
     setOption(DontUseNativeDialog);
     setIconProvider(m_icons.get());
+    layOutRoomily();
     connect(this, &QFileDialog::directoryEntered, this, &BundlePanel::bounceOutOfBundle);
 }
 
 BundlePanel::~BundlePanel() = default;
+
+// Qt's defaults cut the places' names and the detail view's dates short.
+// Fixed widths rather than widths fitted to the contents, which would
+// measure every row of a large folder on each change.
+void BundlePanel::layOutRoomily()
+{
+    resize(800, 480);
+    if (auto *splitter = findChild<QSplitter *>(QStringLiteral("splitter")))
+        splitter->setSizes({150, 650});
+    auto *details = findChild<QTreeView *>(QStringLiteral("treeView"));
+    if (!details)
+        return;
+    QHeaderView *header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    const int dateWidth = details->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00 AM")) + 24;
+    header->resizeSection(header->count() - 1, dateWidth);
+}
 
 void BundlePanel::bounceOutOfBundle(const QString &directory)
 {

@@ -28,6 +28,7 @@ protected:
 
 private:
     void bounceOutOfBundle(const QString &directory);
+    void layOutRoomily();
 
     // The dialog does not own its icon provider.
     std::unique_ptr<QAbstractFileIconProvider> m_icons;
