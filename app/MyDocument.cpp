@@ -121,11 +121,11 @@ bool MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
         // first puts the unsaved edits into the new copy, not the old bundle.
         setFileURL(QUrl::fromLocalFile(target));
     }
-    saveContentViews();
+    const bool written = saveContentViews();
     // A preview that shows follows what was just saved.
     if (m_toolbarDelegate && m_toolbarDelegate->isPreviewShowing())
         m_toolbarDelegate->previewWindow()->reloadWidget(WidgetBundle::read(target));
-    return true;
+    return written;
 }
 
 bool MyDocument::placeCopyAt(const QString &destination, const QString &original)
@@ -139,10 +139,12 @@ bool MyDocument::placeCopyAt(const QString &destination, const QString &original
     return empty.isValid() && FileManager::copyItemReplacing(empty.path(), destination);
 }
 
-void MyDocument::saveContentViews()
+// False when a view could not write its edits: it still holds them then, and
+// the save must not pass for done, or closing would throw them away.
+bool MyDocument::saveContentViews()
 {
     if (!m_fileList)
-        return;
+        return true;
     // A view's save may change the area; views that went meanwhile are skipped.
     QList<QPointer<ContentView>> views;
     for (ContentView *view : m_fileList->contentViews())
@@ -151,6 +153,8 @@ void MyDocument::saveContentViews()
         if (view)
             view->save();
     }
+    return std::none_of(views.cbegin(), views.cend(),
+                        [](const QPointer<ContentView> &view) { return view && view->isEdited(); });
 }
 
 bool MyDocument::isDocumentEdited() const

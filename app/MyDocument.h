@@ -45,7 +45,7 @@ protected:
 private:
     bool installTemplate(const QString &path);
     bool placeCopyAt(const QString &destination, const QString &original);
-    void saveContentViews();
+    bool saveContentViews();
 
     std::unique_ptr<Ui::MyDocument> ui;
     FileListController *m_fileList = nullptr; // owned by the window

@@ -149,8 +149,12 @@ void MyInfoPlistView::save()
     const QString path = fullPath();
     // Read again: keys outside the form stay as the file holds them now.
     std::optional<PropertyList::Dictionary> plist = PropertyList::Dictionary::read(path);
-    if (!plist)
+    if (!plist) {
+        // Nothing to write into: the form's edits stay on screen but are
+        // not held against the save, which would otherwise fail for good.
+        m_edited = false;
         return;
+    }
     for (const TextRow &row : TextRows)
         write(*plist, row, (ui.get()->*row.field)->text());
     for (const FlagRow &row : FlagRows) {

@@ -11,6 +11,7 @@
 #include "tests/common/TestHome.h"
 #include "tests/common/Tree.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -19,7 +20,8 @@
 
 namespace {
 
-// Stands in for an editor with unsaved text: `save` writes it to the view's file.
+// Stands in for an editor with unsaved text: `save` writes it to the view's
+// file, and the text stays unsaved when that fails.
 class EditedView : public ContentView
 {
 public:
@@ -33,17 +35,17 @@ public:
     {
         savedTo.append(fullPath());
         QFile file(fullPath());
-        if (file.open(QIODevice::WriteOnly))
-            file.write(m_text);
+        m_edited = !file.open(QIODevice::WriteOnly) || file.write(m_text) != m_text.size();
     }
     bool searchString(const QString &) override { return false; }
-    bool isEdited() const override { return true; }
+    bool isEdited() const override { return m_edited; }
 
     QStringList savedTo;
 
 private:
     QString m_identifier;
     QByteArray m_text;
+    bool m_edited = true;
 };
 
 } // namespace
@@ -70,6 +72,8 @@ private slots:
     void untitledSaveAsksForALocation();
     void closingWithEditsAsks_data();
     void closingWithEditsAsks();
+    void failedWriteIsNoSave_data();
+    void failedWriteIsNoSave();
 
 private:
     MyDocument *open(const QString &path);
@@ -353,6 +357,42 @@ void tst_MyDocument::closingWithEditsAsks()
     QCOMPARE(m_questions.size(), 1);
     QCOMPARE(DocumentController::shared().documents().isEmpty(), closed);
     QCOMPARE(Tree::read(path + QStringLiteral("/main.html")), written);
+}
+
+void tst_MyDocument::failedWriteIsNoSave_data()
+{
+    QTest::addColumn<bool>("byClosing");
+    QTest::newRow("Save") << false;
+    QTest::newRow("closing, then Save") << true;
+}
+
+// A folder where the edited file was makes every write of it fail.
+void tst_MyDocument::failedWriteIsNoSave()
+{
+    QFETCH(bool, byClosing);
+    const QString path = makeBundle(QStringLiteral("Clock.wdgt"));
+    MyDocument *document = open(path);
+    auto *blocked = new EditedView(QStringLiteral("main.html"), "<html>new</html>");
+    auto *fine = new EditedView(QStringLiteral("notes.txt"), "notes");
+    document->contentView()->layout()->addWidget(blocked);
+    document->contentView()->layout()->addWidget(fine);
+    QVERIFY(QFile::remove(path + QStringLiteral("/main.html")));
+    QVERIFY(QDir(path).mkdir(QStringLiteral("main.html")));
+    answerAlerts(Alert::DefaultButton);
+
+    if (byClosing) {
+        document->window()->close();
+        settle();
+    } else {
+        QVERIFY(!document->saveDocument());
+    }
+
+    QVERIFY(!m_questions.isEmpty());
+    QCOMPARE(m_questions.last().title, QStringLiteral("The widget could not be saved."));
+    QCOMPARE(DocumentController::shared().documents(), QList<Document *>{document});
+    QVERIFY(blocked->isEdited());
+    QVERIFY(document->isDocumentEdited());
+    QCOMPARE(Tree::read(path + QStringLiteral("/notes.txt")), QByteArray("notes"));
 }
 
 QTEST_MAIN(tst_MyDocument)
