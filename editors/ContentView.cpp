@@ -33,6 +33,36 @@ QString ContentView::fullPath() const
     return bundle.isEmpty() ? QString() : bundle + u'/' + viewIdentifier();
 }
 
+void ContentView::rememberFileOnDisk()
+{
+    m_fileOnDisk = FileStamp::of(fullPath());
+}
+
+void ContentView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    reloadIfChangedOnDisk();
+}
+
+// Coming back to the window is when files edited elsewhere are expected.
+// The window passes its activation on to the visible widgets in it.
+bool ContentView::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        reloadIfChangedOnDisk();
+    return QWidget::event(event);
+}
+
+// Edits are never dropped: a view holding them keeps them, and its next
+// save writes them, as the user asked.
+void ContentView::reloadIfChangedOnDisk()
+{
+    if (!m_fileOnDisk || isEdited() || FileStamp::of(fullPath()) == *m_fileOnDisk)
+        return;
+    reloadChangedFile();
+    rememberFileOnDisk();
+}
+
 QList<ContentView *> ContentView::viewsIn(const QWidget *area)
 {
     return area ? area->findChildren<ContentView *>(Qt::FindDirectChildrenOnly) : QList<ContentView *>();

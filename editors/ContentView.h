@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/FileStamp.h"
+
 #include <QWidget>
+
+#include <optional>
 
 /// A view that shows and edits one file or folder of the bundle. Content
 /// views live in the document window's content area, one per opened file,
@@ -46,10 +50,27 @@ public:
     virtual bool isEdited() const { return false; }
 
 protected:
+    /// Notes the file as it is on disk now; call after reading or writing
+    /// it. From then on, a view without edits loads its file again when it
+    /// is shown or its window becomes active and the file changed on disk
+    /// meanwhile, so that it never writes old text over another program's
+    /// changes. Views that never call this are left alone.
+    void rememberFileOnDisk();
+    /// Loads the file that changed on disk; by default as `openTheFile`.
+    virtual void reloadChangedFile() { openTheFile(); }
+
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
+
     /// The bundle path of the document whose window holds this view; empty
     /// while the view sits outside a located document's window.
     QString bundlePath() const;
     /// Bundle path + "/" + identifier; empty without a bundle path, so that
     /// a view never reads or writes relative to the file system's root.
     QString fullPath() const;
+
+private:
+    void reloadIfChangedOnDisk();
+
+    std::optional<FileStamp> m_fileOnDisk;
 };

@@ -32,6 +32,7 @@ void MyImageFileView::openTheFile()
 {
     // An unreadable file shows no image.
     ui->imageView->setImage(QImageReader(fullPath()).read());
+    rememberFileOnDisk();
 }
 
 void MyImageFileView::save()
@@ -40,8 +41,10 @@ void MyImageFileView::save()
     if (!isEdited() || path.isEmpty())
         return;
     const QByteArray data = Images::encodedForPath(ui->imageView->image(), path);
-    if (!data.isEmpty() && FileManager::writeFile(path, data))
+    if (!data.isEmpty() && FileManager::writeFile(path, data)) {
         ui->imageView->markSaved();
+        rememberFileOnDisk();
+    }
 }
 
 bool MyImageFileView::isEdited() const

@@ -132,6 +132,7 @@ void MyInfoPlistView::openTheFile()
     for (const FlagRow &row : FlagRows)
         (ui.get()->*row.box)->setChecked(plist && isTrue(plist->value(QString::fromLatin1(row.key))));
     m_edited = false;
+    rememberFileOnDisk();
     if (!plist)
         return;
     // A field whose key the file lacks keeps what it shows.
@@ -164,6 +165,8 @@ void MyInfoPlistView::save()
         else
             plist->remove(key);
     }
-    if (plist->writeXml(path))
+    if (plist->writeXml(path)) {
         m_edited = false;
+        rememberFileOnDisk();
+    }
 }

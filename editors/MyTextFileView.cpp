@@ -111,6 +111,19 @@ void MyTextFileView::openTheFile()
     const TextFile::Text file = TextFile::read(fullPath()).value_or(TextFile::Text{});
     m_encoding = file.encoding;
     setText(file.text);
+    rememberFileOnDisk();
+}
+
+// The user keeps their place in a file another program changed.
+void MyTextFileView::reloadChangedFile()
+{
+    QsciScintilla *editor = ui->textView;
+    const long caret = editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+    const int firstLine = editor->firstVisibleLine();
+    openTheFile();
+    // Scintilla keeps a position past the new end at the end.
+    editor->SendScintilla(QsciScintilla::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(caret));
+    editor->setFirstVisibleLine(firstLine);
 }
 
 void MyTextFileView::save()
@@ -121,6 +134,7 @@ void MyTextFileView::save()
     if (TextFile::write(fullPath(), file)) {
         m_encoding = TextFile::encodingFor(file);
         ui->textView->setModified(false);
+        rememberFileOnDisk();
     }
 }
 

@@ -32,6 +32,9 @@ public:
     /// The selected text, for the search's caller and tests.
     QString selectedText() const;
 
+protected:
+    void reloadChangedFile() override;
+
 private:
     void setText(const QString &text);
     void chooseLexer();

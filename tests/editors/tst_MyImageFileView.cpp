@@ -28,6 +28,8 @@ private slots:
     void replacedImageIsWrittenInTheFormatItsNameAsks_data();
     void replacedImageIsWrittenInTheFormatItsNameAsks();
     void unreadableImageShowsNothing();
+    void imageChangedElsewhereShowsWhenUntouched_data();
+    void imageChangedElsewhereShowsWhenUntouched();
 
 private:
 
@@ -111,6 +113,43 @@ void tst_MyImageFileView::unreadableImageShowsNothing()
     QVERIFY(view->image().isNull());
     QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
     QCOMPARE(Tree::read(m_bundle + QStringLiteral("/broken.png")), QByteArray("not an image"));
+}
+
+void tst_MyImageFileView::imageChangedElsewhereShowsWhenUntouched_data()
+{
+    QTest::addColumn<bool>("replacedHere");
+    QTest::addColumn<QSize>("shown");
+    QTest::newRow("untouched: the new image") << false << QSize(30, 15);
+    QTest::newRow("replaced here: the replacement") << true << QSize(20, 10);
+}
+
+void tst_MyImageFileView::imageChangedElsewhereShowsWhenUntouched()
+{
+    QFETCH(bool, replacedHere);
+    QFETCH(QSize, shown);
+    QImage original(8, 8, QImage::Format_RGB32);
+    original.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(original.save(&buffer, "PNG"));
+    MyImageFileView *view = m_fixture->openView<MyImageFileView>(QStringLiteral("Default.png"), bytes);
+    QVERIFY(view);
+    if (replacedHere) {
+        QImage replacement(20, 10, QImage::Format_RGB32);
+        replacement.fill(Qt::blue);
+        QApplication::clipboard()->setImage(replacement);
+        QMetaObject::invokeMethod(view->findChild<ImageCanvas *>(), "paste");
+    }
+    QImage elsewhere(30, 15, QImage::Format_RGB32);
+    elsewhere.fill(Qt::green);
+    QVERIFY(elsewhere.save(m_bundle + QStringLiteral("/Default.png"), "PNG"));
+
+    view->hide();
+    view->show();
+
+    QCOMPARE(view->image().size(), shown);
+    QCOMPARE(view->isEdited(), replacedHere);
 }
 
 QTEST_MAIN(tst_MyImageFileView)

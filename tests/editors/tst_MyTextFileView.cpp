@@ -9,6 +9,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QTemporaryDir>
+#include <QWidget>
 
 class tst_MyTextFileView : public QObject
 {
@@ -30,6 +31,10 @@ private slots:
     void searchSelectsTheFirstMatch();
     void failedSearchLeavesTheSelection();
     void fontSizeFollowsThePreference();
+
+    void fileChangedElsewhere_data();
+    void fileChangedElsewhere();
+    void ownSaveIsNoChange();
 
 private:
     void type(MyTextFileView *view, const QString &text);
@@ -189,6 +194,68 @@ void tst_MyTextFileView::fontSizeFollowsThePreference()
     Settings::shared().setEditorFontSize(17);
     QCOMPARE(editor->lexer()->defaultFont().pointSize(), 17);
     QCOMPARE(Settings::shared().editorFontSize(), 17);
+}
+
+// How the user comes back to a view: by selecting its file again, or by
+// returning to the window from another program's.
+enum class Return { Reselect, ActivateWindow };
+
+void tst_MyTextFileView::fileChangedElsewhere_data()
+{
+    QTest::addColumn<Return>("comeBack");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("untouched, reselected") << Return::Reselect << QString() << u"line one\nline two changed\n"_qs;
+    QTest::newRow("untouched, window activated")
+        << Return::ActivateWindow << QString() << u"line one\nline two changed\n"_qs;
+    QTest::newRow("edited: edits kept") << Return::Reselect << u"!"_qs << u"line one\nline two\n!"_qs;
+}
+
+void tst_MyTextFileView::fileChangedElsewhere()
+{
+    QFETCH(Return, comeBack);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    auto *view = m_fixture->openView<MyTextFileView>(u"main.js"_qs, "line one\nline two\n");
+    QVERIFY(view);
+    auto *editor = view->findChild<QsciScintilla *>();
+    if (!typed.isEmpty())
+        type(view, typed);
+    editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 12UL);
+    QWidget elsewhere;
+    if (comeBack == Return::ActivateWindow) {
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    }
+
+    QVERIFY(Tree::write(m_bundle, u"main.js"_qs, "line one\nline two changed\n"));
+    if (comeBack == Return::Reselect) {
+        view->hide();
+        view->show();
+    } else {
+        view->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(view->window()));
+    }
+
+    QCOMPARE(view->text(), shown);
+    QCOMPARE(view->isEdited(), !typed.isEmpty());
+    QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 12L);
+}
+
+// Saving changes the file on disk too; that must not cost the undo history.
+void tst_MyTextFileView::ownSaveIsNoChange()
+{
+    auto *view = m_fixture->openView<MyTextFileView>(u"main.js"_qs, "var x;");
+    QVERIFY(view);
+    type(view, u" var y;"_qs);
+    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
+
+    view->hide();
+    view->show();
+
+    QVERIFY(view->findChild<QsciScintilla *>()->isUndoAvailable());
+    QCOMPARE(view->text(), u"var x; var y;"_qs);
 }
 
 QTEST_MAIN(tst_MyTextFileView)
