@@ -15,6 +15,22 @@
 #error "QUILLET_CORPUS must name the folder of sample widgets"
 #endif
 
+namespace {
+
+// An image of `size` in one colour, encoded in `format`.
+QByteArray encodedImage(const QSize &size, Qt::GlobalColor colour, const char *format)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+} // namespace
+
 class tst_MyImageFileView : public QObject
 {
     Q_OBJECT
@@ -83,12 +99,8 @@ void tst_MyImageFileView::replacedImageIsWrittenInTheFormatItsNameAsks()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, format);
-    QImage original(8, 8, QImage::Format_RGB32);
-    original.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QVERIFY(original.save(&buffer, format.constData()));
+    const QByteArray bytes = encodedImage(QSize(8, 8), Qt::red, format.constData());
+    QVERIFY(!bytes.isEmpty());
     MyImageFileView *view = m_fixture->openView<MyImageFileView>(name, bytes);
     QVERIFY(view);
 
@@ -127,13 +139,8 @@ void tst_MyImageFileView::imageChangedElsewhereShowsWhenUntouched()
 {
     QFETCH(bool, replacedHere);
     QFETCH(QSize, shown);
-    QImage original(8, 8, QImage::Format_RGB32);
-    original.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QVERIFY(original.save(&buffer, "PNG"));
-    MyImageFileView *view = m_fixture->openView<MyImageFileView>(QStringLiteral("Default.png"), bytes);
+    MyImageFileView *view = m_fixture->openView<MyImageFileView>(
+        QStringLiteral("Default.png"), encodedImage(QSize(8, 8), Qt::red, "PNG"));
     QVERIFY(view);
     if (replacedHere) {
         QImage replacement(20, 10, QImage::Format_RGB32);
@@ -141,9 +148,8 @@ void tst_MyImageFileView::imageChangedElsewhereShowsWhenUntouched()
         QApplication::clipboard()->setImage(replacement);
         QMetaObject::invokeMethod(view->findChild<ImageCanvas *>(), "paste");
     }
-    QImage elsewhere(30, 15, QImage::Format_RGB32);
-    elsewhere.fill(Qt::green);
-    QVERIFY(elsewhere.save(m_bundle + QStringLiteral("/Default.png"), "PNG"));
+    QVERIFY(Tree::write(m_bundle, QStringLiteral("Default.png"),
+                        encodedImage(QSize(30, 15), Qt::green, "PNG")));
 
     view->hide();
     view->show();
