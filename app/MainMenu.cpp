@@ -3,7 +3,9 @@
 
 #include "ui_MainMenu.h"
 
+#include "app/MyDocument.h"
 #include "app/PreferencesWindow.h"
+#include "app/ToolbarDelegate.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
 
@@ -33,6 +35,7 @@ MainMenu::MainMenu(QMainWindow *window)
     ui->setupUi(window);
     connectFileMenu();
     connectEditMenu();
+    connectWidgetMenu();
 }
 
 MainMenu::~MainMenu() = default;
@@ -65,4 +68,21 @@ void MainMenu::connectEditMenu()
     for (const auto &[action, slot] : commands)
         connect(action, &QAction::triggered, this, [slot] { sendToFocusedEditor(slot); });
     connect(ui->actionPreferences, &QAction::triggered, this, [] { PreferencesWindow::shared().show(); });
+}
+
+void MainMenu::connectWidgetMenu()
+{
+    const auto withToolbar = [this](void (ToolbarDelegate::*command)()) {
+        return [this, command] {
+            const auto *document = qobject_cast<MyDocument *>(
+                DocumentController::shared().documentForWindow(m_window));
+            if (document && document->toolbarDelegate())
+                (document->toolbarDelegate()->*command)();
+        };
+    };
+    connect(ui->actionPreview, &QAction::triggered, this, withToolbar(&ToolbarDelegate::previewWidget));
+    connect(ui->actionStopPreview, &QAction::triggered, this,
+            withToolbar(&ToolbarDelegate::closeWidgetPreview));
+    connect(ui->actionBuildAndRun, &QAction::triggered, this,
+            withToolbar(&ToolbarDelegate::saveRunWidget));
 }

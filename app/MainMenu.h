@@ -10,7 +10,8 @@ namespace Ui { class MainMenu; }
 
 /// The application's menu bar, from the form "MainMenu", put on each
 /// document window (a Linux window carries its own menu bar). File commands
-/// go to the document framework; Edit commands to the focused editor.
+/// go to the document framework; Edit commands to the focused editor;
+/// Widget commands to the window's toolbar commands.
 class MainMenu : public QObject
 {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
 private:
     void connectFileMenu();
     void connectEditMenu();
+    void connectWidgetMenu();
 
     QMainWindow *m_window;
     std::unique_ptr<Ui::MainMenu> ui;

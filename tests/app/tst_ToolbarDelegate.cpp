@@ -35,6 +35,7 @@ private slots:
     void searchItem();
     void searchFieldFiltersTheList();
     void previewTurnsIntoStopAndBack();
+    void widgetMenuGivesTheCommands();
 
     void buildAndRunInstallsAfterAsking_data();
     void buildAndRunInstallsAfterAsking();
@@ -164,6 +165,28 @@ void tst_ToolbarDelegate::previewTurnsIntoStopAndBack()
     stop->trigger();
     QVERIFY(!delegate->isPreviewShowing());
     QCOMPARE(toolbar(document)->toolBar()->findChild<QAction *>(PreviewItem)->text(), QStringLiteral("Preview"));
+}
+
+// The keyboard's way to the toolbar's commands.
+void tst_ToolbarDelegate::widgetMenuGivesTheCommands()
+{
+    MyDocument *document = openClock();
+    const auto menuCommand = [document](const char *name) {
+        return document->window()->findChild<QAction *>(QLatin1String(name));
+    };
+    QVERIFY(menuCommand("actionPreview") && menuCommand("actionStopPreview") && menuCommand("actionBuildAndRun"));
+    Alert::responder = [this](const Alert::Request &request) {
+        m_questions.append(request);
+        return Alert::AlternateButton;
+    };
+
+    menuCommand("actionPreview")->trigger();
+    QVERIFY(document->toolbarDelegate()->isPreviewShowing());
+    menuCommand("actionStopPreview")->trigger();
+    QVERIFY(!document->toolbarDelegate()->isPreviewShowing());
+    menuCommand("actionBuildAndRun")->trigger();
+    QCOMPARE(m_questions.size(), 1);
+    QCOMPARE(m_questions.first().title, QStringLiteral("Install"));
 }
 
 void tst_ToolbarDelegate::buildAndRunInstallsAfterAsking_data()
