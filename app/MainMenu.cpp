@@ -8,8 +8,11 @@
 #include "app/ToolbarDelegate.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -53,10 +56,36 @@ void MainMenu::connectFileMenu()
     connect(ui->actionOpen, &QAction::triggered, this, [this] {
         DocumentController::shared().openDocument(m_window);
     });
+    connect(ui->menuOpenRecent, &QMenu::aboutToShow, this, &MainMenu::fillRecentMenu);
     connect(ui->actionSave, &QAction::triggered, this, withDocument(&Document::saveDocument));
     connect(ui->actionSaveAs, &QAction::triggered, this, withDocument(&Document::saveDocumentAs));
     connect(ui->actionClose, &QAction::triggered, m_window, &QWidget::close);
     connect(ui->actionQuit, &QAction::triggered, &controller, &DocumentController::closeAllDocuments);
+}
+
+// Made afresh each time it opens: another window may have added to the list,
+// and a widget moved or deleted since is left out.
+void MainMenu::fillRecentMenu()
+{
+    QMenu *menu = ui->menuOpenRecent;
+    menu->clear();
+    const QString home = QDir::homePath();
+    for (const QString &path : Settings::shared().recentDocuments()) {
+        const QFileInfo bundle(path);
+        if (!bundle.isDir())
+            continue;
+        QString folder = QDir::toNativeSeparators(bundle.path());
+        if (folder == home || folder.startsWith(home + u'/'))
+            folder = u'~' + folder.sliced(home.size());
+        QAction *entry = menu->addAction(tr("%1 — %2").arg(bundle.fileName(), folder));
+        connect(entry, &QAction::triggered, this,
+                [path] { DocumentController::shared().openDocumentWithPath(path); });
+    }
+    if (menu->isEmpty())
+        menu->addAction(tr("No Recent Widgets"))->setEnabled(false);
+    menu->addSeparator();
+    QAction *clear = menu->addAction(tr("Clear Menu"), this, [] { Settings::shared().clearRecentDocuments(); });
+    clear->setEnabled(!Settings::shared().recentDocuments().isEmpty());
 }
 
 void MainMenu::connectEditMenu()

@@ -23,6 +23,7 @@ public:
 
 private:
     void connectFileMenu();
+    void fillRecentMenu();
     void connectEditMenu();
     void connectWidgetMenu();
 

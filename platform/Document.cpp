@@ -4,6 +4,7 @@
 #include "platform/Alert.h"
 #include "platform/DocumentController.h"
 #include "platform/SavePanel.h"
+#include "platform/Settings.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -67,6 +68,7 @@ bool Document::saveToURL(const QUrl &url)
 {
     if (writeToURL(url, m_fileURL)) {
         setFileURL(url);
+        Settings::shared().noteRecentDocument(filePath());
         return true;
     }
     Alert::run(m_window, {tr("The widget could not be saved."),

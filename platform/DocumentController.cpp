@@ -3,6 +3,7 @@
 
 #include "platform/Document.h"
 #include "platform/OpenPanel.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -64,6 +65,7 @@ Document *DocumentController::openDocumentWithPath(const QString &path)
     }
     m_documents.append(document);
     document->makeWindowControllers();
+    Settings::shared().noteRecentDocument(absolute);
     return document;
 }
 

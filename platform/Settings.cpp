@@ -6,6 +6,7 @@
 
 namespace {
 const QString EditorFontSizeKey = QStringLiteral("Editor/FontSize");
+const QString RecentDocumentsKey = QStringLiteral("Documents/Recent");
 
 QString toolbarKey(const QString &identifier, const QString &what)
 {
@@ -40,6 +41,24 @@ void Settings::setEditorFontSize(int points)
         return;
     store()->setValue(EditorFontSizeKey, points);
     emit editorFontSizeChanged(points);
+}
+
+QStringList Settings::recentDocuments() const
+{
+    return store()->value(RecentDocumentsKey).toStringList();
+}
+
+void Settings::noteRecentDocument(const QString &path)
+{
+    QStringList paths = recentDocuments();
+    paths.removeAll(path);
+    paths.prepend(path);
+    store()->setValue(RecentDocumentsKey, paths.mid(0, MaximumRecentDocuments));
+}
+
+void Settings::clearRecentDocuments()
+{
+    store()->remove(RecentDocumentsKey);
 }
 
 std::optional<QStringList> Settings::toolbarItems(const QString &identifier) const

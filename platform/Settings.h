@@ -30,6 +30,13 @@ public:
     /// Saves a toolbar configuration; every toolbar of the identifier follows.
     void setToolbarConfiguration(const QString &identifier, const QStringList &items, int displayMode);
 
+    /// Widgets opened, saved or made lately, the latest first.
+    QStringList recentDocuments() const;
+    /// Puts `path` first, once, keeping the latest MaximumRecentDocuments.
+    void noteRecentDocument(const QString &path);
+    void clearRecentDocuments();
+
+    static constexpr int MaximumRecentDocuments = 10;
     static constexpr int DefaultEditorFontSize = 10;
     static constexpr int MinimumEditorFontSize = 6;
     static constexpr int MaximumEditorFontSize = 48;

@@ -10,6 +10,7 @@
 #include "platform/FileManager.h"
 #include "platform/ProgressPanel.h"
 #include "platform/SavePanel.h"
+#include "platform/Settings.h"
 #include "templates/TemplateFolder.h"
 #include "templates/TemplateList.h"
 #include "templates/VariableView.h"
@@ -150,6 +151,7 @@ void TemplateWizardPanel::makeWidget()
     FileManager::removeItem(target + QStringLiteral("/template.plist"));
     Document *document = DocumentController::shared().documentForWindow(m_documentWindow);
     document->setFileURL(QUrl::fromLocalFile(target));
+    Settings::shared().noteRecentDocument(target);
     QList<VariableView *> views = variableViews();
     for (const QVariantMap &variable : variables) {
         if (VariableView::heightForType(typeOf(variable)) > 0 && !views.isEmpty())

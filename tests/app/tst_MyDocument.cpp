@@ -6,6 +6,7 @@
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
 #include "platform/SavePanel.h"
+#include "platform/Settings.h"
 #include "templates/TemplateFolder.h"
 
 #include "tests/common/TestHome.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -74,6 +76,8 @@ private slots:
     void closingWithEditsAsks();
     void failedWriteIsNoSave_data();
     void failedWriteIsNoSave();
+    void recentMenuListsWidgetsLatestFirst();
+    void recentListKeepsTheLatestTen();
 
 private:
     MyDocument *open(const QString &path);
@@ -393,6 +397,66 @@ void tst_MyDocument::failedWriteIsNoSave()
     QVERIFY(blocked->isEdited());
     QVERIFY(document->isDocumentEdited());
     QCOMPARE(Tree::read(path + QStringLiteral("/notes.txt")), QByteArray("notes"));
+}
+
+// The entries of the File menu's Open Recent list, as the user sees them on opening it.
+static QStringList recentEntries(MyDocument *document)
+{
+    auto *menu = document->window()->findChild<QMenu *>(QStringLiteral("menuOpenRecent"));
+    if (!menu)
+        return {};
+    emit menu->aboutToShow();
+    QStringList entries;
+    for (const QAction *action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        const QString name = action->text().section(QStringLiteral(" — "), 0, 0);
+        entries.append(action->isEnabled() ? name : name + QStringLiteral(" (off)"));
+    }
+    return entries;
+}
+
+void tst_MyDocument::recentMenuListsWidgetsLatestFirst()
+{
+    const QString first = makeBundle(QStringLiteral("First.wdgt"));
+    const QString second = makeBundle(QStringLiteral("Second.wdgt"));
+    const QString gone = makeBundle(QStringLiteral("Gone.wdgt"));
+    QVERIFY(open(gone));
+    QVERIFY(open(first));
+    MyDocument *document = open(second);
+    QVERIFY(document);
+    QVERIFY(QDir(gone).removeRecursively());
+
+    QCOMPARE(recentEntries(document), (QStringList{QStringLiteral("Second.wdgt"),
+                                                   QStringLiteral("First.wdgt"),
+                                                   QStringLiteral("Clear Menu")}));
+
+    for (Document *open : DocumentController::shared().documents()) {
+        if (open->filePath() == first)
+            open->close();
+    }
+    settle();
+    auto *menu = document->window()->findChild<QMenu *>(QStringLiteral("menuOpenRecent"));
+    menu->actions().at(1)->trigger();
+    QCOMPARE(DocumentController::shared().documents().last()->filePath(), first);
+
+    menu->actions().last()->trigger(); // Clear Menu
+    QCOMPARE(recentEntries(document),
+             (QStringList{QStringLiteral("No Recent Widgets (off)"), QStringLiteral("Clear Menu (off)")}));
+}
+
+void tst_MyDocument::recentListKeepsTheLatestTen()
+{
+    for (int i = 0; i < 12; ++i)
+        Settings::shared().noteRecentDocument(QStringLiteral("/w/%1.wdgt").arg(i));
+    Settings::shared().noteRecentDocument(QStringLiteral("/w/5.wdgt"));
+
+    const QStringList recent = Settings::shared().recentDocuments();
+    QCOMPARE(recent.size(), Settings::MaximumRecentDocuments);
+    QCOMPARE(recent.first(), QStringLiteral("/w/5.wdgt"));
+    QCOMPARE(recent.count(QStringLiteral("/w/5.wdgt")), 1);
+    QCOMPARE(recent.at(1), QStringLiteral("/w/11.wdgt"));
+    QVERIFY(!recent.contains(QStringLiteral("/w/1.wdgt")));
 }
 
 QTEST_MAIN(tst_MyDocument)
