@@ -112,6 +112,8 @@ void MainMenu::connectWidgetMenu()
     connect(ui->actionPreview, &QAction::triggered, this, withToolbar(&ToolbarDelegate::previewWidget));
     connect(ui->actionStopPreview, &QAction::triggered, this,
             withToolbar(&ToolbarDelegate::closeWidgetPreview));
+    connect(ui->actionInspectPreview, &QAction::triggered, this,
+            withToolbar(&ToolbarDelegate::inspectPreview));
     connect(ui->actionBuildAndRun, &QAction::triggered, this,
             withToolbar(&ToolbarDelegate::saveRunWidget));
 }

@@ -3,6 +3,7 @@
 
 #include "filelist/FileListController.h"
 #include "host/BorderlessWindow.h"
+#include "host/WidgetPreviewView.h"
 #include "host/WidgetBundle.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
@@ -61,6 +62,7 @@ ToolbarDelegate::ToolbarDelegate(QMainWindow *mainWindow, FileListController *fi
 
 ToolbarDelegate::~ToolbarDelegate()
 {
+    delete m_inspector;
     delete m_previewWindow;
 }
 
@@ -175,6 +177,19 @@ void ToolbarDelegate::closeWidgetPreview()
     if (m_previewWindow)
         m_previewWindow->hide();
     setupToolbar();
+}
+
+void ToolbarDelegate::inspectPreview()
+{
+    if (!isPreviewShowing())
+        previewWidget();
+    if (!isPreviewShowing())
+        return;
+    if (!m_inspector)
+        m_inspector = new PageInspector;
+    const Document *document = DocumentController::shared().documentForWindow(m_mainWindow);
+    m_inspector->inspect(m_previewWindow->widgetView()->page(),
+                         tr("Inspector — %1").arg(document ? document->displayName() : QString()));
 }
 
 void ToolbarDelegate::saveRunWidget()

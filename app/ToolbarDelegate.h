@@ -3,6 +3,7 @@
 
 #include "filelist/FileListController.h"
 #include "host/BorderlessWindow.h"
+#include "host/PageInspector.h"
 #include "platform/Toolbar.h"
 
 #include <QLineEdit>
@@ -40,6 +41,9 @@ public:
     /// Saves and shows the widget in a frameless window above all others.
     void previewWidget();
     void closeWidgetPreview();
+    /// Previews the widget if it is not shown, and opens the developer
+    /// tools on the preview's page.
+    void inspectPreview();
     /// Lists the bundle again with the search field's text as the filter.
     void searchRefresh();
 
@@ -47,6 +51,8 @@ public:
     QLineEdit *searchView() const { return m_searchView; }
     /// The preview window; null until the first preview.
     BorderlessWindow *previewWindow() const { return m_previewWindow; }
+    /// The developer tools' window; null until first asked for.
+    PageInspector *inspector() const { return m_inspector; }
     bool isPreviewShowing() const;
 
 private:
@@ -57,4 +63,5 @@ private:
     QPointer<QLineEdit> m_searchView;
     QPointer<QMenu> m_searchMenuForm;
     QPointer<BorderlessWindow> m_previewWindow;
+    QPointer<PageInspector> m_inspector;
 };

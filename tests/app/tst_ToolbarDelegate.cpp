@@ -2,6 +2,7 @@
 #include "app/ToolbarDelegate.h"
 
 #include "host/BorderlessWindow.h"
+#include "host/WidgetPreviewView.h"
 #include "platform/FileManager.h"
 #include "platform/Toolbar.h"
 #include "platform/Workspace.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QWebEngineProfile>
 
 namespace {
 const QString NewItem = QStringLiteral("New Widget Toolbar Item Identifier");
@@ -36,6 +38,7 @@ private slots:
     void searchFieldFiltersTheList();
     void previewTurnsIntoStopAndBack();
     void widgetMenuGivesTheCommands();
+    void inspectorShowsThePreviewsPage();
 
     void buildAndRunInstallsAfterAsking_data();
     void buildAndRunInstallsAfterAsking();
@@ -189,6 +192,29 @@ void tst_ToolbarDelegate::widgetMenuGivesTheCommands()
     QCOMPARE(m_questions.first().title, QStringLiteral("Install"));
 }
 
+void tst_ToolbarDelegate::inspectorShowsThePreviewsPage()
+{
+    MyDocument *document = openClock();
+    QAction *inspect = document->window()->findChild<QAction *>(QStringLiteral("actionInspectPreview"));
+    QVERIFY(inspect);
+
+    inspect->trigger();
+
+    ToolbarDelegate *delegate = document->toolbarDelegate();
+    QVERIFY(delegate->isPreviewShowing());
+    PageInspector *inspector = delegate->inspector();
+    QVERIFY(inspector && inspector->isVisible());
+    QCOMPARE(inspector->inspectedPage(), delegate->previewWindow()->widgetView()->page());
+    QCOMPARE(inspector->windowTitle(), QStringLiteral("Inspector — Clock.wdgt"));
+    // The tools keep their own profile: the widget runtime stays out of them.
+    QVERIFY(inspector->page()->profile() != delegate->previewWindow()->widgetView()->page()->profile());
+
+    inspector->close();
+    inspect->trigger();
+    QCOMPARE(delegate->inspector(), inspector);
+    QVERIFY(inspector->isVisible());
+}
+
 void tst_ToolbarDelegate::buildAndRunInstallsAfterAsking_data()
 {
     QTest::addColumn<int>("answer");
@@ -275,7 +301,9 @@ void tst_ToolbarDelegate::buildAndRunOnAnUntitledDocumentStopsWhenSavingIsCancel
     };
     document->toolbarDelegate()->saveRunWidget();
     document->toolbarDelegate()->previewWidget();
-    QCOMPARE(asked, 2);
+    document->toolbarDelegate()->inspectPreview();
+    QCOMPARE(asked, 3);
+    QVERIFY(!document->toolbarDelegate()->inspector());
     QVERIFY(m_questions.isEmpty());
     QVERIFY(m_started.isEmpty());
     QVERIFY(!document->toolbarDelegate()->previewWindow());
