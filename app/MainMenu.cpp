@@ -96,24 +96,33 @@ void MainMenu::connectEditMenu()
     };
     for (const auto &[action, slot] : commands)
         connect(action, &QAction::triggered, this, [slot] { sendToFocusedEditor(slot); });
+    // The desktop's own keys: F3 or Ctrl+G, with Shift for the way back.
+    ui->actionFindNext->setShortcuts(QKeySequence::FindNext);
+    ui->actionFindPrevious->setShortcuts(QKeySequence::FindPrevious);
+    connect(ui->actionFindNext, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::findNext));
+    connect(ui->actionFindPrevious, &QAction::triggered, this,
+            toolbarCommand(&ToolbarDelegate::findPrevious));
     connect(ui->actionPreferences, &QAction::triggered, this, [] { PreferencesWindow::shared().show(); });
+}
+
+// A toolbar command of the document this menu's window shows.
+std::function<void()> MainMenu::toolbarCommand(void (ToolbarDelegate::*command)()) const
+{
+    return [this, command] {
+        const auto *document =
+            qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(m_window));
+        if (document && document->toolbarDelegate())
+            (document->toolbarDelegate()->*command)();
+    };
 }
 
 void MainMenu::connectWidgetMenu()
 {
-    const auto withToolbar = [this](void (ToolbarDelegate::*command)()) {
-        return [this, command] {
-            const auto *document = qobject_cast<MyDocument *>(
-                DocumentController::shared().documentForWindow(m_window));
-            if (document && document->toolbarDelegate())
-                (document->toolbarDelegate()->*command)();
-        };
-    };
-    connect(ui->actionPreview, &QAction::triggered, this, withToolbar(&ToolbarDelegate::previewWidget));
+    connect(ui->actionPreview, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::previewWidget));
     connect(ui->actionStopPreview, &QAction::triggered, this,
-            withToolbar(&ToolbarDelegate::closeWidgetPreview));
+            toolbarCommand(&ToolbarDelegate::closeWidgetPreview));
     connect(ui->actionInspectPreview, &QAction::triggered, this,
-            withToolbar(&ToolbarDelegate::inspectPreview));
+            toolbarCommand(&ToolbarDelegate::inspectPreview));
     connect(ui->actionBuildAndRun, &QAction::triggered, this,
-            withToolbar(&ToolbarDelegate::saveRunWidget));
+            toolbarCommand(&ToolbarDelegate::saveRunWidget));
 }

@@ -3,9 +3,11 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class QMainWindow;
+class ToolbarDelegate;
 namespace Ui { class MainMenu; }
 
 /// The application's menu bar, from the form "MainMenu", put on each
@@ -26,6 +28,7 @@ private:
     void fillRecentMenu();
     void connectEditMenu();
     void connectWidgetMenu();
+    std::function<void()> toolbarCommand(void (ToolbarDelegate::*command)()) const;
 
     QMainWindow *m_window;
     std::unique_ptr<Ui::MainMenu> ui;

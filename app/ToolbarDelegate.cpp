@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/ToolbarDelegate.h"
 
+#include "editors/ContentView.h"
 #include "filelist/FileListController.h"
 #include "host/BorderlessWindow.h"
 #include "host/WidgetPreviewView.h"
@@ -54,10 +55,7 @@ ToolbarDelegate::ToolbarDelegate(QMainWindow *mainWindow, FileListController *fi
     // Nothing answers the search panel: the entry stays disabled.
     m_searchMenuForm->addAction(tr("Search Panel"))->setEnabled(false);
     auto *find = new QShortcut(QKeySequence::Find, mainWindow);
-    connect(find, &QShortcut::activated, this, [this] {
-        m_searchView->setFocus(Qt::ShortcutFocusReason);
-        m_searchView->selectAll();
-    });
+    connect(find, &QShortcut::activated, this, &ToolbarDelegate::focusSearch);
 }
 
 ToolbarDelegate::~ToolbarDelegate()
@@ -154,6 +152,37 @@ void ToolbarDelegate::searchRefresh()
 {
     if (m_fileList)
         m_fileList->reloadData();
+}
+
+void ToolbarDelegate::focusSearch()
+{
+    m_searchView->setFocus(Qt::ShortcutFocusReason);
+    m_searchView->selectAll();
+}
+
+void ToolbarDelegate::findNext()
+{
+    findInShownFile(true);
+}
+
+void ToolbarDelegate::findPrevious()
+{
+    findInShownFile(false);
+}
+
+void ToolbarDelegate::findInShownFile(bool forward)
+{
+    const QString text = m_searchView->text();
+    if (text.isEmpty() || !m_fileList) {
+        focusSearch();
+        return;
+    }
+    for (ContentView *view : m_fileList->contentViews()) {
+        if (view->isVisible() && view->findNext(text, forward)) {
+            view->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
 }
 
 bool ToolbarDelegate::isPreviewShowing() const

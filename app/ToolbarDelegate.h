@@ -46,6 +46,10 @@ public:
     void inspectPreview();
     /// Lists the bundle again with the search field's text as the filter.
     void searchRefresh();
+    /// Selects the next (previous) match of the search field's text in the
+    /// file shown; with an empty field, goes to the field instead.
+    void findNext();
+    void findPrevious();
 
     /// The search field the Search item carries.
     QLineEdit *searchView() const { return m_searchView; }
@@ -57,6 +61,8 @@ public:
 
 private:
     QString savedBundlePath();
+    void focusSearch();
+    void findInShownFile(bool forward);
 
     QPointer<QMainWindow> m_mainWindow;
     QPointer<FileListController> m_fileList;

@@ -46,6 +46,15 @@ public:
     virtual void save() = 0;
     /// Whether the content holds `text`; the view may select the match.
     virtual bool searchString(const QString &text) = 0;
+    /// Selects the next match of `text` after the selection (the previous
+    /// one before it when not `forward`), going round the end; false when
+    /// the content has none or the view cannot search.
+    virtual bool findNext(const QString &text, bool forward)
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(forward);
+        return false;
+    }
     /// Whether the view holds edits that `save` would write.
     virtual bool isEdited() const { return false; }
 

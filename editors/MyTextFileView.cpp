@@ -153,6 +153,37 @@ bool MyTextFileView::searchString(const QString &needle)
     return true;
 }
 
+// Case is ignored, as the search field's first match ignores it.
+bool MyTextFileView::findNext(const QString &needle, bool forward)
+{
+    const QString haystack = text();
+    if (needle.isEmpty())
+        return false;
+    QsciScintilla *editor = ui->textView;
+    const QByteArray bytes = haystack.toUtf8();
+    const auto characterAt = [&bytes](long position) {
+        return QString::fromUtf8(bytes.left(position)).size();
+    };
+    qsizetype found = -1;
+    if (forward) {
+        const qsizetype from = characterAt(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONEND));
+        found = haystack.indexOf(needle, from, Qt::CaseInsensitive);
+        if (found < 0)
+            found = haystack.indexOf(needle, 0, Qt::CaseInsensitive);
+    } else {
+        // A match that ends where the selection starts, at the latest.
+        const qsizetype from =
+            characterAt(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART)) - needle.size();
+        found = from >= 0 ? haystack.lastIndexOf(needle, from, Qt::CaseInsensitive) : -1;
+        if (found < 0)
+            found = haystack.lastIndexOf(needle, -1, Qt::CaseInsensitive);
+    }
+    if (found < 0)
+        return false;
+    selectCharacters(found, needle.size());
+    return true;
+}
+
 // Scintilla counts in UTF-8 bytes and stops at NUL in its plain text calls,
 // so text goes in and out by explicit byte lengths.
 void MyTextFileView::setText(const QString &text)

@@ -25,6 +25,7 @@ public:
     void openTheFile() override;
     void save() override;
     bool searchString(const QString &text) override;
+    bool findNext(const QString &text, bool forward) override;
     bool isEdited() const override;
 
     /// The editor's whole text, NUL characters included.

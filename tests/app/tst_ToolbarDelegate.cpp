@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/ToolbarDelegate.h"
 
+#include "editors/MyTextFileView.h"
 #include "host/BorderlessWindow.h"
 #include "host/WidgetPreviewView.h"
 #include "platform/FileManager.h"
@@ -39,6 +40,7 @@ private slots:
     void previewTurnsIntoStopAndBack();
     void widgetMenuGivesTheCommands();
     void inspectorShowsThePreviewsPage();
+    void findNextSearchesTheShownFile();
 
     void buildAndRunInstallsAfterAsking_data();
     void buildAndRunInstallsAfterAsking();
@@ -213,6 +215,26 @@ void tst_ToolbarDelegate::inspectorShowsThePreviewsPage()
     inspect->trigger();
     QCOMPARE(delegate->inspector(), inspector);
     QVERIFY(inspector->isVisible());
+}
+
+void tst_ToolbarDelegate::findNextSearchesTheShownFile()
+{
+    MyDocument *document = openClock();
+    QVERIFY(DocumentFixture::select(document, QStringLiteral("main.html")));
+    auto *view = qobject_cast<MyTextFileView *>(
+        document->fileListController()->contentViewWithIdentifier(QStringLiteral("main.html")));
+    QVERIFY(view);
+    QAction *findNext = document->window()->findChild<QAction *>(QStringLiteral("actionFindNext"));
+    QVERIFY(findNext);
+    QLineEdit *field = document->toolbarDelegate()->searchView();
+
+    findNext->trigger();
+    QCOMPARE(document->window()->focusWidget(), field);
+
+    field->setText(QStringLiteral("HTML"));
+    findNext->trigger();
+    QCOMPARE(view->selectedText().toLower(), QStringLiteral("html"));
+    QCOMPARE(document->window()->focusWidget(), view->focusProxy());
 }
 
 void tst_ToolbarDelegate::buildAndRunInstallsAfterAsking_data()

@@ -35,6 +35,8 @@ private slots:
     void fileChangedElsewhere_data();
     void fileChangedElsewhere();
     void ownSaveIsNoChange();
+    void findNextGoesRound_data();
+    void findNextGoesRound();
 
 private:
     void type(MyTextFileView *view, const QString &text);
@@ -256,6 +258,33 @@ void tst_MyTextFileView::ownSaveIsNoChange()
 
     QVERIFY(view->findChild<QsciScintilla *>()->isUndoAvailable());
     QCOMPARE(view->text(), u"var x; var y;"_qs);
+}
+
+// "+" is Find Next, "-" Find Previous; each step's selection start is listed.
+void tst_MyTextFileView::findNextGoesRound_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QList<int>>("starts");
+    QTest::newRow("forward, then round") << u"++++"_qs << QList<int>{4, 12, 20, 4};
+    QTest::newRow("back from the start goes round") << u"-"_qs << QList<int>{20};
+    QTest::newRow("back and forth") << u"++-+"_qs << QList<int>{4, 12, 4, 12};
+    QTest::newRow("back twice") << u"+--"_qs << QList<int>{4, 20, 12};
+}
+
+void tst_MyTextFileView::findNextGoesRound()
+{
+    QFETCH(QString, steps);
+    QFETCH(QList<int>, starts);
+    auto *view = m_fixture->openView<MyTextFileView>(u"main.js"_qs, "one Two one TWO one tWo");
+    QVERIFY(view);
+    auto *editor = view->findChild<QsciScintilla *>();
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        QVERIFY(view->findNext(u"two"_qs, steps.at(i) == u'+'));
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), long(starts.at(i)));
+        QCOMPARE(view->selectedText().toLower(), u"two"_qs);
+    }
+    QVERIFY(!view->findNext(u"three"_qs, true));
+    QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), long(starts.last()));
 }
 
 QTEST_MAIN(tst_MyTextFileView)
