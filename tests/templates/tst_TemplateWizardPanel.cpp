@@ -123,7 +123,7 @@ void tst_TemplateWizardPanel::newDocumentBeginsTheWizard()
     MyDocument *opened = m_fixture->open(m_fixture->bundle());
     auto *untitled = qobject_cast<MyDocument *>(DocumentController::shared().newDocument());
     QVERIFY(!untitled->teplatePanel()->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(untitled->teplatePanel()->isVisible(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(untitled->teplatePanel()->isVisible(), 10000);
     QVERIFY(untitled->teplatePanel()->isChoosing());
     QCOMPARE(untitled->teplatePanel()->windowModality(), Qt::WindowModal);
     QVERIFY(!opened->teplatePanel()->isVisible());
