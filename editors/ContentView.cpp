@@ -53,12 +53,15 @@ bool ContentView::event(QEvent *event)
     return QWidget::event(event);
 }
 
-// Edits are never dropped: a view holding them keeps them, and its next
-// save writes them, as the user asked.
+// Edits are never dropped unasked: a view holding them keeps them.
 void ContentView::reloadIfChangedOnDisk()
 {
-    if (!m_fileOnDisk || isEdited() || FileStamp::of(fullPath()) == *m_fileOnDisk)
+    if (!m_fileOnDisk || FileStamp::of(fullPath()) == *m_fileOnDisk)
         return;
+    if (isEdited()) {
+        fileChangedWhileEdited();
+        return;
+    }
     reloadChangedFile();
     rememberFileOnDisk();
 }

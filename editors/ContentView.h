@@ -60,13 +60,16 @@ public:
 
 protected:
     /// Notes the file as it is on disk now; call after reading or writing
-    /// it. From then on, a view without edits loads its file again when it
-    /// is shown or its window becomes active and the file changed on disk
-    /// meanwhile, so that it never writes old text over another program's
-    /// changes. Views that never call this are left alone.
+    /// it. From then on, when the view is shown or its window becomes
+    /// active and the file changed on disk meanwhile, a view without edits
+    /// loads it again and a view with edits is told, so that old text is
+    /// never written over another program's changes unasked. Views that
+    /// never call this are left alone.
     void rememberFileOnDisk();
     /// Loads the file that changed on disk; by default as `openTheFile`.
     virtual void reloadChangedFile() { openTheFile(); }
+    /// The file changed on disk while the view held edits; they are kept.
+    virtual void fileChangedWhileEdited() {}
 
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;

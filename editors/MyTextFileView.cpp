@@ -8,6 +8,7 @@
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qscilexerxml.h>
 
+#include "editors/ChangedOnDiskBar.h"
 #include "platform/Settings.h"
 
 #include <QFileInfo>
@@ -50,8 +51,12 @@ QsciScintilla::EolMode eolModeOf(const QString &text)
 MyTextFileView::MyTextFileView(QWidget *parent)
     : ContentView(parent)
     , ui(std::make_unique<Ui::MyTextFileView>())
+    , m_changedOnDisk(new ChangedOnDiskBar(this))
 {
     ui->setupUi(this);
+    ui->layout->insertWidget(ui->layout->indexOf(ui->textView), m_changedOnDisk);
+    connect(m_changedOnDisk, &ChangedOnDiskBar::reloadChosen, this, &MyTextFileView::reloadChangedFile);
+    connect(m_changedOnDisk, &ChangedOnDiskBar::keepChosen, this, &MyTextFileView::rememberFileOnDisk);
     QsciScintilla *editor = ui->textView;
     editor->setUtf8(true);
     editor->setMarginLineNumbers(0, true);
@@ -112,6 +117,12 @@ void MyTextFileView::openTheFile()
     m_encoding = file.encoding;
     setText(file.text);
     rememberFileOnDisk();
+    m_changedOnDisk->hide();
+}
+
+void MyTextFileView::fileChangedWhileEdited()
+{
+    m_changedOnDisk->showFor(viewIdentifier());
 }
 
 // The user keeps their place in a file another program changed.
@@ -135,6 +146,7 @@ void MyTextFileView::save()
         m_encoding = TextFile::encodingFor(file);
         ui->textView->setModified(false);
         rememberFileOnDisk();
+        m_changedOnDisk->hide();
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class ChangedOnDiskBar;
 class QsciLexer;
 namespace Ui { class MyTextFileView; }
 
@@ -35,6 +36,7 @@ public:
 
 protected:
     void reloadChangedFile() override;
+    void fileChangedWhileEdited() override;
 
 private:
     void setText(const QString &text);
@@ -44,6 +46,7 @@ private:
 
     std::unique_ptr<Ui::MyTextFileView> ui;
     std::unique_ptr<QsciLexer> m_lexer;
+    ChangedOnDiskBar *m_changedOnDisk;
     // How the file was encoded, so a save writes it back the same way.
     TextFile::Encoding m_encoding = TextFile::Encoding::Utf8;
 };

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "editors/ChangedOnDiskBar.h"
 #include "editors/MyTextFileView.h"
 #include "platform/Settings.h"
 
@@ -8,6 +9,7 @@
 #include <Qsci/qscilexer.h>
 #include <Qsci/qsciscintilla.h>
 
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -35,6 +37,8 @@ private slots:
     void fileChangedElsewhere_data();
     void fileChangedElsewhere();
     void ownSaveIsNoChange();
+    void editedFileChangedElsewhereAsks_data();
+    void editedFileChangedElsewhereAsks();
     void findNextGoesRound_data();
     void findNextGoesRound();
 
@@ -285,6 +289,42 @@ void tst_MyTextFileView::findNextGoesRound()
     }
     QVERIFY(!view->findNext(u"three"_qs, true));
     QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), long(starts.last()));
+}
+
+void tst_MyTextFileView::editedFileChangedElsewhereAsks_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("savedFile");
+    QTest::newRow("reload") << u"reloadButton"_qs << u"changed\n"_qs << QByteArray("changed\n");
+    QTest::newRow("keep the edits") << u"keepButton"_qs << u"line one\n!"_qs << QByteArray("line one\n!");
+}
+
+void tst_MyTextFileView::editedFileChangedElsewhereAsks()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, savedFile);
+    auto *view = m_fixture->openView<MyTextFileView>(u"main.js"_qs, "line one\n");
+    QVERIFY(view);
+    auto *bar = view->findChild<ChangedOnDiskBar *>();
+    QVERIFY(bar && !bar->isVisibleTo(view));
+    type(view, u"!"_qs);
+    QVERIFY(Tree::write(m_bundle, u"main.js"_qs, "changed\n"));
+
+    view->hide();
+    view->show();
+    QVERIFY(bar->isVisibleTo(view));
+    QCOMPARE(view->text(), u"line one\n!"_qs);
+
+    bar->findChild<QPushButton *>(button)->click();
+    QVERIFY(!bar->isVisibleTo(view));
+    QCOMPARE(view->text(), shown);
+    view->hide();
+    view->show();
+    QVERIFY(!bar->isVisibleTo(view));
+    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
+    QCOMPARE(Tree::read(m_bundle + u"/main.js"_qs), savedFile);
 }
 
 QTEST_MAIN(tst_MyTextFileView)
