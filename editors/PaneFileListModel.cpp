@@ -4,23 +4,8 @@
 #include "editors/PaneFileBrowser.h"
 #include "platform/FileManager.h"
 
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
-
-namespace {
-
-/// Whether moving `source` into `folder` would put it inside itself, also
-/// when links make the two paths look unrelated.
-bool wouldMoveIntoItself(const QString &source, const QString &folder)
-{
-    const QString canonicalSource = QFileInfo(source).canonicalFilePath();
-    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
-    return FileManager::isSameOrInside(folder, source)
-        || (!canonicalSource.isEmpty() && FileManager::isSameOrInside(canonicalFolder, canonicalSource));
-}
-
-} // namespace
 
 bool PaneFileListModel::setFolder(const QString &folder)
 {
@@ -111,12 +96,7 @@ bool PaneFileListModel::dropMimeData(const QMimeData *data, Qt::DropAction actio
 {
     if (!canDropMimeData(data, action, row, column, parent))
         return false;
-    for (const QUrl &url : data->urls()) {
-        const QString source = url.toLocalFile();
-        if (source.isEmpty() || wouldMoveIntoItself(source, m_folder))
-            continue;
-        FileManager::moveItem(source, m_folder + u'/' + QFileInfo(source).fileName());
-    }
+    FileManager::moveItemsInto(data->urls(), m_folder);
     emit itemsDropped();
     return true;
 }

@@ -245,14 +245,7 @@ bool FileListController::dropMimeData(const QMimeData *data, Qt::DropAction acti
 {
     if (!canDropMimeData(data, action, row, column, parent))
         return false;
-    const QString bundle = bundlePath();
-    for (const QUrl &url : data->urls()) {
-        const QString source = url.toLocalFile();
-        // The bundle itself, or a folder holding it, cannot move into it.
-        if (source.isEmpty() || FileManager::isSameOrInside(bundle, source))
-            continue;
-        FileManager::moveItem(source, bundle + u'/' + QFileInfo(source).fileName());
-    }
+    FileManager::moveItemsInto(data->urls(), bundlePath());
     reloadData();
     return true;
 }

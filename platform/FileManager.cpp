@@ -279,6 +279,20 @@ bool FileManager::moveItem(const QString &source, const QString &destination)
     return copyItem(source, destination) && removeItem(source);
 }
 
+void FileManager::moveItemsInto(const QList<QUrl> &items, const QString &folder)
+{
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    for (const QUrl &item : items) {
+        const QString source = item.toLocalFile();
+        if (source.isEmpty() || isSameOrInside(folder, source))
+            continue;
+        const QString canonicalSource = QFileInfo(source).canonicalFilePath();
+        if (!canonicalSource.isEmpty() && isSameOrInside(canonicalFolder, canonicalSource))
+            continue;
+        moveItem(source, folder + u'/' + QFileInfo(source).fileName());
+    }
+}
+
 bool FileManager::replaceItem(const QString &source, const QString &destination)
 {
     if (!occupied(destination))

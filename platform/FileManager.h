@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -37,6 +38,12 @@ public:
     /// Moves a file or a tree, across file systems too. Fails without change
     /// when the destination exists or lies inside the source.
     static bool moveItem(const QString &source, const QString &destination);
+
+    /// Moves the local files and folders of `items` into `folder` under
+    /// their own names, as a drop on a list of that folder does: never
+    /// replacing, and skipping `folder` itself and any folder that holds
+    /// it, also when links make the paths look unrelated.
+    static void moveItemsInto(const QList<QUrl> &items, const QString &folder);
 
     /// Puts `source` in the place of `destination`, which may exist and is
     /// then replaced in one step where the file system allows it. Only for a

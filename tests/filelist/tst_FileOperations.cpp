@@ -306,10 +306,13 @@ void tst_FileOperations::dropMovesFilesIn()
 
 void tst_FileOperations::dropOfTheBundleItselfChangesNothing()
 {
+    // A link that leads to the folder holding the bundle counts as that folder.
+    const QString alias = m_fixture->folder() + QStringLiteral("/Alias");
+    QVERIFY(QFile::link(m_fixture->folder(), alias));
     const auto before = Tree::snapshot(m_fixture->folder());
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(m_fixture->bundle()), QUrl::fromLocalFile(m_fixture->folder()),
-                  QUrl::fromLocalFile(path(QStringLiteral("main.js")))});
+                  QUrl::fromLocalFile(path(QStringLiteral("main.js"))), QUrl::fromLocalFile(alias)});
     list()->dropMimeData(&data, Qt::MoveAction, -1, -1, {});
     QCOMPARE(Tree::snapshot(m_fixture->folder()), before);
 }
