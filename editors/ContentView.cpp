@@ -63,7 +63,6 @@ void ContentView::reloadIfChangedOnDisk()
         return;
     }
     reloadChangedFile();
-    rememberFileOnDisk();
 }
 
 QList<ContentView *> ContentView::viewsIn(const QWidget *area)

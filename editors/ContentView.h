@@ -66,7 +66,8 @@ protected:
     /// never written over another program's changes unasked. Views that
     /// never call this are left alone.
     void rememberFileOnDisk();
-    /// Loads the file that changed on disk; by default as `openTheFile`.
+    /// Loads the file that changed on disk, and remembers it as
+    /// `openTheFile` does; by default as `openTheFile`.
     virtual void reloadChangedFile() { openTheFile(); }
     /// The file changed on disk while the view held edits; they are kept.
     virtual void fileChangedWhileEdited() {}

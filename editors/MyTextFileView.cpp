@@ -168,9 +168,9 @@ bool MyTextFileView::searchString(const QString &needle)
 // Case is ignored, as the search field's first match ignores it.
 bool MyTextFileView::findNext(const QString &needle, bool forward)
 {
-    const QString haystack = text();
     if (needle.isEmpty())
         return false;
+    const QString haystack = text();
     QsciScintilla *editor = ui->textView;
     const QByteArray bytes = haystack.toUtf8();
     const auto characterAt = [&bytes](long position) {
