@@ -6,6 +6,7 @@
 #include "app/MainMenu.h"
 #include "app/ToolbarDelegate.h"
 #include "chrome/CenteredTextFieldCell.h"
+#include "editors/ContentArea.h"
 #include "editors/ContentView.h"
 #include "filelist/FileListController.h"
 #include "host/WidgetBundle.h"
@@ -19,7 +20,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
-#include <QPointer>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -80,7 +80,7 @@ QString MyDocument::requiredFileExtension() const
     return QStringLiteral("wdgt");
 }
 
-QWidget *MyDocument::contentView() const
+ContentArea *MyDocument::contentView() const
 {
     return window() ? ui->contentView : nullptr;
 }
@@ -104,31 +104,39 @@ bool MyDocument::installTemplate(const QString &path)
     TemplateFolder::prepare();
     // Never replaces an installed template of the same name: the move fails
     // and the template stays where it was.
-    FileManager::moveItem(path, TemplateFolder::templatesPath() + u'/' + QFileInfo(path).fileName());
+    const QString name = QFileInfo(path).fileName();
+    Alert::report(nullptr, tr("The template “%1” could not be installed.").arg(name),
+                  FileManager::moveItem(path, TemplateFolder::templatesPath() + u'/' + name));
     DocumentController::shared().newDocument();
     // The template itself is not shown: the opening document goes away.
     return false;
 }
 
-bool MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
+// A view that could not write its edits keeps them, and the save must not
+// pass for done, or closing would throw them away.
+Outcome MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
 {
     const QString target = cleanAbsolute(destination.toLocalFile());
     const QString source = cleanAbsolute(original.toLocalFile());
     if (target != source) {
-        if (!placeCopyAt(target, source))
-            return false;
+        const Outcome placed = placeCopyAt(target, source);
+        if (!placed)
+            return placed;
+        Alert::report(window(), QString(), placed); // the entries the copy left out, if any
         // The content views write under the document's location: moving it
         // first puts the unsaved edits into the new copy, not the old bundle.
+        // Once the copy is whole the document goes with it, so that edits
+        // written there are never left behind.
         setFileURL(QUrl::fromLocalFile(target));
     }
-    const bool written = saveContentViews();
+    const Outcome written = ui->contentView ? ui->contentView->saveAll() : Outcome();
     // A preview that shows follows what was just saved.
     if (m_toolbarDelegate && m_toolbarDelegate->isPreviewShowing())
         m_toolbarDelegate->previewWindow()->reloadWidget(WidgetBundle::read(target));
     return written;
 }
 
-bool MyDocument::placeCopyAt(const QString &destination, const QString &original)
+Outcome MyDocument::placeCopyAt(const QString &destination, const QString &original)
 {
     if (!original.isEmpty() && FileManager::exists(original)) {
         ProgressPanel progress(window(), tr("Saving a copy of the widget…"));
@@ -136,32 +144,16 @@ bool MyDocument::placeCopyAt(const QString &destination, const QString &original
     }
     // Nothing on disk yet: the new location becomes an empty bundle.
     const QTemporaryDir empty;
-    return empty.isValid() && FileManager::copyItemReplacing(empty.path(), destination);
-}
-
-// False when a view could not write its edits: it still holds them then, and
-// the save must not pass for done, or closing would throw them away.
-bool MyDocument::saveContentViews()
-{
-    if (!m_fileList)
-        return true;
-    // A view's save may change the area; views that went meanwhile are skipped.
-    QList<QPointer<ContentView>> views;
-    for (ContentView *view : m_fileList->contentViews())
-        views.append(view);
-    for (const QPointer<ContentView> &view : std::as_const(views)) {
-        if (view)
-            view->save();
-    }
-    return std::none_of(views.cbegin(), views.cend(),
-                        [](const QPointer<ContentView> &view) { return view && view->isEdited(); });
+    if (!empty.isValid())
+        return Outcome::failure(empty.path(), empty.errorString());
+    return FileManager::copyItemReplacing(empty.path(), destination);
 }
 
 bool MyDocument::isDocumentEdited() const
 {
-    if (!m_fileList)
+    if (!window())
         return false;
-    const QList<ContentView *> views = m_fileList->contentViews();
+    const QList<ContentView *> views = ui->contentView->views();
     return std::any_of(views.begin(), views.end(),
                        [](const ContentView *view) { return view->isEdited(); });
 }

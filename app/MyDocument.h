@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class ContentArea;
 class FileListController;
 class TemplateWizardPanel;
 class ToolbarDelegate;
@@ -25,11 +26,11 @@ public:
     QString windowNibName() const;
 
     bool readFromURL(const QUrl &url) override;
-    bool writeToURL(const QUrl &destination, const QUrl &original) override;
+    Outcome writeToURL(const QUrl &destination, const QUrl &original) override;
     bool isDocumentEdited() const override;
 
-    /// The content area: its children are the open content views, in order.
-    QWidget *contentView() const;
+    /// The content area, which holds the open content views.
+    ContentArea *contentView() const;
     /// The window's file list; null before the window is made.
     FileListController *fileListController() const { return m_fileList; }
     /// The template wizard of the window; null before the window is made.
@@ -44,8 +45,7 @@ protected:
 
 private:
     bool installTemplate(const QString &path);
-    bool placeCopyAt(const QString &destination, const QString &original);
-    bool saveContentViews();
+    Outcome placeCopyAt(const QString &destination, const QString &original);
 
     std::unique_ptr<Ui::MyDocument> ui;
     FileListController *m_fileList = nullptr; // owned by the window

@@ -230,7 +230,7 @@ void ToolbarDelegate::saveRunWidget()
     const QString installed = folder + u'/' + QFileInfo(bundle).fileName();
     // A bundle already in the widget folder, however its path is spelled, runs in place.
     if (QFileInfo(bundle).absolutePath() == folder || FileManager::isSameFile(installed, bundle)) {
-        Workspace::openFile(bundle, Workspace::WidgetHostApplication);
+        runInstalled(bundle);
         return;
     }
     const Alert::Request question{
@@ -241,13 +241,19 @@ void ToolbarDelegate::saveRunWidget()
     if (Alert::run(m_mainWindow, question) != Alert::DefaultButton)
         return;
     QDir().mkpath(folder);
-    ProgressPanel progress(m_mainWindow, tr("Installing the widget…"));
-    if (!FileManager::copyItemReplacing(bundle, installed, [&progress] { progress.step(); })) {
-        Alert::run(m_mainWindow, {tr("The widget could not be installed."),
-                                  tr("Quillet could not copy it to “%1”; the widget installed "
-                                     "there before, if any, is unchanged.").arg(folder),
-                                  tr("OK"), {}, {}});
-        return;
+    Outcome copied;
+    {
+        ProgressPanel progress(m_mainWindow, tr("Installing the widget…"));
+        copied = FileManager::copyItemReplacing(bundle, installed, [&progress] { progress.step(); });
     }
-    Workspace::openFile(installed, Workspace::WidgetHostApplication);
+    // The widget installed there before, if any, is unchanged by a failed copy.
+    Alert::report(m_mainWindow, tr("The widget could not be installed."), copied);
+    if (copied)
+        runInstalled(installed);
+}
+
+void ToolbarDelegate::runInstalled(const QString &bundle)
+{
+    Alert::report(m_mainWindow, tr("The widget could not be started."),
+                  Workspace::openFile(bundle, Workspace::WidgetHostApplication));
 }

@@ -60,6 +60,8 @@ public:
     bool isPreviewShowing() const;
 
 private:
+    /// Hands an installed bundle to the widget host, saying so when it cannot.
+    void runInstalled(const QString &bundle);
     QString savedBundlePath();
     void focusSearch();
     void findInShownFile(bool forward);

@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QMap>
@@ -34,7 +36,8 @@ QString madePath() { return workFolder + QStringLiteral("/Made.wdgt"); }
 
 void restoreLargeFile()
 {
-    FileManager::writeFile(largeFile(), largeText, FileManager::WriteMode::InPlace);
+    if (!FileManager::writeFile(largeFile(), largeText))
+        std::abort();
 }
 
 void SubstituteLargeFile(benchmark::State &state)
@@ -127,9 +130,12 @@ bool prepare()
         || !FileManager::createDirectory(templatePath()))
         return false;
     restoreLargeFile();
-    for (int i = 0; i < TemplateFileCount; ++i)
-        FileManager::writeFile(templatePath() + QStringLiteral("/file%1.js").arg(i), chunk);
-    return FileManager::writeFile(templatePath() + QStringLiteral("/template.plist"), "<plist><array/></plist>");
+    for (int i = 0; i < TemplateFileCount; ++i) {
+        if (!FileManager::writeFile(templatePath() + QStringLiteral("/file%1.js").arg(i), chunk))
+            return false;
+    }
+    return FileManager::writeFile(templatePath() + QStringLiteral("/template.plist"), "<plist><array/></plist>")
+        .succeeded();
 }
 
 bool report(const char *what, double measured, const char *relation, double target)

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "editors/ContentView.h"
 
+#include "editors/NoticeBar.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
 
+#include <QBoxLayout>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QImageReader>
 
 int ContentView::fileKindForPath(const QString &path, bool infoPlistHasItsOwnKind)
@@ -65,28 +66,35 @@ void ContentView::reloadIfChangedOnDisk()
     reloadChangedFile();
 }
 
-QList<ContentView *> ContentView::viewsIn(const QWidget *area)
+NoticeBar *ContentView::notice()
 {
-    return area ? area->findChildren<ContentView *>(Qt::FindDirectChildrenOnly) : QList<ContentView *>();
-}
-
-void ContentView::addToArea(QWidget *area, ContentView *view)
-{
-    auto *grid = qobject_cast<QGridLayout *>(area->layout());
-    Q_ASSERT(grid);
-    grid->addWidget(view, 0, 0);
-    view->show();
-}
-
-bool ContentView::showOnly(const QWidget *area, const QString &identifier, bool reopen)
-{
-    bool found = false;
-    for (ContentView *view : viewsIn(area)) {
-        const bool match = view->viewIdentifier() == identifier;
-        view->setHidden(!match);
-        if (match && reopen)
-            view->openTheFile();
-        found = found || match;
+    if (!m_notice) {
+        m_notice = new NoticeBar(this);
+        if (auto *box = qobject_cast<QBoxLayout *>(layout()))
+            box->insertWidget(1, m_notice);
     }
-    return found;
+    return m_notice;
+}
+
+void ContentView::fileChangedWhileEdited()
+{
+    notice()->showNotice(tr("“%1” was changed by another program. Reload it and lose your edits, or keep "
+                            "your edits and write them over that change at the next save?")
+                             .arg(viewIdentifier()),
+                         {tr("Reload"), tr("Keep Your Edits")});
+    // One answer per change: a later one asks again.
+    disconnect(m_notice, &NoticeBar::chosen, this, nullptr);
+    connect(m_notice, &NoticeBar::chosen, this, [this](int button) {
+        disconnect(m_notice, &NoticeBar::chosen, this, nullptr);
+        if (button == 0)
+            reloadChangedFile();
+        else
+            rememberFileOnDisk();
+    });
+}
+
+void ContentView::showUnreadable(const Outcome &outcome)
+{
+    notice()->showNotice(tr("“%1” could not be read: %2. Quillet will not write it.")
+                             .arg(viewIdentifier(), outcome.reason()));
 }

@@ -2,15 +2,18 @@
 #pragma once
 
 #include "platform/FileStamp.h"
+#include "platform/Outcome.h"
 
 #include <QWidget>
 
 #include <optional>
 
 /// A view that shows and edits one file or folder of the bundle. Content
-/// views live in the document window's content area, one per opened file,
+/// views live in the document window's ContentArea, one per opened file,
 /// and keep no reference to their document: they find the bundle through the
 /// document of the window they sit in, each time they need it.
+class NoticeBar;
+
 class ContentView : public QWidget
 {
     Q_OBJECT
@@ -26,24 +29,15 @@ public:
     /// compared with case, is an image; anything else is text.
     static int fileKindForPath(const QString &path, bool infoPlistHasItsOwnKind);
 
-    // The content area: a widget whose direct children are the content
-    // views, stacked in one grid cell so that the one shown fills it.
-    /// The area's views, in the area's order.
-    static QList<ContentView *> viewsIn(const QWidget *area);
-    /// Adds the view last, shown.
-    static void addToArea(QWidget *area, ContentView *view);
-    /// Shows the views named `identifier` and hides every other one; the
-    /// shown ones read their file again when `reopen`. False when none has
-    /// that name.
-    static bool showOnly(const QWidget *area, const QString &identifier, bool reopen);
-
     /// Names the view's file by its path relative to the bundle; loads nothing.
     virtual void setViewIdentifier(const QString &identifier) = 0;
     virtual QString viewIdentifier() const = 0;
     /// Loads the view from its file, dropping whatever it showed.
     virtual void openTheFile() = 0;
-    /// Writes the view's content to its file; reports nothing.
-    virtual void save() = 0;
+    /// Writes the view's edits to its file, when it holds any. A failure
+    /// names the file by its identifier ("Images/notes.txt") and gives the
+    /// system's reason; the view then keeps its edits.
+    virtual Outcome save() = 0;
     /// Whether the content holds `text`; the view may select the match.
     virtual bool searchString(const QString &text) = 0;
     /// Selects the next match of `text` after the selection (the previous
@@ -69,8 +63,16 @@ protected:
     /// Loads the file that changed on disk, and remembers it as
     /// `openTheFile` does; by default as `openTheFile`.
     virtual void reloadChangedFile() { openTheFile(); }
-    /// The file changed on disk while the view held edits; they are kept.
-    virtual void fileChangedWhileEdited() {}
+    /// The file changed on disk while the view held edits; they are kept,
+    /// and the notice asks whether to load the file again or keep them
+    /// (written over that change at the next save).
+    virtual void fileChangedWhileEdited();
+
+    /// The notice above the view's content, made on first use and placed
+    /// under the identifier field of the view's form.
+    NoticeBar *notice();
+    /// Says in the notice that the file could not be read, and why.
+    void showUnreadable(const Outcome &outcome);
 
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
@@ -86,4 +88,5 @@ private:
     void reloadIfChangedOnDisk();
 
     std::optional<FileStamp> m_fileOnDisk;
+    NoticeBar *m_notice = nullptr;
 };

@@ -20,7 +20,7 @@ public:
     void setViewIdentifier(const QString &) override {}
     QString viewIdentifier() const override { return {}; }
     void openTheFile() override {}
-    void save() override {}
+    Outcome save() override { return {}; }
     bool searchString(const QString &) override { return false; }
 
 private:

@@ -3,6 +3,8 @@
 
 #include "ui_MyFolderBrowserView.h"
 
+#include "editors/ContentArea.h"
+#include "editors/EntryListModel.h"
 #include "editors/MyImageFileView.h"
 #include "editors/MyTextFileView.h"
 #include "editors/PaneFileBrowser.h"
@@ -44,7 +46,7 @@ bool MyFolderBrowserView::searchString(const QString &text)
     const QString folder = fullPath();
     if (folder.isEmpty())
         return false;
-    const QStringList names = visibleDirectoryContentsAtPath(folder);
+    const QStringList names = EntryListModel::visibleDirectoryContentsAtPath(folder);
     return std::any_of(names.cbegin(), names.cend(),
                        [&text](const QString &name) { return name.contains(text, Qt::CaseSensitive); });
 }
@@ -55,23 +57,25 @@ int MyFolderBrowserView::fileTypeForPath(const QString &path)
     return fileKindForPath(path, false);
 }
 
-QStringList MyFolderBrowserView::visibleDirectoryContentsAtPath(const QString &path)
-{
-    return PaneFileBrowser::visibleDirectoryContentsAtPath(path);
-}
-
 void MyFolderBrowserView::openFile(const QString &path)
 {
     const QString bundle = bundlePath();
-    if (bundle.isEmpty() || !parentWidget())
+    ContentArea *area = ContentArea::of(this);
+    if (bundle.isEmpty() || !area)
         return;
     const QString identifier = path.mid(bundle.size() + 1);
     const int kind = fileTypeForPath(path);
-    if (showOnly(parentWidget(), identifier, kind == FolderKind) || kind == FolderKind)
+    if (ContentView *view = area->viewFor(identifier)) {
+        area->show(view, kind == FolderKind);
         return;
+    }
+    if (kind == FolderKind) {
+        area->showEmpty();
+        return;
+    }
     ContentView *view = kind == ImageKind ? static_cast<ContentView *>(new MyImageFileView)
                                           : new MyTextFileView;
     view->setViewIdentifier(identifier);
-    addToArea(parentWidget(), view);
+    area->add(view);
     view->openTheFile();
 }

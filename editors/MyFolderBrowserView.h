@@ -27,7 +27,7 @@ public:
     void openTheFile() override;
     /// The folder itself has nothing to write; the views it opened are
     /// saved on their own by the document.
-    void save() override {}
+    Outcome save() override { return {}; }
     /// Whether one of the folder's own entry names holds `text`, case
     /// counting; neither sub-folders nor file contents are searched.
     bool searchString(const QString &text) override;
@@ -39,7 +39,6 @@ public:
     /// The file list's kinds without its own for Info.plist, which opens as
     /// text inside a folder.
     static int fileTypeForPath(const QString &path);
-    static QStringList visibleDirectoryContentsAtPath(const QString &path);
 
     PaneFileBrowser *browser() const;
 

@@ -3,10 +3,10 @@
 
 #include "ui_MyImageFileView.h"
 
+#include "editors/NoticeBar.h"
 #include "platform/FileManager.h"
 #include "platform/Images.h"
 
-#include <QImageReader>
 
 MyImageFileView::MyImageFileView(QWidget *parent)
     : ContentView(parent)
@@ -30,21 +30,30 @@ QString MyImageFileView::viewIdentifier() const
 
 void MyImageFileView::openTheFile()
 {
-    // An unreadable file shows no image.
-    ui->imageView->setImage(QImageReader(fullPath()).read());
+    QByteArray bytes;
+    const Outcome read = FileManager::readFile(fullPath(), &bytes);
+    if (read)
+        notice()->hide();
+    else
+        showUnreadable(read);
+    ui->imageView->setImage(QImage::fromData(bytes));
     rememberFileOnDisk();
 }
 
-void MyImageFileView::save()
+Outcome MyImageFileView::save()
 {
+    if (!isEdited())
+        return {};
     const QString path = fullPath();
-    if (!isEdited() || path.isEmpty())
-        return;
     const QByteArray data = Images::encodedForPath(ui->imageView->image(), path);
-    if (!data.isEmpty() && FileManager::writeFile(path, data)) {
-        ui->imageView->markSaved();
-        rememberFileOnDisk();
-    }
+    const Outcome written = data.isEmpty()
+        ? Outcome::failure(path, tr("The image could not be encoded for this file's format"))
+        : FileManager::writeFile(path, data);
+    if (!written)
+        return written.naming(viewIdentifier());
+    ui->imageView->markSaved();
+    rememberFileOnDisk();
+    return written;
 }
 
 bool MyImageFileView::isEdited() const

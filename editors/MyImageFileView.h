@@ -22,7 +22,7 @@ public:
     void setViewIdentifier(const QString &identifier) override;
     QString viewIdentifier() const override;
     void openTheFile() override;
-    void save() override;
+    Outcome save() override;
     bool searchString(const QString &) override { return false; }
     bool isEdited() const override;
 

@@ -3,7 +3,12 @@
 
 #include "ui_MyInfoPlistView.h"
 
+#include "editors/ContentArea.h"
+#include "editors/MyTextFileView.h"
+#include "editors/NoticeBar.h"
 #include "platform/PropertyList.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -72,12 +77,30 @@ QString textOf(const QVariant &value)
     }
 }
 
-bool isTrue(const QVariant &value)
+// Whether a text field can show the value without losing what it is; a
+// field that cannot is read-only, so the value is never rewritten.
+bool canShow(const TextRow &row, const QVariant &value)
 {
-    return value.typeId() == QMetaType::Bool || value.typeId() == QMetaType::LongLong
-               || value.typeId() == QMetaType::Double
-        ? value.toDouble() != 0
-        : false;
+    switch (value.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return true;
+    case QMetaType::QVariantList: {
+        const QVariantList items = value.toList();
+        return row.kind == Kind::Fonts && std::all_of(items.cbegin(), items.cend(), [](const QVariant &item) {
+            return item.typeId() == QMetaType::QString;
+        });
+    }
+    default:
+        return false;
+    }
+}
+
+bool canShowFlag(const QVariant &value)
+{
+    return !value.isValid() || value.typeId() == QMetaType::Bool || value.typeId() == QMetaType::LongLong
+        || value.typeId() == QMetaType::Double || value.typeId() == QMetaType::QString;
 }
 
 void write(PropertyList::Dictionary &plist, const TextRow &row, const QString &text)
@@ -108,10 +131,14 @@ MyInfoPlistView::MyInfoPlistView(QWidget *parent)
     , ui(std::make_unique<Ui::MyInfoPlistView>())
 {
     ui->setupUi(this);
-    for (const TextRow &row : TextRows)
-        connect(ui.get()->*row.field, &QLineEdit::textEdited, this, &MyInfoPlistView::markEdited);
-    for (const FlagRow &row : FlagRows)
-        connect(ui.get()->*row.box, &QCheckBox::clicked, this, &MyInfoPlistView::markEdited);
+    for (const TextRow &row : TextRows) {
+        connect(ui.get()->*row.field, &QLineEdit::textEdited, this,
+                [this, key = QString::fromLatin1(row.key)] { m_editedKeys.insert(key); });
+    }
+    for (const FlagRow &row : FlagRows) {
+        connect(ui.get()->*row.box, &QCheckBox::clicked, this,
+                [this, key = QString::fromLatin1(row.key)] { m_editedKeys.insert(key); });
+    }
 }
 
 MyInfoPlistView::~MyInfoPlistView() = default;
@@ -128,45 +155,85 @@ QString MyInfoPlistView::viewIdentifier() const
 
 void MyInfoPlistView::openTheFile()
 {
-    const std::optional<PropertyList::Dictionary> plist = PropertyList::Dictionary::read(fullPath());
-    for (const FlagRow &row : FlagRows)
-        (ui.get()->*row.box)->setChecked(plist && isTrue(plist->value(QString::fromLatin1(row.key))));
-    m_edited = false;
+    Outcome why;
+    const std::optional<PropertyList::Dictionary> plist = PropertyList::Dictionary::read(fullPath(), &why);
+    const bool missing = !plist && !QFileInfo::exists(fullPath()) && !QFileInfo(fullPath()).isSymLink();
+    m_unreadable = !plist && !missing;
+    m_editedKeys.clear();
     rememberFileOnDisk();
+    if (m_unreadable) {
+        notice()->showNotice(tr("“%1” can’t be read as a property list: %2. Open it in the text editor to "
+                                "repair it.").arg(viewIdentifier(), why.reason()),
+                             {tr("Open as Text")});
+        connect(notice(), &NoticeBar::chosen, this, &MyInfoPlistView::openAsText, Qt::SingleShotConnection);
+    } else if (missing) {
+        notice()->showNotice(tr("“%1” is missing. Saving writes it anew from this form.").arg(viewIdentifier()));
+    } else {
+        notice()->hide();
+    }
+    ui->formPage->setEnabled(!m_unreadable);
+    for (const FlagRow &row : FlagRows) {
+        const QVariant value = plist ? plist->value(QString::fromLatin1(row.key)) : QVariant();
+        (ui.get()->*row.box)->setChecked(PropertyList::boolValue(value));
+        (ui.get()->*row.box)->setEnabled(canShowFlag(value));
+    }
     if (!plist)
         return;
     // A field whose key the file lacks keeps what it shows.
     for (const TextRow &row : TextRows) {
-        const QString key = QString::fromLatin1(row.key);
-        if (plist->contains(key))
-            (ui.get()->*row.field)->setText(textOf(plist->value(key)));
+        const QVariant value = plist->value(QString::fromLatin1(row.key));
+        QLineEdit *field = ui.get()->*row.field;
+        field->setReadOnly(value.isValid() && !canShow(row, value));
+        if (value.isValid())
+            field->setText(field->isReadOnly() ? tr("(a value this form cannot show)") : textOf(value));
     }
 }
 
-void MyInfoPlistView::save()
+Outcome MyInfoPlistView::save()
 {
-    if (!m_edited)
-        return;
+    if (!isEdited())
+        return {};
     const QString path = fullPath();
-    // Read again: keys outside the form stay as the file holds them now.
-    std::optional<PropertyList::Dictionary> plist = PropertyList::Dictionary::read(path);
-    if (!plist) {
-        // Nothing to write into: the form's edits stay on screen but are
-        // not held against the save, which would otherwise fail for good.
-        m_edited = false;
-        return;
+    // Read again: keys the user did not change stay as the file holds them now.
+    Outcome why;
+    std::optional<PropertyList::Dictionary> plist = PropertyList::Dictionary::read(path, &why);
+    const bool missing = !plist && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
+    if (!plist && !missing)
+        return why.naming(viewIdentifier());
+    if (missing)
+        plist.emplace(PropertyList::Dictionary::empty());
+    for (const TextRow &row : TextRows) {
+        QLineEdit *field = ui.get()->*row.field;
+        if (!field->isReadOnly() && (missing || m_editedKeys.contains(QString::fromLatin1(row.key))))
+            write(*plist, row, field->text());
     }
-    for (const TextRow &row : TextRows)
-        write(*plist, row, (ui.get()->*row.field)->text());
     for (const FlagRow &row : FlagRows) {
         const QString key = QString::fromLatin1(row.key);
-        if ((ui.get()->*row.box)->isChecked())
+        QCheckBox *box = ui.get()->*row.box;
+        if (!box->isEnabled() || !(missing || m_editedKeys.contains(key)))
+            continue;
+        if (box->isChecked())
             plist->setTrue(key);
         else
             plist->remove(key);
     }
-    if (plist->writeXml(path)) {
-        m_edited = false;
-        rememberFileOnDisk();
-    }
+    const Outcome written = plist->writeXml(path);
+    if (!written)
+        return written.naming(viewIdentifier());
+    m_editedKeys.clear();
+    notice()->hide();
+    rememberFileOnDisk();
+    return written;
+}
+
+void MyInfoPlistView::openAsText()
+{
+    ContentArea *area = ContentArea::of(this);
+    if (!area)
+        return;
+    auto *text = new MyTextFileView;
+    text->setViewIdentifier(viewIdentifier());
+    area->close(this);
+    area->add(text);
+    text->openTheFile();
 }

@@ -3,14 +3,21 @@
 
 #include "editors/ContentView.h"
 
+#include <QSet>
+
 #include <memory>
 
 namespace Ui { class MyInfoPlistView; }
 
 /// The widget's Info.plist as a form: bundle identity, size and close box,
-/// access rights, fonts and plug-in. Saving writes the form's keys into the
-/// file as read at that moment, so every key the form does not show keeps its
-/// place, type and value. The file is written only after the form was edited.
+/// access rights, fonts and plug-in. Saving writes the keys the user changed
+/// into the file as read at that moment, so every other key (those the form
+/// does not show, and those another program changed meanwhile) keeps its
+/// place, type and value. The file is written only after the form was
+/// edited. A value of a type its field cannot show is shown read-only and
+/// never rewritten. A file that is not a property list is never written;
+/// the form offers it in the text editor instead. A missing file is written
+/// anew from the whole form.
 class MyInfoPlistView : public ContentView
 {
     Q_OBJECT
@@ -22,15 +29,18 @@ public:
     void setViewIdentifier(const QString &identifier) override;
     QString viewIdentifier() const override;
     void openTheFile() override;
-    void save() override;
+    Outcome save() override;
     bool searchString(const QString &) override { return false; }
-    bool isEdited() const override { return m_edited; }
+    bool isEdited() const override { return !m_editedKeys.isEmpty(); }
 
 private:
-    void markEdited() { m_edited = true; }
+    /// Puts the text editor in this view's place, for a file to repair.
+    void openAsText();
 
     std::unique_ptr<Ui::MyInfoPlistView> ui;
-    // Whether the user changed a control since the form was read or saved;
-    // an untouched form never rewrites the file.
-    bool m_edited = false;
+    // The keys whose controls the user changed since the form was read or
+    // saved; only these are written, and an untouched form writes nothing.
+    QSet<QString> m_editedKeys;
+    // The file could not be read as a property list: it is never written.
+    bool m_unreadable = false;
 };

@@ -8,7 +8,7 @@
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qscilexerxml.h>
 
-#include "editors/ChangedOnDiskBar.h"
+#include "editors/NoticeBar.h"
 #include "platform/Settings.h"
 
 #include <QFileInfo>
@@ -17,6 +17,9 @@
 namespace {
 
 constexpr int TabWidth = 4;
+// Above this a file is read only when the user asks: reading and laying
+// out such a file takes seconds and many times its size in memory.
+constexpr qint64 LargeFileBytes = 32 * 1024 * 1024;
 
 QFont editorFont()
 {
@@ -51,12 +54,8 @@ QsciScintilla::EolMode eolModeOf(const QString &text)
 MyTextFileView::MyTextFileView(QWidget *parent)
     : ContentView(parent)
     , ui(std::make_unique<Ui::MyTextFileView>())
-    , m_changedOnDisk(new ChangedOnDiskBar(this))
 {
     ui->setupUi(this);
-    ui->layout->insertWidget(ui->layout->indexOf(ui->textView), m_changedOnDisk);
-    connect(m_changedOnDisk, &ChangedOnDiskBar::reloadChosen, this, &MyTextFileView::reloadChangedFile);
-    connect(m_changedOnDisk, &ChangedOnDiskBar::keepChosen, this, &MyTextFileView::rememberFileOnDisk);
     QsciScintilla *editor = ui->textView;
     editor->setUtf8(true);
     editor->setMarginLineNumbers(0, true);
@@ -112,17 +111,38 @@ void MyTextFileView::chooseLexer()
 
 void MyTextFileView::openTheFile()
 {
-    // An unreadable file opens empty; saving it then writes nothing unless typed into.
-    const TextFile::Text file = TextFile::read(fullPath()).value_or(TextFile::Text{});
-    m_encoding = file.encoding;
-    setText(file.text);
+    notice()->hide();
+    const bool loaded = load();
+    // What could not be read is shown empty and can never be written.
+    if (!loaded)
+        setText(QString());
+    ui->textView->setReadOnly(!loaded);
     rememberFileOnDisk();
-    m_changedOnDisk->hide();
 }
 
-void MyTextFileView::fileChangedWhileEdited()
+bool MyTextFileView::load()
 {
-    m_changedOnDisk->showFor(viewIdentifier());
+    const QString path = fullPath();
+    const qint64 size = QFileInfo(path).size();
+    if (size > LargeFileBytes && !m_largeFileAllowed) {
+        notice()->showNotice(tr("“%1” is %2. Opening it can take a while and much memory.")
+                                 .arg(viewIdentifier(), locale().formattedDataSize(size)),
+                             {tr("Open Anyway")});
+        connect(notice(), &NoticeBar::chosen, this, [this] {
+            m_largeFileAllowed = true;
+            openTheFile();
+        }, Qt::SingleShotConnection);
+        return false;
+    }
+    TextFile::Text file;
+    const Outcome read = TextFile::read(path, &file);
+    if (!read) {
+        showUnreadable(read);
+        return false;
+    }
+    m_encoding = file.encoding;
+    setText(file.text);
+    return true;
 }
 
 // The user keeps their place in a file another program changed.
@@ -137,17 +157,19 @@ void MyTextFileView::reloadChangedFile()
     editor->setFirstVisibleLine(firstLine);
 }
 
-void MyTextFileView::save()
+Outcome MyTextFileView::save()
 {
     if (!isEdited())
-        return;
+        return {};
     const TextFile::Text file{text(), m_encoding};
-    if (TextFile::write(fullPath(), file)) {
-        m_encoding = TextFile::encodingFor(file);
-        ui->textView->setModified(false);
-        rememberFileOnDisk();
-        m_changedOnDisk->hide();
-    }
+    const Outcome written = TextFile::write(fullPath(), file);
+    if (!written)
+        return written.naming(viewIdentifier());
+    m_encoding = TextFile::encodingFor(file);
+    ui->textView->setModified(false);
+    rememberFileOnDisk();
+    notice()->hide();
+    return written;
 }
 
 bool MyTextFileView::isEdited() const

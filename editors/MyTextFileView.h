@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class ChangedOnDiskBar;
 class QsciLexer;
 namespace Ui { class MyTextFileView; }
 
@@ -24,7 +23,7 @@ public:
     void setViewIdentifier(const QString &identifier) override;
     QString viewIdentifier() const override;
     void openTheFile() override;
-    void save() override;
+    Outcome save() override;
     bool searchString(const QString &text) override;
     bool findNext(const QString &text, bool forward) override;
     bool isEdited() const override;
@@ -36,17 +35,20 @@ public:
 
 protected:
     void reloadChangedFile() override;
-    void fileChangedWhileEdited() override;
 
 private:
     void setText(const QString &text);
     void chooseLexer();
     void applyFont();
     void selectCharacters(qsizetype start, qsizetype length);
+    /// Reads the file into the editor; false (with a notice) when it could
+    /// not be read, or is too large to read unasked.
+    bool load();
 
     std::unique_ptr<Ui::MyTextFileView> ui;
     std::unique_ptr<QsciLexer> m_lexer;
-    ChangedOnDiskBar *m_changedOnDisk;
+    // Set once the user chose to open a file above the size asked about.
+    bool m_largeFileAllowed = false;
     // How the file was encoded, so a save writes it back the same way.
     TextFile::Encoding m_encoding = TextFile::Encoding::Utf8;
 };

@@ -3,8 +3,9 @@
 
 #include "chrome/CenteredTextFieldCell.h"
 #include "chrome/GlossAquaTableView.h"
+#include "editors/ContentArea.h"
 #include "editors/ContentView.h"
-#include "editors/PaneFileListModel.h"
+#include "editors/EntryListModel.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
@@ -24,13 +25,6 @@ PaneFileBrowser::PaneFileBrowser(QWidget *parent)
     : MailSplitView(Qt::Horizontal, parent)
 {
     setChildrenCollapsible(false);
-}
-
-QStringList PaneFileBrowser::visibleDirectoryContentsAtPath(const QString &path)
-{
-    QStringList names = FileManager::contentsOfDirectory(path);
-    names.removeIf([](const QString &name) { return name.startsWith(u'.'); });
-    return names;
 }
 
 QTableView *PaneFileBrowser::fileList(int column) const
@@ -75,15 +69,15 @@ void PaneFileBrowser::setUpTables()
     }
     for (int column = 0; column < ColumnCount; ++column) {
         QTableView *table = m_fileLists[column];
-        auto *model = new PaneFileListModel(this);
+        auto *model = new EntryListModel(this);
         m_models[column] = model;
-        model->setDragHandler([this](const QString &path) { saveAndCloseContentView(path); });
-        connect(model, &PaneFileListModel::itemsDropped, this, &PaneFileBrowser::reloadAllColumns);
+        model->setDragHandler([this](const QString &path) { return saveAndCloseContentView(path); });
+        connect(model, &EntryListModel::itemsDropped, this, &PaneFileBrowser::reloadAllColumns);
         table->setModel(model);
         table->setItemDelegate(new CenteredTextFieldCell(table));
-        table->horizontalHeader()->setSectionResizeMode(PaneFileListModel::IconColumn, QHeaderView::Fixed);
-        table->horizontalHeader()->resizeSection(PaneFileListModel::IconColumn, IconColumnWidth);
-        table->horizontalHeader()->setSectionResizeMode(PaneFileListModel::NameColumn, QHeaderView::Stretch);
+        table->horizontalHeader()->setSectionResizeMode(EntryListModel::IconColumn, QHeaderView::Fixed);
+        table->horizontalHeader()->resizeSection(EntryListModel::IconColumn, IconColumnWidth);
+        table->horizontalHeader()->setSectionResizeMode(EntryListModel::NameColumn, QHeaderView::Stretch);
         table->verticalHeader()->setDefaultSectionSize(RowHeight);
         table->setSelectionMode(QAbstractItemView::SingleSelection);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -209,7 +203,7 @@ void PaneFileBrowser::focusDeepestSelection()
         if (selectedRow(column) >= 0) {
             m_fileLists[column]->setFocus();
             m_fileLists[column]->setCurrentIndex(
-                m_models[column]->index(selectedRow(column), PaneFileListModel::NameColumn));
+                m_models[column]->index(selectedRow(column), EntryListModel::NameColumn));
             return;
         }
     }
@@ -244,23 +238,12 @@ bool PaneFileBrowser::eventFilter(QObject *watched, QEvent *event)
     return MailSplitView::eventFilter(watched, event);
 }
 
-void PaneFileBrowser::saveAndCloseContentView(const QString &path)
+Outcome PaneFileBrowser::saveAndCloseContentView(const QString &path)
 {
     const Document *document = DocumentController::shared().documentForWindow(window());
-    QWidget *owner = parentWidget();
-    while (owner && !qobject_cast<ContentView *>(owner))
-        owner = owner->parentWidget();
-    if (!document || !owner || !owner->parentWidget())
-        return;
-    const QString identifier = path.mid(document->filePath().size() + 1);
-    const QList<ContentView *> views =
-        owner->parentWidget()->findChildren<ContentView *>(QString(), Qt::FindDirectChildrenOnly);
-    for (ContentView *view : views) {
-        if (view->viewIdentifier() != identifier)
-            continue;
-        view->save();
-        view->hide();
-        view->setParent(nullptr);
-        view->deleteLater();
-    }
+    ContentArea *area = ContentArea::of(this);
+    if (!document || !area)
+        return {};
+    ContentView *view = area->viewFor(path.mid(document->filePath().size() + 1));
+    return view ? area->saveAndClose(view) : Outcome();
 }

@@ -2,10 +2,11 @@
 #pragma once
 
 #include "chrome/MailSplitView.h"
+#include "platform/Outcome.h"
 
 #include <array>
 
-class PaneFileListModel;
+class EntryListModel;
 class QTableView;
 
 /// Browses a folder tree in three side-by-side columns: column 0 lists a
@@ -30,11 +31,6 @@ public:
     /// not a folder. Columns 1 and 2 are emptied, so that no column shows
     /// entries of a folder left from an earlier binding.
     void initBrowserWithPath(const QString &path);
-
-    /// The folder's entry names in the order the file system lists them,
-    /// without the hidden ones (names starting with "."); empty when the
-    /// folder is empty or unreadable.
-    static QStringList visibleDirectoryContentsAtPath(const QString &path);
 
     /// The table of a column (0 to 2); null before the first binding.
     QTableView *fileList(int column) const;
@@ -68,12 +64,12 @@ private:
     void stepUp();
     void focusDeepestSelection();
     /// Saves and closes the content view of a file whose drag starts, so
-    /// that its edits travel with it.
-    void saveAndCloseContentView(const QString &path);
+    /// that its edits travel with it; a failed save keeps the view.
+    Outcome saveAndCloseContentView(const QString &path);
     void reloadAllColumns();
 
     std::array<QTableView *, ColumnCount> m_fileLists{};
-    std::array<PaneFileListModel *, ColumnCount> m_models{};
+    std::array<EntryListModel *, ColumnCount> m_models{};
     QString m_browserPath;
     QString m_rootPath;
     bool m_restoringSelection = false;

@@ -4,6 +4,7 @@
 #include "ui_AddPanel.h"
 #include "ui_RenamePanel.h"
 
+#include "editors/ContentArea.h"
 #include "editors/MyEmptyView.h"
 #include "editors/MyFolderBrowserView.h"
 #include "editors/MyImageFileView.h"
@@ -38,8 +39,8 @@ constexpr int RowHeight = 24;
 } // namespace
 
 FileListController::FileListController(QMainWindow *mainWindow, QTableView *fileList,
-                                       QWidget *contentView)
-    : QAbstractTableModel(mainWindow)
+                                       ContentArea *contentView)
+    : EntryListModel(mainWindow)
     , m_mainWindow(mainWindow)
     , m_fileList(fileList)
     , m_contentView(contentView)
@@ -53,6 +54,7 @@ FileListController::FileListController(QMainWindow *mainWindow, QTableView *file
     connect(&m_reloadOnChange, &QTimer::timeout, this, &FileListController::reloadData);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_reloadOnChange,
             qOverload<>(&QTimer::start));
+    connect(this, &EntryListModel::itemsDropped, this, &FileListController::reloadData);
 }
 
 FileListController::~FileListController() = default;
@@ -71,9 +73,14 @@ void FileListController::awakeFromNib()
     m_fileList->setDragDropMode(QAbstractItemView::DragDrop);
     m_fileList->setDefaultDropAction(Qt::MoveAction);
     m_fileList->setDragDropOverwriteMode(false);
+    setDragHandler([this](const QString &path) {
+        const QString name = path.mid(bundlePath().size() + 1);
+        ContentView *view = contentViewWithIdentifier(name);
+        return view ? m_contentView->saveAndClose(view) : Outcome();
+    });
     setUpSheets();
     setUpContextMenu();
-    addToContentArea(new MyEmptyView);
+    m_contentView->add(new MyEmptyView);
     QTimer::singleShot(DelayedSetUpMilliseconds, this, &FileListController::delayedAwakeFromNib);
 }
 
@@ -107,47 +114,38 @@ QString FileListController::bundlePath() const
 
 // ---- the row list ----------------------------------------------------------
 
-QStringList FileListController::visibleDirectoryContentsAtPath(const QString &path)
-{
-    QStringList names = FileManager::contentsOfDirectory(path);
-    names.removeIf([](const QString &name) { return name.startsWith(u'.'); });
-    return names;
-}
-
+// A view adds the row of the top-level entry it lies in when its text
+// holds the search text; an entry no longer on disk adds none.
 QStringList FileListController::searchFilteredDirectoryContentsAtPath(const QString &path)
 {
     const QString text = searchText();
-    QStringList names = visibleDirectoryContentsAtPath(path);
-    names.removeIf([&text](const QString &name) {
-        return !name.toLower().contains(text.toLower());
-    });
+    const QStringList all = visibleDirectoryContentsAtPath(path);
+    QStringList names = all;
+    names.removeIf([&text](const QString &name) { return !name.contains(text, Qt::CaseInsensitive); });
+    const QSet<QString> onDisk(all.cbegin(), all.cend());
+    QSet<QString> shown(names.cbegin(), names.cend());
     for (ContentView *view : contentViews()) {
-        if (!view->searchString(text))
-            continue;
         const QString component = view->viewIdentifier().section(u'/', 0, 0);
-        if (!names.contains(component))
+        if (onDisk.contains(component) && !shown.contains(component) && view->searchString(text)) {
             names.append(component);
+            shown.insert(component);
+        }
     }
     return names;
 }
 
-QStringList FileListController::computeRowList()
+QStringList FileListController::listing(const QString &folder)
 {
-    const QString bundle = bundlePath();
-    if (bundle.isEmpty())
-        return {};
-    return searchText().isEmpty() ? visibleDirectoryContentsAtPath(bundle)
-                                  : searchFilteredDirectoryContentsAtPath(bundle);
+    return searchText().isEmpty() ? visibleDirectoryContentsAtPath(folder)
+                                  : searchFilteredDirectoryContentsAtPath(folder);
 }
 
 void FileListController::reloadData()
 {
     const QString selected = selectedName();
     m_reloading = true;
-    beginResetModel();
-    m_rows = computeRowList();
-    m_icons.clear();
-    endResetModel();
+    // Icons may have changed with the entries' kinds: the model starts afresh.
+    setFolder(bundlePath(), true);
     selectRowNamed(selected);
     m_reloading = false;
     watchBundle();
@@ -175,79 +173,9 @@ QString FileListController::selectedName() const
 
 void FileListController::selectRowNamed(const QString &name)
 {
-    const qsizetype row = name.isEmpty() ? -1 : m_rows.indexOf(name);
+    const qsizetype row = name.isEmpty() ? -1 : items().indexOf(name);
     if (row >= 0 && m_fileList)
         m_fileList->selectRow(int(row));
-}
-
-// ---- the table model -------------------------------------------------------
-
-int FileListController::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int FileListController::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
-QVariant FileListController::data(const QModelIndex &index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
-        return {};
-    const QString &name = m_rows.at(index.row());
-    return m_icons.cell(name, bundlePath() + u'/' + name, index.column() == NameColumn, role);
-}
-
-Qt::ItemFlags FileListController::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::ItemIsDropEnabled;
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled
-        | Qt::ItemNeverHasChildren;
-}
-
-QStringList FileListController::mimeTypes() const
-{
-    return {QStringLiteral("text/uri-list")};
-}
-
-Qt::DropActions FileListController::supportedDropActions() const
-{
-    return Qt::MoveAction | Qt::CopyAction;
-}
-
-Qt::DropActions FileListController::supportedDragActions() const
-{
-    return Qt::MoveAction | Qt::CopyAction;
-}
-
-QMimeData *FileListController::mimeData(const QModelIndexList &indexes) const
-{
-    if (indexes.isEmpty() || indexes.first().row() >= m_rows.size())
-        return nullptr;
-    // Only one entry is dragged, however many rows are selected.
-    const QString name = m_rows.at(indexes.first().row());
-    discardContentView(name, true);
-    auto *data = new QMimeData;
-    data->setUrls({QUrl::fromLocalFile(bundlePath() + u'/' + name)});
-    return data;
-}
-
-bool FileListController::canDropMimeData(const QMimeData *data, Qt::DropAction, int, int, const QModelIndex &) const
-{
-    return data && data->hasUrls() && !bundlePath().isEmpty();
-}
-
-bool FileListController::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
-                                      const QModelIndex &parent)
-{
-    if (!canDropMimeData(data, action, row, column, parent))
-        return false;
-    FileManager::moveItemsInto(data->urls(), bundlePath());
-    reloadData();
-    return true;
 }
 
 // ---- content switching -----------------------------------------------------
@@ -270,22 +198,20 @@ void FileListController::tableViewSelectionDidChange()
 
 void FileListController::showOnlyEmptyView()
 {
-    ContentView::showOnly(m_contentView, QString(), false);
+    m_contentView->showEmpty();
 }
 
 void FileListController::openFileAtPath(const QString &path)
 {
     const QString identifier = path.mid(bundlePath().size() + 1);
     const int kind = fileTypeForPath(path);
-    if (ContentView::showOnly(m_contentView, identifier, kind == ContentView::FolderKind))
-        return;
-    ContentView *view = makeContentView(kind);
-    if (!view) {
-        showOnlyEmptyView();
+    if (ContentView *view = m_contentView->viewFor(identifier)) {
+        m_contentView->show(view, kind == ContentView::FolderKind);
         return;
     }
+    ContentView *view = makeContentView(kind);
     view->setViewIdentifier(identifier);
-    addToContentArea(view);
+    m_contentView->add(view);
     view->openTheFile();
 }
 
@@ -303,11 +229,6 @@ ContentView *FileListController::makeContentView(int kind)
     default:
         return new MyTextFileView;
     }
-}
-
-void FileListController::addToContentArea(ContentView *view)
-{
-    ContentView::addToArea(m_contentView, view);
 }
 
 // ---- file operations -------------------------------------------------------
@@ -383,11 +304,13 @@ void FileListController::addPanelOK()
     const std::optional<QString> path = newEntryPath(name, m_addPanel);
     if (!path)
         return;
-    if (m_addUi->folderCheckbox->isChecked())
-        FileManager::createDirectory(*path);
-    else
-        FileManager::writeFile(*path, QByteArray(), FileManager::WriteMode::InPlace);
+    const Outcome made = m_addUi->folderCheckbox->isChecked() ? FileManager::createDirectory(*path)
+                                                              : FileManager::createFile(*path);
     reloadData();
+    if (!made) {
+        report(tr("“%1” could not be added.").arg(name), made.naming(name));
+        return;
+    }
     closeSheet(m_addPanel);
 }
 
@@ -403,8 +326,10 @@ void FileListController::addPanelBrowse()
     if (chosen.isEmpty())
         return;
     // Never over an entry of the same name.
-    FileManager::copyItem(chosen.first(), bundlePath() + u'/' + QFileInfo(chosen.first()).fileName());
+    const QString name = QFileInfo(chosen.first()).fileName();
+    const Outcome copied = FileManager::copyItem(chosen.first(), bundlePath() + u'/' + name);
     reloadData();
+    report(tr("“%1” could not be copied into the widget.").arg(name), copied);
 }
 
 void FileListController::removeFile()
@@ -412,15 +337,29 @@ void FileListController::removeFile()
     const QString name = selectedName();
     if (name.isEmpty())
         return;
-    const Alert::Request question{tr("Delete"),
-                                  tr("Are you sure you would like remove the file %1 perminently?").arg(name),
-                                  tr("Yes"), tr("No"), {}};
+    const QList<ContentView *> views = m_contentView->viewsInside(name);
+    QStringList edited;
+    for (const ContentView *view : views) {
+        if (view->isEdited())
+            edited.append(view->viewIdentifier());
+    }
+    Alert::Request question{tr("Delete"),
+                            tr("Are you sure you would like remove the file %1 perminently?").arg(name),
+                            tr("Yes"), tr("No"), {}};
+    if (!edited.isEmpty()) {
+        question.message += u' ' + tr("Your unsaved edits to %1 will be lost.").arg(edited.join(QStringLiteral(", ")));
+        question.icon = Alert::Icon::Warning;
+    }
     if (Alert::run(m_mainWindow, question) != Alert::DefaultButton)
         return;
-    discardContentView(name, false);
-    showOnlyEmptyView();
-    FileManager::removeItem(bundlePath() + u'/' + name);
+    const Outcome removed = FileManager::removeItem(bundlePath() + u'/' + name);
+    // Editors go with their files; those whose files stayed keep them.
+    for (ContentView *view : views) {
+        if (!QFileInfo::exists(bundlePath() + u'/' + view->viewIdentifier()))
+            m_contentView->close(view);
+    }
     reloadData();
+    report(tr("“%1” could not be removed.").arg(name), removed.naming(name));
 }
 
 void FileListController::renameFile()
@@ -442,12 +381,23 @@ void FileListController::renamePanelOK()
     const std::optional<QString> path = newEntryPath(name, m_renamePanel, old);
     if (!path)
         return;
-    ContentView *view = contentViewWithIdentifier(old);
-    if (view)
-        view->save();
-    if (name == old || FileManager::moveItem(bundlePath() + u'/' + old, *path)) {
-        if (view)
-            view->setViewIdentifier(name);
+    // The entry's own edits are written under the old name first; a rename
+    // whose save failed does not happen, and the edits stay.
+    if (ContentView *view = contentViewWithIdentifier(old)) {
+        const Outcome saved = view->save();
+        if (!saved) {
+            report(tr("“%1” could not be saved before renaming it.").arg(old), saved);
+            return;
+        }
+    }
+    if (name != old) {
+        // The editors of the entry and of all inside it follow it, edits and all.
+        const Outcome moved = FileManager::moveItem(bundlePath() + u'/' + old, *path);
+        if (!moved) {
+            report(tr("“%1” could not be renamed.").arg(old), moved.naming(old));
+            return;
+        }
+        m_contentView->repoint(old, name);
         reloadData();
         selectRowNamed(name);
     }
@@ -468,21 +418,23 @@ void FileListController::openFileWith()
     if (application.isEmpty() || name.isEmpty())
         return;
     // The other application reads the file as the editor last wrote it.
-    discardContentView(name, true);
-    showOnlyEmptyView();
-    Workspace::openFile(bundlePath() + u'/' + name, application.first());
+    if (saveAndCloseContentView(name, tr("“%1” could not be saved before opening it.").arg(name)))
+        report(tr("“%1” could not be opened.").arg(name), Workspace::openFile(bundlePath() + u'/' + name, application.first()));
 }
 
-void FileListController::discardContentView(const QString &identifier, bool saveFirst) const
+bool FileListController::saveAndCloseContentView(const QString &identifier, const QString &title)
 {
     ContentView *view = contentViewWithIdentifier(identifier);
-    if (!view || identifier.isEmpty())
-        return;
-    if (saveFirst)
-        view->save();
-    view->hide();
-    view->setParent(nullptr);
-    view->deleteLater();
+    if (!view)
+        return true;
+    const Outcome saved = m_contentView->saveAndClose(view);
+    report(title, saved);
+    return saved.succeeded();
+}
+
+void FileListController::report(const QString &title, const Outcome &outcome) const
+{
+    Alert::report(m_mainWindow, title, outcome);
 }
 
 bool FileListController::contentViewExistsWithIdentifier(const QString &identifier) const
@@ -492,15 +444,10 @@ bool FileListController::contentViewExistsWithIdentifier(const QString &identifi
 
 ContentView *FileListController::contentViewWithIdentifier(const QString &identifier) const
 {
-    const QList<ContentView *> views = contentViews();
-    for (auto it = views.crbegin(); it != views.crend(); ++it) {
-        if ((*it)->viewIdentifier() == identifier)
-            return *it;
-    }
-    return nullptr;
+    return m_contentView ? m_contentView->viewFor(identifier) : nullptr;
 }
 
 QList<ContentView *> FileListController::contentViews() const
 {
-    return ContentView::viewsIn(m_contentView);
+    return m_contentView ? m_contentView->views() : QList<ContentView *>();
 }

@@ -2,6 +2,7 @@
 #include "host/WidgetAccess.h"
 
 #include "host/WidgetBundle.h"
+#include "platform/PropertyList.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,7 +23,8 @@ const QStringList NetworkSchemes = {QStringLiteral("http"), QStringLiteral("http
 
 bool key(const QVariantMap &info, const QString &name)
 {
-    return info.value(name).toBool() || info.value(QStringLiteral("AllowFullAccess")).toBool();
+    return PropertyList::boolValue(info.value(name))
+        || PropertyList::boolValue(info.value(QStringLiteral("AllowFullAccess")));
 }
 
 QString relativeTo(const QString &folder, const QString &path)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/Alert.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -10,7 +11,9 @@ Alert::Response Alert::run(QWidget *parent, const Request &request)
         return responder(request);
 
     QMessageBox box(parent);
-    box.setIcon(QMessageBox::Question);
+    static const QMessageBox::Icon icons[] = {QMessageBox::Question, QMessageBox::Information,
+                                              QMessageBox::Warning, QMessageBox::Critical};
+    box.setIcon(icons[int(request.icon)]);
     box.setWindowTitle(request.title);
     box.setText(QStringLiteral("<b>%1</b>").arg(request.title.toHtmlEscaped()));
     box.setInformativeText(request.message);
@@ -29,4 +32,18 @@ Alert::Response Alert::run(QWidget *parent, const Request &request)
     return box.clickedButton() == alternateButton && alternateButton != defaultButton
         ? AlternateButton
         : DefaultButton;
+}
+
+void Alert::report(QWidget *parent, const QString &title, const Outcome &outcome)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Alert", text); };
+    if (!outcome) {
+        run(parent, {title, tr("“%1”: %2.").arg(outcome.file(), outcome.reason()), tr("OK"), {}, {},
+                     Icon::Critical});
+    } else if (!outcome.skipped().isEmpty()) {
+        run(parent, {tr("Some entries were left out."),
+                     tr("These are not regular files, folders or links, so Quillet does not copy them: %1")
+                         .arg(outcome.skipped().join(QStringLiteral(", "))),
+                     tr("OK"), {}, {}, Icon::Information});
+    }
 }

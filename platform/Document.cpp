@@ -66,16 +66,13 @@ bool Document::saveDocumentAs()
 
 bool Document::saveToURL(const QUrl &url)
 {
-    if (writeToURL(url, m_fileURL)) {
+    const Outcome written = writeToURL(url, m_fileURL);
+    if (written) {
         setFileURL(url);
         Settings::shared().noteRecentDocument(filePath());
         return true;
     }
-    Alert::run(m_window, {tr("The widget could not be saved."),
-                          tr("Quillet could not write “%1”. Check that the folder exists "
-                             "and that you may write to it.")
-                              .arg(url.toLocalFile()),
-                          tr("OK"), {}, {}});
+    Alert::report(m_window, tr("“%1” could not be saved.").arg(QFileInfo(url.toLocalFile()).fileName()), written);
     return false;
 }
 

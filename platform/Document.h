@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/Outcome.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -36,8 +38,10 @@ public:
     /// without a window and without a message (it speaks for itself).
     virtual bool readFromURL(const QUrl &url) = 0;
     /// Writes the document to `destination`; `original` is the location of
-    /// its current content (empty for untitled). False reports a failed save.
-    virtual bool writeToURL(const QUrl &destination, const QUrl &original) = 0;
+    /// its current content (empty for untitled). A failure names the file
+    /// that could not be written and why; the document then stays where it
+    /// was, unless the subclass moved it.
+    virtual Outcome writeToURL(const QUrl &destination, const QUrl &original) = 0;
     /// Whether the document holds edits that a save would write.
     virtual bool isDocumentEdited() const { return false; }
 
@@ -45,7 +49,8 @@ public:
     bool saveDocument();
     /// Asks for a new location and saves there; the document moves with it.
     bool saveDocumentAs();
-    /// Writes to `url` and makes it the location when that succeeds.
+    /// Writes to `url` and makes it the location when that succeeds; a
+    /// failure is reported, naming the file and the reason.
     bool saveToURL(const QUrl &url);
 
     /// Asks about unsaved edits; false when the user chose to keep the

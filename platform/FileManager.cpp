@@ -1,46 +1,76 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/FileManager.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <cstdio>
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace {
+
+quint64 listings = 0;
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("FileManager", text);
+}
+
+Outcome notARegularFile(const QString &path)
+{
+    return Outcome::failure(path, tr("It is not a regular file, so Quillet does not open it"));
+}
 
 // lstat-style existence: a dangling link still occupies its name.
 bool occupied(const QString &path)
 {
-    return QFileInfo(path).isSymLink() || QFileInfo::exists(path);
+    struct stat status{};
+    if (path.startsWith(u':'))
+        return QFileInfo::exists(path); // the program's own resources
+    return !path.isEmpty() && ::lstat(encoded(path).constData(), &status) == 0;
+}
+
+// The permissions a new file gets from this process: 0666 less the umask.
+mode_t newFileMode()
+{
+    static const mode_t mode = [] {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return 0666 & ~mask;
+    }();
+    return mode;
 }
 
 // Keeps the link's own text, so relative links stay relative in the copy.
-quint64 listings = 0;
-
-bool copyLink(const QString &source, const QString &destination)
+Outcome copyLink(const QString &source, const QString &destination)
 {
     char target[PATH_MAX];
-    const ssize_t length = ::readlink(QFile::encodeName(source).constData(), target, sizeof target);
-    if (length < 0 || length == ssize_t(sizeof target))
-        return false;
-    return ::symlink(QByteArray(target, length).constData(),
-                     QFile::encodeName(destination).constData()) == 0;
+    const ssize_t length = ::readlink(encoded(source).constData(), target, sizeof target);
+    if (length < 0)
+        return Outcome::systemError(source, errno);
+    if (length == ssize_t(sizeof target))
+        return Outcome::systemError(source, ENAMETOOLONG);
+    if (::symlink(QByteArray(target, length).constData(), encoded(destination).constData()) != 0)
+        return Outcome::systemError(destination, errno);
+    return {};
 }
 
-// Copies the bytes in the kernel where it can, and keeps the permissions;
-// never replaces an existing file.
-bool copyFileContents(int in, int out, off_t size)
+// Copies the bytes in the kernel where it can; 0 or the errno value.
+int copyFileContents(int in, int out, off_t size)
 {
     off_t left = size;
     while (left > 0) {
@@ -50,61 +80,211 @@ bool copyFileContents(int in, int out, off_t size)
         left -= copied;
     }
     if (left == 0)
-        return true;
+        return 0;
     // Some file systems refuse to copy in the kernel: go through a buffer.
     if (::lseek(in, size - left, SEEK_SET) < 0)
-        return false;
+        return errno;
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t got = ::read(in, buffer, sizeof buffer);
         if (got == 0)
-            return true;
-        if (got < 0 || ::write(out, buffer, size_t(got)) != got)
-            return false;
+            return 0;
+        if (got < 0)
+            return errno;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t written = ::write(out, buffer + done, size_t(got - done));
+            if (written < 0 && errno != EINTR)
+                return errno;
+            done += std::max<ssize_t>(written, 0);
+        }
     }
 }
 
-bool copyFile(const QString &source, const QString &destination)
+// Keeps the permissions; never replaces an existing file. The source is
+// opened without blocking, so a FIFO swapped in meanwhile cannot hang us.
+Outcome copyFile(const QString &source, const QString &destination)
 {
-    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    const int in = ::open(encoded(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
-        return false;
+        return Outcome::systemError(source, errno);
     struct stat status{};
-    bool copied = false;
-    if (::fstat(in, &status) == 0) {
-        const int out = ::open(QFile::encodeName(destination).constData(),
-                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, status.st_mode & 07777);
-        if (out >= 0) {
-            copied = copyFileContents(in, out, status.st_size);
-            copied = ::close(out) == 0 && copied;
+    Outcome outcome;
+    if (::fstat(in, &status) != 0) {
+        outcome = Outcome::systemError(source, errno);
+    } else if (!S_ISREG(status.st_mode)) {
+        outcome = notARegularFile(source);
+    } else {
+        // The copy is the user's to edit, whatever the original allowed.
+        const int out = ::open(encoded(destination).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                               (status.st_mode & 07777) | S_IRUSR | S_IWUSR);
+        if (out < 0) {
+            outcome = Outcome::systemError(destination, errno);
+        } else {
+            int error = copyFileContents(in, out, status.st_size);
+            if (::close(out) != 0 && error == 0)
+                error = errno;
+            if (error != 0)
+                outcome = Outcome::systemError(destination, error);
         }
     }
     ::close(in);
-    return copied;
+    return outcome;
 }
 
-bool copyTree(const QString &source, const QString &destination, const std::function<void()> &progress)
+// The program's own resources are no files to the system; they arrive read-only.
+Outcome copyResource(const QString &source, const QString &destination)
+{
+    if (QFile::copy(source, destination)
+        && QFile::setPermissions(destination, QFile::permissions(destination) | QFile::WriteOwner | QFile::ReadOwner))
+        return {};
+    return Outcome::failure(destination, tr("The program's own copy of it could not be written there"));
+}
+
+void copyTree(const QString &source, const QString &destination, const std::function<void()> &progress,
+              Outcome &outcome)
 {
     if (progress)
         progress();
-    const QFileInfo info(source);
-    if (info.isSymLink())
-        return copyLink(source, destination);
-    if (!info.isDir()) {
+    if (source.startsWith(u':') && !QFileInfo(source).isDir()) {
+        outcome = copyResource(source, destination);
+        return;
+    }
+    struct stat status{};
+    if (!source.startsWith(u':') && ::lstat(encoded(source).constData(), &status) != 0) {
+        outcome = Outcome::systemError(source, errno);
+        return;
+    }
+    const bool folder = source.startsWith(u':') || S_ISDIR(status.st_mode);
+    if (S_ISLNK(status.st_mode)) {
+        outcome = copyLink(source, destination);
+    } else if (S_ISREG(status.st_mode)) {
+        outcome = copyFile(source, destination);
+    } else if (!folder) {
+        outcome.noteSkipped(source);
+    } else if (::mkdir(encoded(destination).constData(), 0777) != 0) {
+        outcome = Outcome::systemError(destination, errno);
+    } else {
+        for (const QString &name : FileManager::contentsOfDirectory(source)) {
+            copyTree(source + u'/' + name, destination + u'/' + name, progress, outcome);
+            if (!outcome)
+                return;
+        }
         if (!source.startsWith(u':'))
-            return copyFile(source, destination);
-        // The program's own resources are no files to the system; they arrive read-only.
-        return QFile::copy(source, destination)
-            && QFile::setPermissions(destination, QFile::permissions(destination)
-                                     | QFile::WriteOwner | QFile::ReadOwner);
+            ::chmod(encoded(destination).constData(), (status.st_mode & 07777) | S_IRWXU);
     }
-    if (!QDir().mkdir(destination))
-        return false;
-    for (const QString &name : FileManager::contentsOfDirectory(source)) {
-        if (!copyTree(source + u'/' + name, destination + u'/' + name, progress))
-            return false;
+}
+
+Outcome removeTree(const QString &path)
+{
+    const QByteArray name = encoded(path);
+    struct stat status{};
+    if (::lstat(name.constData(), &status) != 0)
+        return Outcome::systemError(path, errno);
+    if (!S_ISDIR(status.st_mode))
+        return ::unlink(name.constData()) == 0 ? Outcome() : Outcome::systemError(path, errno);
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const Outcome removed = removeTree(it.next());
+        if (!removed)
+            return removed;
     }
-    return true;
+    return ::rmdir(name.constData()) == 0 ? Outcome() : Outcome::systemError(path, errno);
+}
+
+// Gathers pieces and hands them to the kernel many at a time.
+class PieceWriter
+{
+public:
+    explicit PieceWriter(int fd) : m_fd(fd) {}
+
+    void add(const char *data, qsizetype length)
+    {
+        if (length <= 0 || m_error != 0)
+            return;
+        m_pieces.push_back({const_cast<char *>(data), size_t(length)});
+        if (m_pieces.size() == MaximumPieces)
+            flush();
+    }
+
+    /// 0 when every byte went out, else the errno value of the failure.
+    int finish()
+    {
+        flush();
+        return m_error;
+    }
+
+private:
+    static constexpr size_t MaximumPieces = 1024;
+
+    void flush()
+    {
+        size_t first = 0;
+        while (m_error == 0 && first < m_pieces.size()) {
+            const ssize_t written = ::writev(m_fd, m_pieces.data() + first, int(m_pieces.size() - first));
+            if (written < 0) {
+                m_error = errno == EINTR ? 0 : errno;
+                continue;
+            }
+            // Skip what went out, keeping the rest of a piece written in part.
+            size_t left = size_t(written);
+            while (first < m_pieces.size() && left >= m_pieces[first].iov_len)
+                left -= m_pieces[first++].iov_len;
+            if (first < m_pieces.size()) {
+                m_pieces[first].iov_base = static_cast<char *>(m_pieces[first].iov_base) + left;
+                m_pieces[first].iov_len -= left;
+            }
+        }
+        m_pieces.clear();
+    }
+
+    int m_fd;
+    std::vector<iovec> m_pieces;
+    int m_error = 0;
+};
+
+enum class Flush { ToDisk, Lazily };
+
+// The one way a file is replaced: a sibling temporary file takes the
+// target's place only when every write, the flush and the close succeeded.
+Outcome writeThroughTemporary(const QString &path, const std::function<void(const FileManager::PieceSink &)> &produce,
+                              Flush flush)
+{
+    if (path.isEmpty())
+        return Outcome::systemError(path, ENOENT);
+    // A link stays a link: its target is what gets written.
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString target = canonical.isEmpty() ? path : canonical;
+    struct stat existing{};
+    const bool replacing = ::stat(encoded(target).constData(), &existing) == 0;
+    if (replacing && S_ISDIR(existing.st_mode))
+        return Outcome::systemError(path, EISDIR);
+    if (replacing && !S_ISREG(existing.st_mode))
+        return notARegularFile(path);
+    if (replacing && ::access(encoded(target).constData(), W_OK) != 0)
+        return Outcome::systemError(path, errno);
+    const QFileInfo info(target);
+    QByteArray temporary = encoded(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return Outcome::systemError(path, errno);
+    ::fchmod(fd, replacing ? existing.st_mode & 07777 : newFileMode());
+    // Another user's file stays theirs when root saves it; others cannot and need not.
+    if (replacing && existing.st_uid != ::geteuid()) {
+        [[maybe_unused]] const int kept = ::fchown(fd, existing.st_uid, existing.st_gid);
+    }
+    PieceWriter writer(fd);
+    produce([&writer](const char *data, qsizetype length) { writer.add(data, length); });
+    int error = writer.finish();
+    if (error == 0 && flush == Flush::ToDisk && ::fdatasync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.constData(), encoded(target).constData()) != 0)
+        error = errno;
+    if (error == 0)
+        return {};
+    ::unlink(temporary.constData());
+    return Outcome::systemError(path, error);
 }
 
 } // namespace
@@ -126,92 +306,55 @@ quint64 FileManager::listingCount()
     return listings;
 }
 
-bool FileManager::writeFile(const QString &path, const QByteArray &data, WriteMode mode)
+Outcome FileManager::readFile(const QString &path, QByteArray *data)
 {
-    if (path.isEmpty())
-        return false;
-    if (mode == WriteMode::InPlace) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            && file.write(data) == data.size();
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Outcome::systemError(path, errno);
+    struct stat status{};
+    Outcome outcome;
+    if (::fstat(fd, &status) != 0)
+        outcome = Outcome::systemError(path, errno);
+    else if (S_ISDIR(status.st_mode))
+        outcome = Outcome::systemError(path, EISDIR);
+    else if (!S_ISREG(status.st_mode))
+        outcome = notARegularFile(path);
+    QByteArray bytes;
+    if (outcome)
+        bytes.reserve(qsizetype(status.st_size));
+    char buffer[64 * 1024];
+    while (outcome) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        if (got < 0 && errno != EINTR)
+            outcome = Outcome::systemError(path, errno);
+        else if (got > 0)
+            bytes.append(buffer, got);
     }
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    ::close(fd);
+    if (outcome)
+        *data = std::move(bytes);
+    return outcome;
 }
 
-namespace {
-
-// Gathers pieces and hands them to the kernel many at a time.
-class PieceWriter
+Outcome FileManager::writeFile(const QString &path, const QByteArray &data)
 {
-public:
-    explicit PieceWriter(int fd) : m_fd(fd) {}
+    return writeThroughTemporary(
+        path, [&data](const PieceSink &sink) { sink(data.constData(), data.size()); }, Flush::ToDisk);
+}
 
-    void add(const char *data, qsizetype length)
-    {
-        if (length <= 0 || !m_ok)
-            return;
-        m_pieces.push_back({const_cast<char *>(data), size_t(length)});
-        if (m_pieces.size() == MaximumPieces)
-            flush();
-    }
-
-    bool finish()
-    {
-        flush();
-        return m_ok;
-    }
-
-private:
-    static constexpr size_t MaximumPieces = 1024;
-
-    void flush()
-    {
-        size_t first = 0;
-        while (m_ok && first < m_pieces.size()) {
-            const ssize_t written = ::writev(m_fd, m_pieces.data() + first, int(m_pieces.size() - first));
-            if (written < 0) {
-                m_ok = errno == EINTR;
-                continue;
-            }
-            // Skip what went out, keeping the rest of a piece written in part.
-            size_t left = size_t(written);
-            while (first < m_pieces.size() && left >= m_pieces[first].iov_len)
-                left -= m_pieces[first++].iov_len;
-            if (first < m_pieces.size()) {
-                m_pieces[first].iov_base = static_cast<char *>(m_pieces[first].iov_base) + left;
-                m_pieces[first].iov_len -= left;
-            }
-        }
-        m_pieces.clear();
-    }
-
-    int m_fd;
-    std::vector<iovec> m_pieces;
-    bool m_ok = true;
-};
-
-} // namespace
-
-bool FileManager::writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce)
+Outcome FileManager::writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce)
 {
-    const QFileInfo target(path);
-    QByteArray temporary = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
-                                              + QStringLiteral(".XXXXXX"));
-    const int fd = ::mkstemp(temporary.data());
+    return writeThroughTemporary(path, produce, Flush::Lazily);
+}
+
+Outcome FileManager::createFile(const QString &path)
+{
+    const int fd = ::open(encoded(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        return false;
-    struct stat existing{};
-    if (::stat(QFile::encodeName(path).constData(), &existing) == 0)
-        ::fchmod(fd, existing.st_mode & 07777);
-    PieceWriter writer(fd);
-    produce([&writer](const char *data, qsizetype length) { writer.add(data, length); });
-    const bool written = writer.finish();
-    if (::close(fd) == 0 && written
-        && ::rename(temporary.constData(), QFile::encodeName(path).constData()) == 0)
-        return true;
-    ::unlink(temporary.constData());
-    return false;
+        return Outcome::systemError(path, path.isEmpty() ? ENOENT : errno);
+    return ::close(fd) == 0 ? Outcome() : Outcome::systemError(path, errno);
 }
 
 bool FileManager::exists(const QString &path)
@@ -224,9 +367,11 @@ bool FileManager::isDirectory(const QString &path)
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
-bool FileManager::createDirectory(const QString &path)
+Outcome FileManager::createDirectory(const QString &path)
 {
-    return !path.isEmpty() && QDir().mkdir(path);
+    if (path.isEmpty())
+        return Outcome::systemError(path, ENOENT);
+    return ::mkdir(encoded(path).constData(), 0777) == 0 ? Outcome() : Outcome::systemError(path, errno);
 }
 
 bool FileManager::isSameOrInside(const QString &path, const QString &ancestor)
@@ -252,36 +397,55 @@ std::optional<QString> FileManager::pathInside(const QString &folder, const QStr
     return path;
 }
 
-bool FileManager::copyItem(const QString &source, const QString &destination, const std::function<void()> &progress)
+namespace {
+
+// Why a copy or move to `destination` may not even start; done when it may.
+Outcome checkDestination(const QString &source, const QString &destination)
 {
-    if (source.isEmpty() || destination.isEmpty() || occupied(destination)
-        || !occupied(source) || isSameOrInside(destination, source))
-        return false;
-    if (copyTree(source, destination, progress))
-        return true;
-    removeItem(destination);
-    return false;
+    if (source.isEmpty() || !occupied(source))
+        return Outcome::systemError(source, ENOENT);
+    if (occupied(destination))
+        return Outcome::systemError(destination, EEXIST);
+    if (FileManager::isSameOrInside(destination, source))
+        return Outcome::failure(destination, tr("A folder cannot go inside itself"));
+    return {};
 }
 
-bool FileManager::moveItem(const QString &source, const QString &destination)
+} // namespace
+
+Outcome FileManager::copyItem(const QString &source, const QString &destination, const std::function<void()> &progress)
 {
-    if (source.isEmpty() || destination.isEmpty() || !occupied(source)
-        || isSameOrInside(destination, source))
-        return false;
-    const QByteArray from = QFile::encodeName(source);
-    const QByteArray to = QFile::encodeName(destination);
+    if (const Outcome allowed = checkDestination(source, destination); !allowed)
+        return allowed;
+    Outcome outcome;
+    copyTree(source, destination, progress, outcome);
+    if (!outcome && occupied(destination)) {
+        // Whatever the half-made copy holds is ours to remove.
+        [[maybe_unused]] const Outcome removed = removeTree(destination);
+    }
+    return outcome;
+}
+
+Outcome FileManager::moveItem(const QString &source, const QString &destination)
+{
+    if (const Outcome allowed = checkDestination(source, destination); !allowed)
+        return allowed;
     // RENAME_NOREPLACE makes "never replace" hold even against a racing writer.
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
+    if (::renameat2(AT_FDCWD, encoded(source).constData(), AT_FDCWD, encoded(destination).constData(),
+                    RENAME_NOREPLACE) == 0)
+        return {};
     if (errno != EXDEV)
-        return false;
+        return Outcome::systemError(source, errno);
     // Another file system: copy, and give up the source only once the copy is whole.
-    return copyItem(source, destination) && removeItem(source);
+    const Outcome copied = copyItem(source, destination);
+    return copied ? removeItem(source) : copied;
 }
 
-void FileManager::moveItemsInto(const QList<QUrl> &items, const QString &folder)
+Outcome FileManager::moveItemsInto(const QList<QUrl> &items, const QString &folder, int *moved)
 {
     const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    Outcome first;
+    int count = 0;
     for (const QUrl &item : items) {
         const QString source = item.toLocalFile();
         if (source.isEmpty() || isSameOrInside(folder, source))
@@ -289,62 +453,74 @@ void FileManager::moveItemsInto(const QList<QUrl> &items, const QString &folder)
         const QString canonicalSource = QFileInfo(source).canonicalFilePath();
         if (!canonicalSource.isEmpty() && isSameOrInside(canonicalFolder, canonicalSource))
             continue;
-        moveItem(source, folder + u'/' + QFileInfo(source).fileName());
+        // An entry dropped back into its own folder stays where it is.
+        if (isSameFile(QFileInfo(source).absolutePath(), folder))
+            continue;
+        const Outcome outcome = moveItem(source, folder + u'/' + QFileInfo(source).fileName());
+        count += outcome ? 1 : 0;
+        if (!outcome && first)
+            first = outcome;
     }
+    if (moved)
+        *moved = count;
+    return first;
 }
 
-bool FileManager::replaceItem(const QString &source, const QString &destination)
+Outcome FileManager::replaceItem(const QString &source, const QString &destination)
 {
     if (!occupied(destination))
         return moveItem(source, destination);
-    if (source.isEmpty() || !occupied(source) || isSameOrInside(source, destination))
-        return false;
-    const QByteArray from = QFile::encodeName(source);
-    const QByteArray to = QFile::encodeName(destination);
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
-        removeItem(source); // the old entry, now sitting where the new one was
-        return true;
+    if (source.isEmpty() || !occupied(source))
+        return Outcome::systemError(source, ENOENT);
+    if (isSameOrInside(source, destination))
+        return Outcome::failure(destination, tr("A folder cannot go inside itself"));
+    if (::renameat2(AT_FDCWD, encoded(source).constData(), AT_FDCWD, encoded(destination).constData(),
+                    RENAME_EXCHANGE) == 0) {
+        // The old entry, now sitting where the new one was, is no longer wanted.
+        [[maybe_unused]] const Outcome removed = removeTree(source);
+        return {};
     }
     if (errno != EINVAL && errno != ENOSYS)
-        return false;
+        return Outcome::systemError(destination, errno);
     // No atomic exchange here: set the old entry aside until the new one is in.
     const QString aside = destination + QStringLiteral(".quillet-old");
-    if (!moveItem(destination, aside))
-        return false;
-    if (moveItem(source, destination)) {
-        removeItem(aside);
-        return true;
-    }
-    moveItem(aside, destination);
-    return false;
+    if (const Outcome setAside = moveItem(destination, aside); !setAside)
+        return setAside;
+    const Outcome placed = moveItem(source, destination);
+    const Outcome cleanUp = placed ? removeTree(aside) : moveItem(aside, destination);
+    Q_UNUSED(cleanUp);
+    return placed;
 }
 
-bool FileManager::copyItemReplacing(const QString &source, const QString &destination,
-                                    const std::function<void()> &progress)
+Outcome FileManager::copyItemReplacing(const QString &source, const QString &destination,
+                                       const std::function<void()> &progress)
 {
     const QFileInfo target(destination);
     QTemporaryDir staging(target.absolutePath() + QStringLiteral("/.quillet-copy-XXXXXX"));
     if (!staging.isValid())
-        return false;
+        return Outcome::failure(target.absolutePath(), staging.errorString());
     const QString staged = staging.path() + u'/' + target.fileName();
-    return copyItem(source, staged, progress) && replaceItem(staged, destination);
+    const Outcome copied = copyItem(source, staged, progress);
+    if (!copied)
+        return copied.file() == staged ? copied.naming(destination) : copied;
+    Outcome replaced = replaceItem(staged, destination);
+    for (const QString &skipped : copied.skipped())
+        replaced.noteSkipped(skipped);
+    return replaced;
 }
 
 bool FileManager::isSameFile(const QString &first, const QString &second)
 {
     struct stat a{}, b{};
     return !first.isEmpty() && !second.isEmpty()
-        && ::stat(QFile::encodeName(first).constData(), &a) == 0
-        && ::stat(QFile::encodeName(second).constData(), &b) == 0
+        && ::stat(encoded(first).constData(), &a) == 0
+        && ::stat(encoded(second).constData(), &b) == 0
         && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-bool FileManager::removeItem(const QString &path)
+Outcome FileManager::removeItem(const QString &path)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !occupied(path))
-        return false;
-    if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
-    return QFile::remove(path);
+    if (path.isEmpty())
+        return Outcome::systemError(path, ENOENT);
+    return removeTree(path);
 }

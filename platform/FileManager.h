@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/Outcome.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -9,9 +12,10 @@
 #include <optional>
 
 /// The file operations every subsystem uses on bundles. None of them ever
-/// replaces an existing entry: copy and move fail, leaving both sides as they
-/// were, when the destination exists. Results are returned, never reported;
-/// callers that must stay silent simply ignore them.
+/// replaces an existing entry unasked: copy and move fail, leaving both
+/// sides as they were, when the destination exists. Each returns its
+/// outcome, naming the file it failed on and the system's reason; only
+/// regular files, folders and links are ever opened or copied.
 class FileManager
 {
 public:
@@ -24,64 +28,74 @@ public:
     /// Whether the path is a directory, links followed.
     static bool isDirectory(const QString &path);
 
+    /// Reads a whole regular file into `data`. Anything else (a folder, a
+    /// FIFO, a device) is refused without being opened for reading, so a
+    /// FIFO cannot hang the caller.
+    static Outcome readFile(const QString &path, QByteArray *data);
+
+    /// Writes a whole file: the data goes to a sibling temporary file, which
+    /// takes the target's place only once every byte reached the disk, so a
+    /// failed write (a full disk, a missing folder) leaves the old file
+    /// whole. The file keeps its permissions; a link is written through to
+    /// the file it leads to and stays a link.
+    static Outcome writeFile(const QString &path, const QByteArray &data);
+
+    /// As `writeFile`, from the pieces `produce` hands to its sink, in order.
+    /// The pieces must stay valid until the call returns; they are written
+    /// without being gathered first. Meant for large files made anew: no
+    /// flush to disk is forced.
+    using PieceSink = std::function<void(const char *data, qsizetype length)>;
+    static Outcome writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce);
+
+    /// Creates an empty file; fails when anything exists at the path.
+    static Outcome createFile(const QString &path);
     /// Creates one directory; its parent must exist.
-    static bool createDirectory(const QString &path);
+    static Outcome createDirectory(const QString &path);
 
     /// Copies a file or a whole tree. Symbolic links are copied as links, so a
-    /// link that loops back up the tree cannot make the copy run away. Fails
+    /// link that loops back up the tree cannot make the copy run away; FIFOs,
+    /// sockets and devices are left out and listed in the outcome. Fails
     /// without touching anything when the destination exists or lies inside
     /// the source; a copy that fails half-way is removed again.
     /// `progress`, when given, is called once per entry copied.
-    static bool copyItem(const QString &source, const QString &destination,
-                         const std::function<void()> &progress = {});
+    static Outcome copyItem(const QString &source, const QString &destination,
+                            const std::function<void()> &progress = {});
 
     /// Moves a file or a tree, across file systems too. Fails without change
     /// when the destination exists or lies inside the source.
-    static bool moveItem(const QString &source, const QString &destination);
+    static Outcome moveItem(const QString &source, const QString &destination);
 
     /// Moves the local files and folders of `items` into `folder` under
     /// their own names, as a drop on a list of that folder does: never
     /// replacing, and skipping `folder` itself and any folder that holds
-    /// it, also when links make the paths look unrelated.
-    static void moveItemsInto(const QList<QUrl> &items, const QString &folder);
+    /// it, also when links make the paths look unrelated, and entries that
+    /// already lie in `folder`. Moves what it can;
+    /// the outcome is the first failure. `moved`, when given, counts the
+    /// items that moved.
+    static Outcome moveItemsInto(const QList<QUrl> &items, const QString &folder, int *moved = nullptr);
 
     /// Puts `source` in the place of `destination`, which may exist and is
     /// then replaced in one step where the file system allows it. Only for a
     /// replacement the user agreed to. On failure `destination` is as before.
-    static bool replaceItem(const QString &source, const QString &destination);
-
-    /// Writes a whole file. Atomic by default: the data goes to a temporary
-    /// file that then takes the target's place, so a failed write leaves the
-    /// old file whole. In place, the target itself is overwritten.
-    enum class WriteMode { Atomic, InPlace };
-    static bool writeFile(const QString &path, const QByteArray &data,
-                          WriteMode mode = WriteMode::Atomic);
-
-    /// Writes a file from the pieces `produce` hands to its sink, in order.
-    /// The pieces must stay valid until the call returns; they are written
-    /// without being gathered first, into a sibling file that then takes the
-    /// target's place with the target's permissions. Meant for large files
-    /// made anew: no flush to disk is forced.
-    using PieceSink = std::function<void(const char *data, qsizetype length)>;
-    static bool writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce);
-
-    /// How many directory listings this process made; lets benchmarks and
-    /// tests see that a view does not list a folder per cell.
-    static quint64 listingCount();
+    static Outcome replaceItem(const QString &source, const QString &destination);
 
     /// Copies `source` in the place of `destination`, which may exist and is
     /// then replaced. The copy is made whole beside the destination first, so
     /// a failed copy leaves whatever was there untouched. Only for a
     /// replacement the user agreed to.
-    static bool copyItemReplacing(const QString &source, const QString &destination,
-                                  const std::function<void()> &progress = {});
+    static Outcome copyItemReplacing(const QString &source, const QString &destination,
+                                     const std::function<void()> &progress = {});
+
+    /// Removes a file, a link (never what it points at) or a whole tree.
+    static Outcome removeItem(const QString &path);
+
+    /// How many directory listings this process made; lets benchmarks and
+    /// tests see that a view does not list a folder per cell.
+    static quint64 listingCount();
 
     /// Whether two paths name the same file or folder, however they are
     /// spelled (links, letter case on a case-blind file system).
     static bool isSameFile(const QString &first, const QString &second);
-
-    /// Removes a file, a link (never what it points at) or a whole tree.
-    static bool removeItem(const QString &path);
 
     /// The full path of `relative` within `folder`; nothing when it would lead
     /// outside it: an absolute path, ".." climbing out, a link pointing

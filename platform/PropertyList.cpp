@@ -3,8 +3,8 @@
 
 #include "platform/FileManager.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QTimeZone>
 
 #include <plist/plist.h>
@@ -146,10 +146,10 @@ std::optional<QVariant> PropertyList::parse(const QByteArray &bytes)
 
 std::optional<QVariant> PropertyList::read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!FileManager::readFile(path, &bytes))
         return std::nullopt;
-    return parse(file.readAll());
+    return parse(bytes);
 }
 
 QByteArray PropertyList::toXml(const QVariant &value)
@@ -163,7 +163,7 @@ QByteArray PropertyList::toXml(const QVariant &value)
     return document;
 }
 
-bool PropertyList::writeXml(const QString &path, const QVariant &value)
+Outcome PropertyList::writeXml(const QString &path, const QVariant &value)
 {
     return FileManager::writeFile(path, toXml(value));
 }
@@ -179,21 +179,28 @@ PropertyList::Dictionary::~Dictionary()
         plist_free(static_cast<plist_t>(m_node));
 }
 
-std::optional<PropertyList::Dictionary> PropertyList::Dictionary::read(const QString &path)
+std::optional<PropertyList::Dictionary> PropertyList::Dictionary::read(const QString &path, Outcome *why)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes;
+    Outcome outcome = FileManager::readFile(path, &bytes);
     plist_t root = nullptr;
-    plist_from_memory(bytes.constData(), uint32_t(bytes.size()), &root);
-    if (!root)
-        return std::nullopt;
-    if (plist_get_node_type(root) != PLIST_DICT) {
+    if (outcome)
+        plist_from_memory(bytes.constData(), uint32_t(bytes.size()), &root);
+    if (root && plist_get_node_type(root) == PLIST_DICT)
+        return Dictionary(root);
+    if (root)
         plist_free(root);
-        return std::nullopt;
+    if (why) {
+        *why = outcome ? Outcome::failure(path, QCoreApplication::translate(
+                                                    "PropertyList", "It is not a property list holding a dictionary"))
+                       : outcome;
     }
-    return Dictionary(root);
+    return std::nullopt;
+}
+
+PropertyList::Dictionary PropertyList::Dictionary::empty()
+{
+    return Dictionary(plist_new_dict());
 }
 
 bool PropertyList::Dictionary::contains(const QString &key) const
@@ -239,14 +246,16 @@ void PropertyList::Dictionary::remove(const QString &key)
         plist_dict_remove_item(static_cast<plist_t>(m_node), key.toUtf8().constData());
 }
 
-bool PropertyList::Dictionary::writeXml(const QString &path) const
+Outcome PropertyList::Dictionary::writeXml(const QString &path) const
 {
     char *xml = nullptr;
     uint32_t length = 0;
     plist_to_xml(static_cast<plist_t>(m_node), &xml, &length);
     const QByteArray document(xml, qsizetype(length));
     free(xml);
-    return !document.isEmpty() && FileManager::writeFile(path, document);
+    if (document.isEmpty())
+        return Outcome::failure(path, QCoreApplication::translate("PropertyList", "It could not be put into XML"));
+    return FileManager::writeFile(path, document);
 }
 
 qint64 PropertyList::intValue(const QVariant &value)
@@ -274,4 +283,21 @@ qint64 PropertyList::intValue(const QVariant &value)
     bool ok = false;
     const qint64 number = text.left(end).toLongLong(&ok);
     return ok ? number : 0;
+}
+
+bool PropertyList::boolValue(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return value.toDouble() != 0;
+    case QMetaType::QString: {
+        static const QStringList yes{QStringLiteral("true"), QStringLiteral("YES"), QStringLiteral("yes"),
+                                     QStringLiteral("Yes"), QStringLiteral("1")};
+        return yes.contains(value.toString());
+    }
+    default:
+        return false;
+    }
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/Outcome.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -20,7 +22,7 @@ public:
     /// The list as an XML property list document.
     static QByteArray toXml(const QVariant &value);
     /// Writes the list as XML, atomically.
-    static bool writeXml(const QString &path, const QVariant &value);
+    static Outcome writeXml(const QString &path, const QVariant &value);
 
     /// A dictionary file edited in place: keys not touched keep their order,
     /// types and values exactly as read.
@@ -30,9 +32,12 @@ public:
         Dictionary(Dictionary &&other) noexcept;
         ~Dictionary();
 
-        /// The file's top-level dictionary; nothing when the file is missing
-        /// or its top level is not a dictionary.
-        static std::optional<Dictionary> read(const QString &path);
+        /// The file's top-level dictionary; nothing when the file cannot be
+        /// read or its top level is not a dictionary, and then `why`, when
+        /// given, says which.
+        static std::optional<Dictionary> read(const QString &path, Outcome *why = nullptr);
+        /// A dictionary with no keys, for a file made anew.
+        static Dictionary empty();
 
         bool contains(const QString &key) const;
         QVariant value(const QString &key) const;
@@ -43,7 +48,7 @@ public:
         void remove(const QString &key);
 
         /// Writes the dictionary as an XML property list, atomically.
-        bool writeXml(const QString &path) const;
+        Outcome writeXml(const QString &path) const;
 
     private:
         explicit Dictionary(void *node) : m_node(node) {}
@@ -55,4 +60,8 @@ public:
     /// take "intValue": a number's own value, a string's leading digits after
     /// blanks and an optional sign ("300px" gives 300), anything else 0.
     static qint64 intValue(const QVariant &value);
+    /// Whether a value means yes, as the access keys are read everywhere:
+    /// a true boolean, a number other than 0, or one of the strings "true",
+    /// "YES", "yes", "Yes" and "1". Anything else means no.
+    static bool boolValue(const QVariant &value);
 };

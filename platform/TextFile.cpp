@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/TextFile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -41,6 +39,13 @@ QByteArray bomFor(TextFile::Encoding encoding)
     return {};
 }
 
+QByteArray encodeAs(const QString &text, TextFile::Encoding encoding)
+{
+    QStringEncoder encoder(converterFor(encoding),
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return bomFor(encoding) + QByteArray(encoder.encode(text));
+}
+
 } // namespace
 
 TextFile::Text TextFile::decode(const QByteArray &bytes)
@@ -57,34 +62,39 @@ TextFile::Text TextFile::decode(const QByteArray &bytes)
     const Text text{decoder.decode(bytes.mid(bomFor(marked).size())), marked};
     // The Unicode reading holds only when writing the text back gives the very
     // same bytes; ISO 8859-1 always does, so no save can change an untouched file.
-    if (!decoder.hasError() && encode(text) == bytes)
+    if (!decoder.hasError() && encodeAs(text.text, marked) == bytes)
         return text;
     return {QString::fromLatin1(bytes), Encoding::Latin1};
 }
 
+// ISO 8859-1 is the reading of last resort: its bytes come back as
+// something else when they form valid UTF-8 or start with a mark ("Â©" is
+// the UTF-8 of "©"). Only then is the file's encoding given up.
 TextFile::Encoding TextFile::encodingFor(const Text &text)
 {
-    return text.encoding == Encoding::Latin1 && !fitsLatin1(text.text) ? Encoding::Utf8
-                                                                       : text.encoding;
+    if (text.encoding != Encoding::Latin1)
+        return text.encoding;
+    if (!fitsLatin1(text.text))
+        return Encoding::Utf8;
+    const Text reread = decode(encodeAs(text.text, Encoding::Latin1));
+    return reread.encoding == Encoding::Latin1 || reread.text == text.text ? Encoding::Latin1 : Encoding::Utf8;
 }
 
 QByteArray TextFile::encode(const Text &text)
 {
-    const Encoding encoding = encodingFor(text);
-    QStringEncoder encoder(converterFor(encoding),
-                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    return bomFor(encoding) + QByteArray(encoder.encode(text.text));
+    return encodeAs(text.text, encodingFor(text));
 }
 
-std::optional<TextFile::Text> TextFile::read(const QString &path)
+Outcome TextFile::read(const QString &path, Text *text)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return decode(file.readAll());
+    QByteArray bytes;
+    const Outcome outcome = FileManager::readFile(path, &bytes);
+    if (outcome)
+        *text = decode(bytes);
+    return outcome;
 }
 
-bool TextFile::write(const QString &path, const Text &text, FileManager::WriteMode mode)
+Outcome TextFile::write(const QString &path, const Text &text)
 {
-    return FileManager::writeFile(path, encode(text), mode);
+    return FileManager::writeFile(path, encode(text));
 }

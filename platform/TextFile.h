@@ -5,13 +5,13 @@
 
 #include <QString>
 
-#include <optional>
 
 /// Text files read and written whole. A file with a byte-order mark is
 /// Unicode as marked, a valid UTF-8 file is UTF-8, any other is ISO 8859-1,
 /// one character per byte. Writing keeps the encoding the text was read in,
-/// so an untouched file goes back byte for byte; a character that ISO 8859-1
-/// cannot hold makes the file UTF-8.
+/// so an untouched file goes back byte for byte; text that would not read
+/// back as itself in that encoding (a character ISO 8859-1 cannot hold, or
+/// ISO 8859-1 bytes that happen to be valid UTF-8) makes the file UTF-8.
 class TextFile
 {
 public:
@@ -23,13 +23,13 @@ public:
         Encoding encoding = Encoding::Utf8;
     };
 
-    /// Reads a file; nothing when it cannot be read (missing, a folder).
-    static std::optional<Text> read(const QString &path);
-    static bool write(const QString &path, const Text &text,
-                      FileManager::WriteMode mode = FileManager::WriteMode::Atomic);
+    /// Reads a regular file into `text`; a missing file, a folder or a FIFO
+    /// fails, leaving `text` as it was.
+    static Outcome read(const QString &path, Text *text);
+    static Outcome write(const QString &path, const Text &text);
 
-    /// The encoding `encode` writes the text in: its own, unless ISO 8859-1
-    /// cannot hold it, then UTF-8.
+    /// The encoding `encode` writes the text in: its own when the bytes read
+    /// back as the same text, UTF-8 otherwise.
     static Encoding encodingFor(const Text &text);
 
     static Text decode(const QByteArray &bytes);

@@ -51,14 +51,23 @@ QStringList Workspace::desktopEntryCommand(const QString &entryPath, const QStri
     return command;
 }
 
-bool Workspace::openFile(const QString &path, const QString &application)
+Outcome Workspace::openFile(const QString &path, const QString &application)
 {
+    const auto tr = [](const char *text) { return QCoreApplication::translate("Workspace", text); };
     if (responder)
-        return responder(path, application);
+        return responder(path, application) ? Outcome() : Outcome::failure(application, tr("The program could not be started"));
+    QStringList command;
     if (application.endsWith(QLatin1String(".desktop"))) {
-        const QStringList command = desktopEntryCommand(application, path);
-        return !command.isEmpty() && QProcess::startDetached(command.first(), command.mid(1));
+        command = desktopEntryCommand(application, path);
+        if (command.isEmpty())
+            return Outcome::failure(application, tr("The desktop entry gives no command to start"));
+    } else {
+        const QString program = application == WidgetHostApplication ? widgetHostProgram() : application;
+        if (program.isEmpty())
+            return Outcome::failure(application, tr("The program could not be found beside Quillet or on the PATH"));
+        command = QStringList{program, path};
     }
-    const QString program = application == WidgetHostApplication ? widgetHostProgram() : application;
-    return !program.isEmpty() && QProcess::startDetached(program, {path});
+    if (!QProcess::startDetached(command.first(), command.mid(1)))
+        return Outcome::failure(command.first(), tr("The program could not be started"));
+    return {};
 }

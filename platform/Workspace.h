@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/Outcome.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,8 +19,9 @@ public:
     /// Starts `application` on `path` and returns at once. The widget host's
     /// name starts the host program that comes with the editor; a desktop
     /// entry (".desktop") starts the command its Exec line gives; anything
-    /// else is a program to start. False when nothing could be started.
-    static bool openFile(const QString &path, const QString &application);
+    /// else is a program to start. A failure names the program that could
+    /// not be found or started.
+    static Outcome openFile(const QString &path, const QString &application);
 
     /// Where the widget host program is: beside the editor (installed, or in
     /// its build folder), else on the PATH. Empty when it cannot be found.

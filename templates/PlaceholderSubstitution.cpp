@@ -77,20 +77,33 @@ QByteArray PlaceholderSubstitution::substitute(const QByteArray &bytes, const QS
     return TextFile::encode(text);
 }
 
-bool PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry,
-                                    const QString &placeholder, const QString &value)
+Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry,
+                                       const QString &placeholder, const QString &value)
 {
     return apply(widgetPath, entry, Replacements{{placeholder, value}});
 }
 
-bool PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry, const Replacements &replacements)
+Outcome PlaceholderSubstitution::applyToAll(const QString &widgetPath, const QStringList &entries,
+                                            const Replacements &replacements)
 {
+    Outcome first;
+    for (const QString &entry : entries) {
+        const Outcome applied = apply(widgetPath, entry, replacements);
+        if (!applied && first)
+            first = applied;
+    }
+    return first;
+}
+
+Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry, const Replacements &replacements)
+{
+    // Only regular files are filled in: a folder, a FIFO or a missing entry is skipped.
     const std::optional<QString> path = pathInWidget(widgetPath, entry);
-    if (!path || QFileInfo(*path).isDir())
-        return false;
+    if (!path || !QFileInfo(*path).isFile())
+        return {};
     QFile file(*path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return Outcome::failure(entry, file.errorString());
     const qsizetype size = file.size();
     const char *data = size > 0 ? reinterpret_cast<const char *>(file.map(0, size)) : "";
     if (data && replacements.size() == 1 && size >= StreamingThreshold
@@ -100,12 +113,12 @@ bool PlaceholderSubstitution::apply(const QString &widgetPath, const QString &en
         const QByteArray before = replacements.first().first.toLatin1();
         const QByteArray after = replacements.first().second.toLatin1();
         return FileManager::writeFileInPieces(*path, [&](const FileManager::PieceSink &sink) {
-            replaceAll(data, size, before, after, sink);
-        });
+                   replaceAll(data, size, before, after, sink);
+               }).naming(entry);
     }
     QByteArray bytes = data ? QByteArray(data, size) : file.readAll();
     file.close();
     for (const auto &[placeholder, value] : replacements)
         bytes = substitute(bytes, placeholder, value);
-    return FileManager::writeFile(*path, bytes, FileManager::WriteMode::InPlace);
+    return FileManager::writeFile(*path, bytes).naming(entry);
 }

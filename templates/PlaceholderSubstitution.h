@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/Outcome.h"
+
 #include <QList>
 #include <QString>
 
@@ -26,14 +28,16 @@ public:
     /// keeps its encoding (ISO 8859-1 becomes UTF-8 only when the value does
     /// not fit) and is written even when the placeholder did not occur. A
     /// missing file, a folder or an entry outside the widget is skipped and
-    /// nothing is created. False when nothing was written.
-    static bool apply(const QString &widgetPath, const QString &entry, const QString &placeholder,
-                      const QString &value);
+    /// nothing is created; a failed read or write names the file and why.
+    static Outcome apply(const QString &widgetPath, const QString &entry, const QString &placeholder,
+                         const QString &value);
 
     /// Several placeholders in one reading and one writing of the file, in
     /// order, each working on the text the one before left.
     using Replacements = QList<std::pair<QString, QString>>;
-    static bool apply(const QString &widgetPath, const QString &entry, const Replacements &replacements);
+    static Outcome apply(const QString &widgetPath, const QString &entry, const Replacements &replacements);
+    /// `apply` on every entry listed, going on past a failure; the first one.
+    static Outcome applyToAll(const QString &widgetPath, const QStringList &entries, const Replacements &replacements);
 
     /// The same rule on bytes already read, for callers that hold a file.
     static QByteArray substitute(const QByteArray &bytes, const QString &placeholder, const QString &value);

@@ -48,10 +48,10 @@ QString TPArrayView::expansion(const QStringList &values, const QString &format)
     return text;
 }
 
-void TPArrayView::saveToPath(const QString &widgetPath, const QVariantMap &info)
+Outcome TPArrayView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     QStringList list = values();
     if (list.isEmpty())
         list = info.value(QStringLiteral("TPVDefaultValue")).toStringList();
-    writeValue(widgetPath, info, expansion(list, info.value(QStringLiteral("TPVFormat")).toString()));
+    return writeValue(widgetPath, info, expansion(list, info.value(QStringLiteral("TPVFormat")).toString()));
 }

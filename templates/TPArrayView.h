@@ -19,7 +19,7 @@ public:
     ~TPArrayView() override;
 
     void setInfoDictionary(const QVariantMap &info) override;
-    void saveToPath(const QString &widgetPath, const QVariantMap &info) override;
+    Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
     void add();
     void remove();

@@ -80,10 +80,10 @@ QString TPArrayView2::expansion(const Pairs &pairs, const QString &format)
     return text;
 }
 
-void TPArrayView2::saveToPath(const QString &widgetPath, const QVariantMap &info)
+Outcome TPArrayView2::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     const QStringList listed = titles();
     const Pairs pairs = listed.isEmpty() ? pairsFromDefault(info.value(QStringLiteral("TPVDefaultValue")))
                                          : pairsFromTitles(listed);
-    writeValue(widgetPath, info, expansion(pairs, info.value(QStringLiteral("TPVFormat")).toString()));
+    return writeValue(widgetPath, info, expansion(pairs, info.value(QStringLiteral("TPVFormat")).toString()));
 }

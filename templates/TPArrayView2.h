@@ -20,7 +20,7 @@ public:
     ~TPArrayView2() override;
 
     void setInfoDictionary(const QVariantMap &info) override;
-    void saveToPath(const QString &widgetPath, const QVariantMap &info) override;
+    Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
     void add();
     void remove();

@@ -20,9 +20,9 @@ void TPCheckboxView::setInfoDictionary(const QVariantMap &info)
         ui->checkBox->setChecked(true);
 }
 
-void TPCheckboxView::saveToPath(const QString &widgetPath, const QVariantMap &info)
+Outcome TPCheckboxView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     const QString key = ui->checkBox->isChecked() ? QStringLiteral("TPVCheckedValue")
                                                   : QStringLiteral("TPVUncheckedValue");
-    writeValue(widgetPath, info, info.value(key).toString());
+    return writeValue(widgetPath, info, info.value(key).toString());
 }

@@ -106,13 +106,12 @@ QString TPDateView::render(const QDateTime &moment, QChar letter)
     }
 }
 
-void TPDateView::saveToPath(const QString &widgetPath, const QVariantMap &info)
+Outcome TPDateView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     const QDateTime moment = dateValue();
     const QString base = PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString()) + u'_';
     PlaceholderSubstitution::Replacements replacements;
     for (const QChar letter : Letters)
         replacements.append({base + letter, render(moment, letter)});
-    for (const QString &entry : files(info))
-        PlaceholderSubstitution::apply(widgetPath, entry, replacements);
+    return PlaceholderSubstitution::applyToAll(widgetPath, files(info), replacements);
 }

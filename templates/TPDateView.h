@@ -21,7 +21,7 @@ public:
     ~TPDateView() override;
 
     void setInfoDictionary(const QVariantMap &info) override;
-    void saveToPath(const QString &widgetPath, const QVariantMap &info) override;
+    Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
     QDateTime dateValue() const;
     void setDateValue(const QDateTime &moment);

@@ -39,7 +39,7 @@ void TPFileView::browseButton()
         ui->pathField->setText(chosen.first());
 }
 
-void TPFileView::saveToPath(const QString &widgetPath, const QVariantMap &info)
+Outcome TPFileView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     const QString chosen = ui->pathField->text();
     const QString source = chosen.isEmpty() ? info.value(QStringLiteral("TPVDefaultValue")).toString() : chosen;
@@ -48,13 +48,18 @@ void TPFileView::saveToPath(const QString &widgetPath, const QVariantMap &info)
     // The folder comes first in the list; the path the text files get is built from it.
     const QString relative = entries.isEmpty() ? name : entries.first() + u'/' + name;
     const QString placeholder = PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString());
+    Outcome first;
     for (const QString &entry : entries) {
         const std::optional<QString> target = PlaceholderSubstitution::pathInWidget(widgetPath, entry);
+        Outcome written;
         if (!target || !FileManager::exists(*target))
             continue;
         if (!FileManager::isDirectory(*target))
-            PlaceholderSubstitution::apply(widgetPath, entry, placeholder, source.isEmpty() ? QString() : relative);
-        else if (!source.isEmpty() && FileManager::exists(source))
-            FileManager::copyItem(source, *target + u'/' + name); // never over an existing file
+            written = PlaceholderSubstitution::apply(widgetPath, entry, placeholder, source.isEmpty() ? QString() : relative);
+        else if (!source.isEmpty() && FileManager::exists(source) && !FileManager::exists(*target + u'/' + name))
+            written = FileManager::copyItem(source, *target + u'/' + name); // never over an existing file
+        if (!written && first)
+            first = written;
     }
+    return first;
 }

@@ -41,20 +41,25 @@ void TPImageView::browseButton()
         ui->imageView->setImage(QImageReader(chosen.first()).read());
 }
 
-void TPImageView::saveToPath(const QString &widgetPath, const QVariantMap &info)
+Outcome TPImageView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     const QString defaultImage = info.value(QStringLiteral("TPVDefaultValue")).toString();
+    Outcome first;
     for (const QString &entry : files(info)) {
         const std::optional<QString> target = PlaceholderSubstitution::pathInWidget(widgetPath, entry);
+        Outcome written;
         if (!target)
             continue;
         if (!image().isNull()) {
             const QByteArray data = Images::encodedForPath(image(), *target);
-            if (!data.isEmpty())
-                FileManager::writeFile(*target, data);
-        } else if (!defaultImage.isEmpty()) {
+            written = data.isEmpty() ? Outcome::failure(entry, tr("The image could not be encoded for this file's format"))
+                                     : FileManager::writeFile(*target, data).naming(entry);
+        } else if (!defaultImage.isEmpty() && !FileManager::exists(*target)) {
             // Never replaces: a file the template holds there stays.
-            FileManager::copyItem(defaultImage, *target);
+            written = FileManager::copyItem(defaultImage, *target).naming(entry);
         }
+        if (!written && first)
+            first = written;
     }
+    return first;
 }

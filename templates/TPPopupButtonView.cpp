@@ -22,10 +22,10 @@ void TPPopupButtonView::setInfoDictionary(const QVariantMap &info)
     ui->popUp->setCurrentIndex(ui->popUp->count() > 0 ? 0 : -1);
 }
 
-void TPPopupButtonView::saveToPath(const QString &widgetPath, const QVariantMap &info)
+Outcome TPPopupButtonView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     // No option chosen, or no value at its place: the placeholder is removed.
     const QVariantList values = info.value(QStringLiteral("TPVValues")).toList();
     const int chosen = ui->popUp->currentIndex();
-    writeValue(widgetPath, info, chosen >= 0 && chosen < values.size() ? values.at(chosen).toString() : QString());
+    return writeValue(widgetPath, info, chosen >= 0 && chosen < values.size() ? values.at(chosen).toString() : QString());
 }

@@ -20,9 +20,9 @@ void TPTextView::setInfoDictionary(const QVariantMap &info)
     ui->valueField->setPlaceholderText(info.value(QStringLiteral("TPVDefaultValue")).toString());
 }
 
-void TPTextView::saveToPath(const QString &widgetPath, const QVariantMap &info)
+Outcome TPTextView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     const QString typed = ui->valueField->text();
-    writeValue(widgetPath, info,
+    return writeValue(widgetPath, info,
                typed.isEmpty() ? info.value(QStringLiteral("TPVDefaultValue")).toString() : typed);
 }

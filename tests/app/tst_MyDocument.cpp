@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/MyDocument.h"
 
+#include "editors/ContentArea.h"
 #include "editors/ContentView.h"
 #include "platform/Alert.h"
 #include "platform/DocumentController.h"
@@ -33,11 +34,12 @@ public:
     void setViewIdentifier(const QString &identifier) override { m_identifier = identifier; }
     QString viewIdentifier() const override { return m_identifier; }
     void openTheFile() override {}
-    void save() override
+    Outcome save() override
     {
         savedTo.append(fullPath());
-        QFile file(fullPath());
-        m_edited = !file.open(QIODevice::WriteOnly) || file.write(m_text) != m_text.size();
+        const Outcome written = FileManager::writeFile(fullPath(), m_text);
+        m_edited = !written;
+        return written.naming(m_identifier);
     }
     bool searchString(const QString &) override { return false; }
     bool isEdited() const override { return m_edited; }
@@ -243,8 +245,8 @@ void tst_MyDocument::saveWritesEveryContentViewInOrder()
     MyDocument *document = open(path);
     auto *first = new EditedView(QStringLiteral("main.html"), "<html>new</html>");
     auto *second = new EditedView(QStringLiteral("Images/notes.txt"), "notes");
-    document->contentView()->layout()->addWidget(first);
-    document->contentView()->layout()->addWidget(second);
+    document->contentView()->add(first);
+    document->contentView()->add(second);
     second->hide();
     QVERIFY(document->saveDocument());
     QCOMPARE(first->savedTo, QStringList{path + QStringLiteral("/main.html")});
@@ -258,7 +260,7 @@ void tst_MyDocument::saveAsCopiesTheTreeAndPutsTheEditsInTheCopy()
     const QString path = makeBundle(QStringLiteral("Clock.wdgt"));
     const auto original = Tree::snapshot(path);
     MyDocument *document = open(path);
-    document->contentView()->layout()->addWidget(new EditedView(QStringLiteral("main.html"), "<html>new</html>"));
+    document->contentView()->add(new EditedView(QStringLiteral("main.html"), "<html>new</html>"));
     const QString copy = m_dir->filePath(QStringLiteral("Copy.wdgt"));
     SavePanel::responder = [copy](const SavePanel::Options &options) {
         return options.requiredExtension == u"wdgt" ? copy : QString();
@@ -302,7 +304,7 @@ void tst_MyDocument::saveAsIntoItselfFailsAndChangesNothing()
     const auto before = Tree::snapshot(m_dir->path());
     MyDocument *document = open(path);
     auto *view = new EditedView(QStringLiteral("main.html"), "<html>new</html>");
-    document->contentView()->layout()->addWidget(view);
+    document->contentView()->add(view);
     SavePanel::responder = [path](const SavePanel::Options &) {
         return path + QStringLiteral("/Images/Inner.wdgt");
     };
@@ -352,7 +354,7 @@ void tst_MyDocument::closingWithEditsAsks()
     QFETCH(QByteArray, written);
     const QString path = makeBundle(QStringLiteral("Clock.wdgt"));
     MyDocument *document = open(path);
-    document->contentView()->layout()->addWidget(new EditedView(QStringLiteral("main.html"), "<html>new</html>"));
+    document->contentView()->add(new EditedView(QStringLiteral("main.html"), "<html>new</html>"));
     answerAlerts(Alert::Response(answer));
 
     document->window()->close();
@@ -378,8 +380,8 @@ void tst_MyDocument::failedWriteIsNoSave()
     MyDocument *document = open(path);
     auto *blocked = new EditedView(QStringLiteral("main.html"), "<html>new</html>");
     auto *fine = new EditedView(QStringLiteral("notes.txt"), "notes");
-    document->contentView()->layout()->addWidget(blocked);
-    document->contentView()->layout()->addWidget(fine);
+    document->contentView()->add(blocked);
+    document->contentView()->add(fine);
     QVERIFY(QFile::remove(path + QStringLiteral("/main.html")));
     QVERIFY(QDir(path).mkdir(QStringLiteral("main.html")));
     answerAlerts(Alert::DefaultButton);
@@ -392,7 +394,9 @@ void tst_MyDocument::failedWriteIsNoSave()
     }
 
     QVERIFY(!m_questions.isEmpty());
-    QCOMPARE(m_questions.last().title, QStringLiteral("The widget could not be saved."));
+    QCOMPARE(m_questions.last().title, QStringLiteral("“Clock.wdgt” could not be saved."));
+    QCOMPARE(m_questions.last().message, QStringLiteral("“main.html”: Is a directory."));
+    QCOMPARE(m_questions.last().icon, Alert::Icon::Critical);
     QCOMPARE(DocumentController::shared().documents(), QList<Document *>{document});
     QVERIFY(blocked->isEdited());
     QVERIFY(document->isDocumentEdited());

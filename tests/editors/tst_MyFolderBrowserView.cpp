@@ -3,7 +3,7 @@
 #include "editors/MyImageFileView.h"
 #include "editors/MyTextFileView.h"
 #include "editors/PaneFileBrowser.h"
-#include "editors/PaneFileListModel.h"
+#include "editors/EntryListModel.h"
 
 #include "tests/common/DocumentFixture.h"
 #include "tests/common/Tree.h"
@@ -136,7 +136,7 @@ void tst_MyFolderBrowserView::subFolderShowsNoView()
 {
     QVERIFY(m_view);
     doubleClick(QStringLiteral("Sub"));
-    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList());
+    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QString()});
 }
 
 void tst_MyFolderBrowserView::searchIsCaseSensitiveOnEntryNames_data()
@@ -179,9 +179,9 @@ void tst_MyFolderBrowserView::draggingOutSavesAndClosesTheView()
     QVERIFY(text);
     text->findChild<QsciScintilla *>()->setText(QStringLiteral("dragged"));
     PaneFileBrowser *browser = m_view->browser();
-    auto *model = qobject_cast<PaneFileListModel *>(browser->fileList(0)->model());
+    auto *model = qobject_cast<EntryListModel *>(browser->fileList(0)->model());
     const int row = int(browser->fileListItems(0).indexOf(QStringLiteral("notes.txt")));
-    std::unique_ptr<QMimeData> data(model->mimeData({model->index(row, PaneFileListModel::NameColumn)}));
+    std::unique_ptr<QMimeData> data(model->mimeData({model->index(row, EntryListModel::NameColumn)}));
     QVERIFY(data);
     QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(m_fixture->bundle() + u'/' + identifier)});
     QCOMPARE(Tree::read(m_fixture->bundle() + u'/' + identifier), QByteArray("dragged"));

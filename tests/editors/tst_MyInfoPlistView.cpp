@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "editors/MyInfoPlistView.h"
+#include "editors/MyTextFileView.h"
+#include "editors/NoticeBar.h"
 
 #include "platform/PropertyList.h"
 
@@ -8,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 
 #ifndef QUILLET_TEST_DATA
 #error "QUILLET_TEST_DATA must name the test data folder"
@@ -61,7 +64,10 @@ private slots:
     void untouchedFormNeverRewrites();
     void keysTheFormDoesNotShowSurvive();
     void binaryOpensAndSavesAsXml();
-    void missingFileWritesNothing();
+    void missingFileIsWrittenAnew();
+    void changeElsewhereToOtherKeysSurvives();
+    void oddValuesAreKept();
+    void unreadableFileOpensAsText();
     void realWidgetKeepsEveryOtherKey();
 
 private:
@@ -116,8 +122,9 @@ void tst_MyInfoPlistView::editedFields_data()
     QTest::newRow("empty version still written") << QByteArray("bundleVersionField") << QString() << QStringLiteral("CFBundleVersion") << QVariant(QString());
     QTest::newRow("fonts split at comma and blank") << QByteArray("fontsField") << QStringLiteral("A.ttf, B,C.ttf")
                                                     << QStringLiteral("Fonts") << QVariant(QVariantList{QStringLiteral("A.ttf"), QStringLiteral("B,C.ttf")});
-    QTest::newRow("false flag removed") << QByteArray("pluginField") << QStringLiteral("x.plugin") << QStringLiteral("AllowJava") << QVariant();
-    QTest::newRow("main page always written") << QByteArray("pluginField") << QString() << QStringLiteral("MainHTML") << QVariant(QString());
+    // Keys the user did not change are never rewritten.
+    QTest::newRow("untouched false flag kept") << QByteArray("pluginField") << QStringLiteral("x.plugin") << QStringLiteral("AllowJava") << QVariant(false);
+    QTest::newRow("untouched main page not added") << QByteArray("pluginField") << QString() << QStringLiteral("MainHTML") << QVariant();
 }
 
 void tst_MyInfoPlistView::editedFields()
@@ -174,16 +181,72 @@ void tst_MyInfoPlistView::binaryOpensAndSavesAsXml()
     QCOMPARE(map.value(QStringLiteral("Blob")).toByteArray(), QByteArray("\x00\x01\xff", 3));
 }
 
-void tst_MyInfoPlistView::missingFileWritesNothing()
+// A deleted Info.plist is written anew from the whole form.
+void tst_MyInfoPlistView::missingFileIsWrittenAnew()
 {
     MyInfoPlistView *view = open(Sample);
     QVERIFY(QFile::remove(plistPath()));
     edit(view, "widthField", QStringLiteral("10"));
     QVERIFY(save(view));
-    QVERIFY(!QFileInfo::exists(plistPath()));
-    view->openTheFile(); // every box off, fields kept
-    QVERIFY(!view->findChild<QCheckBox *>(QStringLiteral("allowNetworkAccessBox"))->isChecked());
-    QCOMPARE(view->findChild<QLineEdit *>(QStringLiteral("widthField"))->text(), QStringLiteral("10"));
+    const QVariantMap map = mapOf(plistPath());
+    QCOMPARE(map.value(QStringLiteral("Width")), QVariant(QStringLiteral("10")));
+    QCOMPARE(map.value(QStringLiteral("CFBundleVersion")), QVariant(QStringLiteral("1.0")));
+    QCOMPARE(map.value(QStringLiteral("AllowNetworkAccess")), QVariant(true));
+}
+
+// Another program's change to keys the user left alone survives the save.
+void tst_MyInfoPlistView::changeElsewhereToOtherKeysSurvives()
+{
+    MyInfoPlistView *view = open(Sample);
+    edit(view, "widthField", QStringLiteral("320"));
+    QByteArray changed = Sample;
+    changed.replace("<string>1.0</string>", "<string>2.0</string>");
+    QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), changed));
+    QVERIFY(save(view));
+    const QVariantMap map = mapOf(plistPath());
+    QCOMPARE(map.value(QStringLiteral("CFBundleVersion")), QVariant(QStringLiteral("2.0")));
+    QCOMPARE(map.value(QStringLiteral("Width")), QVariant(QStringLiteral("320")));
+}
+
+// Values the form cannot show are read-only there and never rewritten;
+// access keys stored as strings mean what the widget runtime takes them for.
+void tst_MyInfoPlistView::oddValuesAreKept()
+{
+    MyInfoPlistView *view = open(R"(<plist version="1.0"><dict>
+        <key>CFBundleName</key><dict><key>x</key><string>y</string></dict>
+        <key>Height</key><true/>
+        <key>AllowSystem</key><string>YES</string>
+        <key>AllowJava</key><string>NO</string>
+        </dict></plist>)");
+    QVERIFY(view->findChild<QLineEdit *>(QStringLiteral("bundleNameField"))->isReadOnly());
+    QVERIFY(view->findChild<QLineEdit *>(QStringLiteral("heightField"))->isReadOnly());
+    QVERIFY(view->findChild<QCheckBox *>(QStringLiteral("allowSystemBox"))->isChecked());
+    QVERIFY(!view->findChild<QCheckBox *>(QStringLiteral("allowJavaBox"))->isChecked());
+    const QVariantMap before = mapOf(plistPath());
+    edit(view, "widthField", QStringLiteral("200"));
+    QVERIFY(save(view));
+    QVariantMap expected = before;
+    expected.insert(QStringLiteral("Width"), QStringLiteral("200"));
+    QCOMPARE(mapOf(plistPath()), expected);
+}
+
+// A file that is not a property list is never written; it can be repaired as text.
+void tst_MyInfoPlistView::unreadableFileOpensAsText()
+{
+    const QByteArray broken = "<plist><dict><key>Width</key>";
+    MyInfoPlistView *view = open(broken);
+    const auto *notice = view->findChild<NoticeBar *>();
+    QVERIFY(notice->isVisibleTo(view));
+    QVERIFY(notice->message().contains(QStringLiteral("can’t be read as a property list")));
+    QVERIFY(save(view));
+    QCOMPARE(Tree::read(plistPath()), broken);
+    MyDocument *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
+    notice->findChild<QPushButton *>()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto *text = qobject_cast<MyTextFileView *>(
+        document->fileListController()->contentViewWithIdentifier(QStringLiteral("Info.plist")));
+    QVERIFY(text);
+    QCOMPARE(text->text(), QString::fromLatin1(broken));
 }
 
 void tst_MyInfoPlistView::realWidgetKeepsEveryOtherKey()

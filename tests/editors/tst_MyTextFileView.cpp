@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "editors/ChangedOnDiskBar.h"
 #include "editors/MyTextFileView.h"
+#include "editors/NoticeBar.h"
 #include "platform/Settings.h"
 
 #include "tests/common/DocumentFixture.h"
@@ -130,6 +130,10 @@ void tst_MyTextFileView::unreadableFileOpensEmpty()
     QVERIFY(QFile::remove(m_bundle + QStringLiteral("/gone.js")));
     view->openTheFile();
     QCOMPARE(view->text(), QString());
+    const NoticeBar *notice = view->findChild<NoticeBar *>();
+    QVERIFY(notice->isVisibleTo(view));
+    QVERIFY(notice->message().contains(u"“gone.js” could not be read: No such file or directory."_qs));
+    QVERIFY(view->findChild<QsciScintilla *>()->isReadOnly());
     QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
     QVERIFY(!QFile::exists(m_bundle + QStringLiteral("/gone.js")));
 }
@@ -288,8 +292,8 @@ void tst_MyTextFileView::editedFileChangedElsewhereAsks_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QByteArray>("savedFile");
-    QTest::newRow("reload") << u"reloadButton"_qs << u"changed\n"_qs << QByteArray("changed\n");
-    QTest::newRow("keep the edits") << u"keepButton"_qs << u"line one\n!"_qs << QByteArray("line one\n!");
+    QTest::newRow("reload") << u"Reload"_qs << u"changed\n"_qs << QByteArray("changed\n");
+    QTest::newRow("keep the edits") << u"Keep Your Edits"_qs << u"line one\n!"_qs << QByteArray("line one\n!");
 }
 
 void tst_MyTextFileView::editedFileChangedElsewhereAsks()
@@ -299,7 +303,7 @@ void tst_MyTextFileView::editedFileChangedElsewhereAsks()
     QFETCH(QByteArray, savedFile);
     auto *view = m_fixture->openView<MyTextFileView>(u"main.js"_qs, "line one\n");
     QVERIFY(view);
-    auto *bar = view->findChild<ChangedOnDiskBar *>();
+    auto *bar = view->findChild<NoticeBar *>();
     QVERIFY(bar && !bar->isVisibleTo(view));
     type(view, u"!"_qs);
     QVERIFY(Tree::write(m_bundle, u"main.js"_qs, "changed\n"));
@@ -309,7 +313,10 @@ void tst_MyTextFileView::editedFileChangedElsewhereAsks()
     QVERIFY(bar->isVisibleTo(view));
     QCOMPARE(view->text(), u"line one\n!"_qs);
 
-    bar->findChild<QPushButton *>(button)->click();
+    const QList<QPushButton *> buttons = bar->findChildren<QPushButton *>();
+    const auto chosen = std::find_if(buttons.cbegin(), buttons.cend(), [&button](QPushButton *b) { return b->text() == button; });
+    QVERIFY(chosen != buttons.cend());
+    (*chosen)->click();
     QVERIFY(!bar->isVisibleTo(view));
     QCOMPARE(view->text(), shown);
     view->hide();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "chrome/GlossAquaTableView.h"
 #include "editors/PaneFileBrowser.h"
-#include "editors/PaneFileListModel.h"
+#include "editors/EntryListModel.h"
 
 #include "tests/common/Tree.h"
 
@@ -74,7 +74,7 @@ void tst_PaneFileBrowser::select(int column, const QString &name)
 
 QString tst_PaneFileBrowser::selected(int column) const
 {
-    const QModelIndexList rows = m_browser->fileList(column)->selectionModel()->selectedRows(PaneFileListModel::NameColumn);
+    const QModelIndexList rows = m_browser->fileList(column)->selectionModel()->selectedRows(EntryListModel::NameColumn);
     return rows.isEmpty() ? QString() : rows.first().data().toString();
 }
 
@@ -183,7 +183,7 @@ void tst_PaneFileBrowser::dropOnAFolderRowLandsInTheColumnsFolder()
 {
     const QString outside = m_dir->filePath(QStringLiteral("g.txt"));
     Tree::write(m_dir->path(), QStringLiteral("g.txt"), "g");
-    auto *model = qobject_cast<PaneFileListModel *>(m_browser->fileList(0)->model());
+    auto *model = qobject_cast<EntryListModel *>(m_browser->fileList(0)->model());
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(outside)});
     const QModelIndex folderRow = model->index(int(items(0).indexOf(QStringLiteral("A"))), 1);
@@ -200,9 +200,9 @@ void tst_PaneFileBrowser::dropIntoItselfChangesNothing()
     const auto before = Tree::snapshot(m_root);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(m_root + QStringLiteral("/A"))});
-    auto *inside = qobject_cast<PaneFileListModel *>(m_browser->fileList(2)->model());
+    auto *inside = qobject_cast<EntryListModel *>(m_browser->fileList(2)->model());
     inside->dropMimeData(&data, Qt::MoveAction, 0, 0, {});
-    auto *itself = qobject_cast<PaneFileListModel *>(m_browser->fileList(1)->model());
+    auto *itself = qobject_cast<EntryListModel *>(m_browser->fileList(1)->model());
     itself->dropMimeData(&data, Qt::MoveAction, 0, 0, {});
     QCOMPARE(Tree::snapshot(m_root), before);
 }
@@ -215,7 +215,7 @@ void tst_PaneFileBrowser::rebindingReturnsToTheRoot()
     QCOMPARE(m_browser->browserPath(), m_root + QStringLiteral("/A"));
     m_browser->initBrowserWithPath(m_root);
     QCOMPARE(m_browser->browserPath(), m_root);
-    QCOMPARE(items(0), PaneFileBrowser::visibleDirectoryContentsAtPath(m_root));
+    QCOMPARE(items(0), EntryListModel::visibleDirectoryContentsAtPath(m_root));
     QCOMPARE(items(1), QStringList());
     QCOMPARE(items(2), QStringList());
 }

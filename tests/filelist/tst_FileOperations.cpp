@@ -173,7 +173,8 @@ void tst_FileOperations::remove()
     list()->removeFile();
     QCOMPARE(m_questions.size(), 1);
     QCOMPARE(m_questions.first().title, QStringLiteral("Delete"));
-    QCOMPARE(m_questions.first().message, QStringLiteral("Are you sure you would like remove the file main.js perminently?"));
+    QCOMPARE(m_questions.first().message, QStringLiteral("Are you sure you would like remove the file main.js perminently? "
+                                                         "Your unsaved edits to main.js will be lost."));
     QCOMPARE(m_questions.first().defaultButton, QStringLiteral("Yes"));
     QCOMPARE(m_questions.first().alternateButton, QStringLiteral("No"));
     QCOMPARE(QFileInfo::exists(path(QStringLiteral("main.js"))), !removed);

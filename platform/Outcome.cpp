@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/Outcome.h"
+
+#include <cstring>
+
+Outcome Outcome::failure(const QString &file, const QString &reason)
+{
+    Outcome outcome;
+    outcome.m_failed = true;
+    outcome.m_file = file;
+    outcome.m_reason = reason;
+    return outcome;
+}
+
+Outcome Outcome::systemError(const QString &file, int error)
+{
+    return failure(file, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+Outcome Outcome::naming(const QString &file) const
+{
+    Outcome outcome = *this;
+    if (m_failed)
+        outcome.m_file = file;
+    return outcome;
+}

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// What an operation on files came to: done, or failed, naming the file it
+/// failed on and the system's reason ("No space left on device"). A copy
+/// that is done may still have left out entries it must never open (FIFOs,
+/// sockets, devices); it lists them. Every operation that can fail returns
+/// one, and the compiler insists that the caller looks at it.
+class [[nodiscard]] Outcome
+{
+public:
+    /// Done.
+    Outcome() = default;
+    static Outcome failure(const QString &file, const QString &reason);
+    /// A failure for the system error `error`, an errno value.
+    static Outcome systemError(const QString &file, int error);
+
+    bool succeeded() const { return !m_failed; }
+    explicit operator bool() const { return succeeded(); }
+    QString file() const { return m_file; }
+    QString reason() const { return m_reason; }
+
+    /// The same outcome naming `file` in place of the file it names, so
+    /// that a message can say "Images/notes.txt" rather than a full path.
+    Outcome naming(const QString &file) const;
+
+    /// Entries a done copy left out, by path.
+    QStringList skipped() const { return m_skipped; }
+    void noteSkipped(const QString &path) { m_skipped.append(path); }
+
+private:
+    bool m_failed = false;
+    QString m_file;
+    QString m_reason;
+    QStringList m_skipped;
+};
