@@ -89,6 +89,13 @@ bool MyDocument::readFromURL(const QUrl &url)
 {
     const QString path = url.toLocalFile();
     const QString extension = QFileInfo(path).suffix().toLower();
+    // A bundle is a folder; a plain file would open as an empty widget and
+    // could then be installed as one.
+    if (FileManager::exists(path) && !FileManager::isDirectory(path)) {
+        Alert::report(nullptr, tr("“%1” could not be opened.").arg(QFileInfo(path).fileName()),
+                      Outcome::failure(path, tr("It is a file, not a widget bundle folder")));
+        return false;
+    }
     if (!FileManager::exists(path) || extension != u"wdtp")
         return true;
     const Alert::Request question{tr("Edit or Install"),

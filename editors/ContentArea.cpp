@@ -93,12 +93,17 @@ void ContentArea::showEmpty()
         setCurrentWidget(empty);
 }
 
-Outcome ContentArea::saveAndClose(ContentView *view)
+Outcome ContentArea::saveAndCloseInside(const QString &identifier)
 {
-    const Outcome saved = view->save();
-    if (saved)
-        close(view);
-    return saved;
+    Outcome first;
+    for (ContentView *view : viewsInside(identifier)) {
+        const Outcome saved = view->save();
+        if (saved)
+            close(view);
+        else if (first)
+            first = saved;
+    }
+    return first;
 }
 
 void ContentArea::close(ContentView *view)

@@ -38,9 +38,10 @@ public:
     /// Shows the view of "", the empty view.
     void showEmpty();
 
-    /// Writes the view's edits and, once they are safe, takes it out of the
-    /// area. A view whose save failed stays, with its edits.
-    Outcome saveAndClose(ContentView *view);
+    /// Writes the edits of the views of the entry `identifier` and of all
+    /// inside it, and takes each out of the area once its edits are safe.
+    /// A view whose save failed stays, with its edits; the first failure.
+    Outcome saveAndCloseInside(const QString &identifier);
     /// Takes the view out of the area, dropping whatever it holds.
     void close(ContentView *view);
     /// Writes the edits of every view that holds some; the first failure.

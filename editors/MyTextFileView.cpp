@@ -112,6 +112,8 @@ void MyTextFileView::chooseLexer()
 void MyTextFileView::openTheFile()
 {
     notice()->hide();
+    // Scintilla refuses even the program's own changes to a read-only text.
+    ui->textView->setReadOnly(false);
     const bool loaded = load();
     // What could not be read is shown empty and can never be written.
     if (!loaded)

@@ -244,6 +244,5 @@ Outcome PaneFileBrowser::saveAndCloseContentView(const QString &path)
     ContentArea *area = ContentArea::of(this);
     if (!document || !area)
         return {};
-    ContentView *view = area->viewFor(path.mid(document->filePath().size() + 1));
-    return view ? area->saveAndClose(view) : Outcome();
+    return area->saveAndCloseInside(path.mid(document->filePath().size() + 1));
 }

@@ -74,9 +74,7 @@ void FileListController::awakeFromNib()
     m_fileList->setDefaultDropAction(Qt::MoveAction);
     m_fileList->setDragDropOverwriteMode(false);
     setDragHandler([this](const QString &path) {
-        const QString name = path.mid(bundlePath().size() + 1);
-        ContentView *view = contentViewWithIdentifier(name);
-        return view ? m_contentView->saveAndClose(view) : Outcome();
+        return m_contentView->saveAndCloseInside(path.mid(bundlePath().size() + 1));
     });
     setUpSheets();
     setUpContextMenu();
@@ -424,10 +422,7 @@ void FileListController::openFileWith()
 
 bool FileListController::saveAndCloseContentView(const QString &identifier, const QString &title)
 {
-    ContentView *view = contentViewWithIdentifier(identifier);
-    if (!view)
-        return true;
-    const Outcome saved = m_contentView->saveAndClose(view);
+    const Outcome saved = m_contentView->saveAndCloseInside(identifier);
     report(title, saved);
     return saved.succeeded();
 }

@@ -100,8 +100,9 @@ private:
     static ContentView *makeContentView(int kind);
     void setUpSheets();
     void setUpContextMenu();
-    /// Writes the edits of the entry's view and closes it; a view whose
-    /// save failed stays, and the failure is reported under `title`.
+    /// Writes the edits of the views of the entry and of all inside it and
+    /// closes them; a view whose save failed stays, and the failure is
+    /// reported under `title`.
     bool saveAndCloseContentView(const QString &identifier, const QString &title);
     /// The entry a name typed into a sheet stands for; an error message in
     /// the sheet and nothing when the name leads outside the bundle or

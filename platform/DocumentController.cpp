@@ -2,10 +2,12 @@
 #include "platform/DocumentController.h"
 
 #include "platform/Document.h"
+#include "platform/FileManager.h"
 #include "platform/OpenPanel.h"
 #include "platform/Settings.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QTimer>
@@ -48,9 +50,10 @@ void DocumentController::openDocument(QWidget *parent)
 Document *DocumentController::openDocumentWithPath(const QString &path)
 {
     Q_ASSERT(m_factory);
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    // "Clock.wdgt/" and "./Clock.wdgt" are the bundle "Clock.wdgt", as is a link to it.
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     for (Document *open : std::as_const(m_documents)) {
-        if (open->filePath() == absolute && open->window()) {
+        if ((open->filePath() == absolute || FileManager::isSameFile(open->filePath(), absolute)) && open->window()) {
             open->window()->raise();
             open->window()->activateWindow();
             return open;

@@ -140,38 +140,51 @@ Outcome copyResource(const QString &source, const QString &destination)
     return Outcome::failure(destination, tr("The program's own copy of it could not be written there"));
 }
 
+// One entry of a copy: a folder is made empty, its entries follow.
+Outcome copyEntry(const QString &source, const QString &destination, const struct stat &status, bool resource)
+{
+    if (resource && !QFileInfo(source).isDir())
+        return copyResource(source, destination);
+    if (!resource && S_ISLNK(status.st_mode))
+        return copyLink(source, destination);
+    if (!resource && S_ISREG(status.st_mode))
+        return copyFile(source, destination);
+    if (::mkdir(encoded(destination).constData(), 0777) != 0)
+        return Outcome::systemError(destination, errno);
+    return {};
+}
+
 void copyTree(const QString &source, const QString &destination, const std::function<void()> &progress,
               Outcome &outcome)
 {
     if (progress)
         progress();
-    if (source.startsWith(u':') && !QFileInfo(source).isDir()) {
-        outcome = copyResource(source, destination);
-        return;
-    }
+    // A failure keeps the list of entries left out before it.
+    const auto fail = [&outcome](Outcome failure) {
+        for (const QString &skipped : outcome.skipped())
+            failure.noteSkipped(skipped);
+        outcome = failure;
+    };
+    const bool resource = source.startsWith(u':');
     struct stat status{};
-    if (!source.startsWith(u':') && ::lstat(encoded(source).constData(), &status) != 0) {
-        outcome = Outcome::systemError(source, errno);
+    if (!resource && ::lstat(encoded(source).constData(), &status) != 0)
+        return fail(Outcome::systemError(source, errno));
+    const bool folder = resource ? QFileInfo(source).isDir() : S_ISDIR(status.st_mode);
+    if (!resource && !folder && !S_ISLNK(status.st_mode) && !S_ISREG(status.st_mode)) {
+        outcome.noteSkipped(source); // a FIFO, socket or device: never opened
         return;
     }
-    const bool folder = source.startsWith(u':') || S_ISDIR(status.st_mode);
-    if (S_ISLNK(status.st_mode)) {
-        outcome = copyLink(source, destination);
-    } else if (S_ISREG(status.st_mode)) {
-        outcome = copyFile(source, destination);
-    } else if (!folder) {
-        outcome.noteSkipped(source);
-    } else if (::mkdir(encoded(destination).constData(), 0777) != 0) {
-        outcome = Outcome::systemError(destination, errno);
-    } else {
-        for (const QString &name : FileManager::contentsOfDirectory(source)) {
-            copyTree(source + u'/' + name, destination + u'/' + name, progress, outcome);
-            if (!outcome)
-                return;
-        }
-        if (!source.startsWith(u':'))
-            ::chmod(encoded(destination).constData(), (status.st_mode & 07777) | S_IRWXU);
+    if (const Outcome copied = copyEntry(source, destination, status, resource); !copied)
+        return fail(copied);
+    if (!folder)
+        return;
+    for (const QString &name : FileManager::contentsOfDirectory(source)) {
+        copyTree(source + u'/' + name, destination + u'/' + name, progress, outcome);
+        if (!outcome)
+            return;
     }
+    if (!resource)
+        ::chmod(encoded(destination).constData(), (status.st_mode & 07777) | S_IRWXU);
 }
 
 Outcome removeTree(const QString &path)

@@ -76,8 +76,6 @@ private slots:
     void untitledSaveAsksForALocation();
     void closingWithEditsAsks_data();
     void closingWithEditsAsks();
-    void failedWriteIsNoSave_data();
-    void failedWriteIsNoSave();
     void recentMenuListsWidgetsLatestFirst();
     void recentListKeepsTheLatestTen();
 
@@ -363,44 +361,6 @@ void tst_MyDocument::closingWithEditsAsks()
     QCOMPARE(m_questions.size(), 1);
     QCOMPARE(DocumentController::shared().documents().isEmpty(), closed);
     QCOMPARE(Tree::read(path + QStringLiteral("/main.html")), written);
-}
-
-void tst_MyDocument::failedWriteIsNoSave_data()
-{
-    QTest::addColumn<bool>("byClosing");
-    QTest::newRow("Save") << false;
-    QTest::newRow("closing, then Save") << true;
-}
-
-// A folder where the edited file was makes every write of it fail.
-void tst_MyDocument::failedWriteIsNoSave()
-{
-    QFETCH(bool, byClosing);
-    const QString path = makeBundle(QStringLiteral("Clock.wdgt"));
-    MyDocument *document = open(path);
-    auto *blocked = new EditedView(QStringLiteral("main.html"), "<html>new</html>");
-    auto *fine = new EditedView(QStringLiteral("notes.txt"), "notes");
-    document->contentView()->add(blocked);
-    document->contentView()->add(fine);
-    QVERIFY(QFile::remove(path + QStringLiteral("/main.html")));
-    QVERIFY(QDir(path).mkdir(QStringLiteral("main.html")));
-    answerAlerts(Alert::DefaultButton);
-
-    if (byClosing) {
-        document->window()->close();
-        settle();
-    } else {
-        QVERIFY(!document->saveDocument());
-    }
-
-    QVERIFY(!m_questions.isEmpty());
-    QCOMPARE(m_questions.last().title, QStringLiteral("“Clock.wdgt” could not be saved."));
-    QCOMPARE(m_questions.last().message, QStringLiteral("“main.html”: Is a directory."));
-    QCOMPARE(m_questions.last().icon, Alert::Icon::Critical);
-    QCOMPARE(DocumentController::shared().documents(), QList<Document *>{document});
-    QVERIFY(blocked->isEdited());
-    QVERIFY(document->isDocumentEdited());
-    QCOMPARE(Tree::read(path + QStringLiteral("/notes.txt")), QByteArray("notes"));
 }
 
 // The entries of the File menu's Open Recent list, as the user sees them on opening it.

@@ -89,12 +89,21 @@ void tst_FileManager::copyReproducesTheTree()
     const QString source = makeBundle(QStringLiteral("A.wdgt"));
     QFile::setPermissions(source + QStringLiteral("/main.html"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(source + QStringLiteral("/Info.plist"), QFile::ReadOwner | QFile::ReadOther);
+    const auto before = Tree::snapshot(source);
+    // A FIFO is left out, and said to be: opening it would wait for a writer.
+    const QString fifo = source + QStringLiteral("/Images/pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString copy = m_dir->filePath(QStringLiteral("B.wdgt"));
-    QVERIFY(FileManager::copyItem(source, copy));
-    QCOMPARE(Tree::snapshot(copy), Tree::snapshot(source));
+    const Outcome copied = FileManager::copyItem(source, copy);
+    QVERIFY(copied);
+    QCOMPARE(copied.skipped(), QStringList{fifo});
+    QCOMPARE(Tree::snapshot(copy), before);
     QCOMPARE(QFileInfo(copy + QStringLiteral("/relative-link")).symLinkTarget(),
              copy + QStringLiteral("/Images/back.png"));
     QVERIFY(QFileInfo(copy + QStringLiteral("/main.html")).permissions() & QFile::ExeOwner);
+    // A copy out of a read-only bundle is the user's to edit.
+    QVERIFY(QFileInfo(copy + QStringLiteral("/Info.plist")).permissions() & QFile::WriteOwner);
 }
 
 void tst_FileManager::copyNeverReplaces_data()

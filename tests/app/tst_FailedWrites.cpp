@@ -1,0 +1,307 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Every command that writes an editor's edits, against faults that hold for
+// root too: afterwards the old file is whole, the editor still holds the
+// edits, and exactly one critical message names the file.
+#include "app/MyDocument.h"
+#include "editors/ContentArea.h"
+#include "editors/MyTextFileView.h"
+#include "editors/NoticeBar.h"
+#include "app/ToolbarDelegate.h"
+#include "platform/FileManager.h"
+#include "platform/Workspace.h"
+
+#include "tests/common/DocumentFixture.h"
+#include "tests/common/Tree.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+enum class Command { Save, SaveAs, Close, DragOut, OpenWith };
+enum class Fault { FullDisk, FileWhereFolderWas, Fifo };
+
+const QString Edited = QStringLiteral("Images/notes.txt");
+const QByteArray OldNotes = "old notes\n";
+
+// Writes past this many bytes fail as on a full disk (SIGXFSZ is ignored).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Command)
+Q_DECLARE_METATYPE(Fault)
+
+class tst_FailedWrites : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
+    void init();
+    void cleanup();
+
+    void editsSurviveAFailedWrite_data();
+    void editsSurviveAFailedWrite();
+    void fileOperationsSayWhyTheyFailed_data();
+    void fileOperationsSayWhyTheyFailed();
+    void foldersRenamedOrRemovedTakeTheirEditors();
+    void plainFileOrTrailingSlashOnTheCommandLine();
+    void largeFileOpensOnlyWhenAsked();
+
+private:
+    MyTextFileView *editNotes();
+    QStringList criticalMessages() const;
+    void answer(Alert::Response response);
+
+    std::unique_ptr<DocumentFixture> m_fixture;
+    MyDocument *m_document = nullptr;
+    QList<Alert::Request> m_alerts;
+};
+
+void tst_FailedWrites::init()
+{
+    m_fixture = std::make_unique<DocumentFixture>();
+    Tree::writeBundle(m_fixture->bundle());
+    Tree::write(m_fixture->bundle(), Edited, OldNotes);
+    m_document = m_fixture->open(m_fixture->bundle());
+    m_alerts.clear();
+    answer(Alert::DefaultButton);
+}
+
+void tst_FailedWrites::cleanup()
+{
+    Workspace::responder = nullptr;
+    m_fixture.reset();
+}
+
+void tst_FailedWrites::answer(Alert::Response response)
+{
+    Alert::responder = [this, response](const Alert::Request &request) {
+        m_alerts.append(request);
+        return response;
+    };
+}
+
+QStringList tst_FailedWrites::criticalMessages() const
+{
+    QStringList messages;
+    for (const Alert::Request &alert : m_alerts) {
+        if (alert.icon == Alert::Icon::Critical)
+            messages.append(alert.message);
+    }
+    return messages;
+}
+
+// Edits larger than the limit the full-disk fault sets.
+MyTextFileView *tst_FailedWrites::editNotes()
+{
+    m_document->fileListController()->openFileAtPath(m_fixture->bundle() + u'/' + Edited);
+    auto *view = qobject_cast<MyTextFileView *>(m_document->contentView()->viewFor(Edited));
+    if (view)
+        view->findChild<QsciScintilla *>()->insert(QString(20000, u'x'));
+    return view;
+}
+
+void tst_FailedWrites::editsSurviveAFailedWrite_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<Fault>("fault");
+    const std::pair<const char *, Command> commands[] = {{"save", Command::Save}, {"close", Command::Close},
+                                                         {"drag out", Command::DragOut},
+                                                         {"open with", Command::OpenWith}};
+    const std::pair<const char *, Fault> faults[] = {{"full disk", Fault::FullDisk},
+                                                     {"file where the folder was", Fault::FileWhereFolderWas},
+                                                     {"FIFO", Fault::Fifo}};
+    for (const auto &[commandName, command] : commands) {
+        for (const auto &[faultName, fault] : faults)
+            QTest::addRow("%s, %s", commandName, faultName) << command << fault;
+    }
+    // The copy is made whole first; the edits then fail to reach it.
+    QTest::newRow("save as, full disk") << Command::SaveAs << Fault::FullDisk;
+    QTest::newRow("save as, file where the folder was") << Command::SaveAs << Fault::FileWhereFolderWas;
+}
+
+void tst_FailedWrites::editsSurviveAFailedWrite()
+{
+    QFETCH(Command, command);
+    QFETCH(Fault, fault);
+    MyTextFileView *view = editNotes();
+    QVERIFY(view);
+    const QString edited = view->text();
+    const QString bundle = m_fixture->bundle();
+    QString oldFile = bundle + u'/' + Edited;
+    if (fault == Fault::FileWhereFolderWas) {
+        QVERIFY(QDir(bundle).rename(QStringLiteral("Images"), QStringLiteral("Moved")));
+        QVERIFY(Tree::write(bundle, QStringLiteral("Images"), "a file"));
+        oldFile = bundle + QStringLiteral("/Moved/notes.txt");
+    } else if (fault == Fault::Fifo) {
+        QVERIFY(QFile::remove(oldFile));
+        QCOMPARE(::mkfifo(QFile::encodeName(oldFile).constData(), 0600), 0);
+    }
+    const FileSizeLimit limit(fault == Fault::FullDisk ? 4096 : RLIM_INFINITY);
+    int handedOver = 0;
+    Workspace::responder = [&handedOver](const QString &, const QString &) { return ++handedOver > 0; };
+    OpenPanel::responder = [](const OpenPanel::Options &) { return QStringList{QStringLiteral("/usr/share/applications/x.desktop")}; };
+    const QString copy = m_fixture->folder() + QStringLiteral("/Copy.wdgt");
+    SavePanel::responder = [&copy](const SavePanel::Options &) { return copy; };
+    FileListController *list = m_document->fileListController();
+    const int images = int(list->rowList().indexOf(QStringLiteral("Images")));
+
+    switch (command) {
+    case Command::Save:
+        QVERIFY(!m_document->saveDocument());
+        break;
+    case Command::SaveAs:
+        QVERIFY(!m_document->saveDocumentAs());
+        oldFile = copy + oldFile.mid(bundle.size());
+        break;
+    case Command::Close:
+        m_document->window()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(DocumentController::shared().documents(), QList<Document *>{m_document});
+        break;
+    case Command::DragOut:
+        QVERIFY(!list->mimeData({list->index(images, EntryListModel::NameColumn)}));
+        break;
+    case Command::OpenWith:
+        DocumentFixture::table(m_document)->selectRow(images);
+        list->openFileWith();
+        QCOMPARE(handedOver, 0);
+        break;
+    }
+
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(m_document->contentView()->viewFor(Edited), view);
+    QVERIFY(view->isEdited());
+    QCOMPARE(view->text(), edited);
+    if (fault == Fault::Fifo)
+        QVERIFY(QFileInfo(oldFile).isFile() == (command == Command::SaveAs));
+    else
+        QCOMPARE(Tree::read(oldFile), OldNotes);
+    const QStringList messages = criticalMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().startsWith(QStringLiteral("“%1”: ").arg(Edited)), qPrintable(messages.first()));
+    // No temporary file is left beside the one that could not be written.
+    const QStringList beside = FileManager::contentsOfDirectory(QFileInfo(oldFile).absolutePath());
+    QVERIFY(std::none_of(beside.cbegin(), beside.cend(), [](const QString &name) { return name.startsWith(u'.'); }));
+}
+
+void tst_FailedWrites::fileOperationsSayWhyTheyFailed_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("add, name too long") << QStringLiteral("add") << QString(300, u'n');
+    QTest::newRow("add into a missing folder") << QStringLiteral("add") << QStringLiteral("Nowhere/new.js");
+    QTest::newRow("drop of a name already there") << QStringLiteral("drop") << QStringLiteral("main.html");
+    QTest::newRow("build and run without the host") << QStringLiteral("run") << QStringLiteral("Dock");
+}
+
+void tst_FailedWrites::fileOperationsSayWhyTheyFailed()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, named);
+    FileListController *list = m_document->fileListController();
+    const QString bundle = m_fixture->bundle();
+    const auto before = Tree::snapshot(bundle);
+    if (operation == u"add") {
+        list->addPanel()->findChild<QLineEdit *>(QStringLiteral("filenameField"))->setText(named);
+        list->addPanelOK();
+        QCOMPARE(Tree::snapshot(bundle), before);
+    } else if (operation == u"drop") {
+        const QString outside = m_fixture->folder() + QStringLiteral("/Downloads/") + named;
+        QVERIFY(Tree::write(QFileInfo(outside).absolutePath(), named, "theirs"));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(outside)});
+        // Refused, so that the source keeps its file.
+        QVERIFY(!list->dropMimeData(&data, Qt::MoveAction, -1, -1, {}));
+        QCOMPARE(Tree::read(outside), QByteArray("theirs"));
+        QCOMPARE(Tree::snapshot(bundle), before);
+    } else {
+        qputenv("PATH", "");
+        m_document->toolbarDelegate()->saveRunWidget();
+    }
+    const QStringList messages = criticalMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(named), qPrintable(messages.first()));
+}
+
+void tst_FailedWrites::foldersRenamedOrRemovedTakeTheirEditors()
+{
+    MyTextFileView *view = editNotes();
+    FileListController *list = m_document->fileListController();
+    DocumentFixture::select(m_document, QStringLiteral("Images"));
+    list->renameFile();
+    list->renamePanel()->findChild<QLineEdit *>(QStringLiteral("filenameField"))->setText(QStringLiteral("Pictures"));
+    list->renamePanelOK();
+    QCOMPARE(view->viewIdentifier(), QStringLiteral("Pictures/notes.txt"));
+    QVERIFY(view->isEdited());
+    // A search finds the edits under the new name only.
+    m_document->toolbarDelegate()->searchView()->setText(QStringLiteral("xxxx"));
+    list->reloadData();
+    QCOMPARE(list->rowList(), QStringList{QStringLiteral("Pictures")});
+    QVERIFY(m_document->saveDocument());
+    QCOMPARE(Tree::read(m_fixture->bundle() + QStringLiteral("/Pictures/notes.txt")), QByteArray(20000, 'x') + OldNotes);
+    QVERIFY(!QFileInfo::exists(m_fixture->bundle() + QStringLiteral("/Images")));
+
+    view->findChild<QsciScintilla *>()->insert(QStringLiteral("more"));
+    m_alerts.clear();
+    list->removeFile();
+    QCOMPARE(m_alerts.size(), 1);
+    QCOMPARE(m_alerts.first().icon, Alert::Icon::Warning);
+    QVERIFY(m_alerts.first().message.contains(QStringLiteral("Pictures/notes.txt")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!m_document->contentView()->viewFor(QStringLiteral("Pictures/notes.txt")));
+    QVERIFY(!m_document->isDocumentEdited());
+}
+
+void tst_FailedWrites::plainFileOrTrailingSlashOnTheCommandLine()
+{
+    const QString plain = m_fixture->folder() + QStringLiteral("/notes.txt");
+    QVERIFY(Tree::write(m_fixture->folder(), QStringLiteral("notes.txt"), "text"));
+    QVERIFY(!DocumentController::shared().openDocumentWithPath(plain));
+    QCOMPARE(criticalMessages().size(), 1);
+    QVERIFY(criticalMessages().first().contains(plain));
+    Document *again = DocumentController::shared().openDocumentWithPath(m_fixture->bundle() + u'/');
+    QCOMPARE(again, m_document);
+    QCOMPARE(DocumentController::shared().documents().size(), 1);
+}
+
+void tst_FailedWrites::largeFileOpensOnlyWhenAsked()
+{
+    QFile big(m_fixture->bundle() + QStringLiteral("/big.js"));
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(33 * 1024 * 1024));
+    big.close();
+    m_document->fileListController()->openFileAtPath(big.fileName());
+    auto *view = qobject_cast<MyTextFileView *>(m_document->contentView()->viewFor(QStringLiteral("big.js")));
+    QVERIFY(view && view->text().isEmpty());
+    auto *notice = view->findChild<NoticeBar *>();
+    QVERIFY(notice->isVisibleTo(view));
+    notice->findChild<QPushButton *>()->click();
+    QCOMPARE(view->text().size(), 33 * 1024 * 1024);
+    QVERIFY(!view->isEdited());
+}
+
+QTEST_MAIN(tst_FailedWrites)
+#include "tst_FailedWrites.moc"
