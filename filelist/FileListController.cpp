@@ -5,6 +5,8 @@
 #include "ui_RenamePanel.h"
 
 #include "editors/ContentArea.h"
+#include "filelist/EntrySheet.h"
+#include "filelist/FolderWatcher.h"
 #include "editors/MyEmptyView.h"
 #include "editors/MyFolderBrowserView.h"
 #include "editors/MyImageFileView.h"
@@ -20,7 +22,6 @@
 #include <QFileInfo>
 #include <QDialog>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -31,8 +32,6 @@
 namespace {
 
 constexpr int DelayedSetUpMilliseconds = 500;
-// Changes on disk often come in bursts (a copy, a save); one refresh serves them.
-constexpr int ReloadOnChangeMilliseconds = 100;
 constexpr int IconColumnWidth = 28;
 constexpr int RowHeight = 24;
 
@@ -44,16 +43,13 @@ FileListController::FileListController(QMainWindow *mainWindow, QTableView *file
     , m_mainWindow(mainWindow)
     , m_fileList(fileList)
     , m_contentView(contentView)
-    , m_addPanel(new QDialog(mainWindow))
-    , m_renamePanel(new QDialog(mainWindow))
     , m_addUi(std::make_unique<Ui::AddPanel>())
     , m_renameUi(std::make_unique<Ui::RenamePanel>())
+    , m_addPanel(new EntrySheet(mainWindow, [this](QDialog *sheet) { m_addUi->setupUi(sheet); }))
+    , m_renamePanel(new EntrySheet(mainWindow, [this](QDialog *sheet) { m_renameUi->setupUi(sheet); }))
+    , m_watcher(new FolderWatcher(this))
 {
-    m_reloadOnChange.setSingleShot(true);
-    m_reloadOnChange.setInterval(ReloadOnChangeMilliseconds);
-    connect(&m_reloadOnChange, &QTimer::timeout, this, &FileListController::reloadData);
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_reloadOnChange,
-            qOverload<>(&QTimer::start));
+    connect(m_watcher, &FolderWatcher::changed, this, &FileListController::reloadData);
     connect(this, &EntryListModel::itemsDropped, this, &FileListController::reloadData);
 }
 
@@ -146,19 +142,7 @@ void FileListController::reloadData()
     setFolder(bundlePath(), true);
     selectRowNamed(selected);
     m_reloading = false;
-    watchBundle();
-}
-
-void FileListController::watchBundle()
-{
-    const QString bundle = bundlePath();
-    const QStringList watched = m_watcher.directories();
-    if (watched == QStringList{bundle})
-        return;
-    if (!watched.isEmpty())
-        m_watcher.removePaths(watched);
-    if (FileManager::isDirectory(bundle))
-        m_watcher.addPath(bundle);
+    m_watcher->watch(bundlePath());
 }
 
 QString FileListController::selectedName() const
@@ -231,19 +215,23 @@ ContentView *FileListController::makeContentView(int kind)
 
 // ---- file operations -------------------------------------------------------
 
+QDialog *FileListController::addPanel() const
+{
+    return m_addPanel;
+}
+
+QDialog *FileListController::renamePanel() const
+{
+    return m_renamePanel;
+}
+
 void FileListController::setUpSheets()
 {
-    m_addUi->setupUi(m_addPanel);
-    m_renameUi->setupUi(m_renamePanel);
-    for (QDialog *sheet : {m_addPanel, m_renamePanel})
-        sheet->setWindowModality(Qt::WindowModal);
-    connect(m_addUi->okButton, &QPushButton::clicked, this, &FileListController::addPanelOK);
-    connect(m_addUi->cancelButton, &QPushButton::clicked, this, &FileListController::addPanelCancel);
+    connect(m_addPanel, &EntrySheet::okClicked, this, &FileListController::addPanelOK);
+    connect(m_addPanel, &EntrySheet::cancelled, this, &FileListController::addPanelCancel);
     connect(m_addUi->browseButton, &QPushButton::clicked, this, &FileListController::addPanelBrowse);
-    connect(m_addPanel, &QDialog::rejected, this, &FileListController::addPanelCancel);
-    connect(m_renameUi->okButton, &QPushButton::clicked, this, &FileListController::renamePanelOK);
-    connect(m_renameUi->cancelButton, &QPushButton::clicked, this, &FileListController::renamePanelCancel);
-    connect(m_renamePanel, &QDialog::rejected, this, &FileListController::renamePanelCancel);
+    connect(m_renamePanel, &EntrySheet::okClicked, this, &FileListController::renamePanelOK);
+    connect(m_renamePanel, &EntrySheet::cancelled, this, &FileListController::renamePanelCancel);
 }
 
 void FileListController::setUpContextMenu()
@@ -265,7 +253,7 @@ void FileListController::setUpContextMenu()
     connect(rename, &QShortcut::activated, this, &FileListController::renameFile);
 }
 
-std::optional<QString> FileListController::newEntryPath(const QString &name, QWidget *sheet, const QString &allowed)
+std::optional<QString> FileListController::newEntryPath(const QString &name, EntrySheet *sheet, const QString &allowed)
 {
     const std::optional<QString> path = FileManager::pathInside(bundlePath(), name);
     QString problem;
@@ -273,30 +261,19 @@ std::optional<QString> FileListController::newEntryPath(const QString &name, QWi
         problem = tr("“%1” would lie outside the widget. Choose a name inside it.").arg(name);
     else if (name != allowed && (FileManager::exists(*path) || QFileInfo(*path).isSymLink()))
         problem = tr("“%1” already exists in the widget. Choose another name.").arg(name);
-    auto *error = sheet->findChild<QLabel *>(QStringLiteral("errorLabel"));
-    error->setText(problem);
-    error->setVisible(!problem.isEmpty());
+    sheet->showProblem(problem);
     return problem.isEmpty() ? path : std::nullopt;
-}
-
-void FileListController::closeSheet(QDialog *sheet)
-{
-    // Every close leaves the sheet fresh for next time.
-    sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->clear();
-    sheet->findChild<QLabel *>(QStringLiteral("errorLabel"))->hide();
-    m_addUi->folderCheckbox->setChecked(false);
-    sheet->hide();
 }
 
 void FileListController::addFile()
 {
     if (!bundlePath().isEmpty())
-        m_addPanel->open();
+        m_addPanel->ask();
 }
 
 void FileListController::addPanelOK()
 {
-    const QString name = m_addUi->filenameField->text();
+    const QString name = m_addPanel->name();
     if (name.isEmpty())
         return;
     const std::optional<QString> path = newEntryPath(name, m_addPanel);
@@ -309,17 +286,17 @@ void FileListController::addPanelOK()
         report(tr("“%1” could not be added.").arg(name), made.naming(name));
         return;
     }
-    closeSheet(m_addPanel);
+    m_addPanel->finish();
 }
 
 void FileListController::addPanelCancel()
 {
-    closeSheet(m_addPanel);
+    m_addPanel->finish();
 }
 
 void FileListController::addPanelBrowse()
 {
-    closeSheet(m_addPanel);
+    m_addPanel->finish();
     const QStringList chosen = OpenPanel::run(m_mainWindow, {tr("Copy Into the Widget"), {}, {}, false, true, {}});
     if (chosen.isEmpty())
         return;
@@ -365,14 +342,12 @@ void FileListController::renameFile()
     const QString name = selectedName();
     if (name.isEmpty())
         return;
-    m_renameUi->filenameField->setText(name);
-    m_renameUi->filenameField->selectAll();
-    m_renamePanel->open();
+    m_renamePanel->ask(name);
 }
 
 void FileListController::renamePanelOK()
 {
-    const QString name = m_renameUi->filenameField->text();
+    const QString name = m_renamePanel->name();
     const QString old = selectedName();
     if (name.isEmpty() || old.isEmpty())
         return;
@@ -399,12 +374,12 @@ void FileListController::renamePanelOK()
         reloadData();
         selectRowNamed(name);
     }
-    closeSheet(m_renamePanel);
+    m_renamePanel->finish();
 }
 
 void FileListController::renamePanelCancel()
 {
-    closeSheet(m_renamePanel);
+    m_renamePanel->finish();
 }
 
 void FileListController::openFileWith()

@@ -3,15 +3,15 @@
 
 #include "editors/EntryListModel.h"
 
-#include <QFileSystemWatcher>
 #include <QPointer>
-#include <QTimer>
 
 #include <memory>
 #include <optional>
 
 class ContentArea;
 class ContentView;
+class EntrySheet;
+class FolderWatcher;
 class QDialog;
 class QLineEdit;
 class QMainWindow;
@@ -78,8 +78,8 @@ public:
     void renamePanelCancel();
     void openFileWith();
     /// The Add and Rename sheets, window-modal on the document window.
-    QDialog *addPanel() const { return m_addPanel; }
-    QDialog *renamePanel() const { return m_renamePanel; }
+    QDialog *addPanel() const;
+    QDialog *renamePanel() const;
 
     static int fileTypeForPath(const QString &path);
     QStringList searchFilteredDirectoryContentsAtPath(const QString &path);
@@ -96,7 +96,6 @@ private:
     void showOnlyEmptyView();
     void selectRowNamed(const QString &name);
     QString selectedName() const;
-    void watchBundle();
     static ContentView *makeContentView(int kind);
     void setUpSheets();
     void setUpContextMenu();
@@ -107,20 +106,18 @@ private:
     /// The entry a name typed into a sheet stands for; an error message in
     /// the sheet and nothing when the name leads outside the bundle or
     /// (unless it is `allowed`) names an existing entry.
-    std::optional<QString> newEntryPath(const QString &name, QWidget *sheet, const QString &allowed = {});
-    void closeSheet(QDialog *sheet);
+    std::optional<QString> newEntryPath(const QString &name, EntrySheet *sheet, const QString &allowed = {});
 
     QPointer<QMainWindow> m_mainWindow;
     QPointer<QTableView> m_fileList;
     QPointer<ContentArea> m_contentView;
     QPointer<QLineEdit> m_searchField;
     QPointer<QDialog> m_templateView;
-    QDialog *m_addPanel;
-    QDialog *m_renamePanel;
     std::unique_ptr<Ui::AddPanel> m_addUi;
     std::unique_ptr<Ui::RenamePanel> m_renameUi;
+    EntrySheet *m_addPanel;
+    EntrySheet *m_renamePanel;
 
-    QFileSystemWatcher m_watcher;
-    QTimer m_reloadOnChange;
+    FolderWatcher *m_watcher;
     bool m_reloading = false;
 };
