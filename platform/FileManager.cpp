@@ -32,7 +32,7 @@ QString tr(const char *text)
 
 Outcome notARegularFile(const QString &path)
 {
-    return Outcome::failure(path, tr("It is not a regular file, so Quillet does not open it"));
+    return Outcome::failure(path, tr("It is not a regular file"));
 }
 
 // lstat-style existence: a dangling link still occupies its name.

@@ -205,6 +205,10 @@ void tst_MyDocument::installOntoAnInstalledTemplateReplacesNothing()
 
     QVERIFY(!open(path));
 
+    // The Edit-or-Install question, then one message saying why nothing moved.
+    QCOMPARE(m_questions.size(), 2);
+    QCOMPARE(m_questions.last().icon, Alert::Icon::Critical);
+    QVERIFY(m_questions.last().message.contains(QStringLiteral("File exists")));
     QCOMPARE(Tree::snapshot(path), mine);
     QCOMPARE(Tree::snapshot(installed), theirs);
     QCOMPARE(DocumentController::shared().documents().size(), 1);

@@ -17,6 +17,8 @@ private slots:
     void unreadableGivesNothing();
     void intValue_data();
     void intValue();
+    void boolValue_data();
+    void boolValue();
 };
 
 void tst_PropertyList::readsXmlAndBinary_data()
@@ -80,6 +82,30 @@ void tst_PropertyList::intValue()
     QFETCH(QVariant, value);
     QFETCH(qint64, expected);
     QCOMPARE(PropertyList::intValue(value), expected);
+}
+
+// An access key stored as "NO" must not grant what it names.
+void tst_PropertyList::boolValue_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("true") << QVariant(true) << true;
+    QTest::newRow("false") << QVariant(false) << false;
+    QTest::newRow("one") << QVariant(qint64(1)) << true;
+    QTest::newRow("zero") << QVariant(qint64(0)) << false;
+    for (const char *word : {"YES", "yes", "Yes", "1", "true"})
+        QTest::addRow("string %s", word) << QVariant(QString::fromLatin1(word)) << true;
+    for (const char *word : {"NO", "no", "0", "false", "", "yep"})
+        QTest::addRow("string '%s'", word) << QVariant(QString::fromLatin1(word)) << false;
+    QTest::newRow("dictionary") << QVariant(QVariantMap{{QStringLiteral("x"), true}}) << false;
+    QTest::newRow("missing") << QVariant() << false;
+}
+
+void tst_PropertyList::boolValue()
+{
+    QFETCH(QVariant, value);
+    QFETCH(bool, yes);
+    QCOMPARE(PropertyList::boolValue(value), yes);
 }
 
 QTEST_GUILESS_MAIN(tst_PropertyList)
