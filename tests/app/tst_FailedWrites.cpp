@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Every command that writes an editor's edits, against faults that hold for
-// root too: afterwards the old file is whole, the editor still holds the
-// edits, and exactly one critical message names the file.
+// Every command that writes an editor's edits, without a fault and against
+// faults that hold for root too. The edits reach the disk, or else the old
+// file is whole, the editor still holds the edits, and exactly one critical
+// message names the file.
 #include "app/MyDocument.h"
 #include "editors/ContentArea.h"
 #include "editors/MyTextFileView.h"
@@ -27,7 +28,7 @@
 namespace {
 
 enum class Command { Save, SaveAs, Close, DragOut, OpenWith };
-enum class Fault { FullDisk, FileWhereFolderWas, Fifo };
+enum class Fault { None, FullDisk, FileWhereFolderWas, Fifo };
 
 const QString Edited = QStringLiteral("Images/notes.txt");
 const QByteArray OldNotes = "old notes\n";
@@ -62,8 +63,8 @@ private slots:
     void init();
     void cleanup();
 
-    void editsSurviveAFailedWrite_data();
-    void editsSurviveAFailedWrite();
+    void editsReachTheDiskOrStay_data();
+    void editsReachTheDiskOrStay();
     void fileOperationsSayWhyTheyFailed_data();
     void fileOperationsSayWhyTheyFailed();
     void foldersRenamedOrRemovedTakeTheirEditors();
@@ -124,26 +125,27 @@ MyTextFileView *tst_FailedWrites::editNotes()
     return view;
 }
 
-void tst_FailedWrites::editsSurviveAFailedWrite_data()
+void tst_FailedWrites::editsReachTheDiskOrStay_data()
 {
     QTest::addColumn<Command>("command");
     QTest::addColumn<Fault>("fault");
     const std::pair<const char *, Command> commands[] = {{"save", Command::Save}, {"close", Command::Close},
                                                          {"drag out", Command::DragOut},
                                                          {"open with", Command::OpenWith}};
-    const std::pair<const char *, Fault> faults[] = {{"full disk", Fault::FullDisk},
+    const std::pair<const char *, Fault> faults[] = {{"no fault", Fault::None}, {"full disk", Fault::FullDisk},
                                                      {"file where the folder was", Fault::FileWhereFolderWas},
                                                      {"FIFO", Fault::Fifo}};
     for (const auto &[commandName, command] : commands) {
         for (const auto &[faultName, fault] : faults)
             QTest::addRow("%s, %s", commandName, faultName) << command << fault;
     }
-    // The copy is made whole first; the edits then fail to reach it.
+    // The copy is made whole first; the edits then go, or fail to go, into it.
+    QTest::newRow("save as, no fault") << Command::SaveAs << Fault::None;
     QTest::newRow("save as, full disk") << Command::SaveAs << Fault::FullDisk;
     QTest::newRow("save as, file where the folder was") << Command::SaveAs << Fault::FileWhereFolderWas;
 }
 
-void tst_FailedWrites::editsSurviveAFailedWrite()
+void tst_FailedWrites::editsReachTheDiskOrStay()
 {
     QFETCH(Command, command);
     QFETCH(Fault, fault);
@@ -169,30 +171,43 @@ void tst_FailedWrites::editsSurviveAFailedWrite()
     FileListController *list = m_document->fileListController();
     const int images = int(list->rowList().indexOf(QStringLiteral("Images")));
 
+    const bool fine = fault == Fault::None;
     switch (command) {
     case Command::Save:
-        QVERIFY(!m_document->saveDocument());
+        QCOMPARE(m_document->saveDocument(), fine);
         break;
     case Command::SaveAs:
-        QVERIFY(!m_document->saveDocumentAs());
+        QCOMPARE(m_document->saveDocumentAs(), fine);
         oldFile = copy + oldFile.mid(bundle.size());
         break;
     case Command::Close:
         m_document->window()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(DocumentController::shared().documents(), QList<Document *>{m_document});
+        QCOMPARE(DocumentController::shared().documents().isEmpty(), fine);
         break;
-    case Command::DragOut:
-        QVERIFY(!list->mimeData({list->index(images, EntryListModel::NameColumn)}));
+    case Command::DragOut: {
+        const std::unique_ptr<QMimeData> dragged(list->mimeData({list->index(images, EntryListModel::NameColumn)}));
+        QCOMPARE(dragged ? dragged->urls() : QList<QUrl>(),
+                 fine ? QList<QUrl>{QUrl::fromLocalFile(bundle + QStringLiteral("/Images"))} : QList<QUrl>());
         break;
+    }
     case Command::OpenWith:
         DocumentFixture::table(m_document)->selectRow(images);
         list->openFileWith();
-        QCOMPARE(handedOver, 0);
+        QCOMPARE(handedOver, fine ? 1 : 0);
         break;
     }
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // No temporary file is left beside the file, written or not.
+    const QStringList beside = FileManager::contentsOfDirectory(QFileInfo(oldFile).absolutePath());
+    QVERIFY(std::none_of(beside.cbegin(), beside.cend(), [](const QString &name) { return name.startsWith(u'.'); }));
+    const QStringList messages = criticalMessages();
+    if (fine) {
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(Tree::read(oldFile), edited.toUtf8());
+        return;
+    }
     QCOMPARE(m_document->contentView()->viewFor(Edited), view);
     QVERIFY(view->isEdited());
     QCOMPARE(view->text(), edited);
@@ -200,12 +215,8 @@ void tst_FailedWrites::editsSurviveAFailedWrite()
         QVERIFY(QFileInfo(oldFile).isFile() == (command == Command::SaveAs));
     else
         QCOMPARE(Tree::read(oldFile), OldNotes);
-    const QStringList messages = criticalMessages();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().startsWith(QStringLiteral("“%1”: ").arg(Edited)), qPrintable(messages.first()));
-    // No temporary file is left beside the one that could not be written.
-    const QStringList beside = FileManager::contentsOfDirectory(QFileInfo(oldFile).absolutePath());
-    QVERIFY(std::none_of(beside.cbegin(), beside.cend(), [](const QString &name) { return name.startsWith(u'.'); }));
 }
 
 void tst_FailedWrites::fileOperationsSayWhyTheyFailed_data()

@@ -35,11 +35,9 @@ private slots:
     void renameRefusesClashesAndEscapes_data();
     void renameRefusesClashesAndEscapes();
     void renameOnTheFilteredList();
-    void openWithSavesAndHandsTheFileOver();
     void desktopEntryCommand();
     void dropMovesFilesIn();
     void dropOfTheBundleItselfChangesNothing();
-    void dragCarriesTheEntryAndClosesItsEditor();
 
 private:
     QString path(const QString &name) const { return m_fixture->bundle() + u'/' + name; }
@@ -252,27 +250,6 @@ void tst_FileOperations::renameOnTheFilteredList()
     QVERIFY(QFileInfo::exists(path(QStringLiteral("renamed.js"))));
 }
 
-void tst_FileOperations::openWithSavesAndHandsTheFileOver()
-{
-    typeInto(QStringLiteral("main.js"), QStringLiteral("edited "));
-    QString started, with;
-    Workspace::responder = [&](const QString &file, const QString &application) {
-        started = file;
-        with = application;
-        return true;
-    };
-    OpenPanel::responder = [](const OpenPanel::Options &options) {
-        return options.title == u"Choose an Application" ? QStringList{QStringLiteral("/usr/share/applications/editor.desktop")}
-                                                        : QStringList();
-    };
-    list()->openFileWith();
-    QCOMPARE(started, path(QStringLiteral("main.js")));
-    QCOMPARE(with, QStringLiteral("/usr/share/applications/editor.desktop"));
-    QCOMPARE(Tree::read(path(QStringLiteral("main.js"))), QByteArray("edited var a;"));
-    QVERIFY(!list()->contentViewExistsWithIdentifier(QStringLiteral("main.js")));
-    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QString()});
-}
-
 void tst_FileOperations::desktopEntryCommand()
 {
     Tree::write(m_fixture->folder(), QStringLiteral("editor.desktop"),
@@ -316,17 +293,6 @@ void tst_FileOperations::dropOfTheBundleItselfChangesNothing()
                   QUrl::fromLocalFile(path(QStringLiteral("main.js"))), QUrl::fromLocalFile(alias)});
     list()->dropMimeData(&data, Qt::MoveAction, -1, -1, {});
     QCOMPARE(Tree::snapshot(m_fixture->folder()), before);
-}
-
-void tst_FileOperations::dragCarriesTheEntryAndClosesItsEditor()
-{
-    typeInto(QStringLiteral("util.js"), QStringLiteral("edited "));
-    filter(QStringLiteral("js"));
-    const int row = int(list()->rowList().indexOf(QStringLiteral("util.js")));
-    std::unique_ptr<QMimeData> data(list()->mimeData({list()->index(row, 1), list()->index(0, 1)}));
-    QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(path(QStringLiteral("util.js")))});
-    QCOMPARE(Tree::read(path(QStringLiteral("util.js"))), QByteArray("edited var u;"));
-    QVERIFY(!list()->contentViewExistsWithIdentifier(QStringLiteral("util.js")));
 }
 
 QTEST_MAIN(tst_FileOperations)

@@ -21,7 +21,6 @@ private slots:
     void characterOutsideLatin1MakesTheFileUtf8();
     void unicodeFilesKeepTheirMark();
     void missingFileOrFolderReadsNothing();
-    void atomicWriteLeavesNoTemporaryFile();
 };
 
 void tst_TextFile::readsAndWritesBackByteForByte_data()
@@ -96,16 +95,6 @@ void tst_TextFile::missingFileOrFolderReadsNothing()
         QVERIFY2(!read && !read.reason().isEmpty(), qPrintable(path));
     }
     QCOMPARE(text.text, QStringLiteral("kept"));
-}
-
-void tst_TextFile::atomicWriteLeavesNoTemporaryFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.txt"));
-    QVERIFY(TextFile::write(path, {QStringLiteral("one"), Encoding::Utf8}));
-    QVERIFY(TextFile::write(path, {QStringLiteral("two"), Encoding::Utf8}));
-    QCOMPARE(Tree::read(path), QByteArray("two"));
-    QCOMPARE(FileManager::contentsOfDirectory(dir.path()), QStringList{QStringLiteral("a.txt")});
 }
 
 QTEST_GUILESS_MAIN(tst_TextFile)
