@@ -283,7 +283,7 @@ void FileListController::addPanelOK()
                                                               : FileManager::createFile(*path);
     reloadData();
     if (!made) {
-        report(tr("“%1” could not be added.").arg(name), made.naming(name));
+        report(tr("“%1” could not be added.").arg(name), made);
         return;
     }
     m_addPanel->finish();
@@ -334,7 +334,7 @@ void FileListController::removeFile()
             m_contentView->close(view);
     }
     reloadData();
-    report(tr("“%1” could not be removed.").arg(name), removed.naming(name));
+    report(tr("“%1” could not be removed.").arg(name), removed);
 }
 
 void FileListController::renameFile()
@@ -367,7 +367,7 @@ void FileListController::renamePanelOK()
         // The editors of the entry and of all inside it follow it, edits and all.
         const Outcome moved = FileManager::moveItem(bundlePath() + u'/' + old, *path);
         if (!moved) {
-            report(tr("“%1” could not be renamed.").arg(old), moved.naming(old));
+            report(tr("“%1” could not be renamed.").arg(old), moved);
             return;
         }
         m_contentView->repoint(old, name);
@@ -402,9 +402,12 @@ bool FileListController::saveAndCloseContentView(const QString &identifier, cons
     return saved.succeeded();
 }
 
+// Files inside the widget are named as the list names them, "Images/a.png".
 void FileListController::report(const QString &title, const Outcome &outcome) const
 {
-    Alert::report(m_mainWindow, title, outcome);
+    const QString inside = bundlePath() + u'/';
+    Alert::report(m_mainWindow, title,
+                  outcome.file().startsWith(inside) ? outcome.naming(outcome.file().mid(inside.size())) : outcome);
 }
 
 bool FileListController::contentViewExistsWithIdentifier(const QString &identifier) const
