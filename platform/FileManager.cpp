@@ -18,8 +18,6 @@
 
 namespace {
 
-quint64 listings = 0;
-
 QByteArray encoded(const QString &path)
 {
     return QFile::encodeName(path);
@@ -304,7 +302,6 @@ Outcome writeThroughTemporary(const QString &path, const std::function<void(cons
 
 QStringList FileManager::contentsOfDirectory(const QString &path)
 {
-    ++listings;
     QStringList names;
     QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
@@ -312,11 +309,6 @@ QStringList FileManager::contentsOfDirectory(const QString &path)
         names.append(it.fileName());
     }
     return names;
-}
-
-quint64 FileManager::listingCount()
-{
-    return listings;
 }
 
 Outcome FileManager::readFile(const QString &path, QByteArray *data)

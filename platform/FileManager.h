@@ -89,10 +89,6 @@ public:
     /// Removes a file, a link (never what it points at) or a whole tree.
     static Outcome removeItem(const QString &path);
 
-    /// How many directory listings this process made; lets benchmarks and
-    /// tests see that a view does not list a folder per cell.
-    static quint64 listingCount();
-
     /// Whether two paths name the same file or folder, however they are
     /// spelled (links, letter case on a case-blind file system).
     static bool isSameFile(const QString &first, const QString &second);

@@ -65,11 +65,6 @@ private slots:
 
     void editsReachTheDiskOrStay_data();
     void editsReachTheDiskOrStay();
-    void fileOperationsSayWhyTheyFailed_data();
-    void fileOperationsSayWhyTheyFailed();
-    void foldersRenamedOrRemovedTakeTheirEditors();
-    void plainFileOrTrailingSlashOnTheCommandLine();
-    void largeFileOpensOnlyWhenAsked();
 
 private:
     MyTextFileView *editNotes();
@@ -217,101 +212,6 @@ void tst_FailedWrites::editsReachTheDiskOrStay()
         QCOMPARE(Tree::read(oldFile), OldNotes);
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().startsWith(QStringLiteral("“%1”: ").arg(Edited)), qPrintable(messages.first()));
-}
-
-void tst_FailedWrites::fileOperationsSayWhyTheyFailed_data()
-{
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<QString>("named");
-    QTest::newRow("add, name too long") << QStringLiteral("add") << QString(300, u'n');
-    QTest::newRow("add into a missing folder") << QStringLiteral("add") << QStringLiteral("Nowhere/new.js");
-    QTest::newRow("drop of a name already there") << QStringLiteral("drop") << QStringLiteral("main.html");
-    QTest::newRow("build and run without the host") << QStringLiteral("run") << QStringLiteral("Dock");
-}
-
-void tst_FailedWrites::fileOperationsSayWhyTheyFailed()
-{
-    QFETCH(QString, operation);
-    QFETCH(QString, named);
-    FileListController *list = m_document->fileListController();
-    const QString bundle = m_fixture->bundle();
-    const auto before = Tree::snapshot(bundle);
-    if (operation == u"add") {
-        list->addPanel()->findChild<QLineEdit *>(QStringLiteral("filenameField"))->setText(named);
-        list->addPanelOK();
-        QCOMPARE(Tree::snapshot(bundle), before);
-    } else if (operation == u"drop") {
-        const QString outside = m_fixture->folder() + QStringLiteral("/Downloads/") + named;
-        QVERIFY(Tree::write(QFileInfo(outside).absolutePath(), named, "theirs"));
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(outside)});
-        // Refused, so that the source keeps its file.
-        QVERIFY(!list->dropMimeData(&data, Qt::MoveAction, -1, -1, {}));
-        QCOMPARE(Tree::read(outside), QByteArray("theirs"));
-        QCOMPARE(Tree::snapshot(bundle), before);
-    } else {
-        qputenv("PATH", "");
-        m_document->toolbarDelegate()->saveRunWidget();
-    }
-    const QStringList messages = criticalMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().contains(named), qPrintable(messages.first()));
-}
-
-void tst_FailedWrites::foldersRenamedOrRemovedTakeTheirEditors()
-{
-    MyTextFileView *view = editNotes();
-    FileListController *list = m_document->fileListController();
-    DocumentFixture::select(m_document, QStringLiteral("Images"));
-    list->renameFile();
-    list->renamePanel()->findChild<QLineEdit *>(QStringLiteral("filenameField"))->setText(QStringLiteral("Pictures"));
-    list->renamePanelOK();
-    QCOMPARE(view->viewIdentifier(), QStringLiteral("Pictures/notes.txt"));
-    QVERIFY(view->isEdited());
-    // A search finds the edits under the new name only.
-    m_document->toolbarDelegate()->searchView()->setText(QStringLiteral("xxxx"));
-    list->reloadData();
-    QCOMPARE(list->rowList(), QStringList{QStringLiteral("Pictures")});
-    QVERIFY(m_document->saveDocument());
-    QCOMPARE(Tree::read(m_fixture->bundle() + QStringLiteral("/Pictures/notes.txt")), QByteArray(20000, 'x') + OldNotes);
-    QVERIFY(!QFileInfo::exists(m_fixture->bundle() + QStringLiteral("/Images")));
-
-    view->findChild<QsciScintilla *>()->insert(QStringLiteral("more"));
-    m_alerts.clear();
-    list->removeFile();
-    QCOMPARE(m_alerts.size(), 1);
-    QCOMPARE(m_alerts.first().icon, Alert::Icon::Warning);
-    QVERIFY(m_alerts.first().message.contains(QStringLiteral("Pictures/notes.txt")));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!m_document->contentView()->viewFor(QStringLiteral("Pictures/notes.txt")));
-    QVERIFY(!m_document->isDocumentEdited());
-}
-
-void tst_FailedWrites::plainFileOrTrailingSlashOnTheCommandLine()
-{
-    const QString plain = m_fixture->folder() + QStringLiteral("/notes.txt");
-    QVERIFY(Tree::write(m_fixture->folder(), QStringLiteral("notes.txt"), "text"));
-    QVERIFY(!DocumentController::shared().openDocumentWithPath(plain));
-    QCOMPARE(criticalMessages().size(), 1);
-    QVERIFY(criticalMessages().first().contains(plain));
-    Document *again = DocumentController::shared().openDocumentWithPath(m_fixture->bundle() + u'/');
-    QCOMPARE(again, m_document);
-    QCOMPARE(DocumentController::shared().documents().size(), 1);
-}
-
-void tst_FailedWrites::largeFileOpensOnlyWhenAsked()
-{
-    QFile big(m_fixture->bundle() + QStringLiteral("/big.js"));
-    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(33 * 1024 * 1024));
-    big.close();
-    m_document->fileListController()->openFileAtPath(big.fileName());
-    auto *view = qobject_cast<MyTextFileView *>(m_document->contentView()->viewFor(QStringLiteral("big.js")));
-    QVERIFY(view && view->text().isEmpty());
-    auto *notice = view->findChild<NoticeBar *>();
-    QVERIFY(notice->isVisibleTo(view));
-    notice->findChild<QPushButton *>()->click();
-    QCOMPARE(view->text().size(), 33 * 1024 * 1024);
-    QVERIFY(!view->isEdited());
 }
 
 QTEST_MAIN(tst_FailedWrites)

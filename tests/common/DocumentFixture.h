@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/MyDocument.h"
+#include "editors/ContentArea.h"
 #include "editors/ContentView.h"
 #include "filelist/FileListController.h"
 #include "platform/Alert.h"
