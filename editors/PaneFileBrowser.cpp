@@ -32,11 +32,6 @@ QTableView *PaneFileBrowser::fileList(int column) const
     return m_fileLists.at(column);
 }
 
-QStringList PaneFileBrowser::fileListItems(int column) const
-{
-    return m_models.at(column) ? m_models.at(column)->items() : QStringList();
-}
-
 QString PaneFileBrowser::fileListPath(int column) const
 {
     return m_models.at(column) ? m_models.at(column)->folder() : QString();

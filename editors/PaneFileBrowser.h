@@ -34,7 +34,6 @@ public:
 
     /// The table of a column (0 to 2); null before the first binding.
     QTableView *fileList(int column) const;
-    QStringList fileListItems(int column) const;
     /// The folder a column lists; empty for a column that lists none.
     QString fileListPath(int column) const;
     QString browserPath() const { return m_browserPath; }

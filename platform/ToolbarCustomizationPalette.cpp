@@ -106,14 +106,6 @@ ToolbarCustomizationPalette::Result ToolbarCustomizationPalette::result() const
     return {toolbarItems(), m_displayMode->currentData().toInt()};
 }
 
-QStringList ToolbarCustomizationPalette::offeredItems() const
-{
-    QStringList identifiers;
-    for (int row = 0; row < m_offered->count(); ++row)
-        identifiers.append(m_offered->item(row)->data(Qt::UserRole).toString());
-    return identifiers;
-}
-
 QStringList ToolbarCustomizationPalette::toolbarItems() const
 {
     QStringList identifiers;

@@ -50,9 +50,6 @@ public:
     /// The arrangement as it stands in the dialog.
     Result result() const;
 
-    /// The identifiers offered, in the allowed order.
-    QStringList offeredItems() const;
-
     /// Adds the offered item at `row` to the end of the toolbar; an item
     /// other than a space or separator appears at most once.
     void addOfferedItem(int row);

@@ -3,13 +3,11 @@
 #include "editors/MyImageFileView.h"
 
 #include "tests/common/DocumentFixture.h"
-#include "tests/common/Tree.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QImageReader>
-#include <QTemporaryDir>
 
 #ifndef QUILLET_CORPUS
 #error "QUILLET_CORPUS must name the folder of sample widgets"
@@ -17,16 +15,24 @@
 
 namespace {
 
-// An image of `size` in one colour, encoded in `format`.
-QByteArray encodedImage(const QSize &size, Qt::GlobalColor colour, const char *format)
+QByteArray encodedImage(const QSize &size, const char *format)
 {
     QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
+    image.fill(Qt::red);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
+}
+
+// Pastes a 20×10 image onto the view, as the user replaces one.
+void replace(MyImageFileView *view)
+{
+    QImage replacement(20, 10, QImage::Format_RGB32);
+    replacement.fill(Qt::blue);
+    QApplication::clipboard()->setImage(replacement);
+    QMetaObject::invokeMethod(view->findChild<ImageCanvas *>(), "paste");
 }
 
 } // namespace
@@ -36,95 +42,56 @@ class tst_MyImageFileView : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_fixture = std::make_unique<DocumentFixture>(); }
+    void cleanup() { m_fixture.reset(); }
 
-    void untouchedImageKeepsItsBytes_data();
-    void untouchedImageKeepsItsBytes();
-    void replacedImageIsWrittenInTheFormatItsNameAsks_data();
-    void replacedImageIsWrittenInTheFormatItsNameAsks();
-    void unreadableImageShowsNothing();
+    void writtenOnlyWhenReplaced_data();
+    void writtenOnlyWhenReplaced();
     void imageChangedElsewhereShowsWhenUntouched_data();
     void imageChangedElsewhereShowsWhenUntouched();
 
 private:
-
     std::unique_ptr<DocumentFixture> m_fixture;
-    QString m_bundle;
 };
 
-void tst_MyImageFileView::init()
-{
-    m_fixture = std::make_unique<DocumentFixture>();
-    m_bundle = m_fixture->bundle();
-}
-
-void tst_MyImageFileView::cleanup()
-{
-    m_fixture.reset();
-}
-
-
-void tst_MyImageFileView::untouchedImageKeepsItsBytes_data()
-{
-    QTest::addColumn<QString>("sample");
-    QTest::newRow("animated gif") << QStringLiteral("RiverLevels.wdgt/images/rot_refresh.gif");
-    QTest::newRow("png") << QStringLiteral("RiverLevels.wdgt/Default.png");
-    QTest::newRow("tiff") << QStringLiteral("To Do.wdgt/Images/NoteScrollerKnobTop.tiff");
-}
-
-void tst_MyImageFileView::untouchedImageKeepsItsBytes()
-{
-    QFETCH(QString, sample);
-    const QByteArray bytes = Tree::read(QStringLiteral(QUILLET_CORPUS "/") + sample);
-    QVERIFY(bytes.size() > 16);
-    const QString name = QFileInfo(sample).fileName();
-    MyImageFileView *view = m_fixture->openView<MyImageFileView>(name, bytes);
-    QVERIFY(view);
-    QVERIFY(!view->image().isNull());
-    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
-    QCOMPARE(Tree::read(m_bundle + u'/' + name), bytes);
-}
-
-void tst_MyImageFileView::replacedImageIsWrittenInTheFormatItsNameAsks_data()
+// Untouched images keep their bytes, whatever Qt makes of them; a replaced
+// one is written in the format its name names when Qt can write it.
+void tst_MyImageFileView::writtenOnlyWhenReplaced_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("format");
-    QTest::newRow("png") << QStringLiteral("a.png") << QByteArray("png");
-    QTest::newRow("jpeg keeps jpeg") << QStringLiteral("photo.jpg") << QByteArray("jpeg");
-    QTest::newRow("gif, which Qt cannot write, gets png") << QStringLiteral("anim.gif") << QByteArray("png");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("written"); // the format written; empty: untouched
+    const auto sample = [](const char *path) { return Tree::read(QStringLiteral(QUILLET_CORPUS "/") + QLatin1String(path)); };
+    QTest::newRow("animated gif") << u"a.gif"_qs << sample("RiverLevels.wdgt/images/rot_refresh.gif") << QByteArray();
+    QTest::newRow("png") << u"Default.png"_qs << sample("RiverLevels.wdgt/Default.png") << QByteArray();
+    QTest::newRow("tiff") << u"knob.tiff"_qs << sample("To Do.wdgt/Images/NoteScrollerKnobTop.tiff") << QByteArray();
+    QTest::newRow("not an image") << u"broken.png"_qs << QByteArray("not an image") << QByteArray();
+    QTest::newRow("png replaced") << u"a.png"_qs << encodedImage(QSize(8, 8), "png") << QByteArray("png");
+    QTest::newRow("jpeg replaced keeps jpeg") << u"photo.jpg"_qs << encodedImage(QSize(8, 8), "jpeg") << QByteArray("jpeg");
+    QTest::newRow("gif, which Qt cannot write, gets png") << u"anim.gif"_qs << encodedImage(QSize(8, 8), "png") << QByteArray("png");
 }
 
-void tst_MyImageFileView::replacedImageIsWrittenInTheFormatItsNameAsks()
+void tst_MyImageFileView::writtenOnlyWhenReplaced()
 {
     QFETCH(QString, name);
-    QFETCH(QByteArray, format);
-    const QByteArray bytes = encodedImage(QSize(8, 8), Qt::red, format.constData());
-    QVERIFY(!bytes.isEmpty());
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, written);
+    QVERIFY(bytes.size() > 8);
     MyImageFileView *view = m_fixture->openView<MyImageFileView>(name, bytes);
-    QVERIFY(view);
-
-    QImage replacement(20, 10, QImage::Format_RGB32);
-    replacement.fill(Qt::blue);
-    QApplication::clipboard()->setImage(replacement);
-    QMetaObject::invokeMethod(view->findChild<ImageCanvas *>(), "paste");
-    QVERIFY(view->isEdited());
+    if (!written.isEmpty())
+        replace(view);
+    QCOMPARE(view->isEdited(), !written.isEmpty());
     QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
-
-    QImageReader reader(m_bundle + u'/' + name);
-    reader.setDecideFormatFromContent(true);
-    QCOMPARE(reader.format(), format);
-    QCOMPARE(reader.read().size(), QSize(20, 10));
     QVERIFY(!view->isEdited());
-}
-
-void tst_MyImageFileView::unreadableImageShowsNothing()
-{
-    MyImageFileView *view = m_fixture->openView<MyImageFileView>(QStringLiteral("broken.png"), "not an image");
-    QVERIFY(view);
-    QVERIFY(view->image().isNull());
-    QVERIFY(DocumentController::shared().documentForWindow(view)->saveDocument());
-    QCOMPARE(Tree::read(m_bundle + QStringLiteral("/broken.png")), QByteArray("not an image"));
+    const QString path = m_fixture->bundle() + u'/' + name;
+    if (written.isEmpty()) {
+        QCOMPARE(Tree::read(path), bytes);
+        return;
+    }
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QCOMPARE(reader.format(), written);
+    QCOMPARE(reader.read().size(), QSize(20, 10));
 }
 
 void tst_MyImageFileView::imageChangedElsewhereShowsWhenUntouched_data()
@@ -139,21 +106,12 @@ void tst_MyImageFileView::imageChangedElsewhereShowsWhenUntouched()
 {
     QFETCH(bool, replacedHere);
     QFETCH(QSize, shown);
-    MyImageFileView *view = m_fixture->openView<MyImageFileView>(
-        QStringLiteral("Default.png"), encodedImage(QSize(8, 8), Qt::red, "PNG"));
-    QVERIFY(view);
-    if (replacedHere) {
-        QImage replacement(20, 10, QImage::Format_RGB32);
-        replacement.fill(Qt::blue);
-        QApplication::clipboard()->setImage(replacement);
-        QMetaObject::invokeMethod(view->findChild<ImageCanvas *>(), "paste");
-    }
-    QVERIFY(Tree::write(m_bundle, QStringLiteral("Default.png"),
-                        encodedImage(QSize(30, 15), Qt::green, "PNG")));
-
+    MyImageFileView *view = m_fixture->openView<MyImageFileView>(QStringLiteral("Default.png"), encodedImage(QSize(8, 8), "png"));
+    if (replacedHere)
+        replace(view);
+    QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Default.png"), encodedImage(QSize(30, 15), "png")));
     view->hide();
     view->show();
-
     QCOMPARE(view->image().size(), shown);
     QCOMPARE(view->isEdited(), replacedHere);
 }

@@ -14,21 +14,15 @@ class tst_Panels : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { Alert::responder = nullptr; }
 
-    void bundleIsChosenAsOneItem_data();
-    void bundleIsChosenAsOneItem();
-    void enteringABundleChoosesIt();
-    void plainFolderIsEntered();
-
-    void saveAddsTheRequiredExtension_data();
-    void saveAddsTheRequiredExtension();
-    void saveAsksBeforeReplacing_data();
-    void saveAsksBeforeReplacing();
+    void openChoosesBundlesAsOneItem_data();
+    void openChoosesBundlesAsOneItem();
+    void saveAddsTheExtensionAndAsksBeforeReplacing_data();
+    void saveAddsTheExtensionAndAsksBeforeReplacing();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    QList<Alert::Request> m_questions;
 };
 
 void tst_Panels::init()
@@ -37,101 +31,67 @@ void tst_Panels::init()
     Tree::write(m_dir->path(), QStringLiteral("Clock.wdgt/Info.plist"), "<plist/>");
     Tree::write(m_dir->path(), QStringLiteral("Note.WDTP/template.plist"), "<plist/>");
     Tree::write(m_dir->path(), QStringLiteral("Folder/inside.txt"), "x");
-    m_questions.clear();
 }
 
-void tst_Panels::cleanup()
-{
-    Alert::responder = nullptr;
-}
-
-void tst_Panels::bundleIsChosenAsOneItem_data()
+void tst_Panels::openChoosesBundlesAsOneItem_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("widget") << QStringLiteral("Clock.wdgt");
-    QTest::newRow("template, upper case") << QStringLiteral("Note.WDTP");
+    QTest::addColumn<bool>("entered"); // as double-click and Return do to a folder
+    QTest::addColumn<bool>("chosen"); // else the panel goes into the folder
+    QTest::newRow("widget") << u"Clock.wdgt"_qs << false << true;
+    QTest::newRow("template, upper case") << u"Note.WDTP"_qs << false << true;
+    QTest::newRow("widget entered") << u"Clock.wdgt"_qs << true << true;
+    QTest::newRow("plain folder") << u"Folder"_qs << false << false;
 }
 
-void tst_Panels::bundleIsChosenAsOneItem()
+void tst_Panels::openChoosesBundlesAsOneItem()
 {
     QFETCH(QString, name);
-    QVERIFY(BundlePanel::isBundle(m_dir->filePath(name)));
-    OpenPanel panel(nullptr, {QStringLiteral("Open"), {}, {QStringLiteral("wdgt")}, true, false, {}});
-    panel.setDirectory(m_dir->path());
-    panel.selectFile(name);
-    panel.accept();
-    QCOMPARE(panel.result(), int(QDialog::Accepted));
-    QCOMPARE(panel.chosenPaths(), QStringList{m_dir->filePath(name)});
-}
-
-void tst_Panels::enteringABundleChoosesIt()
-{
+    QFETCH(bool, entered);
+    QFETCH(bool, chosen);
+    const QString path = m_dir->filePath(name);
     OpenPanel panel(nullptr, {QStringLiteral("Open"), {}, {}, false, false, {}});
     panel.setDirectory(m_dir->path());
-    // What double-click and Return do to a folder.
-    emit panel.directoryEntered(m_dir->filePath(QStringLiteral("Clock.wdgt")));
-    QCOMPARE(panel.result(), int(QDialog::Accepted));
-    QCOMPARE(panel.chosenPaths(), QStringList{m_dir->filePath(QStringLiteral("Clock.wdgt"))});
-    QCOMPARE(QDir(panel.directory()).canonicalPath(), QDir(m_dir->path()).canonicalPath());
+    if (entered) {
+        emit panel.directoryEntered(path);
+    } else {
+        panel.selectFile(name);
+        panel.accept();
+    }
+    QCOMPARE(panel.result() == QDialog::Accepted, chosen);
+    QCOMPARE(panel.chosenPaths(), chosen ? QStringList{path} : QStringList());
+    QCOMPARE(QDir(panel.directory()).canonicalPath(), QDir(chosen ? m_dir->path() : path).canonicalPath());
 }
 
-void tst_Panels::plainFolderIsEntered()
-{
-    OpenPanel panel(nullptr, {QStringLiteral("Open"), {}, {}, false, false, {}});
-    panel.setDirectory(m_dir->path());
-    panel.selectFile(QStringLiteral("Folder"));
-    panel.accept();
-    QVERIFY(panel.result() != QDialog::Accepted);
-    QCOMPARE(QDir(panel.directory()).canonicalPath(),
-             QDir(m_dir->filePath(QStringLiteral("Folder"))).canonicalPath());
-}
-
-void tst_Panels::saveAddsTheRequiredExtension_data()
+void tst_Panels::saveAddsTheExtensionAndAsksBeforeReplacing_data()
 {
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("answer"); // -1: nothing to replace, nothing asked
     QTest::addColumn<QString>("chosen");
-    QTest::newRow("no extension") << QStringLiteral("Weather") << QStringLiteral("Weather.wdgt");
-    QTest::newRow("other extension") << QStringLiteral("Weather.txt") << QStringLiteral("Weather.txt.wdgt");
-    QTest::newRow("upper case") << QStringLiteral("Weather.WDGT") << QStringLiteral("Weather.WDGT");
+    QTest::newRow("no extension") << u"Weather"_qs << -1 << u"Weather.wdgt"_qs;
+    QTest::newRow("other extension") << u"Weather.txt"_qs << -1 << u"Weather.txt.wdgt"_qs;
+    QTest::newRow("upper case") << u"Weather.WDGT"_qs << -1 << u"Weather.WDGT"_qs;
+    QTest::newRow("replace, typed without extension") << u"Clock"_qs << int(Alert::DefaultButton) << u"Clock.wdgt"_qs;
+    QTest::newRow("cancel the replacing") << u"Clock.wdgt"_qs << int(Alert::AlternateButton) << QString();
 }
 
-void tst_Panels::saveAddsTheRequiredExtension()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, chosen);
-    QCOMPARE(SavePanel::withRequiredExtension(typed, QStringLiteral("wdgt")), chosen);
-    SavePanel panel(nullptr, {QStringLiteral("Save"), QStringLiteral("wdgt"), m_dir->path(), typed});
-    panel.accept();
-    QCOMPARE(panel.result(), int(QDialog::Accepted));
-    QCOMPARE(panel.chosenPath(), m_dir->filePath(chosen));
-}
-
-void tst_Panels::saveAsksBeforeReplacing_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("replace, typed without extension") << QStringLiteral("Clock") << int(Alert::DefaultButton) << true;
-    QTest::newRow("replace") << QStringLiteral("Clock.wdgt") << int(Alert::DefaultButton) << true;
-    QTest::newRow("cancel") << QStringLiteral("Clock.wdgt") << int(Alert::AlternateButton) << false;
-}
-
-void tst_Panels::saveAsksBeforeReplacing()
+void tst_Panels::saveAddsTheExtensionAndAsksBeforeReplacing()
 {
     QFETCH(QString, typed);
     QFETCH(int, answer);
-    QFETCH(bool, accepted);
-    Alert::responder = [this, answer](const Alert::Request &request) {
-        m_questions.append(request);
+    QFETCH(QString, chosen);
+    QList<Alert::Request> questions;
+    Alert::responder = [&questions, answer](const Alert::Request &request) {
+        questions.append(request);
         return Alert::Response(answer);
     };
     SavePanel panel(nullptr, {QStringLiteral("Save"), QStringLiteral("wdgt"), m_dir->path(), typed});
     panel.accept();
-    QCOMPARE(m_questions.size(), 1);
-    QVERIFY(m_questions.first().title.contains(QStringLiteral("Clock.wdgt")));
-    QCOMPARE(m_questions.first().defaultButton, QStringLiteral("Replace"));
-    QCOMPARE(panel.result() == QDialog::Accepted, accepted);
-    QCOMPARE(panel.chosenPath(), accepted ? m_dir->filePath(QStringLiteral("Clock.wdgt")) : QString());
+    QCOMPARE(questions.size(), answer < 0 ? 0 : 1);
+    if (answer >= 0)
+        QVERIFY(questions.first().title.contains(QStringLiteral("Clock.wdgt")));
+    QCOMPARE(panel.result() == QDialog::Accepted, !chosen.isEmpty());
+    QCOMPARE(panel.chosenPath(), chosen.isEmpty() ? QString() : m_dir->filePath(chosen));
     // Whatever the answer, the panel itself leaves the existing bundle alone.
     QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("Clock.wdgt/Info.plist"))));
 }

@@ -18,8 +18,6 @@ class tst_TextFile : public QObject
 private slots:
     void readsAndWritesBackByteForByte_data();
     void readsAndWritesBackByteForByte();
-    void characterOutsideLatin1MakesTheFileUtf8();
-    void unicodeFilesKeepTheirMark();
     void missingFileOrFolderReadsNothing();
 };
 
@@ -60,27 +58,6 @@ void tst_TextFile::readsAndWritesBackByteForByte()
     QCOMPARE(read.text, text);
     QVERIFY(TextFile::write(path, read));
     QCOMPARE(Tree::read(path), bytes);
-}
-
-void tst_TextFile::characterOutsideLatin1MakesTheFileUtf8()
-{
-    const TextFile::Text text{QStringLiteral("caf\u00e9 \u20ac"), Encoding::Latin1};
-    QCOMPARE(TextFile::encodingFor(text), Encoding::Utf8);
-    QCOMPARE(TextFile::encode(text), QByteArray("caf\xC3\xA9 \xE2\x82\xAC"));
-    QCOMPARE(TextFile::decode(TextFile::encode(text)).text, text.text);
-    QCOMPARE(TextFile::encode({QStringLiteral("caf\u00e9"), Encoding::Latin1}), QByteArray("caf\xE9"));
-    // ISO 8859-1 bytes that form UTF-8 would read back as other text.
-    const TextFile::Text lookalike{QStringLiteral("\u00c2\u00a9 2006"), Encoding::Latin1};
-    QCOMPARE(TextFile::encodingFor(lookalike), Encoding::Utf8);
-    QCOMPARE(TextFile::decode(TextFile::encode(lookalike)).text, lookalike.text);
-}
-
-void tst_TextFile::unicodeFilesKeepTheirMark()
-{
-    const TextFile::Text text{QStringLiteral("\u20ac"), Encoding::Utf16BE};
-    QCOMPARE(TextFile::encode(text), QByteArray("\xFE\xFF\x20\xAC"));
-    QCOMPARE(TextFile::encode({QStringLiteral("\u20ac"), Encoding::Utf8WithBom}),
-             QByteArray("\xEF\xBB\xBF\xE2\x82\xAC"));
 }
 
 void tst_TextFile::missingFileOrFolderReadsNothing()

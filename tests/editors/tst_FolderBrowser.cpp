@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The three-column browser, alone and as the content view of a folder.
+#include "chrome/GlossAquaTableView.h"
+#include "editors/EntryListModel.h"
+#include "editors/MyFolderBrowserView.h"
+#include "editors/MyTextFileView.h"
+#include "editors/PaneFileBrowser.h"
+
+#include "tests/common/DocumentFixture.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QMimeData>
+#include <QSignalSpy>
+
+class tst_FolderBrowser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void walking_data();
+    void walking();
+    void openFileReportsTheDeepestSelection();
+    void drops_data();
+    void drops();
+    void linkLoopNeverHangs();
+    void folderViewOpensFilesAndKeepsTheirEdits();
+    void searchIsCaseSensitiveOnEntryNames_data();
+    void searchIsCaseSensitiveOnEntryNames();
+
+private:
+    static EntryListModel *model(PaneFileBrowser *browser, int column)
+    {
+        return qobject_cast<EntryListModel *>(browser->fileList(column)->model());
+    }
+    static void select(PaneFileBrowser *browser, int column, const QString &name)
+    {
+        const int row = int(model(browser, column)->items().indexOf(name));
+        QVERIFY2(row >= 0, qPrintable(name));
+        browser->fileList(column)->selectRow(row);
+    }
+    QString selected(int column) const;
+    MyFolderBrowserView *openImagesInADocument();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<PaneFileBrowser> m_browser;
+    std::unique_ptr<DocumentFixture> m_fixture;
+    QString m_root;
+};
+
+void tst_FolderBrowser::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_root = m_dir->filePath(QStringLiteral("Images"));
+    Tree::write(m_root, QStringLiteral("A/B/c.txt"), "c");
+    Tree::write(m_root, QStringLiteral("A/B/D/e.txt"), "e");
+    Tree::write(m_root, QStringLiteral("f.txt"), "f");
+    m_browser = std::make_unique<PaneFileBrowser>();
+    for (int column = 0; column < PaneFileBrowser::ColumnCount; ++column)
+        m_browser->addWidget(new GlossAquaTableView);
+    m_browser->initBrowserWithPath(m_root);
+}
+
+void tst_FolderBrowser::cleanup()
+{
+    m_browser.reset();
+    m_fixture.reset();
+    m_dir.reset();
+}
+
+QString tst_FolderBrowser::selected(int column) const
+{
+    const QModelIndexList rows = m_browser->fileList(column)->selectionModel()->selectedRows(EntryListModel::NameColumn);
+    return rows.isEmpty() ? QString() : rows.first().data().toString();
+}
+
+// Steps: "N:name" selects in column N, "<" and ">" are the arrow keys, "r"
+// binds the browser to its root again. "^" stands for the first entry.
+void tst_FolderBrowser::walking_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("at"); // the folder column 0 lists, below the root
+    QTest::addColumn<QStringList>("selection");
+    QTest::addColumn<QStringList>("column1");
+    QTest::newRow("a file leaves the other columns empty") << u"0:A 0:f.txt"_qs << QString() << QStringList{u"f.txt"_qs, {}, {}} << QStringList();
+    QTest::newRow("a folder is listed to its right") << u"0:A"_qs << QString() << QStringList{u"A"_qs, {}, {}} << QStringList{u"B"_qs};
+    QTest::newRow("column 2 steps down") << u"0:A 1:B 2:D"_qs << u"A"_qs << QStringList{u"B"_qs, u"D"_qs, {}} << QStringList{u"D"_qs, u"c.txt"_qs};
+    QTest::newRow("left clears from the right") << u"0:A 1:B 2:D 2:e.txt <"_qs << u"A/B"_qs << QStringList{u"D"_qs, {}, {}} << QStringList{u"e.txt"_qs};
+    QTest::newRow("left climbs, never above the root") << u"0:A 1:B 2:D 2:e.txt < < < <"_qs << QString() << QStringList{u"^"_qs, {}, {}} << QStringList();
+    QTest::newRow("right selects the first entry") << u"0:A >"_qs << QString() << QStringList{u"A"_qs, u"B"_qs, {}} << QStringList{u"B"_qs};
+    QTest::newRow("right again steps down") << u"0:A > >"_qs << u"A"_qs << QStringList{u"B"_qs, u"^"_qs, {}} << QStringList{u"D"_qs, u"c.txt"_qs};
+    QTest::newRow("binding again returns to the root") << u"0:A 1:B 2:D r"_qs << QString() << QStringList{{}, {}, {}} << QStringList();
+}
+
+void tst_FolderBrowser::walking()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, at);
+    QFETCH(QStringList, selection);
+    QFETCH(QStringList, column1);
+    for (const QString &step : steps.split(u' ')) {
+        if (step == u"<" || step == u">")
+            m_browser->keyDown(step == u"<" ? Qt::Key_Left : Qt::Key_Right);
+        else if (step == u"r")
+            m_browser->initBrowserWithPath(m_root);
+        else
+            select(m_browser.get(), step.left(1).toInt(), step.mid(2));
+    }
+    QCOMPARE(m_browser->browserPath(), at.isEmpty() ? m_root : m_root + u'/' + at);
+    for (int column = 0; column < PaneFileBrowser::ColumnCount; ++column) {
+        const QString expected = selection.at(column);
+        QCOMPARE(selected(column), expected == u"^" ? model(m_browser.get(), column)->items().first() : expected);
+    }
+    QStringList listed = model(m_browser.get(), 1)->items();
+    listed.sort();
+    QCOMPARE(listed, column1);
+}
+
+void tst_FolderBrowser::openFileReportsTheDeepestSelection()
+{
+    QSignalSpy opened(m_browser.get(), &PaneFileBrowser::openFileRequested);
+    m_browser->openFile();
+    QCOMPARE(opened.size(), 0);
+    select(m_browser.get(), 0, QStringLiteral("A"));
+    select(m_browser.get(), 1, QStringLiteral("B"));
+    select(m_browser.get(), 2, QStringLiteral("c.txt"));
+    m_browser->openFile();
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened.first().first().toString(), m_root + QStringLiteral("/A/B/c.txt"));
+}
+
+// A drop aimed at a folder row lands in the column's folder; a folder
+// dropped into itself or a folder inside it moves nowhere.
+void tst_FolderBrowser::drops_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("landsAt"); // empty: nothing moves
+    QTest::newRow("onto a folder row") << u"../g.txt"_qs << 0 << u"g.txt"_qs;
+    QTest::newRow("a folder into itself") << u"A"_qs << 1 << QString();
+    QTest::newRow("a folder into one inside it") << u"A"_qs << 2 << QString();
+}
+
+void tst_FolderBrowser::drops()
+{
+    QFETCH(QString, item);
+    QFETCH(int, column);
+    QFETCH(QString, landsAt);
+    Tree::write(m_dir->path(), QStringLiteral("g.txt"), "g");
+    select(m_browser.get(), 0, QStringLiteral("A"));
+    select(m_browser.get(), 1, QStringLiteral("B"));
+    const auto before = Tree::snapshot(m_root);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QDir::cleanPath(m_root + u'/' + item))});
+    EntryListModel *list = model(m_browser.get(), column);
+    const QModelIndex folderRow = list->index(int(list->items().indexOf(QStringLiteral("A"))), 1);
+    QCOMPARE(list->dropMimeData(&data, Qt::MoveAction, folderRow.row(), 1, folderRow), !landsAt.isEmpty());
+    if (landsAt.isEmpty()) {
+        QCOMPARE(Tree::snapshot(m_root), before);
+        return;
+    }
+    QVERIFY(QFile::exists(m_root + u'/' + landsAt));
+    QVERIFY(model(m_browser.get(), 0)->items().contains(landsAt));
+}
+
+void tst_FolderBrowser::linkLoopNeverHangs()
+{
+    QVERIFY(QFile::link(m_root, m_root + QStringLiteral("/A/up")));
+    select(m_browser.get(), 0, QStringLiteral("A"));
+    select(m_browser.get(), 1, QStringLiteral("up"));
+    select(m_browser.get(), 2, QStringLiteral("A"));
+    for (int step = 0; step < 6; ++step) {
+        select(m_browser.get(), 2, QStringLiteral("up"));
+        select(m_browser.get(), 2, QStringLiteral("A"));
+    }
+    QVERIFY(m_browser->browserPath().endsWith(QStringLiteral("/up/A")));
+    for (int key = 0; key < 40 && m_browser->browserPath() != m_root; ++key)
+        m_browser->keyDown(Qt::Key_Left);
+    QCOMPARE(m_browser->browserPath(), m_root);
+}
+
+MyFolderBrowserView *tst_FolderBrowser::openImagesInADocument()
+{
+    m_fixture = std::make_unique<DocumentFixture>();
+    DocumentFixture *fixture = m_fixture.get();
+    Tree::write(fixture->bundle(), QStringLiteral("main.html"), "<html/>");
+    Tree::write(fixture->bundle(), QStringLiteral("Images/notes.txt"), "old");
+    Tree::write(fixture->bundle(), QStringLiteral("Images/Icon.png"), "png");
+    Tree::write(fixture->bundle(), QStringLiteral("Images/Sub/deep.txt"), "deep");
+    MyDocument *document = fixture->open(fixture->bundle());
+    DocumentFixture::select(document, QStringLiteral("Images"));
+    return qobject_cast<MyFolderBrowserView *>(document->contentView()->viewFor(QStringLiteral("Images")));
+}
+
+// A double-clicked file opens in a view of its own; coming back to it finds
+// the same view with its edits, the folder shows from its top again, and a
+// drag out writes the edits first.
+void tst_FolderBrowser::folderViewOpensFilesAndKeepsTheirEdits()
+{
+    MyFolderBrowserView *view = openImagesInADocument();
+    auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
+    const QString bundle = document->filePath();
+    PaneFileBrowser *browser = view->browser();
+    const auto doubleClick = [browser](const QString &name) {
+        select(browser, 0, name);
+        browser->openFile();
+    };
+    doubleClick(QStringLiteral("notes.txt"));
+    const QString notes = QStringLiteral("Images/notes.txt");
+    QCOMPARE(DocumentFixture::shownIdentifiers(document), QStringList{notes});
+    auto *text = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(notes));
+    text->findChild<QsciScintilla *>()->setText(QStringLiteral("edited"));
+
+    select(browser, 0, QStringLiteral("Sub"));
+    browser->keyDown(Qt::Key_Right);
+    DocumentFixture::select(document, QStringLiteral("main.html"));
+    DocumentFixture::select(document, QStringLiteral("Images"));
+    QCOMPARE(browser->browserPath(), bundle + QStringLiteral("/Images"));
+    QVERIFY(model(browser, 1)->items().isEmpty());
+    doubleClick(QStringLiteral("notes.txt"));
+    QCOMPARE(document->contentView()->viewFor(notes), text);
+    QCOMPARE(text->text(), QStringLiteral("edited"));
+
+    EntryListModel *column = model(browser, 0);
+    const std::unique_ptr<QMimeData> data(
+        column->mimeData({column->index(int(column->items().indexOf(QStringLiteral("notes.txt"))), 1)}));
+    QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(bundle + u'/' + notes)});
+    QCOMPARE(Tree::read(bundle + u'/' + notes), QByteArray("edited"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!document->contentView()->viewFor(notes));
+}
+
+void tst_FolderBrowser::searchIsCaseSensitiveOnEntryNames_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("Icon") << u"Icon"_qs << true;
+    QTest::newRow("icon") << u"icon"_qs << false;
+    QTest::newRow("inside a sub-folder only") << u"deep"_qs << false;
+    QTest::newRow("inside a file only") << u"old"_qs << false;
+}
+
+void tst_FolderBrowser::searchIsCaseSensitiveOnEntryNames()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, found);
+    QCOMPARE(openImagesInADocument()->searchString(text), found);
+}
+
+QTEST_MAIN(tst_FolderBrowser)
+#include "tst_FolderBrowser.moc"
