@@ -4,6 +4,7 @@
 #include "editors/MyTextFileView.h"
 #include "platform/FileManager.h"
 #include "platform/Settings.h"
+#include "platform/Workspace.h"
 #include "templates/TemplateFolder.h"
 
 #include "tests/common/DocumentFixture.h"
@@ -11,14 +12,49 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QMenu>
+#include <QMimeData>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+enum class Command { Save, SaveAs, Close, DragOut, OpenWith };
+enum class Fault { None, FullDisk, FileWhereFolderWas, Fifo };
+
+const QString Edited = QStringLiteral("Images/notes.txt");
+const QByteArray OldNotes = "old notes\n";
+
+// Writes past this many bytes fail as on a full disk (SIGXFSZ is ignored).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Command)
+Q_DECLARE_METATYPE(Fault)
 
 class tst_MyDocument : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
     void init();
-    void cleanup() { m_fixture.reset(); }
+    void cleanup();
 
     void opening_data();
     void opening();
@@ -28,12 +64,16 @@ private slots:
     void untitledSaveAsksForALocation();
     void closingWithEditsAsks_data();
     void closingWithEditsAsks();
+    void editsReachTheDiskOrStay_data();
+    void editsReachTheDiskOrStay();
     void recentMenuListsTheLatestTenThatStillExist();
 
 private:
-    /// Opens the bundle and types `text` at the start of main.html.
+    /// Opens the bundle's file `name` and types `text` at its start.
+    MyTextFileView *edit(const QString &name, const QString &text);
     MyDocument *openAndEdit(const QString &text);
     void answer(Alert::Response response);
+    QStringList criticalMessages() const;
 
     std::unique_ptr<DocumentFixture> m_fixture;
     QList<Alert::Request> m_alerts;
@@ -43,8 +83,25 @@ void tst_MyDocument::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
     Tree::writeBundle(m_fixture->bundle());
+    Tree::write(m_fixture->bundle(), Edited, OldNotes);
     m_alerts.clear();
     answer(Alert::DefaultButton);
+}
+
+void tst_MyDocument::cleanup()
+{
+    Workspace::responder = nullptr;
+    m_fixture.reset();
+}
+
+QStringList tst_MyDocument::criticalMessages() const
+{
+    QStringList messages;
+    for (const Alert::Request &alert : m_alerts) {
+        if (alert.icon == Alert::Icon::Critical)
+            messages.append(alert.message);
+    }
+    return messages;
 }
 
 void tst_MyDocument::answer(Alert::Response response)
@@ -55,13 +112,18 @@ void tst_MyDocument::answer(Alert::Response response)
     };
 }
 
-MyDocument *tst_MyDocument::openAndEdit(const QString &text)
+MyTextFileView *tst_MyDocument::edit(const QString &name, const QString &text)
 {
     MyDocument *document = m_fixture->open(m_fixture->bundle());
-    DocumentFixture::select(document, QStringLiteral("main.html"));
-    auto *view = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(QStringLiteral("main.html")));
+    document->fileListController()->openFileAtPath(m_fixture->bundle() + u'/' + name);
+    auto *view = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(name));
     view->findChild<QsciScintilla *>()->insert(text);
-    return document;
+    return view;
+}
+
+MyDocument *tst_MyDocument::openAndEdit(const QString &text)
+{
+    return qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(edit(QStringLiteral("main.html"), text)));
 }
 
 void tst_MyDocument::opening_data()
@@ -218,6 +280,101 @@ void tst_MyDocument::closingWithEditsAsks()
     QCOMPARE(m_alerts.size(), 1);
     QCOMPARE(DocumentController::shared().documents().isEmpty(), closed);
     QCOMPARE(Tree::read(m_fixture->bundle() + QStringLiteral("/main.html")), written);
+}
+
+void tst_MyDocument::editsReachTheDiskOrStay_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<Fault>("fault");
+    const std::pair<const char *, Command> commands[] = {{"save", Command::Save}, {"close", Command::Close},
+                                                         {"drag out", Command::DragOut},
+                                                         {"open with", Command::OpenWith}};
+    const std::pair<const char *, Fault> faults[] = {{"no fault", Fault::None}, {"full disk", Fault::FullDisk},
+                                                     {"file where the folder was", Fault::FileWhereFolderWas},
+                                                     {"FIFO", Fault::Fifo}};
+    for (const auto &[commandName, command] : commands) {
+        for (const auto &[faultName, fault] : faults)
+            QTest::addRow("%s, %s", commandName, faultName) << command << fault;
+    }
+    // The copy is made whole first; the edits then go, or fail to go, into it.
+    QTest::newRow("save as, no fault") << Command::SaveAs << Fault::None;
+    QTest::newRow("save as, full disk") << Command::SaveAs << Fault::FullDisk;
+    QTest::newRow("save as, file where the folder was") << Command::SaveAs << Fault::FileWhereFolderWas;
+}
+
+void tst_MyDocument::editsReachTheDiskOrStay()
+{
+    QFETCH(Command, command);
+    QFETCH(Fault, fault);
+    // Edits larger than the limit the full-disk fault sets.
+    MyTextFileView *view = edit(Edited, QString(20000, u'x'));
+    auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
+    const QString edited = view->text();
+    const QString bundle = m_fixture->bundle();
+    QString oldFile = bundle + u'/' + Edited;
+    if (fault == Fault::FileWhereFolderWas) {
+        QVERIFY(QDir(bundle).rename(QStringLiteral("Images"), QStringLiteral("Moved")));
+        QVERIFY(Tree::write(bundle, QStringLiteral("Images"), "a file"));
+        oldFile = bundle + QStringLiteral("/Moved/notes.txt");
+    } else if (fault == Fault::Fifo) {
+        QVERIFY(QFile::remove(oldFile));
+        QCOMPARE(::mkfifo(QFile::encodeName(oldFile).constData(), 0600), 0);
+    }
+    const FileSizeLimit limit(fault == Fault::FullDisk ? 4096 : RLIM_INFINITY);
+    int handedOver = 0;
+    Workspace::responder = [&handedOver](const QString &, const QString &) { return ++handedOver > 0; };
+    OpenPanel::responder = [](const OpenPanel::Options &) { return QStringList{QStringLiteral("/usr/share/applications/x.desktop")}; };
+    const QString copy = m_fixture->folder() + QStringLiteral("/Copy.wdgt");
+    SavePanel::responder = [&copy](const SavePanel::Options &) { return copy; };
+    FileListController *list = document->fileListController();
+    const int images = int(list->rowList().indexOf(QStringLiteral("Images")));
+
+    const bool fine = fault == Fault::None;
+    switch (command) {
+    case Command::Save:
+        QCOMPARE(document->saveDocument(), fine);
+        break;
+    case Command::SaveAs:
+        QCOMPARE(document->saveDocumentAs(), fine);
+        oldFile = copy + oldFile.mid(bundle.size());
+        break;
+    case Command::Close:
+        document->window()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(DocumentController::shared().documents().isEmpty(), fine);
+        break;
+    case Command::DragOut: {
+        const std::unique_ptr<QMimeData> dragged(list->mimeData({list->index(images, EntryListModel::NameColumn)}));
+        QCOMPARE(dragged ? dragged->urls() : QList<QUrl>(),
+                 fine ? QList<QUrl>{QUrl::fromLocalFile(bundle + QStringLiteral("/Images"))} : QList<QUrl>());
+        break;
+    }
+    case Command::OpenWith:
+        DocumentFixture::table(document)->selectRow(images);
+        list->openFileWith();
+        QCOMPARE(handedOver, fine ? 1 : 0);
+        break;
+    }
+
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // No temporary file is left beside the file, written or not.
+    const QStringList beside = FileManager::contentsOfDirectory(QFileInfo(oldFile).absolutePath());
+    QVERIFY(std::none_of(beside.cbegin(), beside.cend(), [](const QString &name) { return name.startsWith(u'.'); }));
+    const QStringList messages = criticalMessages();
+    if (fine) {
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(Tree::read(oldFile), edited.toUtf8());
+        return;
+    }
+    QCOMPARE(document->contentView()->viewFor(Edited), view);
+    QVERIFY(view->isEdited());
+    QCOMPARE(view->text(), edited);
+    if (fault == Fault::Fifo)
+        QVERIFY(QFileInfo(oldFile).isFile() == (command == Command::SaveAs));
+    else
+        QCOMPARE(Tree::read(oldFile), OldNotes);
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().startsWith(QStringLiteral("“%1”: ").arg(Edited)), qPrintable(messages.first()));
 }
 
 void tst_MyDocument::recentMenuListsTheLatestTenThatStillExist()

@@ -21,7 +21,6 @@ private slots:
     void init();
     void cleanup();
 
-    void searchFieldFiltersTheList();
     void previewFromTheMenuAndTheToolbar();
     void inspectorShowsThePreviewsPage();
     void findNextSearchesTheShownFile();
@@ -62,16 +61,6 @@ MyDocument *tst_ToolbarDelegate::openClock()
 {
     Tree::writeBundle(m_fixture->bundle());
     return m_fixture->open(m_fixture->bundle());
-}
-
-void tst_ToolbarDelegate::searchFieldFiltersTheList()
-{
-    MyDocument *document = openClock();
-    QLineEdit *field = document->toolbarDelegate()->searchView();
-    field->setText(QStringLiteral("MAIN"));
-    QCOMPARE(document->fileListController()->rowList(), QStringList{QStringLiteral("main.html")});
-    field->clear();
-    QCOMPARE(document->fileListController()->rowList().size(), 3);
 }
 
 // The toolbar's Preview turns into Stop while the widget shows; the Widget

@@ -24,8 +24,6 @@ private slots:
     void walking_data();
     void walking();
     void openFileReportsTheDeepestSelection();
-    void drops_data();
-    void drops();
     void linkLoopNeverHangs();
     void folderViewOpensFilesAndKeepsTheirEdits();
     void searchIsCaseSensitiveOnEntryNames_data();
@@ -130,40 +128,6 @@ void tst_FolderBrowser::openFileReportsTheDeepestSelection()
     m_browser->openFile();
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.first().first().toString(), m_root + QStringLiteral("/A/B/c.txt"));
-}
-
-// A drop aimed at a folder row lands in the column's folder; a folder
-// dropped into itself or a folder inside it moves nowhere.
-void tst_FolderBrowser::drops_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("landsAt"); // empty: nothing moves
-    QTest::newRow("onto a folder row") << u"../g.txt"_qs << 0 << u"g.txt"_qs;
-    QTest::newRow("a folder into itself") << u"A"_qs << 1 << QString();
-    QTest::newRow("a folder into one inside it") << u"A"_qs << 2 << QString();
-}
-
-void tst_FolderBrowser::drops()
-{
-    QFETCH(QString, item);
-    QFETCH(int, column);
-    QFETCH(QString, landsAt);
-    Tree::write(m_dir->path(), QStringLiteral("g.txt"), "g");
-    select(m_browser.get(), 0, QStringLiteral("A"));
-    select(m_browser.get(), 1, QStringLiteral("B"));
-    const auto before = Tree::snapshot(m_root);
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QDir::cleanPath(m_root + u'/' + item))});
-    EntryListModel *list = model(m_browser.get(), column);
-    const QModelIndex folderRow = list->index(int(list->items().indexOf(QStringLiteral("A"))), 1);
-    QCOMPARE(list->dropMimeData(&data, Qt::MoveAction, folderRow.row(), 1, folderRow), !landsAt.isEmpty());
-    if (landsAt.isEmpty()) {
-        QCOMPARE(Tree::snapshot(m_root), before);
-        return;
-    }
-    QVERIFY(QFile::exists(m_root + u'/' + landsAt));
-    QVERIFY(model(m_browser.get(), 0)->items().contains(landsAt));
 }
 
 void tst_FolderBrowser::linkLoopNeverHangs()

@@ -63,9 +63,6 @@ private slots:
     void showsTheDefaultItemsAndRunsTheirActions();
     void reinstallingReplacesTheToolbarAndKeepsTheView();
     void arrangementIsSharedAndSaved();
-    void aForeignArrangementLeavesTheDefaults();
-    void paletteEditing_data();
-    void paletteEditing();
     void paletteAnswerIsApplied_data();
     void paletteAnswerIsApplied();
 
@@ -120,48 +117,11 @@ void tst_Toolbar::arrangementIsSharedAndSaved()
     Delegate third(&later);
     QCOMPARE(install(&later, &third)->itemIdentifiers(), expected);
     QCOMPARE(Settings::shared().toolbarItems(QStringLiteral("Test Toolbar")), expected);
-}
-
-void tst_Toolbar::aForeignArrangementLeavesTheDefaults()
-{
+    // An arrangement of items this toolbar does not know leaves the defaults.
     Settings::shared().setToolbarConfiguration(QStringLiteral("Test Toolbar"), {QStringLiteral("Other"), Toolbar::SpaceItemIdentifier}, 0);
-    QMainWindow window;
-    Delegate delegate(&window);
-    QCOMPARE(install(&window, &delegate)->itemIdentifiers(), delegate.toolbarDefaultItemIdentifiers());
-}
-
-void tst_Toolbar::paletteEditing_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QStringList>("expected");
-    const QString flex = Toolbar::FlexibleSpaceItemIdentifier;
-    const QString space = Toolbar::SpaceItemIdentifier;
-    QTest::newRow("an item appears once") << QStringLiteral("+0") << QStringList{A, flex, Field};
-    QTest::newRow("spaces repeat") << QStringLiteral("+3 +3") << QStringList{A, flex, Field, space, space};
-    QTest::newRow("move down") << QStringLiteral("v0") << QStringList{flex, A, Field};
-    QTest::newRow("move past the end changes nothing") << QStringLiteral("v2") << QStringList{A, flex, Field};
-    QTest::newRow("back to the defaults") << QStringLiteral("-0 -0 +1 d") << QStringList{A, flex, Field};
-}
-
-void tst_Toolbar::paletteEditing()
-{
-    QFETCH(QString, steps);
-    QFETCH(QStringList, expected);
-    QWidget owner;
-    Delegate delegate(&owner);
-    ToolbarCustomizationPalette palette(nullptr, {delegate.toolbarAllowedItemIdentifiers(),
-                                                  delegate.toolbarDefaultItemIdentifiers(),
-                                                  delegate.toolbarDefaultItemIdentifiers(), 0, {}});
-    for (const QString &step : steps.split(u' ')) {
-        const int row = step.mid(1).toInt();
-        switch (step.at(0).unicode()) {
-        case '+': palette.addOfferedItem(row); break;
-        case '-': palette.removeItem(row); break;
-        case 'v': palette.moveItem(row, +1); break;
-        case 'd': palette.useDefaultSet(); break;
-        }
-    }
-    QCOMPARE(palette.result().items, expected);
+    QMainWindow foreign;
+    Delegate fourth(&foreign);
+    QCOMPARE(install(&foreign, &fourth)->itemIdentifiers(), fourth.toolbarDefaultItemIdentifiers());
 }
 
 // What the palette answers becomes the arrangement; a cancelled palette
