@@ -13,13 +13,14 @@ class CenteredTextFieldCell : public QStyledItemDelegate
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    /// The band of `frame` the content is drawn in: as high as the content
-    /// needs, with equal space above and below.
-    static QRect centredRect(const QRect &frame, int contentHeight);
-
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    /// The band of `frame` the content is drawn in: as high as the content
+    /// needs, with equal space above and below.
+    static QRect centredRect(const QRect &frame, int contentHeight);
 };

@@ -14,11 +14,6 @@ class GlossAquaTableView : public QTableView
 public:
     explicit GlossAquaTableView(QWidget *parent = nullptr);
 
-    /// Where the selection image goes, in viewport coordinates: the painted
-    /// row from its top edge, 2 pixels less than its height. Empty when no
-    /// row is selected.
-    QRect selectionImageRect() const;
-
 signals:
     /// A mouse button went up over the table: its owner may read its data
     /// again.
@@ -30,4 +25,8 @@ protected:
 
 private:
     int paintedSelectionRow() const;
+    /// Where the selection image goes, in viewport coordinates: the painted
+    /// row from its top edge, 2 pixels less than its height. Empty when no
+    /// row is selected.
+    QRect selectionImageRect() const;
 };

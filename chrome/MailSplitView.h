@@ -10,11 +10,12 @@ class MailSplitView : public QSplitter
     Q_OBJECT
 
 public:
-    static constexpr int DividerThickness = 10;
-
     explicit MailSplitView(QWidget *parent = nullptr);
     explicit MailSplitView(Qt::Orientation orientation, QWidget *parent = nullptr);
 
 protected:
     QSplitterHandle *createHandle() override;
+
+private:
+    static constexpr int DividerThickness = 10;
 };

@@ -18,15 +18,15 @@ public:
     explicit PreferencesToolbar(QTabWidget *tabView);
 
     void awakeFromNib();
-    /// Builds a new toolbar, so every item shows whether its pane is selected.
-    void setupToolbar();
 
     QStringList toolbarDefaultItemIdentifiers() const override;
     QStringList toolbarAllowedItemIdentifiers() const override;
     std::optional<ToolbarItem> itemForItemIdentifier(const QString &identifier) override;
 
+private:
+    /// Builds a new toolbar, so every item shows whether its pane is selected.
+    void setupToolbar();
     void selectGeneralTab();
 
-private:
     QPointer<QTabWidget> m_tabView;
 };

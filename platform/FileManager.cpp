@@ -394,10 +394,14 @@ std::optional<QString> FileManager::pathInside(const QString &folder, const QStr
     const QString path = QDir::cleanPath(top + u'/' + relative);
     if (!path.startsWith(top + u'/'))
         return std::nullopt;
-    // A link inside the folder must not lead elsewhere.
-    const QString real = QFileInfo(path).canonicalFilePath();
+    // A link inside the folder must not lead elsewhere, also when the entry
+    // itself does not exist yet: then its nearest existing parent decides.
+    QString existing = path;
+    while (!occupied(existing) && existing.size() > top.size())
+        existing = existing.section(u'/', 0, -2);
+    const QString real = QFileInfo(existing).canonicalFilePath();
     const QString realTop = QFileInfo(top).canonicalFilePath();
-    if (!real.isEmpty() && !real.startsWith(realTop + u'/'))
+    if (existing != top && real != realTop && (real.isEmpty() || !real.startsWith(realTop + u'/')))
         return std::nullopt;
     return path;
 }

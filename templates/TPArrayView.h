@@ -21,6 +21,7 @@ public:
     void setInfoDictionary(const QVariantMap &info) override;
     Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
+private:
     void add();
     void remove();
     /// The list as the pop-up holds it.
@@ -29,6 +30,5 @@ public:
     /// The format once per value, "Template_Val" replaced by the value.
     static QString expansion(const QStringList &values, const QString &format);
 
-private:
     std::unique_ptr<Ui::TPArrayView> ui;
 };

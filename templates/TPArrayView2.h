@@ -22,6 +22,7 @@ public:
     void setInfoDictionary(const QVariantMap &info) override;
     Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
+private:
     void add();
     void remove();
     /// The list as the pop-up holds it, one title per pair.
@@ -34,6 +35,5 @@ public:
     static Pairs pairsFromDefault(const QVariant &defaultValue);
     static QString expansion(const Pairs &pairs, const QString &format);
 
-private:
     std::unique_ptr<Ui::TPArrayView2> ui;
 };

@@ -23,6 +23,10 @@ public:
     void setInfoDictionary(const QVariantMap &info) override;
     Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     QDateTime dateValue() const;
     void setDateValue(const QDateTime &moment);
 
@@ -31,9 +35,5 @@ public:
     /// The moment rendered as the calendar conversion "%" + letter does.
     static QString render(const QDateTime &moment, QChar letter);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     std::unique_ptr<Ui::TPDateView> ui;
 };

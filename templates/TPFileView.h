@@ -21,8 +21,8 @@ public:
     void setInfoDictionary(const QVariantMap &info) override;
     Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
+private:
     void browseButton();
 
-private:
     std::unique_ptr<Ui::TPFileView> ui;
 };

@@ -21,10 +21,10 @@ public:
     void setInfoDictionary(const QVariantMap &info) override;
     Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) override;
 
+private:
     void browseButton();
     /// The picture the well holds; null when none was chosen.
     QImage image() const;
 
-private:
     std::unique_ptr<Ui::TPImageView> ui;
 };

@@ -26,6 +26,15 @@ public:
     TemplateWizardPanel(QMainWindow *documentWindow, FileListController *documentFileList);
     ~TemplateWizardPanel() override;
 
+public slots:
+    /// Closing the sheet (Escape, the window's close button) is Cancel.
+    void reject() override;
+
+protected:
+    /// Lists the installed templates afresh each time the sheet is shown.
+    void showEvent(QShowEvent *event) override;
+
+private:
     /// Choose stage with a template selected: go on to its variables.
     /// Customize stage: ask where to save and make the widget.
     void okButton();
@@ -40,15 +49,6 @@ public:
 
     static constexpr int MinimumAreaHeight = 236;
 
-public slots:
-    /// Closing the sheet (Escape, the window's close button) is Cancel.
-    void reject() override;
-
-protected:
-    /// Lists the installed templates afresh each time the sheet is shown.
-    void showEvent(QShowEvent *event) override;
-
-private:
     void enterCustomizeStage(const QString &templateName);
     void makeWidget();
     void finish();

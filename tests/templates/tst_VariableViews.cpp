@@ -1,46 +1,56 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "editors/ImageCanvas.h"
-#include "platform/FileManager.h"
-#include "templates/TPArrayView.h"
-#include "templates/TPArrayView2.h"
-#include "templates/TPDateView.h"
-#include "templates/TPFileView.h"
-#include "templates/TPImageView.h"
+#include "templates/PlaceholderSubstitution.h"
+#include "templates/VariableView.h"
 
 #include "tests/common/Tree.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
-#include <QImageReader>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimeZone>
+#include <QTimeEdit>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// Monday 5 March 2007, 09:04:07.250.
-const QDateTime Moment(QDate(2007, 3, 5), QTime(9, 4, 7, 250));
-
-template <class View>
-std::unique_ptr<View> viewFor(const QVariantMap &info)
+// Beside main.js every variable lists what it must pass over: a missing
+// file, and every way out of the widget. A file variable fills the folder
+// listed first.
+QVariantMap variable(const char *type, const char *name, QVariantMap more = {})
 {
-    auto view = std::make_unique<View>();
-    view->setInfoDictionary(info);
-    return view;
+    more.insert(u"TPVType"_s, QString::fromUtf8(type));
+    more.insert(u"TPVName"_s, QString::fromUtf8(name));
+    more.insert(u"TPVFiles"_s, more.value(u"TPVFiles"_s, QStringList{
+        u"Images"_s, u"main.js"_s, u"missing.js"_s, u"."_s, u"../outside.txt"_s, u"Images/../../outside.txt"_s,
+        QDir::current().filePath(u"outside.txt"_s), u"link"_s, u"Outside/outside.txt"_s, u"Outside/missing.js"_s}));
+    return more;
 }
 
-void type(QWidget *view, const char *field, const QString &text)
+// One thing the user does: "name=value" fills in the control of that name
+// (a pop-up by the title chosen), a bare name clicks it.
+bool perform(QWidget *view, const QString &step)
 {
-    view->findChild<QLineEdit *>(QString::fromLatin1(field))->setText(text);
-}
-
-void click(QWidget *view, const char *button)
-{
-    view->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+    const QString value = step.section(u'=', 1);
+    QObject *control = view->findChild<QObject *>(step.section(u'=', 0, 0));
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->click();
+    else if (auto *field = qobject_cast<QLineEdit *>(control))
+        field->setText(value);
+    else if (auto *popUp = qobject_cast<QComboBox *>(control))
+        popUp->setCurrentIndex(popUp->findText(value));
+    else if (auto *calendar = qobject_cast<QCalendarWidget *>(control))
+        calendar->setSelectedDate(QDate::fromString(value, Qt::ISODate));
+    else if (auto *clock = qobject_cast<QTimeEdit *>(control))
+        clock->setTime(QTime::fromString(value, Qt::ISODateWithMs));
+    else
+        return false;
+    return true;
 }
 
 } // namespace
@@ -49,289 +59,189 @@ class tst_VariableViews : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_dir;
+    const QString m_widget = m_dir.filePath(u"New.wdgt"_s);
+
 private slots:
-    void init();
-
-    void dateRenderings_data();
-    void dateRenderings();
-    void dateOffsets_data();
-    void dateOffsets();
-    void dateFillsEveryLetterInOneWrite();
-
-    void arrayExpansion_data();
-    void arrayExpansion();
-    void arrayListEditing();
-    void arrayWritesTheDefaultWhenEmpty();
-    void pairExpansion_data();
-    void pairExpansion();
-    void pairsFromTheUsersList();
-    void malformedPairsNeitherCrashNorCorrupt();
-
-    void imageWrittenAtEveryPath();
-    void defaultImageNeverReplaces();
-    void fileCopiedIntoTheFolderAndNamedInText();
-    void fileNothingChosenRemovesThePlaceholder();
-
-private:
-    QString widget(const QString &relative = QString()) const
+    void initTestCase()
     {
-        return relative.isEmpty() ? m_widget : m_widget + u'/' + relative;
+        // A zone west of UTC by a half hour shows the offset's sign and minutes.
+        qputenv("TZ", "XST+5:30");
+        // The user's own files, outside the widget, are found from here.
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        Tree::write(m_dir.path(), u"sun.jpg"_s, "sunshine");
+        Tree::write(m_dir.path(), u"moon.jpg"_s, "new moon");
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_widget;
+    void init()
+    {
+        QVERIFY(QDir(m_widget).removeRecursively());
+        Tree::write(m_widget, u"Images/moon.jpg"_s, "the template's moon");
+        QVERIFY(QFile::link(u"../outside.txt"_s, m_widget + u"/link"_s));
+        QVERIFY(QFile::link(m_dir.path(), m_widget + u"/Outside"_s));
+    }
+
+    void writesTheUsersValue_data();
+    void writesTheUsersValue()
+    {
+        QFETCH(QVariantMap, info);
+        QFETCH(QString, steps);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, copied);
+        Tree::write(m_widget, u"main.js"_s, before);
+        Tree::write(m_dir.path(), u"outside.txt"_s, before);
+        QMap<QString, QByteArray> expected = Tree::snapshot(m_widget);
+        expected.insert(u"main.js"_s, after);
+        if (!copied.isEmpty())
+            expected.insert(u"Images/"_s + copied, Tree::read(copied));
+
+        std::unique_ptr<VariableView> view(VariableView::makeForType(info.value(u"TPVType"_s).toString()));
+        view->setInfoDictionary(info);
+        for (const QString &step : steps.split(u'|', Qt::SkipEmptyParts))
+            QVERIFY2(perform(view.get(), step), qPrintable(step));
+        const Outcome saved = view->saveToPath(m_widget, info);
+        QVERIFY2(saved, qPrintable(saved.reason()));
+        QCOMPARE(Tree::read(m_widget + u"/main.js"_s), after);
+        QCOMPARE(Tree::snapshot(m_widget), expected);
+        QCOMPARE(Tree::read(u"outside.txt"_s), before);
+        QVERIFY(!QFileInfo::exists(u"missing.js"_s));
+    }
+
+    void largeFilesComeOutAsSmallOnesDo_data();
+    void largeFilesComeOutAsSmallOnesDo()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, value);
+        Tree::write(m_widget, u"main.js"_s, text);
+        QVERIFY(PlaceholderSubstitution::apply(m_widget, u"main.js"_s, u"Template_T"_s, value));
+        const QByteArray written = Tree::read(m_widget + u"/main.js"_s);
+        QVERIFY(!written.contains("Template_T"));
+        QVERIFY(written == PlaceholderSubstitution::substitute(text, u"Template_T"_s, value));
+    }
+
+    void imageVariable()
+    {
+        Tree::write(m_dir.path(), u"default.png"_s, "default image");
+        Tree::write(m_widget, u"Default.png"_s, "the template's own");
+        const QVariantMap info = variable("Image", "Picture", {{u"TPVDefaultValue"_s, u"default.png"_s}, {u"TPVFiles"_s,
+            QStringList{u"Default.png"_s, u"Images/new.png"_s, u"../outside.png"_s, u"Outside/new.png"_s}}});
+        std::unique_ptr<VariableView> view(VariableView::makeForType(info.value(u"TPVType"_s).toString()));
+        view->setInfoDictionary(info);
+        // Without a picture the default fills only places the template left empty.
+        QVERIFY(view->saveToPath(m_widget, info));
+        QCOMPARE(Tree::read(m_widget + u"/Default.png"_s), "the template's own"_ba);
+        QCOMPARE(Tree::read(m_widget + u"/Images/new.png"_s), "default image"_ba);
+
+        QImage picture(30, 20, QImage::Format_ARGB32);
+        picture.fill(Qt::darkGreen);
+        QApplication::clipboard()->setImage(picture);
+        view->findChild<ImageCanvas *>()->paste();
+        QVERIFY(view->saveToPath(m_widget, info));
+        QCOMPARE(QImage(m_widget + u"/Default.png"_s).size(), QSize(30, 20));
+        QCOMPARE(Tree::read(m_widget + u"/Images/new.png"_s), Tree::read(m_widget + u"/Default.png"_s));
+        QVERIFY(!QFileInfo::exists(u"outside.png"_s));
+        QVERIFY(!QFileInfo::exists(u"new.png"_s));
+    }
 };
 
-void tst_VariableViews::init()
+void tst_VariableViews::writesTheUsersValue_data()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_widget = m_dir->filePath(QStringLiteral("New.wdgt"));
-    QDir().mkpath(m_widget);
-}
-
-void tst_VariableViews::dateRenderings_data()
-{
-    QTest::addColumn<QChar>("letter");
-    QTest::addColumn<QString>("rendering");
-    const std::pair<char, const char *> table[] = {
-        {'a', "Mon"}, {'A', "Monday"}, {'b', "Mar"}, {'B', "March"}, {'c', "09:04:07 03/05/07"},
-        {'d', "05"}, {'e', "5"}, {'F', "250"}, {'H', "09"}, {'I', "09"}, {'j', "064"}, {'m', "03"},
-        {'M', "04"}, {'p', "AM"}, {'S', "07"}, {'w', "1"}, {'x', "03/05/07"}, {'X', "09:04:07"},
-        {'y', "07"}, {'Y', "2007"},
+    QTest::addColumn<QVariantMap>("info");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QString>("copied");
+    const auto row = [](const QByteArray &name, const QVariantMap &info, const QByteArray &steps, const QByteArray &before,
+                        const QByteArray &after, const QString &copied = {}) {
+        QTest::newRow(name.constData()) << info << QString::fromUtf8(steps) << before << after << copied;
     };
-    for (const auto &[letter, rendering] : table)
-        QTest::newRow(QByteArray(1, letter).constData()) << QChar(QLatin1Char(letter)) << QString::fromLatin1(rendering);
+
+    const QVariantMap text = variable("Text", "Name"), hello = variable("Text", "Name", {{u"TPVDefaultValue"_s, u"Hello"_s}});
+    row("text: an empty field writes the default", hello, "", "[Template_Name]", "[Hello]");
+    row("text: a blank is typed text", hello, "valueField= ", "[Template_Name]", "[ ]");
+    row("text: no default removes the placeholder", text, "", "[Template_Name][Template_Name]", "[][]");
+    row("text: what the value brings is not replaced", text, "valueField=Hi Template_Name", "Template_Name", "Hi Template_Name");
+    row("text: no placeholder, bytes kept", text, "valueField=€", "caf\xE9 \x80\x81", "caf\xE9 \x80\x81");
+    row("text: iso 8859-1 value", text, "valueField=ü", "caf\xE9 Template_Name", "caf\xE9 \xFC");
+    row("text: a value beyond iso 8859-1 makes utf-8", text, "valueField=€", "caf\xE9 Template_Name", "caf\xC3\xA9 \xE2\x82\xAC");
+    row("text: utf-8 stays utf-8", text, "valueField=é", "\xE2\x82\xAC Template_Name", "\xE2\x82\xAC \xC3\xA9");
+    row("text: utf-16", variable("Text", "N"), "valueField=ok", "\xFF\xFE" "T\0e\0m\0p\0l\0a\0t\0e\0_\0N\0!\0"_ba, "\xFF\xFE" "o\0k\0!\0"_ba);
+
+    const QVariantMap box = variable("Checkbox", "Flag", {{u"TPVCheckedValue"_s, u"on"_s}, {u"TPVUncheckedValue"_s, u"off"_s}});
+    const auto starting = [&box](const QString &start) { QVariantMap info = box; info.insert(u"TPVDefaultValue"_s, start); return info; };
+    row("checkbox: a default of 0 starts unchecked", starting(u"0"_s), "", "[Template_Flag]", "[off]");
+    for (const QString &start : {u"1"_s, u"no"_s, QString()})
+        row("checkbox: a default of '" + start.toUtf8() + "' starts checked", starting(start), "", "[Template_Flag]", "[on]");
+    row("checkbox: without a default it starts checked, and the user unchecks it", box, "checkBox", "[Template_Flag]", "[off]");
+    row("checkbox: toggled twice writes its first state", starting(u"0"_s), "checkBox|checkBox", "[Template_Flag]", "[off]");
+    row("checkbox: without texts removes the placeholder", variable("Checkbox", "Flag"), "", "[Template_Flag]", "[]");
+
+    const auto popUp = [](const QStringList &options, const QStringList &values = {u"1"_s, u"2"_s, u"3"_s})
+    { return variable("PopupButton", "Pick", {{u"TPVOptions"_s, options}, {u"TPVValues"_s, values}}); };
+    const QStringList abc{u"A"_s, u"B"_s, u"C"_s};
+    row("pop-up: unchanged writes the first value", popUp(abc), "", "[Template_Pick]", "[1]");
+    row("pop-up: B writes the second value", popUp(abc), "popUp=B", "[Template_Pick]", "[2]");
+    row("pop-up: a repeated title moves to its last place", popUp({u"A"_s, u"B"_s, u"A"_s}), "popUp=A", "[Template_Pick]", "[2]");
+    row("pop-up: no value at the chosen place", popUp(abc, {u"1"_s}), "popUp=C", "[Template_Pick]", "[]");
+    row("pop-up: no options", popUp({}, {}), "", "[Template_Pick]", "[]");
+
+    const QVariantMap day = variable("Date", "day");
+    const std::pair<char, const char *> renderings[] = {{'a', "Mon"}, {'A', "Monday"}, {'b', "Mar"}, {'B', "March"}, {'c', "09:04:07 03/05/07"},
+        {'d', "05"}, {'e', "5"}, {'F', "250"}, {'H', "09"}, {'I', "09"}, {'j', "064"}, {'m', "03"}, {'M', "04"}, {'p', "AM"}, {'S', "07"}, {'w', "1"},
+        {'x', "03/05/07"}, {'X', "09:04:07"}, {'y', "07"}, {'Y', "2007"}, {'Z', "XST"}, {'z', "-0530"}};
+    for (const auto &[letter, rendering] : renderings)
+        row("date: "_ba + letter, day, "calendar=2007-03-05|timeEdit=09:04:07.250", "<Template_day_"_ba + letter + "><Template_day_" + letter + '>',
+            '<' + QByteArray(rendering) + "><" + rendering + '>');
+    row("date: only known letters", day, "calendar=2007-03-05", "Template_day|Template_day_ab|Template_day_q", "Template_day|Monb|Template_day_q");
+    row("date: 12-hour clock after midnight", day, "timeEdit=00:30:00", "Template_day_I Template_day_p", "12 AM");
+    row("date: 12-hour clock in the afternoon", day, "timeEdit=15:00:00", "Template_day_I Template_day_p", "03 PM");
+    row("date: untouched, the day it was shown", day, "", "Template_day_Y-Template_day_m-Template_day_d",
+        QDateTime::currentDateTime().toString(u"yyyy-MM-dd"_s).toLatin1());
+
+    const QVariantMap each = variable("Array", "Tags", {{u"TPVFormat"_s, u"[Template_Val]"_s}, {u"TPVDefaultValue"_s, QStringList{u"x"_s, u"y"_s}}});
+    const auto format = [](const QString &format) { return variable("Array", "Tags", {{u"TPVFormat"_s, format}}); };
+    const QByteArray tags = "<Template_Tags>", addAB = "entryField=a|addButton|entryField=b|addButton";
+    row("array: each value through the format", each, addAB, tags, "<[a][b]>");
+    row("array: a value added again moves to the end", each, addAB + "|entryField=a|addButton", tags, "<[b][a]>");
+    row("array: remove takes the chosen value", each, addAB + "|popUp=a|removeButton", tags, "<[b]>");
+    row("array: an empty list writes the default", each, "addButton|removeButton", tags, "<[x][y]>");
+    row("array: Template_Val1 holds Template_Val", format(u"Template_Val1,"_s), addAB, tags, "<a1,b1,>");
+    row("array: a format without a value repeats", format(u"x"_s), addAB, tags, "<xx>");
+    row("array: nothing listed and no default", format(u"[Template_Val]"_s), "", tags, "<>");
+
+    const QVariantList xy12{QStringList{u"x"_s, u"y"_s}, QStringList{u"1"_s, u"2"_s}};
+    const auto pairs = [](const QString &format, const QVariant &fallback = {})
+    { return variable("Array2", "Colour{+}Value", {{u"TPVFormat"_s, format}, {u"TPVDefaultValue"_s, fallback}}); };
+    const QString pair = u"Template_Val1=Template_Val2;"_s;
+    const QByteArray colours = "{Template_Colour{+}Value}";
+    row("pairs: typed pairs keep the blanks of their titles", pairs(pair, xy12),
+        "firstField=x|secondField=1|addButton|firstField=y|secondField=2|addButton", colours, "{x = 1;y = 2;}");
+    row("pairs: an empty list writes the default pairs", pairs(pair, xy12), "secondField=1|addButton", colours, "{x=1;y=2;}");
+    row("pairs: an empty second value", pairs(pair), "firstField=x|addButton", colours, "{x = ;}");
+    row("pairs: a first value is cut at its own {+}", pairs(pair), "firstField=a{+}b|secondField=c|addButton", colours, "{a=b ;}");
+    row("pairs: the second rewrites the first", pairs(u"Template_Val1"_s), "firstField=Template_Val2|secondField=z|addButton", colours, "{ z }");
+    row("pairs: a short second default list", pairs(pair, QVariantList{QStringList{u"x"_s, u"y"_s}, QStringList{u"1"_s}}), "", colours, "{x=1;y=;}");
+    row("pairs: no format writes nothing", pairs(QString(), xy12), "", colours, "{}");
+
+    const auto file = [](const QString &fallback) { return variable("File", "Picture", {{u"TPVDefaultValue"_s, fallback}}); };
+    row("file: the chosen file is copied and named", file({}), "pathField=sun.jpg", "'Template_Picture'", "'Images/sun.jpg'", u"sun.jpg"_s);
+    row("file: a file of that name in the widget stays", file({}), "pathField=moon.jpg", "'Template_Picture'", "'Images/moon.jpg'");
+    row("file: nothing chosen copies the default", file(u"sun.jpg"_s), "", "'Template_Picture'", "'Images/sun.jpg'", u"sun.jpg"_s);
+    row("file: a missing default is still named", file(u"gone.jpg"_s), "", "'Template_Picture'", "'Images/gone.jpg'");
+    row("file: nothing chosen and no default", file({}), "", "'Template_Picture'", "''");
 }
 
-void tst_VariableViews::dateRenderings()
+// From a mebibyte on a file is rewritten piece by piece from disk rather
+// than in memory; nothing of that may show in the result.
+void tst_VariableViews::largeFilesComeOutAsSmallOnesDo_data()
 {
-    QFETCH(QChar, letter);
-    QFETCH(QString, rendering);
-    QCOMPARE(TPDateView::render(Moment, letter), rendering);
-}
-
-void tst_VariableViews::dateOffsets_data()
-{
-    QTest::addColumn<QDateTime>("moment");
-    QTest::addColumn<QString>("offset");
-    QTest::addColumn<QString>("hour12");
-    QTest::newRow("east") << QDateTime(QDate(2007, 3, 5), QTime(0, 30), QTimeZone(3600)) << QStringLiteral("+0100") << QStringLiteral("12");
-    QTest::newRow("west, half hours") << QDateTime(QDate(2007, 3, 5), QTime(15, 0), QTimeZone(-(5 * 3600 + 1800)))
-                                      << QStringLiteral("-0530") << QStringLiteral("03");
-    QTest::newRow("utc") << QDateTime(QDate(2007, 3, 5), QTime(12, 0), QTimeZone::utc()) << QStringLiteral("+0000") << QStringLiteral("12");
-}
-
-void tst_VariableViews::dateOffsets()
-{
-    QFETCH(QDateTime, moment);
-    QFETCH(QString, offset);
-    QFETCH(QString, hour12);
-    QCOMPARE(TPDateView::render(moment, u'z'), offset);
-    QCOMPARE(TPDateView::render(moment, u'I'), hour12);
-    QCOMPARE(TPDateView::render(moment, u'w'), QStringLiteral("1"));
-}
-
-void tst_VariableViews::dateFillsEveryLetterInOneWrite()
-{
-    Tree::write(m_widget, QStringLiteral("main.js"),
-                "Template_day|Template_day_ab|Template_day_q|Template_day_x/Template_day_X|Template_day_d Template_day_d|Template_day_F");
-    Tree::write(m_widget, QStringLiteral("plain.txt"), "nothing here \xE9");
-    auto view = viewFor<TPDateView>({{QStringLiteral("TPVName"), QStringLiteral("day")}});
-    QVERIFY(qAbs(view->dateValue().secsTo(QDateTime::currentDateTime())) < 5);
-    view->setDateValue(Moment);
-    view->saveToPath(widget(), {{QStringLiteral("TPVName"), QStringLiteral("day")},
-                                {QStringLiteral("TPVFiles"), QStringList{QStringLiteral("main.js"), QStringLiteral("plain.txt"), QStringLiteral("missing.js")}}});
-    QCOMPARE(Tree::read(widget(QStringLiteral("main.js"))),
-             QByteArray("Template_day|Monb|Template_day_q|03/05/07/09:04:07|05 05|250"));
-    QCOMPARE(Tree::read(widget(QStringLiteral("plain.txt"))), QByteArray("nothing here \xE9"));
-    QVERIFY(!QFileInfo::exists(widget(QStringLiteral("missing.js"))));
-}
-
-void tst_VariableViews::arrayExpansion_data()
-{
-    QTest::addColumn<QStringList>("values");
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("expansion");
-    const QStringList ab{QStringLiteral("a"), QStringLiteral("b")};
-    QTest::newRow("each value through the format") << ab << QStringLiteral("[Template_Val]") << QStringLiteral("[a][b]");
-    QTest::newRow("Template_Val1 holds Template_Val") << ab << QStringLiteral("Template_Val1,") << QStringLiteral("a1,b1,");
-    QTest::newRow("format without a value") << ab << QStringLiteral("x") << QStringLiteral("xx");
-    QTest::newRow("no values") << QStringList() << QStringLiteral("[Template_Val]") << QString();
-    QTest::newRow("missing format") << ab << QString() << QString();
-}
-
-void tst_VariableViews::arrayExpansion()
-{
-    QFETCH(QStringList, values);
-    QFETCH(QString, format);
-    QFETCH(QString, expansion);
-    QCOMPARE(TPArrayView::expansion(values, format), expansion);
-}
-
-void tst_VariableViews::arrayListEditing()
-{
-    auto view = viewFor<TPArrayView>({{QStringLiteral("TPVName"), QStringLiteral("Tags")}});
-    QVERIFY(view->values().isEmpty());
-    click(view.get(), "addButton"); // an empty field adds nothing
-    for (const char *value : {"a", "b", "a"}) {
-        type(view.get(), "entryField", QString::fromLatin1(value));
-        click(view.get(), "addButton");
-    }
-    QCOMPARE(view->values(), (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
-    QVERIFY(view->findChild<QLineEdit *>(QStringLiteral("entryField"))->text().isEmpty());
-    view->findChild<QComboBox *>()->setCurrentIndex(0);
-    click(view.get(), "removeButton");
-    QCOMPARE(view->values(), QStringList{QStringLiteral("a")});
-    click(view.get(), "removeButton");
-    click(view.get(), "removeButton"); // nothing left: nothing happens
-    QVERIFY(view->values().isEmpty());
-}
-
-void tst_VariableViews::arrayWritesTheDefaultWhenEmpty()
-{
-    Tree::write(m_widget, QStringLiteral("main.html"), "<ul>Template_Tags</ul>");
-    const QVariantMap info{{QStringLiteral("TPVName"), QStringLiteral("Tags")},
-                           {QStringLiteral("TPVFormat"), QStringLiteral("<li>Template_Val</li>")},
-                           {QStringLiteral("TPVDefaultValue"), QStringList{QStringLiteral("x"), QStringLiteral("y")}},
-                           {QStringLiteral("TPVFiles"), QStringList{QStringLiteral("main.html")}}};
-    viewFor<TPArrayView>(info)->saveToPath(widget(), info);
-    QCOMPARE(Tree::read(widget(QStringLiteral("main.html"))), QByteArray("<ul><li>x</li><li>y</li></ul>"));
-}
-
-void tst_VariableViews::pairExpansion_data()
-{
-    QTest::addColumn<QStringList>("titles");
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("expansion");
-    const QString pair = QStringLiteral("Template_Val1=Template_Val2;");
-    QTest::newRow("blanks kept") << QStringList{QStringLiteral("x {+} 1"), QStringLiteral("y {+} 2")} << pair << QStringLiteral("x = 1;y = 2;");
-    QTest::newRow("cut at the first value's own {+}") << QStringList{QStringLiteral("a{+}b {+} c")} << QStringLiteral("Template_Val1|Template_Val2")
-                                                     << QStringLiteral("a|b ");
-    QTest::newRow("second value empty") << QStringList{QStringLiteral("x {+} ")} << QStringLiteral("[Template_Val2]") << QStringLiteral("[ ]");
-    QTest::newRow("first value rewritten by the second") << QStringList{QStringLiteral("Template_Val2 {+} z")}
-                                                        << QStringLiteral("Template_Val1") << QStringLiteral(" z ");
-}
-
-void tst_VariableViews::pairExpansion()
-{
-    QFETCH(QStringList, titles);
-    QFETCH(QString, format);
-    QFETCH(QString, expansion);
-    QCOMPARE(TPArrayView2::expansion(TPArrayView2::pairsFromTitles(titles), format), expansion);
-}
-
-void tst_VariableViews::pairsFromTheUsersList()
-{
-    Tree::write(m_widget, QStringLiteral("main.js"), "var map = {Template_Colour{+}Value};");
-    QVariantMap info{{QStringLiteral("TPVName"), QStringLiteral("Colour{+}Value")},
-                     {QStringLiteral("TPVFormat"), QStringLiteral("Template_Val1=Template_Val2;")},
-                     {QStringLiteral("TPVDefaultValue"), QVariantList{QStringList{QStringLiteral("x"), QStringLiteral("y")},
-                                                                      QStringList{QStringLiteral("1"), QStringLiteral("2")}}},
-                     {QStringLiteral("TPVFiles"), QStringList{QStringLiteral("main.js")}}};
-    auto view = viewFor<TPArrayView2>(info);
-    QCOMPARE(view->findChild<QLabel *>(QStringLiteral("firstCaption"))->text(), QStringLiteral("Colour"));
-    QCOMPARE(view->findChild<QLabel *>(QStringLiteral("secondCaption"))->text(), QStringLiteral("Value"));
-    // The default pairs carry no blanks.
-    view->saveToPath(widget(), info);
-    QCOMPARE(Tree::read(widget(QStringLiteral("main.js"))), QByteArray("var map = {x=1;y=2;};"));
-
-    Tree::write(m_widget, QStringLiteral("main.js"), "var map = {Template_Colour{+}Value};");
-    for (const auto &[first, second] : {std::pair{"x", "1"}, std::pair{"y", "2"}}) {
-        type(view.get(), "firstField", QString::fromLatin1(first));
-        type(view.get(), "secondField", QString::fromLatin1(second));
-        click(view.get(), "addButton");
-    }
-    QCOMPARE(view->titles(), (QStringList{QStringLiteral("x {+} 1"), QStringLiteral("y {+} 2")}));
-    view->saveToPath(widget(), info);
-    QCOMPARE(Tree::read(widget(QStringLiteral("main.js"))), QByteArray("var map = {x = 1;y = 2;};"));
-}
-
-void tst_VariableViews::malformedPairsNeitherCrashNorCorrupt()
-{
-    Tree::write(m_widget, QStringLiteral("a.txt"), "[Template_Solo]");
-    const QVariantMap info{{QStringLiteral("TPVName"), QStringLiteral("Solo")},
-                           {QStringLiteral("TPVDefaultValue"), QVariantList{QStringList{QStringLiteral("x"), QStringLiteral("y")},
-                                                                            QStringList{QStringLiteral("1")}}},
-                           {QStringLiteral("TPVFiles"), QStringList{QStringLiteral("a.txt")}}};
-    auto view = viewFor<TPArrayView2>(info);
-    QVERIFY(view->findChild<QLabel *>(QStringLiteral("secondCaption"))->text().isEmpty());
-    QCOMPARE(TPArrayView2::expansion(TPArrayView2::pairsFromDefault(info.value(QStringLiteral("TPVDefaultValue"))),
-                                     QStringLiteral("Template_Val1=Template_Val2;")),
-             QStringLiteral("x=1;y=;"));
-    view->saveToPath(widget(), info); // no format: every pair writes nothing
-    QCOMPARE(Tree::read(widget(QStringLiteral("a.txt"))), QByteArray("[]"));
-}
-
-void tst_VariableViews::imageWrittenAtEveryPath()
-{
-    Tree::write(m_widget, QStringLiteral("Default.png"), "old");
-    Tree::write(m_widget, QStringLiteral("Images/back.png"), "old");
-    const QVariantMap info{{QStringLiteral("TPVName"), QStringLiteral("Picture")},
-                           {QStringLiteral("TPVFiles"), QStringList{QStringLiteral("Default.png"), QStringLiteral("Images/back.png"),
-                                                                    QStringLiteral("../outside.png")}}};
-    auto view = viewFor<TPImageView>(info);
-    QImage picture(30, 20, QImage::Format_ARGB32);
-    picture.fill(Qt::darkGreen);
-    QApplication::clipboard()->setImage(picture);
-    view->findChild<ImageCanvas *>()->paste();
-    QCOMPARE(view->image().size(), QSize(30, 20));
-    view->saveToPath(widget(), info);
-    const QByteArray first = Tree::read(widget(QStringLiteral("Default.png")));
-    QVERIFY(first.startsWith("\x89PNG"));
-    QCOMPARE(Tree::read(widget(QStringLiteral("Images/back.png"))), first);
-    QCOMPARE(QImageReader(widget(QStringLiteral("Default.png"))).size(), QSize(30, 20));
-    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("outside.png"))));
-}
-
-void tst_VariableViews::defaultImageNeverReplaces()
-{
-    Tree::write(m_dir->path(), QStringLiteral("default.png"), "default image");
-    Tree::write(m_widget, QStringLiteral("Default.png"), "the template's own");
-    QVERIFY(QDir().mkpath(widget(QStringLiteral("Images"))));
-    const QVariantMap info{{QStringLiteral("TPVName"), QStringLiteral("Picture")},
-                           {QStringLiteral("TPVDefaultValue"), m_dir->filePath(QStringLiteral("default.png"))},
-                           {QStringLiteral("TPVFiles"), QStringList{QStringLiteral("Default.png"), QStringLiteral("Images/new.png")}}};
-    viewFor<TPImageView>(info)->saveToPath(widget(), info);
-    QCOMPARE(Tree::read(widget(QStringLiteral("Default.png"))), QByteArray("the template's own"));
-    QCOMPARE(Tree::read(widget(QStringLiteral("Images/new.png"))), QByteArray("default image"));
-}
-
-void tst_VariableViews::fileCopiedIntoTheFolderAndNamedInText()
-{
-    Tree::write(m_dir->path(), QStringLiteral("sun.jpg"), "sunshine");
-    Tree::write(m_dir->path(), QStringLiteral("moon.jpg"), "new moon");
-    Tree::write(m_widget, QStringLiteral("main.js"), "var picture = 'Template_Picture';");
-    Tree::write(m_widget, QStringLiteral("Images/moon.jpg"), "the template's moon");
-    const QVariantMap info{{QStringLiteral("TPVName"), QStringLiteral("Picture")},
-                           {QStringLiteral("TPVDefaultValue"), QString()},
-                           {QStringLiteral("TPVFileTypes"), QStringList{QStringLiteral("jpg"), QStringLiteral("png")}},
-                           {QStringLiteral("TPVFiles"), QStringList{QStringLiteral("Images"), QStringLiteral("main.js"), QStringLiteral("gone.js")}}};
-    auto view = viewFor<TPFileView>(info);
-    QCOMPARE(view->findChild<QLineEdit *>(QStringLiteral("typesField"))->text(), QStringLiteral("jpg, png"));
-    type(view.get(), "pathField", m_dir->filePath(QStringLiteral("sun.jpg")));
-    view->saveToPath(widget(), info);
-    QCOMPARE(Tree::read(widget(QStringLiteral("Images/sun.jpg"))), QByteArray("sunshine"));
-    QCOMPARE(Tree::read(widget(QStringLiteral("main.js"))), QByteArray("var picture = 'Images/sun.jpg';"));
-    QVERIFY(!QFileInfo::exists(widget(QStringLiteral("gone.js"))));
-
-    // An existing file of the chosen name stays; the text still names it.
-    Tree::write(m_widget, QStringLiteral("main.js"), "var picture = 'Template_Picture';");
-    type(view.get(), "pathField", m_dir->filePath(QStringLiteral("moon.jpg")));
-    view->saveToPath(widget(), info);
-    QCOMPARE(Tree::read(widget(QStringLiteral("Images/moon.jpg"))), QByteArray("the template's moon"));
-    QCOMPARE(Tree::read(widget(QStringLiteral("main.js"))), QByteArray("var picture = 'Images/moon.jpg';"));
-}
-
-void tst_VariableViews::fileNothingChosenRemovesThePlaceholder()
-{
-    Tree::write(m_widget, QStringLiteral("main.html"), "<img src=\"Template_Icon\">");
-    QVERIFY(QDir().mkpath(widget(QStringLiteral("Images"))));
-    const QVariantMap info{{QStringLiteral("TPVName"), QStringLiteral("Icon")},
-                           {QStringLiteral("TPVDefaultValue"), QString()},
-                           {QStringLiteral("TPVFiles"), QStringList{QStringLiteral("Images"), QStringLiteral("main.html")}}};
-    viewFor<TPFileView>(info)->saveToPath(widget(), info);
-    QCOMPARE(Tree::read(widget(QStringLiteral("main.html"))), QByteArray("<img src=\"\">"));
-    QVERIFY(FileManager::contentsOfDirectory(widget(QStringLiteral("Images"))).isEmpty());
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("one mebibyte, placeholders at both ends") << "Template_T cafe\xE9 caf\xE9 Template_T"_ba.repeated(32 * 1024) << u"Weather"_s;
+    QTest::newRow("a placeholder every eleven bytes") << "-Template_T"_ba.repeated(300'000) << u"xy"_s;
+    QTest::newRow("removed everywhere") << "<Template_T>"_ba.repeated(200'000) << QString();
+    QTest::newRow("value beyond iso 8859-1") << "Template_T caf\xE9\n"_ba.repeated(100'000) << u"\u20ac"_s;
 }
 
 QTEST_MAIN(tst_VariableViews)

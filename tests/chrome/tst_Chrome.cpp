@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "chrome/GlossAquaTableView.h"
+#include "chrome/PreferencesToolbar.h"
+
+#include "platform/Settings.h"
+#include "platform/Toolbar.h"
+
+#include "tests/common/TestHome.h"
+
+#include <QMainWindow>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct PreferencesWindow
+{
+    TestHome home;
+    QMainWindow window;
+    QTabWidget *tabs = new QTabWidget;
+
+    explicit PreferencesWindow(int pane)
+    {
+        tabs->addTab(new QWidget, u"General"_s);
+        tabs->addTab(new QWidget, u"Other"_s);
+        tabs->setCurrentIndex(pane);
+        window.setCentralWidget(tabs);
+        (new PreferencesToolbar(tabs))->awakeFromNib();
+    }
+
+    Toolbar *toolbar() const { return Toolbar::toolbarOf(&window); }
+    QImage icon() const { return toolbar()->items().first().image.pixmap(32).toImage(); }
+    void clickGeneral() const { toolbar()->toolBar()->actions().first()->trigger(); }
+};
+
+} // namespace
+
+class tst_Chrome : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void generalSelectsTheFirstPaneAndShowsItSelected()
+    {
+        PreferencesWindow preferences(1);
+        const QImage unselected = preferences.icon();
+        preferences.clickGeneral();
+        QCOMPARE(preferences.tabs->currentIndex(), 0);
+        // Items take their image when made: only a fresh toolbar shows the pane as selected.
+        QVERIFY(preferences.icon() != unselected);
+        QCOMPARE(preferences.icon(), PreferencesWindow(0).icon());
+    }
+
+    void documentArrangementDoesNotEmptyIt()
+    {
+        PreferencesWindow preferences(0);
+        const QStringList own = preferences.toolbar()->itemIdentifiers();
+        QVERIFY(!own.isEmpty());
+        // The document window's toolbar saves its arrangement under the same identifier.
+        Settings::shared().setToolbarConfiguration(preferences.toolbar()->identifier(), {u"Save Toolbar Item Identifier"_s}, 0);
+        QCOMPARE(preferences.toolbar()->itemIdentifiers(), own);
+        preferences.clickGeneral();
+        QCOMPARE(preferences.toolbar()->itemIdentifiers(), own);
+    }
+
+    // The column browser reads a folder again when the user lets go of the mouse over it.
+    void releasingTheMouseAsksForAReload()
+    {
+        QStandardItemModel model(3, 1);
+        GlossAquaTableView table;
+        table.setModel(&model);
+        QSignalSpy reload(&table, &GlossAquaTableView::reloadRequested);
+        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(model.index(1, 0)).center());
+        QCOMPARE(reload.count(), 1);
+    }
+};
+
+QTEST_MAIN(tst_Chrome)
+#include "tst_Chrome.moc"
