@@ -22,9 +22,6 @@ public:
 
     void step();
 
-    /// Whether the dialog has been shown (tests look).
-    bool isShowing() const { return m_dialog != nullptr; }
-
 private:
     QPointer<QWidget> m_parent;
     QString m_label;

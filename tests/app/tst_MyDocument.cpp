@@ -61,7 +61,6 @@ private slots:
     void untouchedEditorsWriteNothing();
     void saveAs_data();
     void saveAs();
-    void untitledSaveAsksForALocation();
     void closingWithEditsAsks_data();
     void closingWithEditsAsks();
     void editsReachTheDiskOrStay_data();
@@ -239,23 +238,6 @@ void tst_MyDocument::saveAs()
     expected[QStringLiteral("main.html")] = "new <html>old \xe9</html>";
     QCOMPARE(Tree::snapshot(copy), expected);
     QCOMPARE(document->window()->windowTitle(), target);
-}
-
-void tst_MyDocument::untitledSaveAsksForALocation()
-{
-    Document *document = DocumentController::shared().newDocument();
-    QVERIFY(document->window()->windowTitle().startsWith(QStringLiteral("Untitled")));
-    const QString target = m_fixture->folder() + QStringLiteral("/Fresh.wdgt");
-    int asked = 0;
-    SavePanel::responder = [&asked, target](const SavePanel::Options &) {
-        ++asked;
-        return target;
-    };
-    QVERIFY(document->saveDocument());
-    QVERIFY(document->saveDocument());
-    QCOMPARE(asked, 1);
-    QCOMPARE(document->filePath(), target);
-    QVERIFY(QFileInfo(target).isDir());
 }
 
 void tst_MyDocument::closingWithEditsAsks_data()

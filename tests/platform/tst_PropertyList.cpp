@@ -15,10 +15,8 @@ private slots:
     void readsXmlAndBinary();
     void writesXmlThatReadsBack();
     void unreadableGivesNothing();
-    void intValue_data();
-    void intValue();
-    void boolValue_data();
-    void boolValue();
+    void valuesRead_data();
+    void valuesRead();
 };
 
 void tst_PropertyList::readsXmlAndBinary_data()
@@ -63,48 +61,36 @@ void tst_PropertyList::unreadableGivesNothing()
     QVERIFY(!PropertyList::parse("not a property list"));
 }
 
-void tst_PropertyList::intValue_data()
+// How numbers and access keys are read from whatever type a file holds;
+// an access key stored as "NO" must not grant what it names.
+void tst_PropertyList::valuesRead_data()
 {
     QTest::addColumn<QVariant>("value");
-    QTest::addColumn<qint64>("expected");
-    QTest::newRow("integer") << QVariant(qint64(300)) << qint64(300);
-    QTest::newRow("digits") << QVariant(QStringLiteral("300")) << qint64(300);
-    QTest::newRow("digits and unit") << QVariant(QStringLiteral(" 250px")) << qint64(250);
-    QTest::newRow("signed") << QVariant(QStringLiteral("-12")) << qint64(-12);
-    QTest::newRow("words") << QVariant(QStringLiteral("wide")) << qint64(0);
-    QTest::newRow("real") << QVariant(2.9) << qint64(2);
-    QTest::newRow("missing") << QVariant() << qint64(0);
-    QTest::newRow("list") << QVariant(QVariantList{1}) << qint64(0);
-}
-
-void tst_PropertyList::intValue()
-{
-    QFETCH(QVariant, value);
-    QFETCH(qint64, expected);
-    QCOMPARE(PropertyList::intValue(value), expected);
-}
-
-// An access key stored as "NO" must not grant what it names.
-void tst_PropertyList::boolValue_data()
-{
-    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<qint64>("number");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("true") << QVariant(true) << true;
-    QTest::newRow("false") << QVariant(false) << false;
-    QTest::newRow("one") << QVariant(qint64(1)) << true;
-    QTest::newRow("zero") << QVariant(qint64(0)) << false;
-    for (const char *word : {"YES", "yes", "Yes", "1", "true"})
-        QTest::addRow("string %s", word) << QVariant(QString::fromLatin1(word)) << true;
-    for (const char *word : {"NO", "no", "0", "false", "", "yep"})
-        QTest::addRow("string '%s'", word) << QVariant(QString::fromLatin1(word)) << false;
-    QTest::newRow("dictionary") << QVariant(QVariantMap{{QStringLiteral("x"), true}}) << false;
-    QTest::newRow("missing") << QVariant() << false;
+    QTest::newRow("integer") << QVariant(qint64(300)) << qint64(300) << true;
+    QTest::newRow("zero") << QVariant(qint64(0)) << qint64(0) << false;
+    QTest::newRow("true") << QVariant(true) << qint64(1) << true;
+    QTest::newRow("false") << QVariant(false) << qint64(0) << false;
+    QTest::newRow("real") << QVariant(2.9) << qint64(2) << true;
+    QTest::newRow("digits and unit") << QVariant(u" 250px"_qs) << qint64(250) << false;
+    QTest::newRow("signed") << QVariant(u"-12"_qs) << qint64(-12) << false;
+    QTest::newRow("string 1") << QVariant(u"1"_qs) << qint64(1) << true;
+    for (const char *word : {"YES", "yes", "Yes", "true"})
+        QTest::addRow("string %s", word) << QVariant(QString::fromLatin1(word)) << qint64(0) << true;
+    for (const char *word : {"NO", "no", "false", "", "yep"})
+        QTest::addRow("string '%s'", word) << QVariant(QString::fromLatin1(word)) << qint64(0) << false;
+    QTest::newRow("list") << QVariant(QVariantList{1}) << qint64(0) << false;
+    QTest::newRow("dictionary") << QVariant(QVariantMap{{u"x"_qs, true}}) << qint64(0) << false;
+    QTest::newRow("missing") << QVariant() << qint64(0) << false;
 }
 
-void tst_PropertyList::boolValue()
+void tst_PropertyList::valuesRead()
 {
     QFETCH(QVariant, value);
+    QFETCH(qint64, number);
     QFETCH(bool, yes);
+    QCOMPARE(PropertyList::intValue(value), number);
     QCOMPARE(PropertyList::boolValue(value), yes);
 }
 

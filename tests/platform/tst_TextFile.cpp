@@ -18,7 +18,6 @@ class tst_TextFile : public QObject
 private slots:
     void readsAndWritesBackByteForByte_data();
     void readsAndWritesBackByteForByte();
-    void missingFileOrFolderReadsNothing();
 };
 
 void tst_TextFile::readsAndWritesBackByteForByte_data()
@@ -58,20 +57,6 @@ void tst_TextFile::readsAndWritesBackByteForByte()
     QCOMPARE(read.text, text);
     QVERIFY(TextFile::write(path, read));
     QCOMPARE(Tree::read(path), bytes);
-}
-
-void tst_TextFile::missingFileOrFolderReadsNothing()
-{
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath(QStringLiteral("fifo"));
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    TextFile::Text text{QStringLiteral("kept"), Encoding::Utf8};
-    // A FIFO must fail at once, not wait for a writer.
-    for (const QString &path : {dir.filePath(QStringLiteral("missing")), dir.path(), fifo}) {
-        const Outcome read = TextFile::read(path, &text);
-        QVERIFY2(!read && !read.reason().isEmpty(), qPrintable(path));
-    }
-    QCOMPARE(text.text, QStringLiteral("kept"));
 }
 
 QTEST_GUILESS_MAIN(tst_TextFile)

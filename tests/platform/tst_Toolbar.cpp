@@ -61,7 +61,6 @@ private slots:
     void cleanup() { m_home.reset(); ToolbarCustomizationPalette::responder = nullptr; }
 
     void showsTheDefaultItemsAndRunsTheirActions();
-    void reinstallingReplacesTheToolbarAndKeepsTheView();
     void arrangementIsSharedAndSaved();
     void paletteAnswerIsApplied_data();
     void paletteAnswerIsApplied();
@@ -82,20 +81,6 @@ void tst_Toolbar::showsTheDefaultItemsAndRunsTheirActions()
     a->trigger();
     QCOMPARE(delegate.triggered, QStringList{A});
     QCOMPARE(delegate.field->width(), 90);
-}
-
-void tst_Toolbar::reinstallingReplacesTheToolbarAndKeepsTheView()
-{
-    QMainWindow window;
-    Delegate delegate(&window);
-    QPointer<Toolbar> first = install(&window, &delegate);
-    QPointer<QToolBar> firstBar = first->toolBar();
-    Toolbar *second = install(&window, &delegate);
-    QVERIFY(!first);
-    QVERIFY(!firstBar);
-    QVERIFY(delegate.field);
-    QVERIFY(second->toolBar()->isAncestorOf(delegate.field));
-    QCOMPARE(window.findChildren<QToolBar *>().size(), 1);
 }
 
 void tst_Toolbar::arrangementIsSharedAndSaved()
