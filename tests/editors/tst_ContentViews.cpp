@@ -1,0 +1,529 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The content views that edit one file each: text, image and the Info.plist form.
+#include "editors/ImageCanvas.h"
+#include "editors/MyImageFileView.h"
+#include "editors/MyInfoPlistView.h"
+#include "editors/MyTextFileView.h"
+#include "editors/NoticeBar.h"
+#include "platform/PropertyList.h"
+
+#include "tests/common/DocumentFixture.h"
+#include "tests/common/Tree.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <sys/stat.h>
+
+#ifndef QUILLET_CORPUS
+#error "QUILLET_CORPUS must name the folder of sample widgets"
+#endif
+#ifndef QUILLET_TEST_DATA
+#error "QUILLET_TEST_DATA must name the test data folder"
+#endif
+
+namespace {
+
+QByteArray encodedImage(const QSize &size, const char *format)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// Pastes a 20×10 image onto the view, as the user replaces one.
+void replace(MyImageFileView *view)
+{
+    QImage replacement(20, 10, QImage::Format_RGB32);
+    replacement.fill(Qt::blue);
+    QApplication::clipboard()->setImage(replacement);
+    QMetaObject::invokeMethod(view->findChild<ImageCanvas *>(), "paste");
+}
+
+const QByteArray Sample = R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0">
+<dict>
+	<key>Zebra</key>
+	<real>2.5</real>
+	<key>AllowJava</key>
+	<false/>
+	<key>AllowNetworkAccess</key>
+	<true/>
+	<key>Width</key>
+	<integer>300</integer>
+	<key>CloseBoxInsetX</key>
+	<integer>4</integer>
+	<key>Fonts</key>
+	<array><string>One.ttf</string><string>Two,Three.otf</string></array>
+	<key>DefaultImage</key>
+	<string>Default</string>
+	<key>When</key>
+	<date>2020-05-17T12:30:00Z</date>
+	<key>CFBundleVersion</key>
+	<string>1.0</string>
+</dict>
+</plist>
+)";
+
+QVariantMap mapOf(const QString &path)
+{
+    return PropertyList::read(path).value_or(QVariant()).toMap();
+}
+
+} // namespace
+
+class tst_ContentViews : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_fixture = std::make_unique<DocumentFixture>(); }
+    void cleanup() { m_fixture.reset(); }
+
+    void writesOnlyEditsInTheFilesEncoding_data();
+    void writesOnlyEditsInTheFilesEncoding();
+    void filesNotReadUnasked_data();
+    void filesNotReadUnasked();
+    void findNextGoesRound_data();
+    void findNextGoesRound();
+    void fileChangedElsewhere_data();
+    void fileChangedElsewhere();
+    void ownSaveIsNoChange();
+    void writtenOnlyWhenReplaced_data();
+    void writtenOnlyWhenReplaced();
+    void imageChangedElsewhereShowsWhenUntouched_data();
+    void imageChangedElsewhereShowsWhenUntouched();
+    void showsWhatItCanAndWritesNothingUntouched();
+    void editedFields_data();
+    void editedFields();
+    void otherKeysSurviveAnEdit_data();
+    void otherKeysSurviveAnEdit();
+    void missingFileIsWrittenAnew();
+    void unreadableFileOpensAsText();
+
+private:
+    MyTextFileView *openText(const QByteArray &bytes)
+    {
+        return m_fixture->openView<MyTextFileView>(QStringLiteral("main.js"), bytes);
+    }
+    static void type(MyTextFileView *view, const QString &text);
+    static bool save(const QWidget *view) { return DocumentController::shared().documentForWindow(view)->saveDocument(); }
+    QString path() const { return m_fixture->bundle() + QStringLiteral("/main.js"); }
+
+    MyInfoPlistView *openPlist(const QByteArray &bytes)
+    {
+        return m_fixture->openView<MyInfoPlistView>(QStringLiteral("Info.plist"), bytes);
+    }
+    QString plistPath() const { return m_fixture->bundle() + QStringLiteral("/Info.plist"); }
+    static void edit(MyInfoPlistView *view, const char *field, const QString &text);
+    static QLineEdit *field(MyInfoPlistView *view, const char *name) { return view->findChild<QLineEdit *>(QLatin1String(name)); }
+    static QCheckBox *box(MyInfoPlistView *view, const char *name) { return view->findChild<QCheckBox *>(QLatin1String(name)); }
+
+
+    std::unique_ptr<DocumentFixture> m_fixture;
+};
+
+void tst_ContentViews::type(MyTextFileView *view, const QString &text)
+{
+    auto *editor = view->findChild<QsciScintilla *>();
+    editor->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    editor->insert(text);
+}
+
+// Untouched files keep every byte and their date; edits keep the encoding
+// unless the text would then read back as other text.
+void tst_ContentViews::writesOnlyEditsInTheFilesEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("typed"); // empty: left untouched
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("iso 8859-1, untouched") << QByteArray("caf\xE9 <b>\r\n") << QString() << QByteArray("caf\xE9 <b>\r\n");
+    QTest::newRow("utf-16 with mark, untouched") << QByteArray("\xFF\xFE" "h\0\xE9\0", 6) << QString() << QByteArray("\xFF\xFE" "h\0\xE9\0", 6);
+    // A mark then an odd number of bytes decodes without error, yet would not write back the same.
+    QTest::newRow("utf-16 mark, odd length, edited") << QByteArray("\xFF\xFE" "h\0x", 5) << u"!"_qs << QByteArray("\xC3\xBF\xC3\xBEh\0x!", 8);
+    QTest::newRow("binary, untouched") << QByteArray("%PDF-1.4\0\0\xFF\x80 end", 17) << QString() << QByteArray("%PDF-1.4\0\0\xFF\x80 end", 17);
+    QTest::newRow("iso 8859-1 stays") << QByteArray("caf\xE9\r\n") << u"\u00fc"_qs << QByteArray("caf\xE9\r\n\xFC");
+    QTest::newRow("iso 8859-1 becomes utf-8") << QByteArray("caf\xE9") << u"\u20ac"_qs << QByteArray("caf\xC3\xA9\xE2\x82\xAC");
+    // "Â©" in ISO 8859-1 is the UTF-8 of "©": it would read back as one character.
+    QTest::newRow("iso 8859-1 that would read as utf-8") << QByteArray("\xC2") << u"\u00a9"_qs << QByteArray("\xC3\x82\xC2\xA9");
+    QTest::newRow("utf-16 stays") << QByteArray("\xFE\xFF\0h", 4) << u"\u20ac"_qs << QByteArray("\xFE\xFF\0h\x20\xAC", 6);
+    QTest::newRow("utf-8") << QByteArray("\xE2\x82\xAC") << u"!"_qs << QByteArray("\xE2\x82\xAC!");
+}
+
+void tst_ContentViews::writesOnlyEditsInTheFilesEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, written);
+    MyTextFileView *view = openText(bytes);
+    const QString read = view->text();
+    const QDateTime modified = QFileInfo(path()).lastModified();
+    if (!typed.isEmpty())
+        type(view, typed);
+    QCOMPARE(view->isEdited(), !typed.isEmpty());
+    QVERIFY(save(view));
+    QCOMPARE(Tree::read(path()), written);
+    QVERIFY(!view->isEdited());
+    if (typed.isEmpty())
+        QCOMPARE(QFileInfo(path()).lastModified(), modified);
+    // What save wrote, openTheFile reads back as the text that was saved.
+    view->openTheFile();
+    QCOMPARE(view->text(), read + typed);
+}
+
+// What cannot be read (gone, a FIFO) shows a notice and is never written;
+// a very large file is read only when the user asks.
+void tst_ContentViews::filesNotReadUnasked_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("notice");
+    QTest::newRow("removed") << u"removed"_qs << u"“main.js” could not be read: No such file or directory."_qs;
+    QTest::newRow("FIFO") << u"fifo"_qs << u"“main.js” could not be read: It is not a regular file."_qs;
+    QTest::newRow("33 MiB") << u"large"_qs << u"“main.js” is 33.00 MiB."_qs;
+}
+
+void tst_ContentViews::filesNotReadUnasked()
+{
+    QFETCH(QString, what);
+    QFETCH(QString, notice);
+    MyTextFileView *view = openText("var x;");
+    QVERIFY(QFile::remove(path()));
+    if (what == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    QFile large(path());
+    if (what == u"large")
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(33 * 1024 * 1024));
+    large.close();
+    view->openTheFile();
+    QCOMPARE(view->text(), QString());
+    const auto *bar = view->findChild<NoticeBar *>();
+    QVERIFY(bar->isVisibleTo(view));
+    QVERIFY2(bar->message().startsWith(notice), qPrintable(bar->message()));
+    QVERIFY(view->findChild<QsciScintilla *>()->isReadOnly());
+    QVERIFY(save(view));
+    QCOMPARE(QFileInfo(path()).size(), what == u"large" ? 33 * 1024 * 1024 : 0);
+    QCOMPARE(QFileInfo::exists(path()), what != u"removed");
+    if (what == u"large") {
+        bar->findChild<QPushButton *>()->click();
+        QCOMPARE(view->text().size(), 33 * 1024 * 1024);
+        QVERIFY(!view->findChild<QsciScintilla *>()->isReadOnly() && !view->isEdited());
+    }
+}
+
+// "+" is Find Next, "-" Find Previous, "=" the search field's first match,
+// whatever is selected; each step's selection start is listed. Case never counts.
+void tst_ContentViews::findNextGoesRound_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QList<int>>("starts");
+    QTest::newRow("first match, again and again") << u"+=+=="_qs << QList<int>{4, 4, 12, 4, 4};
+    QTest::newRow("forward, then round") << u"++++"_qs << QList<int>{4, 12, 20, 4};
+    QTest::newRow("back from the start goes round") << u"-"_qs << QList<int>{20};
+    QTest::newRow("back and forth") << u"++-+"_qs << QList<int>{4, 12, 4, 12};
+    QTest::newRow("back twice") << u"+--"_qs << QList<int>{4, 20, 12};
+}
+
+void tst_ContentViews::findNextGoesRound()
+{
+    QFETCH(QString, steps);
+    QFETCH(QList<int>, starts);
+    // Positions count bytes: the accent before the matches takes two.
+    MyTextFileView *view = openText("\xC3\xA9ne Two one TWO one tWo");
+    auto *editor = view->findChild<QsciScintilla *>();
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        QVERIFY(steps.at(i) == u'=' ? view->searchString(u"two"_qs) : view->findNext(u"two"_qs, steps.at(i) == u'+'));
+        QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), long(starts.at(i)) + 1);
+        QCOMPARE(view->selectedText().toLower(), u"two"_qs);
+    }
+    QVERIFY(!view->findNext(u"three"_qs, true));
+    QVERIFY(!view->searchString(u"three"_qs));
+    QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), long(starts.last()) + 1);
+}
+
+// Another program changed the file. Without edits the view follows it,
+// keeping the caret, whether the file is selected again or the window
+// becomes active; with edits the view asks, and keeps them until told.
+void tst_ContentViews::fileChangedElsewhere_data()
+{
+    QTest::addColumn<bool>("byActivation");
+    QTest::addColumn<QString>("button"); // empty: no edits
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("reselected") << false << QString() << QByteArray("line one\nline two changed\n");
+    QTest::newRow("window activated") << true << QString() << QByteArray("line one\nline two changed\n");
+    QTest::newRow("edited, reload") << false << u"Reload"_qs << QByteArray("line one\nline two changed\n");
+    QTest::newRow("edited, keep the edits") << false << u"Keep Your Edits"_qs << QByteArray("line one\nline two\n!");
+}
+
+void tst_ContentViews::fileChangedElsewhere()
+{
+    QFETCH(bool, byActivation);
+    QFETCH(QString, button);
+    QFETCH(QByteArray, saved);
+    MyTextFileView *view = openText("line one\nline two\n");
+    auto *editor = view->findChild<QsciScintilla *>();
+    if (!button.isEmpty())
+        type(view, u"!"_qs);
+    editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 12UL);
+    QWidget elsewhere;
+    if (byActivation) {
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    }
+    QVERIFY(Tree::write(m_fixture->bundle(), u"main.js"_qs, "line one\nline two changed\n"));
+    if (byActivation) {
+        view->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(view->window()));
+    } else {
+        view->hide();
+        view->show();
+    }
+    const auto *bar = view->findChild<NoticeBar *>();
+    QCOMPARE(bar->isVisibleTo(view), !button.isEmpty());
+    if (!button.isEmpty()) {
+        QCOMPARE(view->text(), u"line one\nline two\n!"_qs);
+        for (QPushButton *choice : bar->findChildren<QPushButton *>()) {
+            if (choice->text() == button)
+                choice->click();
+        }
+        QVERIFY(!bar->isVisibleTo(view));
+        view->hide();
+        view->show();
+        QVERIFY(!bar->isVisibleTo(view));
+    }
+    QCOMPARE(view->text(), QString::fromUtf8(saved));
+    QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 12L);
+    QVERIFY(save(view));
+    QCOMPARE(Tree::read(path()), saved);
+}
+
+// Saving changes the file on disk too; that must not cost the undo history.
+void tst_ContentViews::ownSaveIsNoChange()
+{
+    MyTextFileView *view = openText("var x;");
+    type(view, u" var y;"_qs);
+    QVERIFY(save(view));
+    view->hide();
+    view->show();
+    QVERIFY(view->findChild<QsciScintilla *>()->isUndoAvailable());
+    QCOMPARE(view->text(), u"var x; var y;"_qs);
+}
+
+// Untouched images keep their bytes, whatever Qt makes of them; a replaced
+// one is written in the format its name names when Qt can write it.
+void tst_ContentViews::writtenOnlyWhenReplaced_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("written"); // the format written; empty: untouched
+    const auto sample = [](const char *path) { return Tree::read(QStringLiteral(QUILLET_CORPUS "/") + QLatin1String(path)); };
+    QTest::newRow("animated gif") << u"a.gif"_qs << sample("RiverLevels.wdgt/images/rot_refresh.gif") << QByteArray();
+    QTest::newRow("png") << u"Default.png"_qs << sample("RiverLevels.wdgt/Default.png") << QByteArray();
+    QTest::newRow("tiff") << u"knob.tiff"_qs << sample("To Do.wdgt/Images/NoteScrollerKnobTop.tiff") << QByteArray();
+    QTest::newRow("not an image") << u"broken.png"_qs << QByteArray("not an image") << QByteArray();
+    QTest::newRow("png replaced") << u"a.png"_qs << encodedImage(QSize(8, 8), "png") << QByteArray("png");
+    QTest::newRow("jpeg replaced keeps jpeg") << u"photo.jpg"_qs << encodedImage(QSize(8, 8), "jpeg") << QByteArray("jpeg");
+    QTest::newRow("gif, which Qt cannot write, gets png") << u"anim.gif"_qs << encodedImage(QSize(8, 8), "png") << QByteArray("png");
+}
+
+void tst_ContentViews::writtenOnlyWhenReplaced()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, written);
+    QVERIFY(bytes.size() > 8);
+    MyImageFileView *view = m_fixture->openView<MyImageFileView>(name, bytes);
+    if (!written.isEmpty())
+        replace(view);
+    QCOMPARE(view->isEdited(), !written.isEmpty());
+    QVERIFY(save(view));
+    QVERIFY(!view->isEdited());
+    const QString path = m_fixture->bundle() + u'/' + name;
+    if (written.isEmpty()) {
+        QCOMPARE(Tree::read(path), bytes);
+        return;
+    }
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QCOMPARE(reader.format(), written);
+    QCOMPARE(reader.read().size(), QSize(20, 10));
+}
+
+void tst_ContentViews::imageChangedElsewhereShowsWhenUntouched_data()
+{
+    QTest::addColumn<bool>("replacedHere");
+    QTest::addColumn<QSize>("shown");
+    QTest::newRow("untouched: the new image") << false << QSize(30, 15);
+    QTest::newRow("replaced here: the replacement") << true << QSize(20, 10);
+}
+
+void tst_ContentViews::imageChangedElsewhereShowsWhenUntouched()
+{
+    QFETCH(bool, replacedHere);
+    QFETCH(QSize, shown);
+    MyImageFileView *view = m_fixture->openView<MyImageFileView>(QStringLiteral("Default.png"), encodedImage(QSize(8, 8), "png"));
+    if (replacedHere)
+        replace(view);
+    QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Default.png"), encodedImage(QSize(30, 15), "png")));
+    view->hide();
+    view->show();
+    QCOMPARE(view->image().size(), shown);
+    QCOMPARE(view->isEdited(), replacedHere);
+}
+
+void tst_ContentViews::edit(MyInfoPlistView *view, const char *name, const QString &text)
+{
+    QLineEdit *line = field(view, name);
+    QTest::keyClicks(line, QStringLiteral("x")); // so that clearing an empty field is an edit too
+    line->selectAll();
+    QTest::keyClick(line, Qt::Key_Backspace);
+    QTest::keyClicks(line, text);
+}
+
+// A value of a type its field cannot show is read-only there; access keys
+// stored as strings mean what the widget runtime takes them for.
+void tst_ContentViews::showsWhatItCanAndWritesNothingUntouched()
+{
+    const QByteArray odd = R"(<plist version="1.0"><dict>
+        <key>CFBundleName</key><dict><key>x</key><string>y</string></dict>
+        <key>Height</key><true/>
+        <key>AllowSystem</key><string>YES</string>
+        <key>AllowJava</key><string>NO</string>
+        </dict></plist>)";
+    MyInfoPlistView *view = openPlist(Sample);
+    QVERIFY(!box(view, "allowJavaBox")->isChecked());
+    QVERIFY(box(view, "allowNetworkAccessBox")->isChecked());
+    QCOMPARE(field(view, "widthField")->text(), QStringLiteral("300"));
+    QCOMPARE(field(view, "fontsField")->text(), QStringLiteral("One.ttf, Two,Three.otf"));
+    QVERIFY(save(view));
+    QCOMPARE(Tree::read(plistPath()), Sample);
+    QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), odd));
+    view->openTheFile();
+    QVERIFY(save(view));
+    QCOMPARE(Tree::read(plistPath()), odd);
+    QVERIFY(field(view, "bundleNameField")->isReadOnly());
+    QVERIFY(field(view, "heightField")->isReadOnly());
+    QVERIFY(box(view, "allowSystemBox")->isChecked());
+    QVERIFY(!box(view, "allowJavaBox")->isChecked());
+}
+
+void tst_ContentViews::editedFields_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("saved"); // invalid: the key is removed
+    QTest::newRow("width as a string") << QByteArray("widthField") << u"320"_qs << u"Width"_qs << QVariant(u"320"_qs);
+    QTest::newRow("inset 12px") << QByteArray("closeBoxInsetXField") << u"12px"_qs << u"CloseBoxInsetX"_qs << QVariant(qint64(12));
+    QTest::newRow("inset abc") << QByteArray("closeBoxInsetXField") << u"abc"_qs << u"CloseBoxInsetX"_qs << QVariant(qint64(0));
+    QTest::newRow("negative inset") << QByteArray("closeBoxInsetYField") << u"-3"_qs << u"CloseBoxInsetY"_qs << QVariant(qint64(-3));
+    QTest::newRow("inset cleared") << QByteArray("closeBoxInsetXField") << QString() << u"CloseBoxInsetX"_qs << QVariant();
+    QTest::newRow("height cleared") << QByteArray("heightField") << QString() << u"Height"_qs << QVariant();
+    QTest::newRow("empty version still written") << QByteArray("bundleVersionField") << QString() << u"CFBundleVersion"_qs << QVariant(QString());
+    QTest::newRow("fonts split at comma and blank") << QByteArray("fontsField") << u"A.ttf, B,C.ttf"_qs << u"Fonts"_qs
+                                                    << QVariant(QVariantList{u"A.ttf"_qs, u"B,C.ttf"_qs});
+    // Keys the user did not change are never rewritten.
+    QTest::newRow("untouched false flag kept") << QByteArray("pluginField") << u"x.plugin"_qs << u"AllowJava"_qs << QVariant(false);
+    QTest::newRow("untouched main page not added") << QByteArray("pluginField") << QString() << u"MainHTML"_qs << QVariant();
+}
+
+void tst_ContentViews::editedFields()
+{
+    QFETCH(QByteArray, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, key);
+    QFETCH(QVariant, saved);
+    MyInfoPlistView *view = openPlist(Sample);
+    edit(view, field.constData(), typed);
+    QVERIFY(view->isEdited());
+    QVERIFY(save(view));
+    const QVariantMap map = mapOf(plistPath());
+    QCOMPARE(map.contains(key), saved.isValid());
+    if (saved.isValid())
+        QCOMPARE(map.value(key), saved);
+    QVERIFY(Tree::read(plistPath()).startsWith("<?xml"));
+    QVERIFY(!view->isEdited());
+}
+
+// Every key the user did not change keeps its type, value and place: those
+// the form does not show, values it cannot show, and what another program
+// changed meanwhile. Binary files come back as XML.
+void tst_ContentViews::otherKeysSurviveAnEdit_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("changedElsewhere");
+    QTest::newRow("keys the form does not show") << Sample << false;
+    QTest::newRow("changed elsewhere meanwhile") << Sample << true;
+    QTest::newRow("binary") << Tree::read(QStringLiteral(QUILLET_TEST_DATA "/binary.plist")) << false;
+    QTest::newRow("a real widget") << Tree::read(QStringLiteral(QUILLET_TEST_DATA "/corpus/To Do.wdgt/Info.plist")) << false;
+    QTest::newRow("values the form cannot show")
+        << QByteArray("<plist><dict><key>CFBundleName</key><dict/><key>Height</key><true/>"
+                      "<key>AllowJava</key><string>YES</string></dict></plist>") << false;
+}
+
+void tst_ContentViews::otherKeysSurviveAnEdit()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, changedElsewhere);
+    MyInfoPlistView *view = openPlist(bytes);
+    edit(view, "widthField", QStringLiteral("250"));
+    box(view, "allowSystemBox")->click();
+    if (changedElsewhere)
+        QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), QByteArray(bytes).replace("1.0", "2.0")));
+    QVariantMap expected = mapOf(plistPath());
+    QVERIFY(save(view));
+    expected.insert(QStringLiteral("Width"), QStringLiteral("250"));
+    if (PropertyList::boolValue(expected.value(QStringLiteral("AllowSystem"))))
+        expected.remove(QStringLiteral("AllowSystem"));
+    else
+        expected.insert(QStringLiteral("AllowSystem"), true);
+    QCOMPARE(mapOf(plistPath()), expected);
+    const QByteArray xml = Tree::read(plistPath());
+    QVERIFY(xml.startsWith("<?xml"));
+    QVERIFY(xml.indexOf("Zebra") <= xml.indexOf("AllowNetworkAccess"));
+}
+
+// A deleted Info.plist is written anew from the whole form.
+void tst_ContentViews::missingFileIsWrittenAnew()
+{
+    MyInfoPlistView *view = openPlist(Sample);
+    QVERIFY(QFile::remove(plistPath()));
+    edit(view, "widthField", QStringLiteral("10"));
+    QVERIFY(save(view));
+    const QVariantMap map = mapOf(plistPath());
+    QCOMPARE(map.value(QStringLiteral("Width")), QVariant(QStringLiteral("10")));
+    QCOMPARE(map.value(QStringLiteral("CFBundleVersion")), QVariant(QStringLiteral("1.0")));
+    QCOMPARE(map.value(QStringLiteral("AllowNetworkAccess")), QVariant(true));
+}
+
+// A file that is not a property list is never written; it can be repaired as text.
+void tst_ContentViews::unreadableFileOpensAsText()
+{
+    const QByteArray broken = "<plist><dict><key>Width</key>";
+    MyInfoPlistView *view = openPlist(broken);
+    const auto *notice = view->findChild<NoticeBar *>();
+    QVERIFY(notice->isVisibleTo(view));
+    QVERIFY(notice->message().contains(QStringLiteral("can’t be read as a property list")));
+    QVERIFY(save(view));
+    QCOMPARE(Tree::read(plistPath()), broken);
+    auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
+    notice->findChild<QPushButton *>()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto *text = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(QStringLiteral("Info.plist")));
+    QVERIFY(text);
+    QCOMPARE(text->text(), QString::fromLatin1(broken));
+}
+
+QTEST_MAIN(tst_ContentViews)
+#include "tst_ContentViews.moc"
