@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Add, Copy In, Remove, Rename and drops on the file list: what each does on
-// disk and to the open editors, and the one message a failure gives.
+// The bundle's file list: its rows, the views it opens, and Add, Copy In,
+// Remove, Rename and drops, with what each does on disk and to the open
+// editors, and the one message a failure gives.
 #include "filelist/FileListController.h"
 
 #include "app/ToolbarDelegate.h"
+#include "editors/MyFolderBrowserView.h"
+#include "editors/MyImageFileView.h"
+#include "editors/MyInfoPlistView.h"
 #include "editors/MyTextFileView.h"
+#include "platform/FileManager.h"
 #include "platform/Workspace.h"
 
 #include "tests/common/DocumentFixture.h"
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +24,7 @@
 
 #include <sys/stat.h>
 
-class tst_FileOperations : public QObject
+class tst_FileList : public QObject
 {
     Q_OBJECT
 
@@ -26,6 +32,14 @@ private slots:
     void init();
     void cleanup() { m_fixture.reset(); }
 
+    void modelIsWellBehaved();
+    void entriesOpenByKind_data();
+    void entriesOpenByKind();
+    void searchFilter_data();
+    void searchFilter();
+    void switchingBackKeepsTypedText();
+    void oneEditorPerFile();
+    void followsTheFolderOnDisk();
     void add_data();
     void add();
     void copyInLeavesOutWhatItMustNotOpen();
@@ -51,7 +65,7 @@ private:
     QList<Alert::Request> m_alerts;
 };
 
-void tst_FileOperations::init()
+void tst_FileList::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
     Tree::writeBundle(m_fixture->bundle());
@@ -66,7 +80,7 @@ void tst_FileOperations::init()
     };
 }
 
-MyTextFileView *tst_FileOperations::typeInto(const QString &name, const QString &text)
+MyTextFileView *tst_FileList::typeInto(const QString &name, const QString &text)
 {
     list()->openFileAtPath(path(name));
     auto *view = qobject_cast<MyTextFileView *>(list()->contentViewWithIdentifier(name));
@@ -74,7 +88,7 @@ MyTextFileView *tst_FileOperations::typeInto(const QString &name, const QString 
     return view;
 }
 
-void tst_FileOperations::add_data()
+void tst_FileList::add_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("folder");
@@ -90,7 +104,7 @@ void tst_FileOperations::add_data()
     QTest::newRow("into a missing folder") << u"Nowhere/new.js"_qs << true << u"failed"_qs;
 }
 
-void tst_FileOperations::add()
+void tst_FileList::add()
 {
     QFETCH(QString, name);
     QFETCH(bool, folder);
@@ -120,7 +134,7 @@ void tst_FileOperations::add()
     QVERIFY(sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->text().isEmpty());
 }
 
-void tst_FileOperations::copyInLeavesOutWhatItMustNotOpen()
+void tst_FileList::copyInLeavesOutWhatItMustNotOpen()
 {
     const QString outside = m_fixture->folder() + QStringLiteral("/Library");
     Tree::write(outside, QStringLiteral("deep/b.css"), "b");
@@ -141,7 +155,7 @@ void tst_FileOperations::copyInLeavesOutWhatItMustNotOpen()
     QVERIFY(m_alerts.first().message.contains(outside + QStringLiteral("/pipe")));
 }
 
-void tst_FileOperations::remove_data()
+void tst_FileList::remove_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("answer");
@@ -150,7 +164,7 @@ void tst_FileOperations::remove_data()
     QTest::newRow("a folder with an edited file inside") << u"Images"_qs << int(Alert::DefaultButton);
 }
 
-void tst_FileOperations::remove()
+void tst_FileList::remove()
 {
     QFETCH(QString, name);
     QFETCH(int, answer);
@@ -177,7 +191,7 @@ void tst_FileOperations::remove()
         QCOMPARE(Tree::read(path(edited)), old);
 }
 
-void tst_FileOperations::rename_data()
+void tst_FileList::rename_data()
 {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
@@ -190,7 +204,7 @@ void tst_FileOperations::rename_data()
     QTest::newRow("climbing out") << u"main.js"_qs << u"../util.js"_qs << u"main.js"_qs << false;
 }
 
-void tst_FileOperations::rename()
+void tst_FileList::rename()
 {
     QFETCH(QString, from);
     QFETCH(QString, to);
@@ -228,7 +242,7 @@ void tst_FileOperations::rename()
     QVERIFY(to == from || !QFileInfo::exists(path(from)));
 }
 
-void tst_FileOperations::drop_data()
+void tst_FileList::drop_data()
 {
     QTest::addColumn<QStringList>("items"); // relative to the folder that holds the bundle
     QTest::addColumn<bool>("accepted");
@@ -243,7 +257,7 @@ void tst_FileOperations::drop_data()
         << QStringList{u"Clock.wdgt"_qs, QString(), u"Clock.wdgt/main.js"_qs, u"Alias"_qs} << false << QStringList() << 0;
 }
 
-void tst_FileOperations::drop()
+void tst_FileList::drop()
 {
     QFETCH(QStringList, items);
     QFETCH(bool, accepted);
@@ -276,7 +290,7 @@ void tst_FileOperations::drop()
     QVERIFY(!(list()->flags(list()->index(0, 1)) & Qt::ItemIsDropEnabled));
 }
 
-void tst_FileOperations::desktopEntryCommand()
+void tst_FileList::desktopEntryCommand()
 {
     Tree::write(m_fixture->folder(), QStringLiteral("editor.desktop"),
                 "[Desktop Entry]\nName=Editor\nExec=\"/opt/my editor/bin/edit\" --new-window %U %i\n"
@@ -290,5 +304,139 @@ void tst_FileOperations::desktopEntryCommand()
     QVERIFY(Workspace::desktopEntryCommand(m_fixture->folder() + QStringLiteral("/missing.desktop"), file).isEmpty());
 }
 
-QTEST_MAIN(tst_FileOperations)
-#include "tst_FileOperations.moc"
+void tst_FileList::modelIsWellBehaved()
+{
+    FileListController *list = m_document->fileListController();
+    QAbstractItemModelTester tester(list, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    // Hidden entries stay out; the file system's order, the same on every read.
+    QCOMPARE(list->rowList(), EntryListModel::visibleDirectoryContentsAtPath(m_fixture->bundle()));
+    QVERIFY(!list->rowList().contains(QStringLiteral(".DS_Store")));
+    Tree::write(m_fixture->bundle(), QStringLiteral("new.js"), "x");
+    list->reloadData();
+    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("main.html")));
+    list->reloadData();
+    QCOMPARE(list->data(list->index(0, EntryListModel::NameColumn), Qt::DisplayRole).toString(), list->rowList().first());
+}
+
+// The view an entry gets, at the top of the widget and inside a folder,
+// where an Info.plist is only text.
+void tst_FileList::entriesOpenByKind_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("atTop");
+    QTest::addColumn<QString>("inFolder");
+    QTest::newRow("Info.plist") << u"Info.plist"_qs << u"MyInfoPlistView"_qs << u"MyTextFileView"_qs;
+    QTest::newRow("INFO.PLIST") << u"INFO.PLIST"_qs << u"MyInfoPlistView"_qs << u"MyTextFileView"_qs;
+    QTest::newRow("folder") << u"Sub/"_qs << u"MyFolderBrowserView"_qs << QString();
+    QTest::newRow("no extension") << u"README"_qs << u"MyTextFileView"_qs << u"MyTextFileView"_qs;
+    QTest::newRow("last extension counts") << u"archive.tar.gz"_qs << u"MyTextFileView"_qs << u"MyTextFileView"_qs;
+    QTest::newRow("png") << u"Icon.png"_qs << u"MyImageFileView"_qs << u"MyImageFileView"_qs;
+    QTest::newRow("tiff") << u"knob.tiff"_qs << u"MyImageFileView"_qs << u"MyImageFileView"_qs;
+    QTest::newRow("upper-case extension is not an image") << u"PHOTO.PNG"_qs << u"MyTextFileView"_qs << u"MyTextFileView"_qs;
+}
+
+void tst_FileList::entriesOpenByKind()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, atTop);
+    QFETCH(QString, inFolder);
+    const QString entry = name.chopped(name.endsWith(u'/') ? 1 : 0);
+    for (const QString &folder : {QString(), QStringLiteral("Images/")}) {
+        if (name.endsWith(u'/'))
+            QVERIFY(QDir().mkpath(path(folder + entry)));
+        else
+            QVERIFY(Tree::write(m_fixture->bundle(), folder + entry, "x"));
+    }
+    FileListController *list = m_document->fileListController();
+    list->openFileAtPath(path(entry));
+    QCOMPARE(QString::fromLatin1(list->contentViewWithIdentifier(entry)->metaObject()->className()), atTop);
+    list->openFileAtPath(path(QStringLiteral("Images")));
+    qobject_cast<MyFolderBrowserView *>(list->contentViewWithIdentifier(QStringLiteral("Images")))
+        ->openFile(path(QStringLiteral("Images/") + entry));
+    ContentView *inside = list->contentViewWithIdentifier(QStringLiteral("Images/") + entry);
+    QCOMPARE(inside ? QString::fromLatin1(inside->metaObject()->className()) : QString(), inFolder);
+    // What was opened last is what shows; a sub-folder shows the empty view.
+    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{inside ? inside->viewIdentifier() : QString()});
+}
+
+void tst_FileList::searchFilter_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("name, any case") << QStringLiteral("MAIN.H") << QStringList{QStringLiteral("main.html")};
+    QTest::newRow("names first, then open views in area order")
+        << QStringLiteral("setTimeout")
+        << QStringList{QStringLiteral("setTimeout.txt"), QStringLiteral("main.js"), QStringLiteral("Images")};
+    QTest::newRow("nothing matches") << QStringLiteral("zebra") << QStringList();
+}
+
+void tst_FileList::searchFilter()
+{
+    QFETCH(QString, search);
+    QFETCH(QStringList, expected);
+    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"), "window.setTimeout(tick, 1000);");
+    Tree::write(m_fixture->bundle(), QStringLiteral("setTimeout.txt"), "notes");
+    Tree::write(m_fixture->bundle(), QStringLiteral("Images/notes.txt"), "call SETTIMEOUT twice");
+    FileListController *list = m_document->fileListController();
+    // Files opened before the search; never-opened files match by name only.
+    list->openFileAtPath(path(QStringLiteral("main.js")));
+    list->openFileAtPath(path(QStringLiteral("Images/notes.txt")));
+    QLineEdit field;
+    list->setSearchField(&field);
+    field.setText(search);
+    list->reloadData();
+    QCOMPARE(list->rowList(), expected);
+    field.clear();
+    list->reloadData();
+    QCOMPARE(list->rowList(), EntryListModel::visibleDirectoryContentsAtPath(m_fixture->bundle()));
+}
+
+void tst_FileList::switchingBackKeepsTypedText()
+{
+    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("main.html")));
+    auto *view = qobject_cast<MyTextFileView *>(m_document->contentView()->viewFor(QStringLiteral("main.html")));
+    view->findChild<QsciScintilla *>()->insert(QStringLiteral("typed "));
+    Tree::write(m_fixture->bundle(), QStringLiteral("main.html"), "changed on disk");
+    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("Info.plist")));
+    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QStringLiteral("Info.plist")});
+    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("main.html")));
+    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QStringLiteral("main.html")});
+    QCOMPARE(view->text(), QStringLiteral("typed <html>old \u00e9</html>"));
+    DocumentFixture::table(m_document)->clearSelection();
+    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QString()});
+}
+
+// However a file is reached (again, through a link inside the widget, by a
+// second spelling), it has one editor, so no edit is written over by a twin.
+void tst_FileList::oneEditorPerFile()
+{
+    FileListController *list = m_document->fileListController();
+    QVERIFY(QFile::link(QStringLiteral("main.html"), path(QStringLiteral("alias.html"))));
+    list->openFileAtPath(path(QStringLiteral("main.html")));
+    const qsizetype opened = list->contentViews().size();
+    ContentView *view = list->contentViewWithIdentifier(QStringLiteral("main.html"));
+    for (const QString &spelling : {QStringLiteral("main.html"), QStringLiteral("alias.html"), QStringLiteral("Images/../main.html")}) {
+        list->openFileAtPath(path(spelling));
+        QCOMPARE(list->contentViewWithIdentifier(spelling), view);
+    }
+    QCOMPARE(list->contentViews().size(), opened);
+    QVERIFY(!list->contentViewWithIdentifier(QStringLiteral("nothing")));
+}
+
+void tst_FileList::followsTheFolderOnDisk()
+{
+    FileListController *list = m_document->fileListController();
+    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("main.html")));
+    Tree::write(m_fixture->bundle(), QStringLiteral("added.css"), "body {}");
+    QTRY_VERIFY(list->rowList().contains(QStringLiteral("added.css")));
+    QVERIFY(FileManager::removeItem(path(QStringLiteral("Info.plist"))));
+    QTRY_VERIFY(!list->rowList().contains(QStringLiteral("Info.plist")));
+    // The selection stays on its entry through refreshes; the area is untouched.
+    const QModelIndexList selected = DocumentFixture::table(m_document)->selectionModel()->selectedRows(1);
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.first().data().toString(), QStringLiteral("main.html"));
+    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QStringLiteral("main.html")});
+}
+
+QTEST_MAIN(tst_FileList)
+#include "tst_FileList.moc"
