@@ -168,7 +168,6 @@ void BorderlessWindow::stop(int status)
     m_view->hide();
     m_stopped->show();
     m_runtime->access().report(u"stopped: "_s + stoppedReason(status));
-    emit widgetStopped();
 }
 
 // While the flip overlay stands in for the page, the page lies beside the
@@ -208,11 +207,6 @@ void BorderlessWindow::finishTransition()
 void BorderlessWindow::setClosesOnEscape(bool closes)
 {
     m_escape->setEnabled(closes);
-}
-
-bool BorderlessWindow::closesOnEscape() const
-{
-    return m_escape->isEnabled();
 }
 
 void BorderlessWindow::closeEvent(QCloseEvent *event)

@@ -46,11 +46,9 @@ public:
     /// window takes the bundle's size but stays where it is, shown or hidden.
     void reloadWidget(const WidgetBundle &bundle);
     /// Closes the window as a user removes a widget: the page's
-    /// `widget.onremove` runs first, for at most a second.
+    /// `widget.onremove` runs first, for at most three seconds.
     void removeWidget();
 
-    /// Whether the page stopped and the window says so in its place.
-    bool hasStopped() const;
     /// How long the page may leave the window unanswered while it shows
     /// before it counts as hung and is stopped; ten seconds by default.
     void setUnresponsiveTimeout(std::chrono::milliseconds timeout);
@@ -60,14 +58,11 @@ public:
     /// as handled, so waiting for the page to leave it unused would wait for
     /// ever.
     void setClosesOnEscape(bool closes);
-    bool closesOnEscape() const;
 
 signals:
     /// The window was closed, not merely hidden: by Escape, by its owner or
     /// by a close box on it.
     void closed();
-    /// The page stopped; the window now says so.
-    void widgetStopped();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -77,6 +72,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    /// Whether the page stopped and the window says so in its place.
+    bool hasStopped() const;
     void loadPage(const WidgetBundle &bundle);
     void placeView();
     void stop(int status);

@@ -136,11 +136,6 @@ void HostApplication::showWidgets(const QStringList &paths)
         showWidget(path);
 }
 
-BorderlessWindow *HostApplication::windowForBundle(const QString &bundlePath) const
-{
-    return m_windows.value(QFileInfo(bundlePath).canonicalFilePath());
-}
-
 void HostApplication::showWidget(const QString &path)
 {
     const QFileInfo folder(path);

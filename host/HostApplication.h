@@ -46,12 +46,6 @@ public:
     /// standard error and skipped.
     void showWidgets(const QStringList &paths);
 
-    /// The window showing a bundle, however its path is written; null when
-    /// it is not showing. The window belongs to the host, which forgets it
-    /// as it closes; it then deletes itself.
-    BorderlessWindow *windowForBundle(const QString &bundlePath) const;
-    qsizetype widgetCount() const { return m_windows.size(); }
-
 signals:
     /// The last window closed. The host no longer listens by then, so a new
     /// start becomes a new host rather than handing its bundles to this one.

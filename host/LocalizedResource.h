@@ -17,6 +17,7 @@ public:
     /// names a localized folder itself.
     static QString find(const QString &bundleFolder, const QString &relative);
 
+private:
     /// The localized folder names tried, in order. The user's languages
     /// come from the default QLocale, which follows the system's.
     static QStringList folderNames();

@@ -21,11 +21,8 @@ public:
     WidgetAccess() = default;
     explicit WidgetAccess(const WidgetBundle &bundle);
 
-    QString widgetName() const { return m_name; }
     /// The bundle folder, links resolved.
     QString folder() const { return m_canonicalFolder; }
-    bool allowsNetwork() const { return m_network; }
-    bool allowsFilesOutside() const { return m_files; }
     bool allowsSystem() const { return m_system; }
 
     /// Whether the local file `path` lies in the bundle folder, links

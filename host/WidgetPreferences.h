@@ -32,10 +32,6 @@ public:
     /// for a bundle without one a name made from its folder.
     static QString domainOf(const WidgetBundle &bundle);
 
-    QString domain() const { return m_domain; }
-    /// Where the preferences are kept.
-    QString filePath() const;
-
     /// The value stored under `key`; nothing when none is.
     std::optional<QJsonValue> value(const QString &key) const;
     /// Stores `value` under `key`; nothing, or a value that is neither a
@@ -43,6 +39,8 @@ public:
     void setValue(const QString &key, const std::optional<QJsonValue> &value) const;
 
 private:
+    /// Where the preferences are kept.
+    QString filePath() const;
     std::unique_ptr<QSettings> open() const;
 
     Store m_store = Store::Preview;

@@ -44,17 +44,12 @@ public:
     /// Which preferences the widget keeps: the preview's, as by default, or
     /// those of installed widgets. Takes effect at the next prepare().
     void setPreferenceStore(WidgetPreferences::Store store) { m_store = store; }
-    WidgetPreferences::Store preferenceStore() const { return m_store; }
 
     /// Readies the page for `bundle`; call before each load of its page.
     /// Commands the page still runs are ended.
     void prepare(const WidgetBundle &bundle);
 
-    /// The page's `widget.identifier`: the same for the same bundle folder
-    /// in every run.
-    QString identifier() const { return m_identifier; }
     const WidgetAccess &access() const;
-    WidgetPreferences preferences() const { return {m_store, m_domain}; }
 
     /// Calls the page's `widget.onremove` and then `done`, once the handler
     /// returned or threw. `done` is not called when the page goes away
@@ -83,6 +78,8 @@ signals:
 private:
     using Call = void (WidgetRuntime::*)(QWebEngineUrlRequestJob *, const QJsonObject &);
     static const QHash<QString, Call> &calls();
+
+    WidgetPreferences preferences() const { return {m_store, m_domain}; }
 
     void deliver(const QJsonObject &event, const std::function<void(const QVariant &)> &answered = {});
     void endCommands();

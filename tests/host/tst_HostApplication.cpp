@@ -1,274 +1,226 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "host/BorderlessWindow.h"
 #include "host/CloseBox.h"
 #include "host/HostApplication.h"
-#include "host/WidgetPreviewView.h"
-#include "host/WidgetRuntime.h"
+#include "host/WidgetPreferences.h"
 
-#include "tests/common/TestHome.h"
-#include "tests/host/TestBundle.h"
-#include "tests/host/WebEngineTestMain.h"
 #include "tests/host/WidgetPage.h"
 
 #include <QPointer>
-#include <QSignalSpy>
-#include <QTemporaryDir>
+#include <QProcess>
+
+#ifndef QUILLET_HOST
+#error "QUILLET_HOST must name the built quillet-host program"
+#endif
 
 using namespace Qt::StringLiterals;
-
 using WidgetPage::LoadTimeout;
 
+namespace {
+
+// The host's windows on screen by title, the name of their bundle's folder.
+QMultiMap<QString, BorderlessWindow *> shown()
+{
+    QMultiMap<QString, BorderlessWindow *> windows;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<BorderlessWindow *>(widget); window && window->isVisible())
+            windows.insert(window->windowTitle(), window);
+    }
+    return windows;
+}
+
+// What a host program logged on standard output so far.
+QStringList log(QProcess *host)
+{
+    return QString::fromUtf8(host->peek(1 << 20)).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QString showing(const QString &bundle)
+{
+    return u"showing "_s + QFileInfo(bundle).canonicalFilePath();
+}
+
+// Two bundles whose pages note in the installed widgets' preferences that
+// they were removed, and a host in this program, in a home of their own.
+struct HostFixture
+{
+    TestHome home;
+    QTemporaryDir dir;
+    QString first = write(u"First"_s, QSize(200, 100));
+    QString second = write(u"Second"_s, QSize(150, 90));
+    HostApplication host;
+    QString serverName = dir.filePath(u"host"_s);
+    // Started in the test's runtime folder, so they find only each other.
+    std::vector<std::unique_ptr<QProcess>> programs;
+
+    ~HostFixture()
+    {
+        for (const auto &program : programs) {
+            program->kill();
+            program->waitForFinished();
+        }
+    }
+    QString write(const QString &name, const QSize &size)
+    {
+        return TestBundle::write(dir.filePath(name + u".wdgt"_s), size, name, {},
+                                 u"<script>widget.onremove = function () {"
+                                 " widget.setPreferenceForKey(widget.identifier, 'removed'); };</script>"_s);
+    }
+    QProcess *start(const QStringList &arguments)
+    {
+        QProcess *program = programs.emplace_back(std::make_unique<QProcess>()).get();
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+        program->setWorkingDirectory(dir.path());
+        program->start(QStringLiteral(QUILLET_HOST), arguments);
+        return program;
+    }
+};
+
+} // namespace
+
+// In this program, and as the host program users start.
 class tst_HostApplication : public QObject
 {
     Q_OBJECT
 
+    std::optional<HostFixture> m_f;
+
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_f.emplace(); }
+    void cleanup() { m_f.reset(); }
 
-    void showsOneWindowPerBundle();
-    void sameBundleAgainReloadsItsWindow_data();
-    void sameBundleAgainReloadsItsWindow();
-    void reloadReadsTheBundleAgain();
-    void closeBoxSitsAtTheInset_data();
-    void closeBoxSitsAtTheInset();
-    void pageMovesTheCloseBox();
-    void closeBoxRunsOnremoveBeforeClosing();
-    void installedWidgetsKeepTheirOwnPreferences();
-    void closingTheLastWindowEndsTheHost_data();
-    void closingTheLastWindowEndsTheHost();
-    void startingAgainWhileClosingMakesANewWindow();
-    void pathThatIsNoFolderIsSkipped();
-    void handOverReachesTheListeningHost();
-    void handOverWithoutHostFails();
-    void listenReplacesALeftoverSocket();
+    void sameBundleAgainReloadsItsWindow_data()
+    {
+        QTest::addColumn<QString>("spelling");
+        QTest::newRow("same path") << u"First.wdgt"_s;
+        QTest::newRow("trailing slash") << u"First.wdgt/"_s;
+        QTest::newRow("round about") << u"Second.wdgt/../First.wdgt"_s;
+        QTest::newRow("through a link") << u"Link.wdgt"_s;
+    }
+    void sameBundleAgainReloadsItsWindow()
+    {
+        QFETCH(QString, spelling);
+        QVERIFY(QFile::link(m_f->first, m_f->dir.filePath(u"Link.wdgt"_s)));
+        m_f->host.showWidgets({m_f->first});
+        const QPointer<BorderlessWindow> first = shown().value(u"First"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(first->widgetView()->title(), u"First"_s, LoadTimeout);
+        TestBundle::write(m_f->first, QSize(260, 140), u"Rebuilt"_s);
 
-private:
-    QString serverName() const { return m_dir->filePath(u"host"_s); }
+        m_f->host.showWidgets({m_f->dir.filePath(spelling)});
 
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_first;
-    QString m_second;
-    std::unique_ptr<HostApplication> m_host;
-};
-
-void tst_HostApplication::init()
-{
-    m_home = std::make_unique<TestHome>();
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_first = TestBundle::write(m_dir->filePath(u"First.wdgt"_s), QSize(200, 100),
-                                u"First"_s,
-                                {{u"CloseBoxInsetX"_s, 10},
-                                 {u"CloseBoxInsetY"_s, 12}});
-    m_second = TestBundle::write(m_dir->filePath(u"Second.wdgt"_s), QSize(150, 90),
-                                 u"Second"_s);
-    m_host = std::make_unique<HostApplication>();
-}
-
-void tst_HostApplication::cleanup()
-{
-    m_host.reset();
-    m_dir.reset();
-    m_home.reset();
-}
-
-void tst_HostApplication::showsOneWindowPerBundle()
-{
-    m_host->showWidgets({m_first, m_second});
-
-    QCOMPARE(m_host->widgetCount(), 2);
-    BorderlessWindow *first = m_host->windowForBundle(m_first);
-    BorderlessWindow *second = m_host->windowForBundle(m_second);
-    QVERIFY(first && second && first != second);
-    QVERIFY(first->isVisible() && second->isVisible());
-    QCOMPARE(first->size(), QSize(200, 100));
-    QCOMPARE(second->size(), QSize(150, 90));
-    QVERIFY(first->closesOnEscape() && second->closesOnEscape());
-}
-
-void tst_HostApplication::sameBundleAgainReloadsItsWindow_data()
-{
-    QTest::addColumn<QString>("spelling");
-    QTest::newRow("same path") << u"First.wdgt"_s;
-    QTest::newRow("trailing slash") << u"First.wdgt/"_s;
-    QTest::newRow("round about") << u"Second.wdgt/../First.wdgt"_s;
-    QTest::newRow("through a link") << u"Link.wdgt"_s;
-}
-
-void tst_HostApplication::sameBundleAgainReloadsItsWindow()
-{
-    QFETCH(QString, spelling);
-    QVERIFY(QFile::link(m_first, m_dir->filePath(u"Link.wdgt"_s)));
-    m_host->showWidgets({m_first});
-    BorderlessWindow *window = m_host->windowForBundle(m_first);
-    QSignalSpy loaded(window->widgetView(), &QWebEngineView::loadFinished);
-    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, LoadTimeout);
-
-    m_host->showWidgets({m_dir->filePath(spelling)});
-
-    QCOMPARE(m_host->widgetCount(), 1);
-    QCOMPARE(m_host->windowForBundle(m_dir->filePath(spelling)), window);
-    QVERIFY(window->isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 2, LoadTimeout);
-}
-
-void tst_HostApplication::reloadReadsTheBundleAgain()
-{
-    m_host->showWidgets({m_first});
-    TestBundle::write(m_first, QSize(260, 140), u"Rebuilt"_s);
-
-    m_host->showWidgets({m_first});
-
-    BorderlessWindow *window = m_host->windowForBundle(m_first);
-    QCOMPARE(window->size(), QSize(260, 140));
-    QTRY_COMPARE_WITH_TIMEOUT(window->widgetView()->title(), u"Rebuilt"_s, LoadTimeout);
-}
-
-void tst_HostApplication::closeBoxSitsAtTheInset_data()
-{
-    QTest::addColumn<bool>("first");
-    QTest::addColumn<QPoint>("expected");
-    QTest::newRow("inset in the list") << true << QPoint(10, 12);
-    QTest::newRow("no inset") << false << QPoint(8, 8);
-}
-
-void tst_HostApplication::closeBoxSitsAtTheInset()
-{
-    QFETCH(bool, first);
-    QFETCH(QPoint, expected);
-    const QString bundle = first ? m_first : m_second;
-    m_host->showWidgets({bundle});
-
-    BorderlessWindow *window = m_host->windowForBundle(bundle);
-    const QList<CloseBox *> boxes = window->findChildren<CloseBox *>();
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes.first()->pos(), expected);
-    QVERIFY(boxes.first()->isVisible());
-    QVERIFY(window->rect().contains(boxes.first()->geometry()));
-    // Stacked above the page, which would hide it otherwise.
-    QCOMPARE(window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).constLast(),
-             boxes.first());
-}
-
-void tst_HostApplication::pageMovesTheCloseBox()
-{
-    m_host->showWidgets({m_first});
-    BorderlessWindow *window = m_host->windowForBundle(m_first);
-    QVERIFY(QSignalSpy(window->widgetView(), &QWebEngineView::loadFinished).wait(LoadTimeout));
-
-    WidgetPage::evaluate(*window, u"widget.setCloseBoxOffset(30, 140);"_s);
-
-    QCOMPARE(window->findChild<CloseBox *>()->pos(), QPoint(30, 100));
-}
-
-void tst_HostApplication::closeBoxRunsOnremoveBeforeClosing()
-{
-    TestBundle::writePage(m_first, u"main.html"_s, u"First"_s,
-                          u"<script>widget.onremove = function () {"
-                          " widget.setPreferenceForKey('removed', widget.identifier); };</script>"_s);
-    m_host->showWidgets({m_first});
-    BorderlessWindow *window = m_host->windowForBundle(m_first);
-    QVERIFY(QSignalSpy(window->widgetView(), &QWebEngineView::loadFinished).wait(LoadTimeout));
-    const WidgetPreferences preferences = window->runtime()->preferences();
-    const QString identifier = window->runtime()->identifier();
-
-    QTest::mouseClick(window->findChild<CloseBox *>(), Qt::LeftButton);
-
-    QTRY_VERIFY(!m_host->windowForBundle(m_first));
-    QCOMPARE(preferences.value(identifier).value_or(QJsonValue()), QJsonValue(u"removed"_s));
-}
-
-void tst_HostApplication::installedWidgetsKeepTheirOwnPreferences()
-{
-    m_host->showWidgets({m_first});
-    const WidgetRuntime *runtime = m_host->windowForBundle(m_first)->runtime();
-    QCOMPARE(runtime->preferenceStore(), WidgetPreferences::Store::Installed);
-    QCOMPARE(runtime->identifier(), WidgetBundle::read(m_first).folderIdentifier());
-}
-
-void tst_HostApplication::closingTheLastWindowEndsTheHost_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Escape") << u"Escape"_s;
-    QTest::newRow("close box") << u"close box"_s;
-}
-
-void tst_HostApplication::closingTheLastWindowEndsTheHost()
-{
-    QFETCH(QString, how);
-    QVERIFY(m_host->listen(serverName()));
-    m_host->showWidgets({m_first, m_second});
-    QSignalSpy ended(m_host.get(), &HostApplication::lastWidgetClosed);
-
-    for (const QString &bundle : {m_first, m_second}) {
-        QCOMPARE(ended.count(), 0);
-        BorderlessWindow *window = m_host->windowForBundle(bundle);
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        if (how == u"Escape")
-            QTest::keyClick(window->widgetView()->focusProxy(), Qt::Key_Escape);
-        else
-            QTest::mouseClick(window->findChild<CloseBox *>(), Qt::LeftButton);
-        QTRY_VERIFY(!m_host->windowForBundle(bundle));
+        QCOMPARE(shown().values(), QList<BorderlessWindow *>{first});
+        QCOMPARE(first->size(), QSize(260, 140));
+        QTRY_COMPARE_WITH_TIMEOUT(first->widgetView()->title(), u"Rebuilt"_s, LoadTimeout);
     }
 
-    QCOMPARE(ended.count(), 1);
-    QCOMPARE(m_host->widgetCount(), 0);
-    QVERIFY(!HostApplication::handOver(serverName(), {m_first}));
-}
+    void closeBoxSitsWhereTheWidgetSays_data()
+    {
+        QTest::addColumn<QVariantMap>("inset");
+        QTest::addColumn<QString>("offset");
+        QTest::addColumn<QPoint>("expected");
+        const QVariantMap inset{{u"CloseBoxInsetX"_s, 10}, {u"CloseBoxInsetY"_s, 12}};
+        QTest::newRow("inset") << inset << QString() << QPoint(10, 12);
+        QTest::newRow("inset in digit strings") << QVariantMap{{u"CloseBoxInsetX"_s, u"6"_s}, {u"CloseBoxInsetY"_s, u"4"_s}}
+                                                << QString() << QPoint(6, 4);
+        QTest::newRow("no inset") << QVariantMap() << QString() << QPoint(8, 8);
+        QTest::newRow("page offset") << inset << u"20, 30"_s << QPoint(20, 30);
+        QTest::newRow("page offset too large") << inset << u"150, 101"_s << QPoint(100, 100);
+        QTest::newRow("page offset negative") << inset << u"-5, 7"_s << QPoint(0, 7);
+        QTest::newRow("page offset no numbers") << inset << u"'x', null"_s << QPoint(0, 0);
+    }
+    void closeBoxSitsWhereTheWidgetSays()
+    {
+        QFETCH(QVariantMap, inset);
+        QFETCH(QString, offset);
+        QFETCH(QPoint, expected);
+        m_f->host.showWidgets({TestBundle::write(m_f->dir.filePath(u"Boxed.wdgt"_s), QSize(200, 200), {}, inset)});
+        BorderlessWindow *boxed = shown().value(u"Boxed"_s);
+        if (!offset.isEmpty()) {
+            QVERIFY(QSignalSpy(boxed->widgetView(), &QWebEngineView::loadFinished).wait(LoadTimeout));
+            WidgetPage::evaluate(*boxed, u"widget.setCloseBoxOffset(%1);"_s.arg(offset));
+        }
 
-void tst_HostApplication::startingAgainWhileClosingMakesANewWindow()
-{
-    m_host->showWidgets({m_first});
-    const QPointer<BorderlessWindow> closing = m_host->windowForBundle(m_first);
-    QVERIFY(closing->close());
+        auto *box = boxed->findChild<CloseBox *>();
+        QCOMPARE(box->pos(), expected);
+        QVERIFY(box->isVisible() && boxed->rect().contains(box->geometry()));
+        // Stacked above the page, which would hide it otherwise.
+        QCOMPARE(boxed->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).constLast(), box);
+    }
 
-    m_host->showWidgets({m_first});
+    void closingRunsOnremoveAndTheLastEndsTheHost_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close box") << false;
+    }
+    // The page runs as an installed widget, keeping its preferences apart from
+    // the preview's. With the last window the host stops listening.
+    void closingRunsOnremoveAndTheLastEndsTheHost()
+    {
+        QFETCH(bool, escape);
+        QVERIFY(m_f->host.listen(m_f->serverName));
+        m_f->host.showWidgets({m_f->first, m_f->second});
+        QSignalSpy ended(&m_f->host, &HostApplication::lastWidgetClosed);
 
-    const QPointer<BorderlessWindow> fresh = m_host->windowForBundle(m_first);
-    QVERIFY(fresh && fresh != closing);
-    QTRY_VERIFY(!closing);
-    QVERIFY(fresh && fresh->isVisible());
-    QCOMPARE(m_host->widgetCount(), 1);
-}
+        for (const QString &bundle : {m_f->first, m_f->second}) {
+            QCOMPARE(ended.count(), 0);
+            const QString title = QFileInfo(bundle).completeBaseName();
+            BorderlessWindow *closing = shown().value(title);
+            QTRY_COMPARE_WITH_TIMEOUT(WidgetPage::evaluate(*closing, u"typeof widget.onremove"_s).toString(),
+                                      u"function"_s, LoadTimeout);
+            closing->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(closing));
+            if (escape)
+                QTest::keyClick(closing->widgetView()->focusProxy(), Qt::Key_Escape);
+            else
+                QTest::mouseClick(closing->findChild<CloseBox *>(), Qt::LeftButton);
+            QTRY_VERIFY(!shown().contains(title));
+            const WidgetBundle read = WidgetBundle::read(bundle);
+            const WidgetPreferences installed(WidgetPreferences::Store::Installed, WidgetPreferences::domainOf(read));
+            QCOMPARE(installed.value(u"removed"_s).value_or(QJsonValue()).toString(), read.folderIdentifier());
+        }
 
-void tst_HostApplication::pathThatIsNoFolderIsSkipped()
-{
-    const QString missing = m_dir->filePath(u"Missing.wdgt"_s);
-    QTest::ignoreMessage(QtWarningMsg, qPrintable(u"not a widget bundle: "_s + missing));
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!HostApplication::handOver(m_f->serverName, {m_f->first}));
+    }
 
-    m_host->showWidgets({missing, m_first});
+    void startingAgainWhileClosingMakesANewWindow()
+    {
+        m_f->host.showWidgets({m_f->first});
+        const QPointer<BorderlessWindow> closing = shown().value(u"First"_s);
+        QVERIFY(closing->close());
 
-    QCOMPARE(m_host->widgetCount(), 1);
-    QVERIFY(!m_host->windowForBundle(missing));
-}
+        m_f->host.showWidgets({m_f->first});
 
-void tst_HostApplication::handOverReachesTheListeningHost()
-{
-    QVERIFY(m_host->listen(serverName()));
+        QCOMPARE(shown().keys(), QStringList{u"First"_s});
+        QVERIFY(shown().value(u"First"_s) != closing);
+        QTRY_VERIFY(!closing);
+    }
 
-    QVERIFY(HostApplication::handOver(serverName(), {m_first, m_second}));
+    // A start with nothing to show ends; a host that died leaves its socket
+    // behind, and the next host replaces it. Later starts name bundles
+    // relatively, and a path that is no folder.
+    void laterStartsHandOverToTheRunningHost()
+    {
+        QProcess *nothing = m_f->start({u"Missing.wdgt"_s});
+        QVERIFY(nothing->waitForFinished(LoadTimeout));
+        QCOMPARE(nothing->exitCode(), 1);
+        QVERIFY(nothing->readAllStandardError().contains("not a widget bundle"));
+        QVERIFY(Tree::write(m_f->dir.path(), u"quillet-host"_s, "left over"));
+        QProcess *host = m_f->start({m_f->first});
+        QTRY_COMPARE_WITH_TIMEOUT(log(host), QStringList{showing(m_f->first)}, LoadTimeout);
 
-    QTRY_COMPARE(m_host->widgetCount(), 2);
-    QVERIFY(m_host->windowForBundle(m_first) && m_host->windowForBundle(m_second));
-}
+        for (const QStringList &bundles : {QStringList{u"Missing.wdgt"_s, u"Second.wdgt"_s}, QStringList{m_f->first}}) {
+            QProcess *later = m_f->start(bundles);
+            QVERIFY(later->waitForFinished(LoadTimeout));
+            QVERIFY(later->exitStatus() == QProcess::NormalExit && later->exitCode() == 0);
+            QVERIFY(log(later).isEmpty());
+        }
 
-void tst_HostApplication::handOverWithoutHostFails()
-{
-    QVERIFY(!HostApplication::handOver(serverName(), {m_first}));
-}
+        QTRY_COMPARE_WITH_TIMEOUT(log(host), (QStringList{showing(m_f->first), showing(m_f->second), showing(m_f->first)}),
+                                  LoadTimeout);
+        QCOMPARE(host->state(), QProcess::Running);
+    }
+};
 
-// A host that died leaves its socket file behind; the next host replaces it.
-void tst_HostApplication::listenReplacesALeftoverSocket()
-{
-    QVERIFY(Tree::write(m_dir->path(), u"host"_s, "left over"));
-
-    QVERIFY(m_host->listen(serverName()));
-
-    QVERIFY(HostApplication::handOver(serverName(), {m_second}));
-    QTRY_COMPARE(m_host->widgetCount(), 1);
-}
-
-QUILLET_WEB_ENGINE_TEST_MAIN(tst_HostApplication)
+QTEST_MAIN(tst_HostApplication)
 #include "tst_HostApplication.moc"
