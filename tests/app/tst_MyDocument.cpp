@@ -68,14 +68,10 @@ private slots:
     void recentMenuListsTheLatestTenThatStillExist();
 
 private:
-    /// Opens the bundle's file `name` and types `text` at its start.
-    MyTextFileView *edit(const QString &name, const QString &text);
     MyDocument *openAndEdit(const QString &text);
-    void answer(Alert::Response response);
     QStringList criticalMessages() const;
 
     std::unique_ptr<DocumentFixture> m_fixture;
-    QList<Alert::Request> m_alerts;
 };
 
 void tst_MyDocument::init()
@@ -83,8 +79,7 @@ void tst_MyDocument::init()
     m_fixture = std::make_unique<DocumentFixture>();
     Tree::writeBundle(m_fixture->bundle());
     Tree::write(m_fixture->bundle(), Edited, OldNotes);
-    m_alerts.clear();
-    answer(Alert::DefaultButton);
+    m_fixture->answerAlerts(Alert::DefaultButton);
 }
 
 void tst_MyDocument::cleanup()
@@ -96,33 +91,16 @@ void tst_MyDocument::cleanup()
 QStringList tst_MyDocument::criticalMessages() const
 {
     QStringList messages;
-    for (const Alert::Request &alert : m_alerts) {
+    for (const Alert::Request &alert : m_fixture->alerts) {
         if (alert.icon == Alert::Icon::Critical)
             messages.append(alert.message);
     }
     return messages;
 }
 
-void tst_MyDocument::answer(Alert::Response response)
-{
-    Alert::responder = [this, response](const Alert::Request &request) {
-        m_alerts.append(request);
-        return response;
-    };
-}
-
-MyTextFileView *tst_MyDocument::edit(const QString &name, const QString &text)
-{
-    MyDocument *document = m_fixture->open(m_fixture->bundle());
-    document->fileListController()->openFileAtPath(m_fixture->bundle() + u'/' + name);
-    auto *view = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(name));
-    view->findChild<QsciScintilla *>()->insert(text);
-    return view;
-}
-
 MyDocument *tst_MyDocument::openAndEdit(const QString &text)
 {
-    return qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(edit(QStringLiteral("main.html"), text)));
+    return qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(m_fixture->typeInto(QStringLiteral("main.html"), text)));
 }
 
 void tst_MyDocument::opening_data()
@@ -161,11 +139,11 @@ void tst_MyDocument::opening()
     Tree::write(TemplateFolder::templatesPath(), QStringLiteral("Taken.wdtp/template.plist"), "<array>theirs</array>");
     const auto before = Tree::snapshot(folder);
     const auto installedBefore = Tree::snapshot(installed);
-    this->answer(Alert::Response(answer));
+    m_fixture->answerAlerts(Alert::Response(answer));
 
     Document *document = DocumentController::shared().openDocumentWithPath(path);
 
-    QCOMPARE(m_alerts.size(), alerts);
+    QCOMPARE(m_fixture->alerts.size(), alerts);
     QCOMPARE(document ? document->filePath() : QString(), opens.isEmpty() ? QString() : folder + u'/' + opens);
     if (name == u"Clock.wdtp" && opens.isEmpty()) {
         // The template goes, and a new widget opens in its place.
@@ -178,7 +156,7 @@ void tst_MyDocument::opening()
     QCOMPARE(Tree::snapshot(folder), before);
     QCOMPARE(Tree::snapshot(installed), installedBefore);
     if (alerts > 0 && kind != u"folder")
-        QVERIFY(m_alerts.last().message.contains(path));
+        QVERIFY(m_fixture->alerts.last().message.contains(path));
 }
 
 void tst_MyDocument::untouchedEditorsWriteNothing()
@@ -230,7 +208,7 @@ void tst_MyDocument::saveAs()
     expectedNames.sort();
     QCOMPARE(names, expectedNames);
     if (!saved) {
-        QCOMPARE(m_alerts.size(), 1);
+        QCOMPARE(m_fixture->alerts.size(), 1);
         QCOMPARE(Tree::snapshot(m_fixture->folder() + QStringLiteral("/Other.wdgt")), others);
         return;
     }
@@ -256,10 +234,10 @@ void tst_MyDocument::closingWithEditsAsks()
     QFETCH(bool, closed);
     QFETCH(QByteArray, written);
     MyDocument *document = openAndEdit(QStringLiteral("new "));
-    this->answer(Alert::Response(answer));
+    m_fixture->answerAlerts(Alert::Response(answer));
     document->window()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(m_alerts.size(), 1);
+    QCOMPARE(m_fixture->alerts.size(), 1);
     QCOMPARE(DocumentController::shared().documents().isEmpty(), closed);
     QCOMPARE(Tree::read(m_fixture->bundle() + QStringLiteral("/main.html")), written);
 }
@@ -289,7 +267,7 @@ void tst_MyDocument::editsReachTheDiskOrStay()
     QFETCH(Command, command);
     QFETCH(Fault, fault);
     // Edits larger than the limit the full-disk fault sets.
-    MyTextFileView *view = edit(Edited, QString(20000, u'x'));
+    MyTextFileView *view = m_fixture->typeInto(Edited, QString(20000, u'x'));
     auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
     const QString edited = view->text();
     const QString bundle = m_fixture->bundle();

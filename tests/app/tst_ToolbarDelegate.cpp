@@ -37,14 +37,12 @@ private:
 
     std::unique_ptr<DocumentFixture> m_fixture;
     QStringList m_started;
-    QList<Alert::Request> m_questions;
 };
 
 void tst_ToolbarDelegate::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
     m_started.clear();
-    m_questions.clear();
     Workspace::responder = [this](const QString &path, const QString &application) {
         m_started.append(path + u' ' + application);
         return true;
@@ -164,18 +162,15 @@ void tst_ToolbarDelegate::buildAndRun()
     auto *document = place == u"untitled" ? qobject_cast<MyDocument *>(DocumentController::shared().newDocument())
                                           : m_fixture->open(bundle);
     SavePanel::responder = [](const SavePanel::Options &) { return QString(); };
-    Alert::responder = [this, answer](const Alert::Request &request) {
-        m_questions.append(request);
-        return Alert::Response(answer);
-    };
+    m_fixture->answerAlerts(Alert::Response(answer));
 
     document->toolbarDelegate()->saveRunWidget();
 
-    QCOMPARE(m_questions.size(), (asked ? 1 : 0) + (place == u"no host" ? 1 : 0));
+    QCOMPARE(m_fixture->alerts.size(), (asked ? 1 : 0) + (place == u"no host" ? 1 : 0));
     if (asked)
-        QCOMPARE(m_questions.first().title, QStringLiteral("Install"));
+        QCOMPARE(m_fixture->alerts.first().title, QStringLiteral("Install"));
     if (place == u"no host")
-        QVERIFY(m_questions.last().icon == Alert::Icon::Critical && m_questions.last().message.contains(u"Dock"));
+        QVERIFY(m_fixture->alerts.last().icon == Alert::Icon::Critical && m_fixture->alerts.last().message.contains(u"Dock"));
     const QString copy = widgetFolder() + QStringLiteral("/Clock.wdgt");
     const QString expected = started == u"copy" ? copy : started == u"bundle" ? bundle : QString();
     QCOMPARE(m_started, expected.isEmpty() ? QStringList() : QStringList{expected + QStringLiteral(" Dock")});

@@ -4,6 +4,7 @@
 #include "app/MyDocument.h"
 #include "editors/ContentArea.h"
 #include "editors/ContentView.h"
+#include "editors/MyTextFileView.h"
 #include "filelist/FileListController.h"
 #include "platform/Alert.h"
 #include "platform/DocumentController.h"
@@ -12,6 +13,8 @@
 
 #include "tests/common/TestHome.h"
 #include "tests/common/Tree.h"
+
+#include <Qsci/qsciscintilla.h>
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -56,6 +59,26 @@ public:
 
     QString bundle() const { return m_bundle; }
     QString folder() const { return m_dir.path(); }
+
+    /// Every alert shown since, answered with `response` from now on.
+    QList<Alert::Request> alerts;
+    void answerAlerts(Alert::Response response)
+    {
+        Alert::responder = [this, response](const Alert::Request &request) {
+            alerts.append(request);
+            return response;
+        };
+    }
+
+    /// Opens the bundle's file `name` in its text editor and types `text` at its start.
+    MyTextFileView *typeInto(const QString &name, const QString &text) const
+    {
+        MyDocument *document = open(m_bundle);
+        document->fileListController()->openFileAtPath(m_bundle + u'/' + name);
+        auto *view = qobject_cast<MyTextFileView *>(document->fileListController()->contentViewWithIdentifier(name));
+        view->findChild<QsciScintilla *>()->insert(text);
+        return view;
+    }
 
     /// Writes a file into the bundle, opens the bundle and selects the file;
     /// returns the content view that shows it, if it is a View.

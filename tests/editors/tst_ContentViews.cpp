@@ -22,12 +22,6 @@
 
 #include <sys/stat.h>
 
-#ifndef QUILLET_CORPUS
-#error "QUILLET_CORPUS must name the folder of sample widgets"
-#endif
-#ifndef QUILLET_TEST_DATA
-#error "QUILLET_TEST_DATA must name the test data folder"
-#endif
 
 namespace {
 
@@ -102,8 +96,6 @@ private slots:
     void ownSaveIsNoChange();
     void writtenOnlyWhenReplaced_data();
     void writtenOnlyWhenReplaced();
-    void imageChangedElsewhereShowsWhenUntouched_data();
-    void imageChangedElsewhereShowsWhenUntouched();
     void showsWhatItCanAndWritesNothingUntouched();
     void editedFields_data();
     void editedFields();
@@ -129,7 +121,6 @@ private:
     static void edit(MyInfoPlistView *view, const char *field, const QString &text);
     static QLineEdit *field(MyInfoPlistView *view, const char *name) { return view->findChild<QLineEdit *>(QLatin1String(name)); }
     static QCheckBox *box(MyInfoPlistView *view, const char *name) { return view->findChild<QCheckBox *>(QLatin1String(name)); }
-
 
     std::unique_ptr<DocumentFixture> m_fixture;
 };
@@ -358,28 +349,6 @@ void tst_ContentViews::writtenOnlyWhenReplaced()
     reader.setDecideFormatFromContent(true);
     QCOMPARE(reader.format(), written);
     QCOMPARE(reader.read().size(), QSize(20, 10));
-}
-
-void tst_ContentViews::imageChangedElsewhereShowsWhenUntouched_data()
-{
-    QTest::addColumn<bool>("replacedHere");
-    QTest::addColumn<QSize>("shown");
-    QTest::newRow("untouched: the new image") << false << QSize(30, 15);
-    QTest::newRow("replaced here: the replacement") << true << QSize(20, 10);
-}
-
-void tst_ContentViews::imageChangedElsewhereShowsWhenUntouched()
-{
-    QFETCH(bool, replacedHere);
-    QFETCH(QSize, shown);
-    MyImageFileView *view = m_fixture->openView<MyImageFileView>(QStringLiteral("Default.png"), encodedImage(QSize(8, 8), "png"));
-    if (replacedHere)
-        replace(view);
-    QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Default.png"), encodedImage(QSize(30, 15), "png")));
-    view->hide();
-    view->show();
-    QCOMPARE(view->image().size(), shown);
-    QCOMPARE(view->isEdited(), replacedHere);
 }
 
 void tst_ContentViews::edit(MyInfoPlistView *view, const char *name, const QString &text)

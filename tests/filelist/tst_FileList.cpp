@@ -54,7 +54,6 @@ private slots:
 private:
     QString path(const QString &name) const { return m_fixture->bundle() + u'/' + name; }
     FileListController *list() const { return m_document->fileListController(); }
-    MyTextFileView *typeInto(const QString &name, const QString &text);
     bool sheetSaysWhy(QDialog *sheet) const
     {
         return !sheet->findChild<QLabel *>(QStringLiteral("errorLabel"))->isHidden();
@@ -62,7 +61,6 @@ private:
 
     std::unique_ptr<DocumentFixture> m_fixture;
     MyDocument *m_document = nullptr;
-    QList<Alert::Request> m_alerts;
 };
 
 void tst_FileList::init()
@@ -73,19 +71,7 @@ void tst_FileList::init()
     Tree::write(m_fixture->bundle(), QStringLiteral("util.js"), "var u;");
     Tree::write(m_fixture->bundle(), QStringLiteral("Images/notes.txt"), "notes");
     m_document = m_fixture->open(m_fixture->bundle());
-    m_alerts.clear();
-    Alert::responder = [this](const Alert::Request &request) {
-        m_alerts.append(request);
-        return Alert::DefaultButton;
-    };
-}
-
-MyTextFileView *tst_FileList::typeInto(const QString &name, const QString &text)
-{
-    list()->openFileAtPath(path(name));
-    auto *view = qobject_cast<MyTextFileView *>(list()->contentViewWithIdentifier(name));
-    view->findChild<QsciScintilla *>()->insert(text);
-    return view;
+    m_fixture->answerAlerts(Alert::DefaultButton);
 }
 
 void tst_FileList::add_data()
@@ -118,7 +104,7 @@ void tst_FileList::add()
     list()->addPanelOK();
     QCOMPARE(sheet->isVisible(), outcome != u"made");
     QCOMPARE(sheetSaysWhy(sheet), outcome == u"refused" && !name.isEmpty());
-    QCOMPARE(m_alerts.size(), outcome == u"failed" ? 1 : 0);
+    QCOMPARE(m_fixture->alerts.size(), outcome == u"failed" ? 1 : 0);
     if (outcome == u"made") {
         QCOMPARE(QFileInfo(path(name)).isDir(), folder);
         QVERIFY(folder || QFileInfo(path(name)).size() == 0);
@@ -128,7 +114,7 @@ void tst_FileList::add()
     }
     QCOMPARE(Tree::snapshot(m_fixture->folder()), before);
     if (outcome == u"failed")
-        QVERIFY(m_alerts.first().message.contains(name));
+        QVERIFY(m_fixture->alerts.first().message.contains(name));
     list()->addPanelCancel();
     QVERIFY(!sheet->isVisible());
     QVERIFY(sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->text().isEmpty());
@@ -150,9 +136,9 @@ void tst_FileList::copyInLeavesOutWhatItMustNotOpen()
     QVERIFY(sheetClosedFirst);
     QCOMPARE(Tree::snapshot(path(QStringLiteral("Library"))), copied);
     QVERIFY(list()->rowList().contains(QStringLiteral("Library")));
-    QCOMPARE(m_alerts.size(), 1);
-    QCOMPARE(m_alerts.first().icon, Alert::Icon::Information);
-    QVERIFY(m_alerts.first().message.contains(outside + QStringLiteral("/pipe")));
+    QCOMPARE(m_fixture->alerts.size(), 1);
+    QCOMPARE(m_fixture->alerts.first().icon, Alert::Icon::Information);
+    QVERIFY(m_fixture->alerts.first().message.contains(outside + QStringLiteral("/pipe")));
 }
 
 void tst_FileList::remove_data()
@@ -169,18 +155,15 @@ void tst_FileList::remove()
     QFETCH(QString, name);
     QFETCH(int, answer);
     const QString edited = name == u"Images" ? QStringLiteral("Images/notes.txt") : name;
-    typeInto(edited, QStringLiteral("edited "));
+    m_fixture->typeInto(edited, QStringLiteral("edited "));
     const QByteArray old = Tree::read(path(edited));
     DocumentFixture::select(m_document, name);
-    Alert::responder = [this, answer](const Alert::Request &request) {
-        m_alerts.append(request);
-        return Alert::Response(answer);
-    };
+    m_fixture->answerAlerts(Alert::Response(answer));
     list()->removeFile();
-    QCOMPARE(m_alerts.size(), 1);
-    QCOMPARE(m_alerts.first().message, QStringLiteral("Are you sure you would like remove the file %1 perminently? "
+    QCOMPARE(m_fixture->alerts.size(), 1);
+    QCOMPARE(m_fixture->alerts.first().message, QStringLiteral("Are you sure you would like remove the file %1 perminently? "
                                                       "Your unsaved edits to %2 will be lost.").arg(name, edited));
-    QCOMPARE(m_alerts.first().icon, Alert::Icon::Warning);
+    QCOMPARE(m_fixture->alerts.first().icon, Alert::Icon::Warning);
     const bool removed = answer == Alert::DefaultButton;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(QFileInfo::exists(path(name)), !removed);
@@ -210,7 +193,7 @@ void tst_FileList::rename()
     QFETCH(QString, to);
     QFETCH(QString, edited);
     QFETCH(bool, renamed);
-    MyTextFileView *view = typeInto(edited, QStringLiteral("edited "));
+    MyTextFileView *view = m_fixture->typeInto(edited, QStringLiteral("edited "));
     const QString text = view->text();
     // On the list filtered by the search field, as well as on the whole list.
     m_document->toolbarDelegate()->searchView()->setText(QStringLiteral("edited"));
@@ -283,7 +266,7 @@ void tst_FileList::drop()
 
     QCOMPARE(list()->dropMimeData(&data, Qt::MoveAction, 1, 0, {}), accepted);
     QCOMPARE(Tree::snapshot(folder), expected);
-    QCOMPARE(m_alerts.size(), messages);
+    QCOMPARE(m_fixture->alerts.size(), messages);
     for (const QString &moved : movedIn)
         QVERIFY(list()->rowList().contains(moved.section(u'/', 0, 0)));
     // Rows take no drops: a drop aimed at a row lands between rows.
