@@ -81,16 +81,12 @@ void ContentView::fileChangedWhileEdited()
     notice()->showNotice(tr("“%1” was changed by another program. Reload it and lose your edits, or keep "
                             "your edits and write them over that change at the next save?")
                              .arg(viewIdentifier()),
-                         {tr("Reload"), tr("Keep Your Edits")});
-    // One answer per change: a later one asks again.
-    disconnect(m_notice, &NoticeBar::chosen, this, nullptr);
-    connect(m_notice, &NoticeBar::chosen, this, [this](int button) {
-        disconnect(m_notice, &NoticeBar::chosen, this, nullptr);
-        if (button == 0)
-            reloadChangedFile();
-        else
-            rememberFileOnDisk();
-    });
+                         {tr("Reload"), tr("Keep Your Edits")}, [this](int button) {
+                             if (button == 0)
+                                 reloadChangedFile();
+                             else
+                                 rememberFileOnDisk();
+                         });
 }
 
 void ContentView::showUnreadable(const Outcome &outcome)

@@ -164,8 +164,7 @@ void MyInfoPlistView::openTheFile()
     if (m_unreadable) {
         notice()->showNotice(tr("“%1” can’t be read as a property list: %2. Open it in the text editor to "
                                 "repair it.").arg(viewIdentifier(), why.reason()),
-                             {tr("Open as Text")});
-        connect(notice(), &NoticeBar::chosen, this, &MyInfoPlistView::openAsText, Qt::SingleShotConnection);
+                             {tr("Open as Text")}, [this](int) { openAsText(); });
     } else if (missing) {
         notice()->showNotice(tr("“%1” is missing. Saving writes it anew from this form.").arg(viewIdentifier()));
     } else {

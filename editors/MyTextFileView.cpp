@@ -129,11 +129,10 @@ bool MyTextFileView::load()
     if (size > LargeFileBytes && !m_largeFileAllowed) {
         notice()->showNotice(tr("“%1” is %2. Opening it can take a while and much memory.")
                                  .arg(viewIdentifier(), locale().formattedDataSize(size)),
-                             {tr("Open Anyway")});
-        connect(notice(), &NoticeBar::chosen, this, [this] {
-            m_largeFileAllowed = true;
-            openTheFile();
-        }, Qt::SingleShotConnection);
+                             {tr("Open Anyway")}, [this](int) {
+                                 m_largeFileAllowed = true;
+                                 openTheFile();
+                             });
         return false;
     }
     TextFile::Text file;

@@ -23,7 +23,7 @@ NoticeBar::NoticeBar(QWidget *parent)
     hide();
 }
 
-void NoticeBar::showNotice(const QString &message, const QStringList &buttons)
+void NoticeBar::showNotice(const QString &message, const QStringList &buttons, const std::function<void(int)> &chosen)
 {
     // A button may be the one whose click led here: it goes once that is over.
     for (QPushButton *old : findChildren<QPushButton *>()) {
@@ -35,9 +35,10 @@ void NoticeBar::showNotice(const QString &message, const QStringList &buttons)
     for (int index = 0; index < buttons.size(); ++index) {
         auto *button = new QPushButton(buttons.at(index), this);
         m_layout->addWidget(button);
-        connect(button, &QPushButton::clicked, this, [this, index] {
+        connect(button, &QPushButton::clicked, this, [this, index, chosen] {
             hide();
-            emit chosen(index);
+            if (chosen)
+                chosen(index);
         });
     }
     show();

@@ -3,6 +3,8 @@
 
 #include <QFrame>
 
+#include <functional>
+
 class QHBoxLayout;
 class QLabel;
 
@@ -16,13 +18,12 @@ class NoticeBar : public QFrame
 public:
     explicit NoticeBar(QWidget *parent = nullptr);
 
-    /// Shows `message` with one button per title, in order; a button hides
-    /// the notice and reports its index through `chosen`.
-    void showNotice(const QString &message, const QStringList &buttons = {});
+    /// Shows `message` with one button per title, in order, in place of
+    /// whatever the notice said before. A button hides the notice and hands
+    /// its index to `chosen`, once.
+    void showNotice(const QString &message, const QStringList &buttons = {},
+                    const std::function<void(int)> &chosen = {});
     QString message() const;
-
-signals:
-    void chosen(int button);
 
 private:
     QLabel *m_message;
