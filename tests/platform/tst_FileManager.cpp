@@ -18,7 +18,6 @@ private slots:
     void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
     void init();
 
-    void listsOneLevelWithHiddenEntries();
     void copyReproducesTheTree();
     void copyAndMoveNeverReplace_data();
     void copyAndMoveNeverReplace();
@@ -46,19 +45,6 @@ QString tst_FileManager::makeBundle(const QString &name)
     // A link back up the tree must not make a copy run away.
     QFile::link(QStringLiteral(".."), root + QStringLiteral("/Images/loop"));
     return root;
-}
-
-void tst_FileManager::listsOneLevelWithHiddenEntries()
-{
-    const QString root = makeBundle(QStringLiteral("A.wdgt"));
-    QStringList names = FileManager::contentsOfDirectory(root);
-    // The order is the file system's, the same on every call.
-    QCOMPARE(FileManager::contentsOfDirectory(root), names);
-    names.sort();
-    QCOMPARE(names, (QStringList{QStringLiteral(".DS_Store"), QStringLiteral("Images"), QStringLiteral("Info.plist"),
-                                 QStringLiteral("main.html"), QStringLiteral("relative-link")}));
-    QVERIFY(FileManager::contentsOfDirectory(root + QStringLiteral("/main.html")).isEmpty());
-    QVERIFY(FileManager::contentsOfDirectory(root + QStringLiteral("/missing")).isEmpty());
 }
 
 void tst_FileManager::copyReproducesTheTree()

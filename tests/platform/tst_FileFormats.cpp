@@ -1,16 +1,26 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+// The two formats the editor reads and writes itself: text files in their
+// encodings, and property lists.
 #include "platform/PropertyList.h"
+#include "platform/TextFile.h"
+
+#include "tests/common/Tree.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 
-class tst_PropertyList : public QObject
+using Encoding = TextFile::Encoding;
+Q_DECLARE_METATYPE(TextFile::Encoding)
+
+class tst_FileFormats : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void readsAndWritesBackByteForByte_data();
+    void readsAndWritesBackByteForByte();
     void readsXmlAndBinary_data();
     void readsXmlAndBinary();
     void writesXmlThatReadsBack();
@@ -19,14 +29,53 @@ private slots:
     void valuesRead();
 };
 
-void tst_PropertyList::readsXmlAndBinary_data()
+void tst_FileFormats::readsAndWritesBackByteForByte_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ascii") << QByteArray("<p>hi</p>\n") << Encoding::Utf8 << QStringLiteral("<p>hi</p>\n");
+    QTest::newRow("empty") << QByteArray() << Encoding::Utf8 << QString();
+    QTest::newRow("utf-8") << QByteArray("caf\xC3\xA9 \xE2\x82\xAC") << Encoding::Utf8 << QStringLiteral("café €");
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9") << Encoding::Utf8WithBom << QStringLiteral("café");
+    QTest::newRow("iso 8859-1") << QByteArray("caf\xE9\r\n") << Encoding::Latin1 << QStringLiteral("café\r\n");
+    QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE" "h\0i\0", 6) << Encoding::Utf16LE << QStringLiteral("hi");
+    QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF\0h\0i", 6) << Encoding::Utf16BE << QStringLiteral("hi");
+    QTest::newRow("binary with NUL") << QByteArray("%PDF\0\xFF\x80", 7) << Encoding::Latin1
+                                     << QString::fromLatin1(QByteArray("%PDF\0\xFF\x80", 7));
+    // A lone surrogate travels through QString unchanged.
+    QTest::newRow("lone surrogate in utf-16") << QByteArray("\xFF\xFE\x00\xD8" "a\0", 6) << Encoding::Utf16LE
+                                              << (QString(QChar(0xD800)) + u'a');
+    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << Encoding::Latin1
+                                       << QString::fromLatin1("\xED\xA0\x80");
+}
+
+void tst_FileFormats::readsAndWritesBackByteForByte()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Encoding, encoding);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("file.txt"));
+    QVERIFY(Tree::write(dir.path(), QStringLiteral("file.txt"), bytes));
+
+    TextFile::Text read;
+    QVERIFY(TextFile::read(path, &read));
+    QCOMPARE(read.encoding, encoding);
+    QCOMPARE(read.text, text);
+    QVERIFY(TextFile::write(path, read));
+    QCOMPARE(Tree::read(path), bytes);
+}
+
+void tst_FileFormats::readsXmlAndBinary_data()
 {
     QTest::addColumn<QString>("file");
     QTest::newRow("xml") << QStringLiteral(QUILLET_TEST_DATA "/xml.plist");
     QTest::newRow("binary") << QStringLiteral(QUILLET_TEST_DATA "/binary.plist");
 }
 
-void tst_PropertyList::readsXmlAndBinary()
+void tst_FileFormats::readsXmlAndBinary()
 {
     QFETCH(QString, file);
     const std::optional<QVariant> list = PropertyList::read(file);
@@ -43,7 +92,7 @@ void tst_PropertyList::readsXmlAndBinary()
              QDateTime(QDate(2020, 5, 17), QTime(12, 30), QTimeZone::utc()));
 }
 
-void tst_PropertyList::writesXmlThatReadsBack()
+void tst_FileFormats::writesXmlThatReadsBack()
 {
     const QVariant original = *PropertyList::read(QStringLiteral(QUILLET_TEST_DATA "/binary.plist"));
     QTemporaryDir dir;
@@ -55,7 +104,7 @@ void tst_PropertyList::writesXmlThatReadsBack()
     QCOMPARE(*PropertyList::read(path), original);
 }
 
-void tst_PropertyList::unreadableGivesNothing()
+void tst_FileFormats::unreadableGivesNothing()
 {
     QVERIFY(!PropertyList::read(QStringLiteral("/nonexistent/Info.plist")));
     QVERIFY(!PropertyList::parse("not a property list"));
@@ -63,7 +112,7 @@ void tst_PropertyList::unreadableGivesNothing()
 
 // How numbers and access keys are read from whatever type a file holds;
 // an access key stored as "NO" must not grant what it names.
-void tst_PropertyList::valuesRead_data()
+void tst_FileFormats::valuesRead_data()
 {
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<qint64>("number");
@@ -85,7 +134,7 @@ void tst_PropertyList::valuesRead_data()
     QTest::newRow("missing") << QVariant() << qint64(0) << false;
 }
 
-void tst_PropertyList::valuesRead()
+void tst_FileFormats::valuesRead()
 {
     QFETCH(QVariant, value);
     QFETCH(qint64, number);
@@ -94,5 +143,5 @@ void tst_PropertyList::valuesRead()
     QCOMPARE(PropertyList::boolValue(value), yes);
 }
 
-QTEST_GUILESS_MAIN(tst_PropertyList)
-#include "tst_PropertyList.moc"
+QTEST_GUILESS_MAIN(tst_FileFormats)
+#include "tst_FileFormats.moc"
