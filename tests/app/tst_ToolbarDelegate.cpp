@@ -22,7 +22,6 @@ private slots:
     void cleanup();
 
     void previewFromTheMenuAndTheToolbar();
-    void inspectorShowsThePreviewsPage();
     void findNextSearchesTheShownFile();
     void buildAndRun_data();
     void buildAndRun();
@@ -62,7 +61,7 @@ MyDocument *tst_ToolbarDelegate::openClock()
 }
 
 // The toolbar's Preview turns into Stop while the widget shows; the Widget
-// menu gives the keyboard the same commands.
+// menu gives the keyboard the same commands, and the inspector.
 void tst_ToolbarDelegate::previewFromTheMenuAndTheToolbar()
 {
     Tree::writeBundle(m_fixture->bundle());
@@ -87,21 +86,15 @@ void tst_ToolbarDelegate::previewFromTheMenuAndTheToolbar()
     command(document, "actionPreview")->trigger();
     command(document, "actionStopPreview")->trigger();
     QVERIFY(!delegate->isPreviewShowing());
-}
 
-void tst_ToolbarDelegate::inspectorShowsThePreviewsPage()
-{
-    MyDocument *document = openClock();
-    QAction *inspect = command(document, "actionInspectPreview");
-    inspect->trigger();
-    ToolbarDelegate *delegate = document->toolbarDelegate();
+    // Inspecting previews first; the tools keep their own profile, out of the widget runtime's reach.
+    command(document, "actionInspectPreview")->trigger();
     PageInspector *inspector = delegate->inspector();
-    QVERIFY(inspector && inspector->isVisible());
+    QVERIFY(delegate->isPreviewShowing() && inspector && inspector->isVisible());
     QCOMPARE(inspector->inspectedPage(), delegate->previewWindow()->widgetView()->page());
-    // The tools keep their own profile: the widget runtime stays out of them.
     QVERIFY(inspector->page()->profile() != delegate->previewWindow()->widgetView()->page()->profile());
     inspector->close();
-    inspect->trigger();
+    command(document, "actionInspectPreview")->trigger();
     QCOMPARE(delegate->inspector(), inspector);
     QVERIFY(inspector->isVisible());
 }
