@@ -5,55 +5,34 @@
 
 #include "tests/common/Tree.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QCalendarWidget>
-#include <QClipboard>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimeEdit>
 
 using namespace Qt::StringLiterals;
-
-namespace {
 
 // Beside main.js every variable lists what it must pass over: a missing
 // file, and every way out of the widget. A file variable fills the folder
 // listed first.
-QVariantMap variable(const char *type, const char *name, QVariantMap more = {})
+static QVariantMap variable(const char *type, const char *name, QVariantMap more = {})
 {
-    more.insert(u"TPVType"_s, QString::fromUtf8(type));
-    more.insert(u"TPVName"_s, QString::fromUtf8(name));
+    more.insert(QVariantMap{{u"TPVType"_s, QString::fromUtf8(type)}, {u"TPVName"_s, QString::fromUtf8(name)}});
     more.insert(u"TPVFiles"_s, more.value(u"TPVFiles"_s, QStringList{
         u"Images"_s, u"main.js"_s, u"missing.js"_s, u"."_s, u"../outside.txt"_s, u"Images/../../outside.txt"_s,
         QDir::current().filePath(u"outside.txt"_s), u"link"_s, u"Outside/outside.txt"_s, u"Outside/missing.js"_s}));
     return more;
 }
 
-// One thing the user does: "name=value" fills in the control of that name
-// (a pop-up by the title chosen), a bare name clicks it.
-bool perform(QWidget *view, const QString &step)
+// One thing the user does: "name=value" types or chooses the value in the
+// control of that name, a bare name clicks it.
+static bool perform(QWidget *view, const QString &step)
 {
-    const QString value = step.section(u'=', 1);
     QObject *control = view->findChild<QObject *>(step.section(u'=', 0, 0));
-    if (auto *button = qobject_cast<QAbstractButton *>(control))
-        button->click();
-    else if (auto *field = qobject_cast<QLineEdit *>(control))
-        field->setText(value);
-    else if (auto *popUp = qobject_cast<QComboBox *>(control))
-        popUp->setCurrentIndex(popUp->findText(value));
-    else if (auto *calendar = qobject_cast<QCalendarWidget *>(control))
-        calendar->setSelectedDate(QDate::fromString(value, Qt::ISODate));
-    else if (auto *clock = qobject_cast<QTimeEdit *>(control))
-        clock->setTime(QTime::fromString(value, Qt::ISODateWithMs));
-    else
-        return false;
-    return true;
+    if (!control || !step.contains(u'='))
+        return control && QMetaObject::invokeMethod(control, "click");
+    // The calendar alone has no user property; its chosen day is what the user sets.
+    const QMetaProperty user = control->metaObject()->userProperty();
+    return control->setProperty(user.isValid() ? user.name() : "selectedDate", step.section(u'=', 1));
 }
-
-} // namespace
 
 class tst_VariableViews : public QObject
 {
@@ -108,40 +87,25 @@ private slots:
         QVERIFY(!QFileInfo::exists(u"missing.js"_s));
     }
 
-    void largeFilesComeOutAsSmallOnesDo_data();
-    void largeFilesComeOutAsSmallOnesDo()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(QString, value);
-        Tree::write(m_widget, u"main.js"_s, text);
-        QVERIFY(PlaceholderSubstitution::apply(m_widget, u"main.js"_s, u"Template_T"_s, value));
-        const QByteArray written = Tree::read(m_widget + u"/main.js"_s);
-        QVERIFY(!written.contains("Template_T"));
-        QVERIFY(written == PlaceholderSubstitution::substitute(text, u"Template_T"_s, value));
-    }
-
     void imageVariable()
     {
-        Tree::write(m_dir.path(), u"default.png"_s, "default image");
         Tree::write(m_widget, u"Default.png"_s, "the template's own");
-        const QVariantMap info = variable("Image", "Picture", {{u"TPVDefaultValue"_s, u"default.png"_s}, {u"TPVFiles"_s,
+        const QVariantMap info = variable("Image", "Picture", {{u"TPVDefaultValue"_s, u"sun.jpg"_s}, {u"TPVFiles"_s,
             QStringList{u"Default.png"_s, u"Images/new.png"_s, u"../outside.png"_s, u"Outside/new.png"_s}}});
-        std::unique_ptr<VariableView> view(VariableView::makeForType(info.value(u"TPVType"_s).toString()));
+        std::unique_ptr<VariableView> view(VariableView::makeForType(u"Image"_s));
         view->setInfoDictionary(info);
         // Without a picture the default fills only places the template left empty.
         QVERIFY(view->saveToPath(m_widget, info));
         QCOMPARE(Tree::read(m_widget + u"/Default.png"_s), "the template's own"_ba);
-        QCOMPARE(Tree::read(m_widget + u"/Images/new.png"_s), "default image"_ba);
+        QCOMPARE(Tree::read(m_widget + u"/Images/new.png"_s), "sunshine"_ba);
 
         QImage picture(30, 20, QImage::Format_ARGB32);
         picture.fill(Qt::darkGreen);
-        QApplication::clipboard()->setImage(picture);
-        view->findChild<ImageCanvas *>()->paste();
+        view->findChild<ImageCanvas *>()->setImage(picture);
         QVERIFY(view->saveToPath(m_widget, info));
         QCOMPARE(QImage(m_widget + u"/Default.png"_s).size(), QSize(30, 20));
         QCOMPARE(Tree::read(m_widget + u"/Images/new.png"_s), Tree::read(m_widget + u"/Default.png"_s));
-        QVERIFY(!QFileInfo::exists(u"outside.png"_s));
-        QVERIFY(!QFileInfo::exists(u"new.png"_s));
+        QVERIFY(!QFileInfo::exists(u"outside.png"_s) && !QFileInfo::exists(u"new.png"_s));
     }
 };
 
@@ -167,47 +131,50 @@ void tst_VariableViews::writesTheUsersValue_data()
     row("text: a value beyond iso 8859-1 makes utf-8", text, "valueField=€", "caf\xE9 Template_Name", "caf\xC3\xA9 \xE2\x82\xAC");
     row("text: utf-8 stays utf-8", text, "valueField=é", "\xE2\x82\xAC Template_Name", "\xE2\x82\xAC \xC3\xA9");
     row("text: utf-16", variable("Text", "N"), "valueField=ok", "\xFF\xFE" "T\0e\0m\0p\0l\0a\0t\0e\0_\0N\0!\0"_ba, "\xFF\xFE" "o\0k\0!\0"_ba);
+    // From a mebibyte on a file is rewritten piece by piece from disk rather
+    // than in memory; nothing of that may show in the result.
+    const auto large = [&](const char *name, const QByteArray &before, const QString &value) {
+        row("text, large: "_ba + name, text, "valueField=" + value.toUtf8(), before,
+            PlaceholderSubstitution::substitute(before, u"Template_Name"_s, value));
+    };
+    large("one mebibyte, both ends", "Template_Name caf\xE9 Template_Name"_ba.repeated(32 * 1024), u"Weather"_s);
+    large("a placeholder every fourteen bytes", "-Template_Name"_ba.repeated(300'000), u"xy"_s);
+    large("removed everywhere", "<Template_Name>"_ba.repeated(200'000), {});
+    large("value beyond iso 8859-1", "Template_Name caf\xE9\n"_ba.repeated(100'000), u"\u20ac"_s);
 
     const QVariantMap box = variable("Checkbox", "Flag", {{u"TPVCheckedValue"_s, u"on"_s}, {u"TPVUncheckedValue"_s, u"off"_s}});
     const auto starting = [&box](const QString &start) { QVariantMap info = box; info.insert(u"TPVDefaultValue"_s, start); return info; };
     row("checkbox: a default of 0 starts unchecked", starting(u"0"_s), "", "[Template_Flag]", "[off]");
-    for (const QString &start : {u"1"_s, u"no"_s, QString()})
-        row("checkbox: a default of '" + start.toUtf8() + "' starts checked", starting(start), "", "[Template_Flag]", "[on]");
     row("checkbox: without a default it starts checked, and the user unchecks it", box, "checkBox", "[Template_Flag]", "[off]");
-    row("checkbox: toggled twice writes its first state", starting(u"0"_s), "checkBox|checkBox", "[Template_Flag]", "[off]");
     row("checkbox: without texts removes the placeholder", variable("Checkbox", "Flag"), "", "[Template_Flag]", "[]");
 
     const auto popUp = [](const QStringList &options, const QStringList &values = {u"1"_s, u"2"_s, u"3"_s})
     { return variable("PopupButton", "Pick", {{u"TPVOptions"_s, options}, {u"TPVValues"_s, values}}); };
-    const QStringList abc{u"A"_s, u"B"_s, u"C"_s};
-    row("pop-up: unchanged writes the first value", popUp(abc), "", "[Template_Pick]", "[1]");
-    row("pop-up: B writes the second value", popUp(abc), "popUp=B", "[Template_Pick]", "[2]");
+    row("pop-up: unchanged writes the first value", popUp({u"A"_s, u"B"_s}), "", "[Template_Pick]", "[1]");
     row("pop-up: a repeated title moves to its last place", popUp({u"A"_s, u"B"_s, u"A"_s}), "popUp=A", "[Template_Pick]", "[2]");
-    row("pop-up: no value at the chosen place", popUp(abc, {u"1"_s}), "popUp=C", "[Template_Pick]", "[]");
-    row("pop-up: no options", popUp({}, {}), "", "[Template_Pick]", "[]");
+    row("pop-up: no value at the chosen place", popUp({u"A"_s, u"B"_s}, {u"1"_s}), "popUp=B", "[Template_Pick]", "[]");
+    row("pop-up: no options", popUp({}), "", "[Template_Pick]", "[]");
 
     const QVariantMap day = variable("Date", "day");
-    const std::pair<char, const char *> renderings[] = {{'a', "Mon"}, {'A', "Monday"}, {'b', "Mar"}, {'B', "March"}, {'c', "09:04:07 03/05/07"},
-        {'d', "05"}, {'e', "5"}, {'F', "250"}, {'H', "09"}, {'I', "09"}, {'j', "064"}, {'m', "03"}, {'M', "04"}, {'p', "AM"}, {'S', "07"}, {'w', "1"},
-        {'x', "03/05/07"}, {'X', "09:04:07"}, {'y', "07"}, {'Y', "2007"}, {'Z', "XST"}, {'z', "-0530"}};
-    for (const auto &[letter, rendering] : renderings)
-        row("date: "_ba + letter, day, "calendar=2007-03-05|timeEdit=09:04:07.250", "<Template_day_"_ba + letter + "><Template_day_" + letter + '>',
-            '<' + QByteArray(rendering) + "><" + rendering + '>');
+    const std::pair<char, const char *> renderings[] = {{'a', "Mon"}, {'A', "Monday"}, {'b', "Mar"}, {'B', "March"},
+        {'c', "09:04:07 03/05/07"}, {'d', "05"}, {'e', "5"}, {'F', "250"}, {'H', "09"}, {'j', "064"}, {'m', "03"},
+        {'M', "04"}, {'S', "07"}, {'w', "1"}, {'x', "03/05/07"}, {'X', "09:04:07"}, {'y', "07"}, {'Y', "2007"},
+        {'Z', "XST"}, {'z', "-0530"}};
+    for (const auto &[letter, shown] : renderings)
+        row("date: "_ba + letter, day, "calendar=2007-03-05|timeEdit=09:04:07.250", "Template_day_"_ba + letter, shown);
     row("date: only known letters", day, "calendar=2007-03-05", "Template_day|Template_day_ab|Template_day_q", "Template_day|Monb|Template_day_q");
     row("date: 12-hour clock after midnight", day, "timeEdit=00:30:00", "Template_day_I Template_day_p", "12 AM");
     row("date: 12-hour clock in the afternoon", day, "timeEdit=15:00:00", "Template_day_I Template_day_p", "03 PM");
     row("date: untouched, the day it was shown", day, "", "Template_day_Y-Template_day_m-Template_day_d",
-        QDateTime::currentDateTime().toString(u"yyyy-MM-dd"_s).toLatin1());
+        QDate::currentDate().toString(u"yyyy-MM-dd"_s).toLatin1());
 
     const QVariantMap each = variable("Array", "Tags", {{u"TPVFormat"_s, u"[Template_Val]"_s}, {u"TPVDefaultValue"_s, QStringList{u"x"_s, u"y"_s}}});
     const auto format = [](const QString &format) { return variable("Array", "Tags", {{u"TPVFormat"_s, format}}); };
     const QByteArray tags = "<Template_Tags>", addAB = "entryField=a|addButton|entryField=b|addButton";
-    row("array: each value through the format", each, addAB, tags, "<[a][b]>");
-    row("array: a value added again moves to the end", each, addAB + "|entryField=a|addButton", tags, "<[b][a]>");
-    row("array: remove takes the chosen value", each, addAB + "|popUp=a|removeButton", tags, "<[b]>");
-    row("array: an empty list writes the default", each, "addButton|removeButton", tags, "<[x][y]>");
+    row("array: a value added again moves to the end, and remove takes the chosen one", each,
+        addAB + "|entryField=c|addButton|entryField=a|addButton|popUp=c|removeButton", tags, "<[b][a]>");
+    row("array: emptied, writes the default", each, "entryField=a|addButton|removeButton|addButton", tags, "<[x][y]>");
     row("array: Template_Val1 holds Template_Val", format(u"Template_Val1,"_s), addAB, tags, "<a1,b1,>");
-    row("array: a format without a value repeats", format(u"x"_s), addAB, tags, "<xx>");
     row("array: nothing listed and no default", format(u"[Template_Val]"_s), "", tags, "<>");
 
     const QVariantList xy12{QStringList{u"x"_s, u"y"_s}, QStringList{u"1"_s, u"2"_s}};
@@ -215,10 +182,9 @@ void tst_VariableViews::writesTheUsersValue_data()
     { return variable("Array2", "Colour{+}Value", {{u"TPVFormat"_s, format}, {u"TPVDefaultValue"_s, fallback}}); };
     const QString pair = u"Template_Val1=Template_Val2;"_s;
     const QByteArray colours = "{Template_Colour{+}Value}";
-    row("pairs: typed pairs keep the blanks of their titles", pairs(pair, xy12),
-        "firstField=x|secondField=1|addButton|firstField=y|secondField=2|addButton", colours, "{x = 1;y = 2;}");
+    row("pairs: typed pairs keep the blanks of their titles, and the second value may be empty", pairs(pair, xy12),
+        "firstField=x|secondField=1|addButton|firstField=y|addButton", colours, "{x = 1;y = ;}");
     row("pairs: an empty list writes the default pairs", pairs(pair, xy12), "secondField=1|addButton", colours, "{x=1;y=2;}");
-    row("pairs: an empty second value", pairs(pair), "firstField=x|addButton", colours, "{x = ;}");
     row("pairs: a first value is cut at its own {+}", pairs(pair), "firstField=a{+}b|secondField=c|addButton", colours, "{a=b ;}");
     row("pairs: the second rewrites the first", pairs(u"Template_Val1"_s), "firstField=Template_Val2|secondField=z|addButton", colours, "{ z }");
     row("pairs: a short second default list", pairs(pair, QVariantList{QStringList{u"x"_s, u"y"_s}, QStringList{u"1"_s}}), "", colours, "{x=1;y=;}");
@@ -230,18 +196,6 @@ void tst_VariableViews::writesTheUsersValue_data()
     row("file: nothing chosen copies the default", file(u"sun.jpg"_s), "", "'Template_Picture'", "'Images/sun.jpg'", u"sun.jpg"_s);
     row("file: a missing default is still named", file(u"gone.jpg"_s), "", "'Template_Picture'", "'Images/gone.jpg'");
     row("file: nothing chosen and no default", file({}), "", "'Template_Picture'", "''");
-}
-
-// From a mebibyte on a file is rewritten piece by piece from disk rather
-// than in memory; nothing of that may show in the result.
-void tst_VariableViews::largeFilesComeOutAsSmallOnesDo_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("one mebibyte, placeholders at both ends") << "Template_T cafe\xE9 caf\xE9 Template_T"_ba.repeated(32 * 1024) << u"Weather"_s;
-    QTest::newRow("a placeholder every eleven bytes") << "-Template_T"_ba.repeated(300'000) << u"xy"_s;
-    QTest::newRow("removed everywhere") << "<Template_T>"_ba.repeated(200'000) << QString();
-    QTest::newRow("value beyond iso 8859-1") << "Template_T caf\xE9\n"_ba.repeated(100'000) << u"\u20ac"_s;
 }
 
 QTEST_MAIN(tst_VariableViews)
