@@ -66,8 +66,6 @@ private slots:
     void recentMenuListsTheLatestTenThatStillExist();
 
 private:
-    MyDocument *openAndEdit(const QString &text);
-    QStringList criticalMessages() const;
 
     std::unique_ptr<DocumentFixture> m_fixture;
 };
@@ -84,21 +82,6 @@ void tst_MyDocument::cleanup()
 {
     Workspace::responder = nullptr;
     m_fixture.reset();
-}
-
-QStringList tst_MyDocument::criticalMessages() const
-{
-    QStringList messages;
-    for (const Alert::Request &alert : m_fixture->alerts) {
-        if (alert.icon == Alert::Icon::Critical)
-            messages.append(alert.message);
-    }
-    return messages;
-}
-
-MyDocument *tst_MyDocument::openAndEdit(const QString &text)
-{
-    return qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(m_fixture->typeInto(QStringLiteral("main.html"), text)));
 }
 
 void tst_MyDocument::opening_data()
@@ -188,7 +171,8 @@ void tst_MyDocument::saveAs()
     Tree::write(m_fixture->folder(), QStringLiteral("Other.wdgt/stale.js"), "old");
     const auto original = Tree::snapshot(bundle);
     const auto others = Tree::snapshot(m_fixture->folder() + QStringLiteral("/Other.wdgt"));
-    MyDocument *document = openAndEdit(QStringLiteral("new "));
+    auto *document = qobject_cast<MyDocument *>(
+        DocumentController::shared().documentForWindow(m_fixture->typeInto(QStringLiteral("main.html"), QStringLiteral("new "))));
     SavePanel::responder = [copy](const SavePanel::Options &options) {
         return options.requiredExtension == u"wdgt" ? copy : QString();
     };
@@ -292,7 +276,11 @@ void tst_MyDocument::editsReachTheDiskOrStay()
     // No temporary file is left beside the file, written or not.
     const QStringList beside = FileManager::contentsOfDirectory(QFileInfo(oldFile).absolutePath());
     QVERIFY(std::none_of(beside.cbegin(), beside.cend(), [](const QString &name) { return name.startsWith(u'.'); }));
-    const QStringList messages = criticalMessages();
+    QStringList messages;
+    for (const Alert::Request &alert : m_fixture->alerts) {
+        if (alert.icon == Alert::Icon::Critical)
+            messages.append(alert.message);
+    }
     if (fine) {
         QVERIFY(messages.isEmpty());
         QCOMPARE(Tree::read(oldFile), answer == Alert::DefaultButton ? edited.toUtf8() : OldNotes);

@@ -110,12 +110,8 @@ public:
     /// The views of the content area that are not hidden.
     static QStringList shownIdentifiers(const MyDocument *document)
     {
-        QStringList shown;
-        for (ContentView *view : document->fileListController()->contentViews()) {
-            if (!view->isHidden())
-                shown.append(view->viewIdentifier());
-        }
-        return shown;
+        const auto *view = qobject_cast<ContentView *>(document->contentView()->currentWidget());
+        return view && view->isVisibleTo(document->window()) ? QStringList{view->viewIdentifier()} : QStringList();
     }
 
 private:

@@ -18,10 +18,12 @@
 #include <memory>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 /// Writes small widget bundles for the host's tests.
 namespace TestBundle {
 
-inline bool writeInfo(const QString &bundle, const QVariantMap &info, const QString &name = QStringLiteral("Info.plist"))
+inline bool writeInfo(const QString &bundle, const QVariantMap &info, const QString &name = u"Info.plist"_s)
 {
     return QDir().mkpath(bundle) && PropertyList::writeXml(bundle + u'/' + name, info);
 }
@@ -32,24 +34,21 @@ inline QString write(const QString &bundle, const QSize &size, const QString &ti
                      const QVariantMap &keys = {}, const QString &body = {})
 {
     QVariantMap info = keys;
-    info.insert(QStringLiteral("MainHTML"), QStringLiteral("main.html"));
-    info.insert(QStringLiteral("Width"), qint64(size.width()));
-    info.insert(QStringLiteral("Height"), qint64(size.height()));
+    info.insert({{u"MainHTML"_s, u"main.html"_s}, {u"Width"_s, size.width()}, {u"Height"_s, size.height()}});
     writeInfo(bundle, info);
-    Tree::write(bundle, QStringLiteral("main.html"),
-                QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
-                               "<body>%2</body></html>").arg(title, body).toUtf8());
+    Tree::write(bundle, u"main.html"_s, u"<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                                        "<body>%2</body></html>"_s.arg(title, body).toUtf8());
     return bundle;
 }
 
 } // namespace TestBundle
 
+/// Adds a data column of each type, named in order.
+template <typename... Types> void columns(auto... names) { (QTest::addColumn<Types>(names), ...); }
+
 /// The web engine needs shared OpenGL contexts, which must be asked for
 /// before the application exists, as QTEST_MAIN makes it.
-static const bool SharedOpenGLContexts = [] {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    return true;
-}();
+static const bool SharedOpenGLContexts = (QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts), true);
 
 /// Runs widget pages for the host's tests and asks them questions.
 namespace WidgetPage {
@@ -78,7 +77,7 @@ inline QStringList &log()
     static QStringList lines;
     static const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            lines.append(QString::fromLatin1(context.category) + QStringLiteral(": ") + message);
+            lines.append(QString::fromLatin1(context.category) + u": "_s + message);
             previous(type, context, message);
         });
     return lines;
@@ -98,7 +97,7 @@ struct WidgetFixture
     /// "<name>.wdgt": 200 by 100 pixels, its page titled `name`.
     QString bundle(const QString &name, const QVariantMap &keys = {}, const QString &body = {})
     {
-        return TestBundle::write(dir.filePath(name + QStringLiteral(".wdgt")), QSize(200, 100), name, keys, body);
+        return TestBundle::write(dir.filePath(name + u".wdgt"_s), QSize(200, 100), name, keys, body);
     }
     bool show(const QString &bundle) { return WidgetPage::show(window, bundle); }
     /// Shows the bundle unless its page shows already, for rows that share one page.

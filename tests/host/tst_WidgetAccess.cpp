@@ -1,57 +1,40 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "host/BorderlessWindow.h"
-
-#include "tests/common/Tree.h"
 #include "tests/host/WidgetPage.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
 
-using namespace Qt::StringLiterals;
-
-namespace {
-
 // Asks the page's runtime for a command itself, past the `widget` object:
 // the runtime must refuse a widget without the key all the same.
-const char SystemScript[] = R"((function () {
-    var request = new XMLHttpRequest();
+const char SystemScript[] = R"((function () { var request = new XMLHttpRequest();
     request.open('GET', 'quillet://runtime/system?' + encodeURIComponent('{"command": "echo ran"}'), false);
     try { request.send(); } catch (error) { return typeof widget.system + ' failed'; }
     return typeof widget.system + ' ' + (request.status === 200 ? JSON.parse(request.responseText).outputString : 'failed');
 })())";
 
-} // namespace
-
 /// A web server on 127.0.0.1 that answers every request with "ok" and a
 /// header of its own, but with no header that would let another origin read
-/// it. It keeps the head of the last request it received.
-class LocalServer : public QTcpServer
+/// it. It keeps the head of each request it received.
+struct LocalServer : QTcpServer
 {
-    Q_OBJECT
-
-public:
     LocalServer()
     {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                ++requests;
+            while (QTcpSocket *socket = nextPendingConnection())
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
                     if (!socket->peek(1 << 16).contains("\r\n\r\n"))
                         return;
-                    lastRequest = socket->readAll();
+                    requests.append(socket->readAll());
                     socket->write("HTTP/1.1 200 Answer\r\nContent-Type: text/plain\r\nX-Station: 42\r\n"
                                   "Content-Length: 2\r\nConnection: close\r\n\r\nok");
                     socket->disconnectFromHost();
                 });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
         });
     }
 
     QString url() const { return u"http://127.0.0.1:%1/data"_s.arg(serverPort()); }
-    int requests = 0;
-    QByteArray lastRequest;
+    QByteArrayList requests;
 };
 
 class tst_WidgetAccess : public QObject
@@ -74,18 +57,14 @@ private slots:
 
     void keysOpenWhatTheyName_data()
     {
-        QTest::addColumn<QVariantMap>("keys");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QStringList>("allowed");
+        columns<QVariantMap, QString, QStringList>("keys", "file", "allowed");
         const QString Network = u"AllowNetworkAccess"_s, System = u"AllowSystem"_s;
         const QString Files = u"AllowFileAccessOutsideOfWidget"_s;
-        const QVariantMap files{{Files, true}};
-        const QString outside = u"outside/data.js"_s;
-        const QString link = u"Access.wdgt/link/data.js"_s;
+        const QString outside = u"outside/data.js"_s, link = u"Access.wdgt/link/data.js"_s;
         QTest::newRow("no key, file inside") << QVariantMap() << u"Access.wdgt/inside.js"_s << QStringList{Files};
         QTest::newRow("no key") << QVariantMap() << outside << QStringList();
         QTest::newRow("AllowNetworkAccess") << QVariantMap{{Network, true}} << outside << QStringList{Network};
-        QTest::newRow("AllowFileAccessOutsideOfWidget") << files << outside << QStringList{Files};
+        QTest::newRow("AllowFileAccessOutsideOfWidget") << QVariantMap{{Files, true}} << outside << QStringList{Files};
         QTest::newRow("AllowSystem") << QVariantMap{{System, true}} << outside << QStringList{System};
         QTest::newRow("AllowFullAccess") << QVariantMap{{u"AllowFullAccess"_s, true}} << outside
                                          << QStringList{Network, Files, System};
@@ -94,7 +73,7 @@ private slots:
         QTest::newRow("keys as strings") << QVariantMap{{Network, u"YES"_s}, {System, u"1"_s}, {Files, u"no"_s}} << outside
                                          << QStringList{Network, System};
         QTest::newRow("no key, a link inside leading out") << QVariantMap() << link << QStringList();
-        QTest::newRow("file key, a link inside leading out") << files << link << QStringList{Files};
+        QTest::newRow("file key, a link inside leading out") << QVariantMap{{Files, true}} << link << QStringList{Files};
         QTest::newRow("no key, a sibling sharing the name's start")
             << QVariantMap() << u"Access.wdgt-other/data.js"_s << QStringList();
     }
@@ -104,12 +83,9 @@ private slots:
     // though no header lets another origin read it, and sends its own header.
     void keysOpenWhatTheyName()
     {
-        QFETCH(QVariantMap, keys);
-        QFETCH(QString, file);
-        QFETCH(QStringList, allowed);
+        QFETCH(QVariantMap, keys); QFETCH(QString, file); QFETCH(QStringList, allowed);
         LocalServer server;
-        keys.insert(u"CFBundleDisplayName"_s, u"Access Test"_s);
-        keys.insert(u"CFBundleName"_s, u"AccessTest"_s);
+        keys.insert({{u"CFBundleDisplayName"_s, u"Access Test"_s}, {u"CFBundleName"_s, u"AccessTest"_s}});
         const QString bundle = m_f.bundle(u"Access"_s, keys);
         for (const QString &script : {u"Access.wdgt/inside.js"_s, u"outside/data.js"_s, u"Access.wdgt-other/data.js"_s})
             QVERIFY(Tree::write(m_f.dir.path(), script, "window.outcome = 'loaded';"));
@@ -136,8 +112,8 @@ private slots:
                 denials.append(u"quillet: Access Test: %1 blocked (%2 is not set)"_s.arg(what, key));
         }
         QCOMPARE(WidgetPage::log().filter(u"blocked"_s), denials);
-        QCOMPARE(server.requests, allowed.contains(attempts[0][3]) ? 1 : 0);
-        QVERIFY(server.requests == 0 || server.lastRequest.contains("X-Widget: yes"));
+        QCOMPARE(server.requests.size(), allowed.contains(attempts[0][3]) ? 1 : 0);
+        QVERIFY(server.requests.isEmpty() || server.requests.last().contains("X-Widget: yes"));
     }
 };
 

@@ -1,21 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "host/BorderlessWindow.h"
 #include "host/LocalizedResource.h"
 
-#include "tests/common/Tree.h"
 #include "tests/host/WidgetPage.h"
 
 #include <QLocale>
-
-using namespace Qt::StringLiterals;
-
-namespace {
 
 // Loads each shared script, and one that is not there, recording in
 // window.loaded and window.failed which loaded; two scripts of its own, one
 // missing at the top, the other not; and two shared images. Rows build
 // their elements with add(parent).
-QString sharedPage()
+static QString sharedPage()
 {
     QString page = u"<script>window.loaded = []; window.failed = [];"
                    " function add(parent) { return parent.appendChild(document.createElement('div')); }</script>"_s;
@@ -28,8 +22,6 @@ QString sharedPage()
                   "<img src=\"/System/Library/WidgetResources/resize.png\">"
                   "<img src=\"/System/Library/WidgetResources/ibutton/white_i.png\">"_s;
 }
-
-} // namespace
 
 class tst_WidgetResources : public QObject
 {
@@ -64,25 +56,21 @@ private slots:
     // once the class did what widgets count on.
     void sharedClassesBehave_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("check");
+        columns<QString, QString>("setup", "check");
         QTest::newRow("animator ends on the end values, completing once") << uR"(
             window.values = []; window.completed = 0;
             var animator = new AppleAnimator(100, 10, 1, 0, function (a, now, from, to) { values.push([now, from, to]); });
             animator.addAnimation(new AppleRectAnimation(new AppleRect(0, 0, 10, 10), new AppleRect(10, 20, 30, 40),
                                                          function (a, now) { window.rect = now; }));
-            animator.oncomplete = function () { ++completed; };
-            animator.start();)"_s
+            animator.oncomplete = function () { ++completed; }; animator.start();)"_s
             << u"completed === 1 && rect.left === 10 && rect.bottom === 40 && values.length > 1"
                " && values[values.length - 1].join() === '0,1,0'"
                " && values.every(function (v) { return v[0] >= 0 && v[0] <= 1; })"_s;
         QTest::newRow("info button shows over the front and clicks") << uR"(
-            window.clicks = 0;
-            var front = add(document.body), flipper = add(front);
+            window.clicks = 0; var front = add(document.body), flipper = add(front);
             new AppleInfoButton(flipper, front, 'black', 'white', function () { ++clicks; });
             window.opacities = [flipper.style.opacity];
-            front.dispatchEvent(new MouseEvent('mousemove', { bubbles: true }));
-            opacities.push(flipper.style.opacity);
+            front.dispatchEvent(new MouseEvent('mousemove', { bubbles: true })); opacities.push(flipper.style.opacity);
             flipper.firstChild.dispatchEvent(new MouseEvent('click', { bubbles: true }));)"_s
             << u"clicks === 1 && opacities.join() === '0,1'"_s;
         QTest::newRow("scroll area follows its scroll bar") << uR"(
@@ -90,16 +78,14 @@ private slots:
             content.style.cssText = 'position: absolute; left: 0; top: 0; width: 100px; height: 100px;';
             content.innerHTML = '<div style="height: 400px">tall</div>';
             bar.style.cssText = 'position: absolute; left: 120px; top: 0; width: 15px; height: 100px;';
-            window.scrollbar = new AppleVerticalScrollbar(bar);
-            window.area = new AppleScrollArea(content, scrollbar);
+            window.scrollbar = new AppleVerticalScrollbar(bar); window.area = new AppleScrollArea(content, scrollbar);
             area.verticalScrollTo(150);)"_s
             << u"content.scrollTop === 150 && !scrollbar.hidden && Math.abs(area.viewToContentHeightRatio - 0.25) < 0.01"
                " && parseInt(scrollbar._thumb.element.style.top) > 0"_s;
     }
     void sharedClassesBehave()
     {
-        QFETCH(QString, setup);
-        QFETCH(QString, check);
+        QFETCH(QString, setup); QFETCH(QString, check);
         QVERIFY(m_f.showOnce(m_f.bundle(u"Shared"_s, {}, sharedPage())));
         QVERIFY(m_f.run(setup + u"; true"_s).toBool());
         QTRY_VERIFY(m_f.run(check).toBool());
@@ -107,9 +93,7 @@ private slots:
 
     void localizedFolderStandsIn_data()
     {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QStringList>("folders");
-        QTest::addColumn<QString>("expected");
+        columns<QString, QStringList, QString>("locale", "folders", "expected");
         const QStringList all{u"pt_BR"_s, u"Portuguese"_s, u"pt"_s, u"de"_s, u"English"_s, u"en"_s};
         QTest::newRow("language and region first") << u"pt_BR"_s << all << u"pt_BR"_s;
         QTest::newRow("then the language by code") << u"pt_BR"_s << all.mid(1) << u"pt"_s;
@@ -121,9 +105,7 @@ private slots:
     // A path into a localized folder is never looked up in another.
     void localizedFolderStandsIn()
     {
-        QFETCH(QString, locale);
-        QFETCH(QStringList, folders);
-        QFETCH(QString, expected);
+        QFETCH(QString, locale); QFETCH(QStringList, folders); QFETCH(QString, expected);
         QLocale::setDefault(QLocale(locale));
         QTemporaryDir bundle;
         for (const QString &folder : folders)
@@ -137,12 +119,8 @@ private slots:
     // "@outside@" stands for a folder beside the bundle.
     void imagesTheEngineCannotDecodeArriveAsPng_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QVariantMap>("keys");
-        QTest::addColumn<int>("width");
+        columns<QString, QString, QVariantMap, int>("file", "source", "keys", "width");
         const QString outside = u"@outside@/Knob.tiff"_s;
-        QTest::newRow("TIFF in the bundle") << u"Images/Knob.tiff"_s << u"Images/Knob.tiff"_s << QVariantMap() << 7;
         QTest::newRow("upper-case suffix") << u"Knob.TIF"_s << u"Knob.TIF"_s << QVariantMap() << 7;
         QTest::newRow("from a localized folder") << u"English.lproj/Knob.tiff"_s << u"Knob.tiff"_s << QVariantMap() << 7;
         QTest::newRow("outside, without the key") << outside << u"file://"_s + outside << QVariantMap() << 0;
@@ -154,10 +132,7 @@ private slots:
     }
     void imagesTheEngineCannotDecodeArriveAsPng()
     {
-        QFETCH(QString, file);
-        QFETCH(QString, source);
-        QFETCH(QVariantMap, keys);
-        QFETCH(int, width);
+        QFETCH(QString, file); QFETCH(QString, source); QFETCH(QVariantMap, keys); QFETCH(int, width);
         QTemporaryDir dir;
         const QString outside = dir.filePath(u"Outside"_s);
         const QString bundle = TestBundle::write(dir.filePath(u"Images.wdgt"_s), QSize(200, 100), {}, keys,
