@@ -66,7 +66,6 @@ void ImageCanvas::replaceImage(const QImage &image)
     m_image = image;
     m_replaced = true;
     update();
-    emit imageReplaced();
 }
 
 QSize ImageCanvas::sizeHint() const

@@ -27,9 +27,6 @@ public slots:
     /// Replaces the image with the one on the clipboard, if it holds one.
     void paste();
 
-signals:
-    void imageReplaced();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
