@@ -6,9 +6,8 @@
 #include "editors/ContentArea.h"
 #include "editors/MyTextFileView.h"
 #include "editors/NoticeBar.h"
+#include "platform/FileManager.h"
 #include "platform/PropertyList.h"
-
-#include <QFileInfo>
 
 namespace {
 
@@ -157,7 +156,7 @@ void MyInfoPlistView::openTheFile()
 {
     Outcome why;
     const std::optional<PropertyList::Dictionary> plist = PropertyList::Dictionary::read(fullPath(), &why);
-    const bool missing = !plist && !QFileInfo::exists(fullPath()) && !QFileInfo(fullPath()).isSymLink();
+    const bool missing = !plist && !FileManager::isOccupied(fullPath());
     m_unreadable = !plist && !missing;
     m_editedKeys.clear();
     rememberFileOnDisk();
@@ -196,7 +195,7 @@ Outcome MyInfoPlistView::save()
     // Read again: keys the user did not change stay as the file holds them now.
     Outcome why;
     std::optional<PropertyList::Dictionary> plist = PropertyList::Dictionary::read(path, &why);
-    const bool missing = !plist && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
+    const bool missing = !plist && !FileManager::isOccupied(path);
     if (!plist && !missing)
         return why.naming(viewIdentifier());
     if (missing)

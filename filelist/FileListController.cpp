@@ -259,7 +259,7 @@ std::optional<QString> FileListController::newEntryPath(const QString &name, Ent
     QString problem;
     if (!path)
         problem = tr("“%1” would lie outside the widget. Choose a name inside it.").arg(name);
-    else if (name != allowed && (FileManager::exists(*path) || QFileInfo(*path).isSymLink()))
+    else if (name != allowed && FileManager::isOccupied(*path))
         problem = tr("“%1” already exists in the widget. Choose another name.").arg(name);
     sheet->showProblem(problem);
     return problem.isEmpty() ? path : std::nullopt;

@@ -33,14 +33,6 @@ Outcome notARegularFile(const QString &path)
     return Outcome::failure(path, tr("It is not a regular file"));
 }
 
-// lstat-style existence: a dangling link still occupies its name.
-bool occupied(const QString &path)
-{
-    struct stat status{};
-    if (path.startsWith(u':'))
-        return QFileInfo::exists(path); // the program's own resources
-    return !path.isEmpty() && ::lstat(encoded(path).constData(), &status) == 0;
-}
 
 // The permissions a new file gets from this process: 0666 less the umask.
 mode_t newFileMode()
@@ -362,6 +354,14 @@ Outcome FileManager::createFile(const QString &path)
     return ::close(fd) == 0 ? Outcome() : Outcome::systemError(path, errno);
 }
 
+bool FileManager::isOccupied(const QString &path)
+{
+    struct stat status{};
+    if (path.startsWith(u':'))
+        return QFileInfo::exists(path); // the program's own resources
+    return !path.isEmpty() && ::lstat(encoded(path).constData(), &status) == 0;
+}
+
 bool FileManager::exists(const QString &path)
 {
     return !path.isEmpty() && QFileInfo::exists(path);
@@ -397,7 +397,7 @@ std::optional<QString> FileManager::pathInside(const QString &folder, const QStr
     // A link inside the folder must not lead elsewhere, also when the entry
     // itself does not exist yet: then its nearest existing parent decides.
     QString existing = path;
-    while (!occupied(existing) && existing.size() > top.size())
+    while (!FileManager::isOccupied(existing) && existing.size() > top.size())
         existing = existing.section(u'/', 0, -2);
     const QString real = QFileInfo(existing).canonicalFilePath();
     const QString realTop = QFileInfo(top).canonicalFilePath();
@@ -411,9 +411,9 @@ namespace {
 // Why a copy or move to `destination` may not even start; done when it may.
 Outcome checkDestination(const QString &source, const QString &destination)
 {
-    if (source.isEmpty() || !occupied(source))
+    if (source.isEmpty() || !FileManager::isOccupied(source))
         return Outcome::systemError(source, ENOENT);
-    if (occupied(destination))
+    if (FileManager::isOccupied(destination))
         return Outcome::systemError(destination, EEXIST);
     if (FileManager::isSameOrInside(destination, source))
         return Outcome::failure(destination, tr("A folder cannot go inside itself"));
@@ -428,7 +428,7 @@ Outcome FileManager::copyItem(const QString &source, const QString &destination,
         return allowed;
     Outcome outcome;
     copyTree(source, destination, progress, outcome);
-    if (!outcome && occupied(destination)) {
+    if (!outcome && FileManager::isOccupied(destination)) {
         // Whatever the half-made copy holds is ours to remove.
         [[maybe_unused]] const Outcome removed = removeTree(destination);
     }
@@ -477,9 +477,9 @@ Outcome FileManager::moveItemsInto(const QList<QUrl> &items, const QString &fold
 
 Outcome FileManager::replaceItem(const QString &source, const QString &destination)
 {
-    if (!occupied(destination))
+    if (!FileManager::isOccupied(destination))
         return moveItem(source, destination);
-    if (source.isEmpty() || !occupied(source))
+    if (source.isEmpty() || !FileManager::isOccupied(source))
         return Outcome::systemError(source, ENOENT);
     if (isSameOrInside(source, destination))
         return Outcome::failure(destination, tr("A folder cannot go inside itself"));

@@ -25,6 +25,9 @@ public:
 
     /// Whether anything exists at the path; a link counts by what it points at.
     static bool exists(const QString &path);
+    /// Whether anything stands at the path, a dangling link included: the
+    /// name is taken even when nothing exists behind it.
+    static bool isOccupied(const QString &path);
     /// Whether the path is a directory, links followed.
     static bool isDirectory(const QString &path);
 

@@ -2,6 +2,7 @@
 #include "platform/SavePanel.h"
 
 #include "platform/Alert.h"
+#include "platform/FileManager.h"
 
 #include <QFileInfo>
 
@@ -46,9 +47,9 @@ QString SavePanel::withRequiredExtension(const QString &path, const QString &ext
 
 bool SavePanel::mayReplace(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    if (!FileManager::isOccupied(path))
         return true;
+    const QFileInfo info(path);
     const Alert::Request question{
         tr("“%1” already exists. Do you want to replace it?").arg(info.fileName()),
         tr("Something with the same name already exists in “%1”. "
