@@ -10,8 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QMap>
@@ -19,6 +17,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -34,10 +33,25 @@ QString largeFile() { return workFolder + QStringLiteral("/large.wdgt/main.js");
 QString templatePath() { return workFolder + QStringLiteral("/Many.wdtp"); }
 QString madePath() { return workFolder + QStringLiteral("/Made.wdgt"); }
 
+// A step that failed would leave nothing worth timing.
+void mustSucceed(const Outcome &outcome)
+{
+    if (!outcome) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(outcome.file()), qPrintable(outcome.reason()));
+        std::abort();
+    }
+}
+
+// Removes what an earlier round made; nothing there is fine.
+void clearMadeWidget()
+{
+    if (FileManager::isOccupied(madePath()))
+        mustSucceed(FileManager::removeItem(madePath()));
+}
+
 void restoreLargeFile()
 {
-    if (!FileManager::writeFile(largeFile(), largeText))
-        std::abort();
+    mustSucceed(FileManager::writeFile(largeFile(), largeText));
 }
 
 void SubstituteLargeFile(benchmark::State &state)
@@ -46,8 +60,8 @@ void SubstituteLargeFile(benchmark::State &state)
         state.PauseTiming();
         restoreLargeFile();
         state.ResumeTiming();
-        PlaceholderSubstitution::apply(workFolder + QStringLiteral("/large.wdgt"), QStringLiteral("main.js"),
-                                       Placeholder, Value);
+        mustSucceed(PlaceholderSubstitution::apply(workFolder + QStringLiteral("/large.wdgt"), QStringLiteral("main.js"),
+                                                   Placeholder, Value));
     }
     state.SetBytesProcessed(state.iterations() * largeText.size());
 }
@@ -69,17 +83,17 @@ BENCHMARK(SedLargeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 void substituteEverywhere(const QString &widget)
 {
     for (int i = 0; i < TemplateFileCount; ++i)
-        PlaceholderSubstitution::apply(widget, QStringLiteral("file%1.js").arg(i), Placeholder, Value);
+        mustSucceed(PlaceholderSubstitution::apply(widget, QStringLiteral("file%1.js").arg(i), Placeholder, Value));
 }
 
 void MakeWidget(benchmark::State &state)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        FileManager::removeItem(madePath());
+        clearMadeWidget();
         state.ResumeTiming();
-        FileManager::copyItemReplacing(templatePath(), madePath());
-        FileManager::removeItem(madePath() + QStringLiteral("/template.plist"));
+        mustSucceed(FileManager::copyItemReplacing(templatePath(), madePath()));
+        mustSucceed(FileManager::removeItem(madePath() + QStringLiteral("/template.plist")));
         substituteEverywhere(madePath());
     }
 }
@@ -89,7 +103,7 @@ void CpAndSubstitute(benchmark::State &state)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        FileManager::removeItem(madePath());
+        clearMadeWidget();
         state.ResumeTiming();
         QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), templatePath(), madePath()});
         substituteEverywhere(madePath());
