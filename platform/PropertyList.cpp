@@ -1,147 +1,124 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/PropertyList.h"
 
+#include "platform/BinaryPropertyListReader.h"
 #include "platform/FileManager.h"
+#include "platform/XmlPropertyListReader.h"
+#include "platform/XmlPropertyListWriter.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QTimeZone>
 
-#include <plist/plist.h>
-
-#include <memory>
-#include <utility>
+#include <bit>
+#include <cmath>
+#include <limits>
 
 namespace {
 
-// Property-list dates count seconds from 2001-01-01 00:00:00 UTC.
 const QDateTime ReferenceDate(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
 
-struct PlistDeleter
+// What callers see of a stored value.
+QVariant shown(const QVariant &stored)
 {
-    void operator()(plist_t node) const { plist_free(node); }
-};
-using PlistPointer = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistDeleter>;
-
-QString takeString(char *text)
-{
-    const QString string = QString::fromUtf8(text);
-    free(text);
-    return string;
-}
-
-QVariant toVariant(plist_t node)
-{
-    switch (plist_get_node_type(node)) {
-    case PLIST_DICT: {
+    if (stored.metaType() == QMetaType::fromType<PropertyList::Entries>()) {
         QVariantMap map;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        char *key = nullptr;
-        plist_t item = nullptr;
-        for (plist_dict_next_item(node, it, &key, &item); item;
-             plist_dict_next_item(node, it, &key, &item)) {
-            map.insert(takeString(key), toVariant(item));
-            key = nullptr;
-        }
-        free(it);
+        for (const auto &[key, item] : stored.value<PropertyList::Entries>())
+            map.insert(key, shown(item));
         return map;
     }
-    case PLIST_ARRAY: {
-        QVariantList list;
-        const uint32_t count = plist_array_get_size(node);
-        for (uint32_t i = 0; i < count; ++i)
-            list.append(toVariant(plist_array_get_item(node, i)));
+    if (stored.metaType() == QMetaType::fromType<PropertyList::Date>()) {
+        // Beyond some 300,000 years a date has no QDateTime; it shows as none.
+        const double seconds = stored.value<PropertyList::Date>().seconds;
+        if (!std::isfinite(seconds) || std::fabs(seconds) > 1e13)
+            return QDateTime();
+        return ReferenceDate.addMSecs(qint64(std::floor(seconds * 1000)));
+    }
+    if (stored.metaType() == QMetaType::fromType<PropertyList::Uid>())
+        return {};
+    if (stored.typeId() == QMetaType::QVariantList) {
+        QVariantList list = stored.toList();
+        for (QVariant &item : list)
+            item = shown(item);
         return list;
     }
-    case PLIST_STRING: {
-        char *text = nullptr;
-        plist_get_string_val(node, &text);
-        return takeString(text);
-    }
-    case PLIST_UINT: {
-        uint64_t number = 0;
-        plist_get_uint_val(node, &number);
-        return qint64(number);
-    }
-    case PLIST_REAL: {
-        double number = 0;
-        plist_get_real_val(node, &number);
-        return number;
-    }
-    case PLIST_BOOLEAN: {
-        uint8_t flag = 0;
-        plist_get_bool_val(node, &flag);
-        return flag != 0;
-    }
-    case PLIST_DATE: {
-        int32_t seconds = 0, microseconds = 0;
-        plist_get_date_val(node, &seconds, &microseconds);
-        return ReferenceDate.addMSecs(qint64(seconds) * 1000 + microseconds / 1000);
-    }
-    case PLIST_DATA: {
-        char *bytes = nullptr;
-        uint64_t length = 0;
-        plist_get_data_val(node, &bytes, &length);
-        const QByteArray data(bytes, qsizetype(length));
-        free(bytes);
-        return data;
-    }
-    default:
-        return {};
-    }
+    return stored;
 }
 
-plist_t fromVariant(const QVariant &value)
+// How a caller's value is stored.
+QVariant storedFrom(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::QVariantMap: {
-        plist_t dict = plist_new_dict();
+        PropertyList::Entries entries;
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it)
-            plist_dict_set_item(dict, it.key().toUtf8().constData(), fromVariant(it.value()));
-        return dict;
+            entries.append({it.key(), storedFrom(it.value())});
+        return QVariant::fromValue(entries);
     }
     case QMetaType::QVariantList:
     case QMetaType::QStringList: {
-        plist_t array = plist_new_array();
-        for (const QVariant &item : value.toList())
-            plist_array_append_item(array, fromVariant(item));
-        return array;
+        QVariantList list = value.toList();
+        for (QVariant &item : list)
+            item = storedFrom(item);
+        return list;
     }
     case QMetaType::Bool:
-        return plist_new_bool(value.toBool());
+    case QMetaType::Double:
+    case QMetaType::QByteArray:
+        return value;
+    case QMetaType::Float:
+        return value.toDouble();
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
+        return value.toLongLong();
     case QMetaType::ULongLong:
-        return plist_new_uint(uint64_t(value.toLongLong()));
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return plist_new_real(value.toDouble());
-    case QMetaType::QDateTime: {
-        const qint64 msecs = ReferenceDate.msecsTo(value.toDateTime());
-        return plist_new_date(int32_t(msecs / 1000), int32_t((msecs % 1000) * 1000));
-    }
-    case QMetaType::QByteArray: {
-        const QByteArray data = value.toByteArray();
-        return plist_new_data(data.constData(), uint64_t(data.size()));
-    }
+        return value.toULongLong() > quint64(std::numeric_limits<qint64>::max()) ? value : value.toLongLong();
+    case QMetaType::QDateTime:
+        return QVariant::fromValue(PropertyList::Date{double(ReferenceDate.msecsTo(value.toDateTime())) / 1000});
     default:
-        return plist_new_string(value.toString().toUtf8().constData());
+        return value.toString();
     }
+}
+
+// The document for a stored value, only when it reads back as the same list.
+QByteArray checkedXml(const QVariant &stored, QString *why)
+{
+    const QByteArray document = XmlPropertyListWriter::write(stored, why);
+    if (document.isEmpty())
+        return {};
+    const std::optional<QVariant> back = XmlPropertyListReader::read(document);
+    if (back && PropertyList::same(*back, stored))
+        return document;
+    *why = QCoreApplication::translate("PropertyList", "It would not read back the same from XML");
+    return {};
+}
+
+Outcome writeChecked(const QString &path, const QVariant &stored)
+{
+    QString why;
+    const QByteArray document = checkedXml(stored, &why);
+    if (document.isEmpty())
+        return Outcome::failure(path, why);
+    return FileManager::writeFile(path, document);
 }
 
 } // namespace
 
+std::optional<QVariant> PropertyList::storedValue(const QByteArray &bytes)
+{
+    if (BinaryPropertyListReader::recognizes(bytes))
+        return BinaryPropertyListReader::read(bytes);
+    return XmlPropertyListReader::read(bytes);
+}
+
 std::optional<QVariant> PropertyList::parse(const QByteArray &bytes)
 {
-    plist_t root = nullptr;
-    plist_from_memory(bytes.constData(), uint32_t(bytes.size()), &root);
-    if (!root)
+    const std::optional<QVariant> stored = storedValue(bytes);
+    if (!stored)
         return std::nullopt;
-    const PlistPointer owner(root);
-    return toVariant(root);
+    return shown(*stored);
 }
 
 std::optional<QVariant> PropertyList::read(const QString &path)
@@ -152,44 +129,57 @@ std::optional<QVariant> PropertyList::read(const QString &path)
     return parse(bytes);
 }
 
-QByteArray PropertyList::toXml(const QVariant &value)
-{
-    const PlistPointer root(fromVariant(value));
-    char *xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(root.get(), &xml, &length);
-    const QByteArray document(xml, qsizetype(length));
-    free(xml);
-    return document;
-}
-
 Outcome PropertyList::writeXml(const QString &path, const QVariant &value)
 {
-    return FileManager::writeFile(path, toXml(value));
+    return writeChecked(path, storedFrom(value));
 }
 
-PropertyList::Dictionary::Dictionary(Dictionary &&other) noexcept
-    : m_node(std::exchange(other.m_node, nullptr))
+void PropertyList::put(Entries &entries, const QString &key, const QVariant &stored)
 {
+    for (auto &entry : entries) {
+        if (entry.first == key) {
+            entry.second = stored;
+            return;
+        }
+    }
+    entries.append({key, stored});
 }
 
-PropertyList::Dictionary::~Dictionary()
+bool PropertyList::same(const QVariant &left, const QVariant &right)
 {
-    if (m_node)
-        plist_free(static_cast<plist_t>(m_node));
+    if (left.metaType() != right.metaType())
+        return false;
+    if (left.metaType() == QMetaType::fromType<Entries>()) {
+        const auto a = left.value<Entries>(), b = right.value<Entries>();
+        return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(), [](const auto &x, const auto &y) {
+            return x.first == y.first && same(x.second, y.second);
+        });
+    }
+    if (left.metaType() == QMetaType::fromType<Date>()) {
+        const double a = left.value<Date>().seconds, b = right.value<Date>().seconds;
+        return a == b || (std::isnan(a) && std::isnan(b));
+    }
+    if (left.metaType() == QMetaType::fromType<Uid>())
+        return left.value<Uid>().value == right.value<Uid>().value;
+    if (left.typeId() == QMetaType::QVariantList) {
+        const QVariantList a = left.toList(), b = right.toList();
+        return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(), &PropertyList::same);
+    }
+    if (left.typeId() == QMetaType::Double) {
+        const double a = left.toDouble(), b = right.toDouble();
+        // Bitwise, so that 0.0 and -0.0 differ and every NaN equals itself.
+        return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b) || (std::isnan(a) && std::isnan(b));
+    }
+    return left == right;
 }
 
 std::optional<PropertyList::Dictionary> PropertyList::Dictionary::read(const QString &path, Outcome *why)
 {
     QByteArray bytes;
     Outcome outcome = FileManager::readFile(path, &bytes);
-    plist_t root = nullptr;
-    if (outcome)
-        plist_from_memory(bytes.constData(), uint32_t(bytes.size()), &root);
-    if (root && plist_get_node_type(root) == PLIST_DICT)
-        return Dictionary(root);
-    if (root)
-        plist_free(root);
+    const std::optional<QVariant> stored = outcome ? storedValue(bytes) : std::nullopt;
+    if (stored && stored->metaType() == QMetaType::fromType<Entries>())
+        return Dictionary(stored->value<Entries>());
     if (why) {
         *why = outcome ? Outcome::failure(path, QCoreApplication::translate(
                                                     "PropertyList", "It is not a property list holding a dictionary"))
@@ -200,75 +190,78 @@ std::optional<PropertyList::Dictionary> PropertyList::Dictionary::read(const QSt
 
 PropertyList::Dictionary PropertyList::Dictionary::empty()
 {
-    return Dictionary(plist_new_dict());
+    return Dictionary(Entries());
 }
 
 bool PropertyList::Dictionary::contains(const QString &key) const
 {
-    return plist_dict_get_item(static_cast<plist_t>(m_node), key.toUtf8().constData()) != nullptr;
+    return std::any_of(m_entries.cbegin(), m_entries.cend(), [&](const auto &entry) { return entry.first == key; });
 }
 
 QVariant PropertyList::Dictionary::value(const QString &key) const
 {
-    const plist_t item = plist_dict_get_item(static_cast<plist_t>(m_node), key.toUtf8().constData());
-    return item ? toVariant(item) : QVariant();
+    for (const auto &[name, stored] : m_entries) {
+        if (name == key)
+            return shown(stored);
+    }
+    return {};
 }
 
-void PropertyList::Dictionary::set(const QString &key, void *node)
+void PropertyList::Dictionary::set(const QString &key, const QVariant &stored)
 {
-    // Replacing an item in place keeps the key where it stood in the file.
-    plist_dict_set_item(static_cast<plist_t>(m_node), key.toUtf8().constData(), static_cast<plist_t>(node));
+    put(m_entries, key, stored);
 }
 
 void PropertyList::Dictionary::setString(const QString &key, const QString &value)
 {
-    set(key, plist_new_string(value.toUtf8().constData()));
+    set(key, value);
 }
 
 void PropertyList::Dictionary::setInteger(const QString &key, qint64 value)
 {
-    set(key, plist_new_uint(uint64_t(value)));
+    set(key, value);
 }
 
 void PropertyList::Dictionary::setTrue(const QString &key)
 {
-    set(key, plist_new_bool(1));
+    set(key, true);
 }
 
 void PropertyList::Dictionary::setStringList(const QString &key, const QStringList &value)
 {
-    set(key, fromVariant(value));
+    set(key, storedFrom(value));
 }
 
 void PropertyList::Dictionary::remove(const QString &key)
 {
-    if (contains(key))
-        plist_dict_remove_item(static_cast<plist_t>(m_node), key.toUtf8().constData());
+    m_entries.removeIf([&](const auto &entry) { return entry.first == key; });
 }
 
 Outcome PropertyList::Dictionary::writeXml(const QString &path) const
 {
-    char *xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(static_cast<plist_t>(m_node), &xml, &length);
-    const QByteArray document(xml, qsizetype(length));
-    free(xml);
-    if (document.isEmpty())
-        return Outcome::failure(path, QCoreApplication::translate("PropertyList", "It could not be put into XML"));
-    return FileManager::writeFile(path, document);
+    return writeChecked(path, QVariant::fromValue(m_entries));
 }
 
 qint64 PropertyList::intValue(const QVariant &value)
 {
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
+    constexpr qint64 least = std::numeric_limits<qint64>::min();
     switch (value.typeId()) {
     case QMetaType::Bool:
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
-    case QMetaType::ULongLong:
         return value.toLongLong();
-    case QMetaType::Double:
-        return qint64(value.toDouble()); // truncated, not rounded
+    case QMetaType::ULongLong:
+        return value.toULongLong() > quint64(most) ? most : value.toLongLong();
+    case QMetaType::Double: {
+        const double number = value.toDouble(); // truncated, not rounded
+        if (std::isnan(number))
+            return 0;
+        if (number >= 0x1p63)
+            return most;
+        return number < -0x1p63 ? least : qint64(number);
+    }
     case QMetaType::QString:
         break;
     default:
@@ -278,18 +271,25 @@ qint64 PropertyList::intValue(const QVariant &value)
     qsizetype end = 0;
     if (end < text.size() && (text[end] == u'+' || text[end] == u'-'))
         ++end;
+    const qsizetype digits = end;
     while (end < text.size() && text[end].isDigit())
         ++end;
+    if (end == digits)
+        return 0;
     bool ok = false;
     const qint64 number = text.left(end).toLongLong(&ok);
-    return ok ? number : 0;
+    if (ok)
+        return number;
+    return text.startsWith(u'-') ? least : most; // too many digits: saturated
 }
 
 bool PropertyList::boolValue(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Bool:
+    case QMetaType::Int:
     case QMetaType::LongLong:
+    case QMetaType::ULongLong:
     case QMetaType::Double:
         return value.toDouble() != 0;
     case QMetaType::QString: {

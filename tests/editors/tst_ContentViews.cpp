@@ -449,7 +449,7 @@ void tst_ContentViews::otherKeysSurviveAnEdit()
     edit(view, "widthField", QStringLiteral("250"));
     box(view, "allowSystemBox")->click();
     if (changedElsewhere)
-        QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), QByteArray(bytes).replace("1.0", "2.0")));
+        QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), QByteArray(bytes).replace("<string>1.0<", "<string>2.0<")));
     QVariantMap expected = mapOf(plistPath());
     QVERIFY(save(view));
     expected.insert(QStringLiteral("Width"), QStringLiteral("250"));

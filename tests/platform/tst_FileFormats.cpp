@@ -11,6 +11,10 @@
 #include <QTest>
 #include <QTimeZone>
 
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
 using Encoding = TextFile::Encoding;
 Q_DECLARE_METATYPE(TextFile::Encoding)
 
@@ -25,6 +29,10 @@ private slots:
     void readsXmlAndBinary();
     void writesXmlThatReadsBack();
     void unreadableGivesNothing();
+    void hostileListsAreReadSafely_data();
+    void hostileListsAreReadSafely();
+    void rewritingKeepsEveryValueOrRefuses_data();
+    void rewritingKeepsEveryValueOrRefuses();
     void valuesRead_data();
     void valuesRead();
 };
@@ -110,7 +118,94 @@ void tst_FileFormats::unreadableGivesNothing()
     QVERIFY(!PropertyList::parse("not a property list"));
 }
 
-// How numbers and access keys are read from whatever type a file holds;
+// Lists made to hurt: each reads as what it holds or as nothing, never a
+// crash, hang or overflow.
+void tst_FileFormats::hostileListsAreReadSafely_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("value");
+    const auto file = [](const char *name) { return Tree::read(QStringLiteral(QUILLET_TEST_DATA "/plists/") + QLatin1String(name)); };
+    const QVariant unreadable;
+    QTest::newRow("NUL in a value") << file("nul-value.plist") << u"CFBundleName"_s << QVariant(u"Café"_s + QChar(0) + u"Clock"_s);
+    QTest::newRow("NUL in a key") << file("nul-key.plist") << (u"CF"_s + QChar(0) + u"BundleName"_s) << QVariant(u"x"_s);
+    QTest::newRow("date past 2038") << file("odd-values.plist") << u"Late"_s
+                                    << QVariant(QDateTime(QDate(2200, 1, 1), QTime(0, 0), QTimeZone::utc()));
+    QTest::newRow("date before 1901") << file("odd-values.plist") << u"Early"_s
+                                      << QVariant(QDateTime(QDate(1800, 5, 1), QTime(0, 0), QTimeZone::utc()));
+    QTest::newRow("integer above 63 bits") << file("odd-values.plist") << u"Huge"_s << QVariant(~quint64(0));
+    QTest::newRow("512 levels") << file("deep-512.plist") << QString() << QVariant(true);
+    QTest::newRow("513 levels") << file("deep-513.plist") << QString() << unreadable;
+    QTest::newRow("100,000 levels of XML") << "<plist>" + QByteArray("<array>").repeated(100000) + "</plist>" << QString() << unreadable;
+    QTest::newRow("array holding itself") << file("cycle.plist") << QString() << unreadable;
+    QTest::newRow("2^60 values by sharing") << file("shared.plist") << QString() << unreadable;
+    QTest::newRow("reference past the table") << file("bad-offset.plist") << QString() << unreadable;
+    QTest::newRow("length past the end") << file("bad-length.plist") << QString() << unreadable;
+    QTest::newRow("XML after the value") << QByteArray("<plist><true/><false/></plist>") << QString() << unreadable;
+    QTest::newRow("entity bomb") << QByteArray("<!DOCTYPE p [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                                               "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
+                                               "<plist><string>&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;</string></plist>")
+                                 << QString() << unreadable;
+}
+
+void tst_FileFormats::hostileListsAreReadSafely()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, key);
+    QFETCH(QVariant, value);
+    const std::optional<QVariant> list = PropertyList::parse(bytes);
+    QCOMPARE(bool(list), value.isValid());
+    if (!key.isEmpty())
+        QCOMPARE(list->toMap().value(key), value);
+}
+
+// Writing a dictionary back never changes a value it was not asked to: what
+// XML can hold comes back the same, and what it cannot leaves the file as it
+// was with a reason naming the key.
+void tst_FileFormats::rewritingKeepsEveryValueOrRefuses_data()
+{
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("everything XML holds") << QString() << QString();
+    QTest::newRow("control character") << u"Bell"_s << u"“Bell” holds a control character"_s;
+    QTest::newRow("NUL in a key") << (u"CF"_s + QChar(0) + u"Key"_s) << u"holds a control character"_s;
+    QTest::newRow("fraction of a second") << u"Half"_s << u"“Half” holds a date with a fraction of a second"_s;
+    QTest::newRow("archive reference") << u"Ref"_s << u"“Ref” holds an archive reference"_s;
+}
+
+void tst_FileFormats::rewritingKeepsEveryValueOrRefuses()
+{
+    QFETCH(QString, kept);
+    QFETCH(QString, refusal);
+    const QStringList refused{u"Bell"_s, u"CF"_s + QChar(0) + u"Key"_s, u"Half"_s, u"Ref"_s};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Info.plist"));
+    QVERIFY(QFile::copy(QStringLiteral(QUILLET_TEST_DATA "/plists/odd-values.plist"), path));
+    std::optional<PropertyList::Dictionary> plist = PropertyList::Dictionary::read(path);
+    QVERIFY(plist);
+    auto expected = PropertyList::storedValue(Tree::read(path))->value<PropertyList::Entries>();
+    for (const QString &key : refused) {
+        if (key != kept) {
+            plist->remove(key);
+            expected.removeIf([&](const auto &entry) { return entry.first == key; });
+        }
+    }
+    plist->setString(u"Width"_s, u"250"_s);
+    PropertyList::put(expected, u"Width"_s, u"250"_s);
+    const QByteArray before = Tree::read(path);
+
+    const Outcome written = plist->writeXml(path);
+    QVERIFY2(bool(written) == refusal.isEmpty(), qPrintable(written.reason()));
+    if (!written) {
+        QVERIFY2(written.reason().contains(refusal), qPrintable(written.reason()));
+        QCOMPARE(Tree::read(path), before);
+        return;
+    }
+    QVERIFY(Tree::read(path).startsWith("<?xml"));
+    QVERIFY(PropertyList::same(*PropertyList::storedValue(Tree::read(path)), QVariant::fromValue(expected)));
+}
+
+// How numbers and access keys read from whatever type a file holds;
 // an access key stored as "NO" must not grant what it names.
 void tst_FileFormats::valuesRead_data()
 {
@@ -122,15 +217,19 @@ void tst_FileFormats::valuesRead_data()
     QTest::newRow("true") << QVariant(true) << qint64(1) << true;
     QTest::newRow("false") << QVariant(false) << qint64(0) << false;
     QTest::newRow("real") << QVariant(2.9) << qint64(2) << true;
-    QTest::newRow("digits and unit") << QVariant(u" 250px"_qs) << qint64(250) << false;
-    QTest::newRow("signed") << QVariant(u"-12"_qs) << qint64(-12) << false;
-    QTest::newRow("string 1") << QVariant(u"1"_qs) << qint64(1) << true;
+    QTest::newRow("huge real") << QVariant(1e300) << std::numeric_limits<qint64>::max() << true;
+    QTest::newRow("huge negative real") << QVariant(-1e300) << std::numeric_limits<qint64>::min() << true;
+    QTest::newRow("not a number") << QVariant(qQNaN()) << qint64(0) << true;
+    QTest::newRow("too many digits") << QVariant(u"-99999999999999999999"_s) << std::numeric_limits<qint64>::min() << false;
+    QTest::newRow("digits and unit") << QVariant(u" 250px"_s) << qint64(250) << false;
+    QTest::newRow("signed") << QVariant(u"-12"_s) << qint64(-12) << false;
+    QTest::newRow("string 1") << QVariant(u"1"_s) << qint64(1) << true;
     for (const char *word : {"YES", "yes", "Yes", "true"})
         QTest::addRow("string %s", word) << QVariant(QString::fromLatin1(word)) << qint64(0) << true;
     for (const char *word : {"NO", "no", "false", "", "yep"})
         QTest::addRow("string '%s'", word) << QVariant(QString::fromLatin1(word)) << qint64(0) << false;
     QTest::newRow("list") << QVariant(QVariantList{1}) << qint64(0) << false;
-    QTest::newRow("dictionary") << QVariant(QVariantMap{{u"x"_qs, true}}) << qint64(0) << false;
+    QTest::newRow("dictionary") << QVariant(QVariantMap{{u"x"_s, true}}) << qint64(0) << false;
     QTest::newRow("missing") << QVariant() << qint64(0) << false;
 }
 
