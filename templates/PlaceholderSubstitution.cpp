@@ -51,6 +51,14 @@ bool replacesBytes(const char *data, qsizetype size, const QString &placeholder,
 
 } // namespace
 
+QString PlaceholderSubstitution::valueIn(const QString &entry, const QString &value)
+{
+    if (!entry.endsWith(QLatin1String(".plist"), Qt::CaseInsensitive))
+        return value;
+    QString escaped = value;
+    return escaped.replace(u'&', QLatin1String("&amp;")).replace(u'<', QLatin1String("&lt;")).replace(u'>', QLatin1String("&gt;"));
+}
+
 QString PlaceholderSubstitution::placeholderFor(const QString &name)
 {
     return QStringLiteral("Template_") + name;
@@ -95,8 +103,11 @@ Outcome PlaceholderSubstitution::applyToAll(const QString &widgetPath, const QSt
     return first;
 }
 
-Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry, const Replacements &replacements)
+Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry, const Replacements &given)
 {
+    Replacements replacements = given;
+    for (auto &replacement : replacements)
+        replacement.second = valueIn(entry, replacement.second);
     // Only regular files are filled in: a folder, a FIFO or a missing entry is skipped.
     const std::optional<QString> path = pathInWidget(widgetPath, entry);
     if (!path || !QFileInfo(*path).isFile())

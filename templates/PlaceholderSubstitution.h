@@ -23,7 +23,7 @@ public:
     static std::optional<QString> pathInWidget(const QString &widgetPath, const QString &entry);
 
     /// Replaces every occurrence of `placeholder` in the listed file with
-    /// `value`, scanning from the start, matches taken whole and never
+    /// `value` (as `valueIn` gives it for that file), scanning from the start, matches taken whole and never
     /// overlapping; text the value brings in is not scanned again. The file
     /// keeps its encoding (ISO 8859-1 becomes UTF-8 only when the value does
     /// not fit) and is written even when the placeholder did not occur. A
@@ -31,6 +31,12 @@ public:
     /// nothing is created; a failed read or write names the file and why.
     static Outcome apply(const QString &widgetPath, const QString &entry, const QString &placeholder,
                          const QString &value);
+
+    /// The text a value becomes in a listed file: escaped for XML (`&`, `<`,
+    /// `>`) in property-list files (".plist"), so that "Tom & Jerry" leaves
+    /// Info.plist readable; unchanged in every other file, where a template
+    /// may want the markup a value brings.
+    static QString valueIn(const QString &entry, const QString &value);
 
     /// Several placeholders in one reading and one writing of the file, in
     /// order, each working on the text the one before left.

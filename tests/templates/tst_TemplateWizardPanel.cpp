@@ -138,7 +138,8 @@ private slots:
     }
 
     // Every shipped template, with a value in every kind of view, makes a widget
-    // with no placeholder left and a page the widget window can show.
+    // with no placeholder left, a readable Info.plist and a page the widget
+    // window can show.
     void shippedTemplatesMakeWholeWidgets()
     {
         QFETCH(QString, name);
@@ -148,7 +149,7 @@ private slots:
         QApplication::clipboard()->setImage(picture);
         QWidget *wizard = wizardFor(name);
         for (QLineEdit *field : wizard->findChildren<QLineEdit *>())
-            field->setText(field->objectName() == u"pathField" ? m_fixture->folder() + u"/icon.png"_s : u"value"_s);
+            field->setText(field->objectName() == u"pathField" ? m_fixture->folder() + u"/icon.png"_s : u"Tom & Jerry <3"_s);
         for (QPushButton *add : wizard->findChildren<QPushButton *>(u"addButton"_s))
             add->click();
         for (ImageCanvas *well : wizard->findChildren<ImageCanvas *>())
@@ -157,6 +158,9 @@ private slots:
         const QMap<QString, QByteArray> files = Tree::snapshot(made);
         for (auto it = files.cbegin(); it != files.cend(); ++it)
             QVERIFY2(!it.value().contains("Template_"), qPrintable(it.key() + u'\n' + QString::fromUtf8(it.value())));
+        // Values went into the property lists escaped, so they still read.
+        QVERIFY(PropertyList::read(made + u"/Info.plist"_s));
+        QVERIFY(!files.value(u"Info.plist"_s).contains("Tom & Jerry"));
         const WidgetBundle bundle = WidgetBundle::read(made);
         QVERIFY(!bundle.size().isEmpty());
         QVERIFY(QFileInfo::exists(bundle.mainPage().toLocalFile()));
