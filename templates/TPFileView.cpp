@@ -42,7 +42,7 @@ void TPFileView::browseButton()
 Outcome TPFileView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     const QString chosen = ui->pathField->text();
-    const QString source = chosen.isEmpty() ? info.value(QStringLiteral("TPVDefaultValue")).toString() : chosen;
+    const QString source = chosen.isEmpty() ? defaultFile(widgetPath, info) : chosen;
     const QString name = QFileInfo(source).fileName();
     const QStringList entries = files(info);
     // The folder comes first in the list; the path the text files get is built from it.

@@ -43,7 +43,7 @@ void TPImageView::browseButton()
 
 Outcome TPImageView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
-    const QString defaultImage = info.value(QStringLiteral("TPVDefaultValue")).toString();
+    const QString defaultImage = defaultFile(widgetPath, info);
     Outcome first;
     for (const QString &entry : files(info)) {
         const std::optional<QString> target = PlaceholderSubstitution::pathInWidget(widgetPath, entry);

@@ -38,7 +38,11 @@ void TemplateFolder::prepare()
 QStringList TemplateFolder::installedTemplates()
 {
     QStringList names = FileManager::contentsOfDirectory(templatesPath());
-    names.removeIf([](const QString &name) { return QFileInfo(name).suffix() != u"wdtp"; });
+    // Only folders are templates: a plain file of that name would make a
+    // file, not a widget.
+    names.removeIf([](const QString &name) {
+        return QFileInfo(name).suffix() != u"wdtp" || !QFileInfo(templatesPath() + u'/' + name).isDir();
+    });
     return names;
 }
 

@@ -69,6 +69,12 @@ QStringList VariableView::files(const QVariantMap &info)
     return info.value(QStringLiteral("TPVFiles")).toStringList();
 }
 
+QString VariableView::defaultFile(const QString &widgetPath, const QVariantMap &info)
+{
+    return PlaceholderSubstitution::pathInWidget(widgetPath, info.value(QStringLiteral("TPVDefaultValue")).toString())
+        .value_or(QString());
+}
+
 void VariableView::addItemWithTitle(QComboBox *popUp, const QString &title)
 {
     const int existing = popUp->findText(title, Qt::MatchExactly | Qt::MatchCaseSensitive);

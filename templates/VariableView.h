@@ -44,6 +44,11 @@ protected:
     static QStringList itemTitles(const QComboBox *popUp);
     /// The variable's listed files, as strings.
     static QStringList files(const QVariantMap &info);
+    /// Where a File or Image variable's default lies: inside the widget being
+    /// made, which is the template's own copy, so a template can only hand
+    /// over files it ships. An absolute default or one that leads outside
+    /// (by "..", or a link) gives nothing.
+    static QString defaultFile(const QString &widgetPath, const QVariantMap &info);
 
     /// Label and tooltip, which every view shows the same way.
     void showNameAndTooltip(const QVariantMap &info, const std::function<void(const QString &)> &setLabel);

@@ -58,7 +58,7 @@ private slots:
         QVERIFY(QFileInfo(blank + u"/Default.png"_s).isWritable());
         // What the user removed stays removed; only exact template bundles count.
         QVERIFY(FileManager::removeItem(blank));
-        for (const QString &entry : {u"Old.WDTP/x"_s, u"My Widget.wdtp/x"_s, u"Clock.wdgt/x"_s, u"Note.txt"_s})
+        for (const QString &entry : {u"Old.WDTP/x"_s, u"My Widget.wdtp/x"_s, u"Clock.wdgt/x"_s, u"Note.txt"_s, u"Plain.wdtp"_s})
             QVERIFY(Tree::write(TemplateFolder::templatesPath(), entry, "x"));
         TemplateFolder::prepare();
         QCOMPARE(installed(), (QStringList{u"Countdown.wdtp"_s, u"Greeting.wdtp"_s, u"Links.wdtp"_s, u"My Widget.wdtp"_s}));

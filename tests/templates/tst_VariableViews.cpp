@@ -56,6 +56,7 @@ private slots:
     {
         QVERIFY(QDir(m_widget).removeRecursively());
         Tree::write(m_widget, u"Images/moon.jpg"_s, "the template's moon");
+        Tree::write(m_widget, u"Shipped/star.jpg"_s, "the template's star");
         QVERIFY(QFile::link(u"../outside.txt"_s, m_widget + u"/link"_s));
         QVERIFY(QFile::link(m_dir.path(), m_widget + u"/Outside"_s));
     }
@@ -73,7 +74,7 @@ private slots:
         QMap<QString, QByteArray> expected = Tree::snapshot(m_widget);
         expected.insert(u"main.js"_s, after);
         if (!copied.isEmpty())
-            expected.insert(u"Images/"_s + copied, Tree::read(copied));
+            expected.insert(u"Images/"_s + QFileInfo(copied).fileName(), Tree::read(copied));
 
         std::unique_ptr<VariableView> view(VariableView::makeForType(info.value(u"TPVType"_s).toString()));
         view->setInfoDictionary(info);
@@ -90,14 +91,14 @@ private slots:
     void imageVariable()
     {
         Tree::write(m_widget, u"Default.png"_s, "the template's own");
-        const QVariantMap info = variable("Image", "Picture", {{u"TPVDefaultValue"_s, u"sun.jpg"_s}, {u"TPVFiles"_s,
+        const QVariantMap info = variable("Image", "Picture", {{u"TPVDefaultValue"_s, u"Shipped/star.jpg"_s}, {u"TPVFiles"_s,
             QStringList{u"Default.png"_s, u"Images/new.png"_s, u"../outside.png"_s, u"Outside/new.png"_s}}});
         std::unique_ptr<VariableView> view(VariableView::makeForType(u"Image"_s));
         view->setInfoDictionary(info);
         // Without a picture the default fills only places the template left empty.
         QVERIFY(view->saveToPath(m_widget, info));
         QCOMPARE(Tree::read(m_widget + u"/Default.png"_s), "the template's own"_ba);
-        QCOMPARE(Tree::read(m_widget + u"/Images/new.png"_s), "sunshine"_ba);
+        QCOMPARE(Tree::read(m_widget + u"/Images/new.png"_s), "the template's star"_ba);
 
         QImage picture(30, 20, QImage::Format_ARGB32);
         picture.fill(Qt::darkGreen);
@@ -193,8 +194,13 @@ void tst_VariableViews::writesTheUsersValue_data()
     const auto file = [](const QString &fallback) { return variable("File", "Picture", {{u"TPVDefaultValue"_s, fallback}}); };
     row("file: the chosen file is copied and named", file({}), "pathField=sun.jpg", "'Template_Picture'", "'Images/sun.jpg'", u"sun.jpg"_s);
     row("file: a file of that name in the widget stays", file({}), "pathField=moon.jpg", "'Template_Picture'", "'Images/moon.jpg'");
-    row("file: nothing chosen copies the default", file(u"sun.jpg"_s), "", "'Template_Picture'", "'Images/sun.jpg'", u"sun.jpg"_s);
-    row("file: a missing default is still named", file(u"gone.jpg"_s), "", "'Template_Picture'", "'Images/gone.jpg'");
+    row("file: nothing chosen copies the default", file(u"Shipped/star.jpg"_s), "", "'Template_Picture'", "'Images/star.jpg'",
+        u"New.wdgt/Shipped/star.jpg"_s);
+    // A default names a file the template ships, never one where the editor runs.
+    row("file: a missing default is still named", file(u"sun.jpg"_s), "", "'Template_Picture'", "'Images/sun.jpg'");
+    row("file: an absolute default is ignored", file(m_dir.filePath(u"sun.jpg"_s)), "", "'Template_Picture'", "''");
+    row("file: a default climbing out is ignored", file(u"../sun.jpg"_s), "", "'Template_Picture'", "''");
+    row("file: a default through a link out is ignored", file(u"Outside/sun.jpg"_s), "", "'Template_Picture'", "''");
     row("file: nothing chosen and no default", file({}), "", "'Template_Picture'", "''");
 }
 
