@@ -4,6 +4,7 @@
 #include "editors/NoticeBar.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
+#include "platform/FileManager.h"
 
 #include <QBoxLayout>
 #include <QFileInfo>
@@ -87,6 +88,25 @@ void ContentView::fileChangedWhileEdited()
                              else
                                  rememberFileOnDisk();
                          });
+}
+
+Outcome ContentView::save()
+{
+    if (isEdited() && leadsOutside())
+        return Outcome::failure(viewIdentifier(), tr("It leads outside the widget, where Quillet writes nothing"));
+    return writeEdits();
+}
+
+bool ContentView::leadsOutside() const
+{
+    const QString path = fullPath();
+    return !path.isEmpty() && FileManager::leadsOutside(bundlePath(), path);
+}
+
+void ContentView::showLeadsOutside()
+{
+    notice()->showNotice(tr("“%1” leads outside the widget, to “%2”. Quillet shows it but will not change it.")
+                             .arg(viewIdentifier(), QFileInfo(fullPath()).canonicalFilePath()));
 }
 
 void ContentView::showUnreadable(const Outcome &outcome)

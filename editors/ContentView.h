@@ -36,8 +36,9 @@ public:
     virtual void openTheFile() = 0;
     /// Writes the view's edits to its file, when it holds any. A failure
     /// names the file by its identifier ("Images/notes.txt") and gives the
-    /// system's reason; the view then keeps its edits.
-    virtual Outcome save() = 0;
+    /// system's reason; the view then keeps its edits. Edits to an entry
+    /// that leads outside the widget are never written.
+    Outcome save();
     /// Whether the content holds `text`; the view may select the match.
     virtual bool searchString(const QString &text) = 0;
     /// Selects the next match of `text` after the selection (the previous
@@ -53,6 +54,9 @@ public:
     virtual bool isEdited() const { return false; }
 
 protected:
+    /// Writes the edits the view holds; called by `save` only when the
+    /// entry lies within the widget.
+    virtual Outcome writeEdits() = 0;
     /// Notes the file as it is on disk now; call after reading or writing
     /// it. From then on, when the view is shown or its window becomes
     /// active and the file changed on disk meanwhile, a view without edits
@@ -73,6 +77,12 @@ protected:
     NoticeBar *notice();
     /// Says in the notice that the file could not be read, and why.
     void showUnreadable(const Outcome &outcome);
+    /// Whether the view's entry is a link leading outside the widget, or lies
+    /// beyond one. Such a view shows its file read-only, so that nothing is
+    /// ever written outside the widget through it.
+    bool leadsOutside() const;
+    /// Says in the notice where the entry leads and that it stays unchanged.
+    void showLeadsOutside();
 
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;

@@ -5,6 +5,7 @@
 #include "platform/FileManager.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
@@ -29,6 +30,12 @@ bool EntryListModel::setFolder(const QString &folder, bool force)
     beginResetModel();
     m_folder = folder;
     m_items = items;
+    m_outsideLinks.clear();
+    for (const QString &item : items) {
+        const QString path = folder + u'/' + item;
+        if (QFileInfo(path).isSymLink() && FileManager::leadsOutside(boundary(), path))
+            m_outsideLinks.insert(item);
+    }
     m_icons.clear();
     endResetModel();
     return true;
@@ -58,7 +65,11 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    return m_icons.cell(m_items.at(index.row()), pathAt(index.row()), index.column() == NameColumn, role);
+    const QString &name = m_items.at(index.row());
+    const bool outside = m_outsideLinks.contains(name);
+    if (outside && role == Qt::ToolTipRole)
+        return tr("%1 leads outside the widget, to %2").arg(name, QFileInfo(pathAt(index.row())).symLinkTarget());
+    return m_icons.cell(name, pathAt(index.row()), index.column() == NameColumn, role, outside);
 }
 
 Qt::ItemFlags EntryListModel::flags(const QModelIndex &index) const
@@ -106,7 +117,7 @@ QMimeData *EntryListModel::mimeData(const QModelIndexList &indexes) const
 
 bool EntryListModel::canDropMimeData(const QMimeData *data, Qt::DropAction, int, int, const QModelIndex &) const
 {
-    return data && data->hasUrls() && !m_folder.isEmpty();
+    return data && data->hasUrls() && !m_folder.isEmpty() && !FileManager::leadsOutside(boundary(), m_folder);
 }
 
 bool EntryListModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,

@@ -5,6 +5,7 @@
 #include "platform/Outcome.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 
 #include <functional>
 
@@ -34,6 +35,10 @@ public:
     QStringList items() const { return m_items; }
     /// Full path of the entry at `row`; empty for a row that is not listed.
     QString pathAt(int row) const;
+    /// The widget folder the listing belongs to; by default the listed
+    /// folder itself. Links leading outside it show a badge and say where
+    /// they lead, and a folder outside it takes no drops.
+    void setBoundary(const QString &folder) { m_boundary = folder; }
 
     /// Called with the dragged entry's full path as a drag starts; a drag
     /// whose handler fails does not start, and the failure is reported.
@@ -67,8 +72,13 @@ protected:
     virtual void report(const QString &title, const Outcome &outcome) const;
 
 private:
+    QString boundary() const { return m_boundary.isEmpty() ? m_folder : m_boundary; }
+
     QString m_folder;
+    QString m_boundary;
     QStringList m_items;
+    /// Entries that are links leading outside the boundary, found at each reading.
+    QSet<QString> m_outsideLinks;
     mutable EntryIcons m_icons;
     std::function<Outcome(const QString &)> m_dragHandler;
 };

@@ -20,8 +20,10 @@ public:
     void setViewIdentifier(const QString &) override {}
     QString viewIdentifier() const override { return {}; }
     void openTheFile() override {}
-    Outcome save() override { return {}; }
     bool searchString(const QString &) override { return false; }
+
+protected:
+    Outcome writeEdits() override { return {}; }
 
 private:
     std::unique_ptr<Ui::MyEmptyView> ui;

@@ -38,6 +38,9 @@ PaneFileBrowser *MyFolderBrowserView::browser() const
 
 void MyFolderBrowserView::openTheFile()
 {
+    if (leadsOutside())
+        showLeadsOutside();
+    ui->browser->setBoundary(bundlePath());
     ui->browser->initBrowserWithPath(fullPath());
 }
 

@@ -27,7 +27,6 @@ public:
     void openTheFile() override;
     /// The folder itself has nothing to write; the views it opened are
     /// saved on their own by the document.
-    Outcome save() override { return {}; }
     /// Whether one of the folder's own entry names holds `text`, case
     /// counting; neither sub-folders nor file contents are searched.
     bool searchString(const QString &text) override;
@@ -41,6 +40,9 @@ public:
     static int fileTypeForPath(const QString &path);
 
     PaneFileBrowser *browser() const;
+
+protected:
+    Outcome writeEdits() override { return {}; }
 
 private:
 

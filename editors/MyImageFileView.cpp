@@ -32,15 +32,20 @@ void MyImageFileView::openTheFile()
 {
     QByteArray bytes;
     const Outcome read = FileManager::readFile(fullPath(), &bytes);
-    if (read)
-        notice()->hide();
-    else
+    const bool outside = leadsOutside();
+    if (!read)
         showUnreadable(read);
+    else if (outside)
+        showLeadsOutside();
+    else
+        notice()->hide();
+    // Neither pasted nor dropped on: an image it cannot write takes no edits.
+    ui->imageView->setEnabled(read && !outside);
     ui->imageView->setImage(QImage::fromData(bytes));
     rememberFileOnDisk();
 }
 
-Outcome MyImageFileView::save()
+Outcome MyImageFileView::writeEdits()
 {
     if (!isEdited())
         return {};

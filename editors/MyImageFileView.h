@@ -22,12 +22,14 @@ public:
     void setViewIdentifier(const QString &identifier) override;
     QString viewIdentifier() const override;
     void openTheFile() override;
-    Outcome save() override;
     bool searchString(const QString &) override { return false; }
     bool isEdited() const override;
 
     /// The image shown, for the form's callers and tests.
     QImage image() const;
+
+protected:
+    Outcome writeEdits() override;
 
 private:
     std::unique_ptr<Ui::MyImageFileView> ui;

@@ -160,7 +160,10 @@ void MyInfoPlistView::openTheFile()
     m_unreadable = !plist && !missing;
     m_editedKeys.clear();
     rememberFileOnDisk();
-    if (m_unreadable) {
+    const bool outside = leadsOutside();
+    if (outside) {
+        showLeadsOutside();
+    } else if (m_unreadable) {
         notice()->showNotice(tr("“%1” can’t be read as a property list: %2. Open it in the text editor to "
                                 "repair it.").arg(viewIdentifier(), why.reason()),
                              {tr("Open as Text")}, [this](int) { openAsText(); });
@@ -169,7 +172,7 @@ void MyInfoPlistView::openTheFile()
     } else {
         notice()->hide();
     }
-    ui->formPage->setEnabled(!m_unreadable);
+    ui->formPage->setEnabled(!m_unreadable && !outside);
     for (const FlagRow &row : FlagRows) {
         const QVariant value = plist ? plist->value(QString::fromLatin1(row.key)) : QVariant();
         (ui.get()->*row.box)->setChecked(PropertyList::boolValue(value));
@@ -187,7 +190,7 @@ void MyInfoPlistView::openTheFile()
     }
 }
 
-Outcome MyInfoPlistView::save()
+Outcome MyInfoPlistView::writeEdits()
 {
     if (!isEdited())
         return {};

@@ -29,9 +29,11 @@ public:
     void setViewIdentifier(const QString &identifier) override;
     QString viewIdentifier() const override;
     void openTheFile() override;
-    Outcome save() override;
     bool searchString(const QString &) override { return false; }
     bool isEdited() const override { return !m_editedKeys.isEmpty(); }
+
+protected:
+    Outcome writeEdits() override;
 
 private:
     /// Puts the text editor in this view's place, for a file to repair.

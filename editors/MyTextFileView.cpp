@@ -118,7 +118,10 @@ void MyTextFileView::openTheFile()
     // What could not be read is shown empty and can never be written.
     if (!loaded)
         setText(QString());
-    ui->textView->setReadOnly(!loaded);
+    const bool outside = loaded && leadsOutside();
+    if (outside)
+        showLeadsOutside();
+    ui->textView->setReadOnly(!loaded || outside);
     rememberFileOnDisk();
 }
 
@@ -158,7 +161,7 @@ void MyTextFileView::reloadChangedFile()
     editor->setFirstVisibleLine(firstLine);
 }
 
-Outcome MyTextFileView::save()
+Outcome MyTextFileView::writeEdits()
 {
     if (!isEdited())
         return {};

@@ -23,7 +23,6 @@ public:
     void setViewIdentifier(const QString &identifier) override;
     QString viewIdentifier() const override;
     void openTheFile() override;
-    Outcome save() override;
     bool searchString(const QString &text) override;
     bool findNext(const QString &text, bool forward) override;
     bool isEdited() const override;
@@ -34,6 +33,7 @@ public:
     QString selectedText() const;
 
 protected:
+    Outcome writeEdits() override;
     void reloadChangedFile() override;
 
 private:

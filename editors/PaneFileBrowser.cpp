@@ -66,6 +66,7 @@ void PaneFileBrowser::setUpTables()
         QTableView *table = m_fileLists[column];
         auto *model = new EntryListModel(this);
         m_models[column] = model;
+        model->setBoundary(m_boundary);
         model->setDragHandler([this](const QString &path) { return saveAndCloseContentView(path); });
         connect(model, &EntryListModel::itemsDropped, this, &PaneFileBrowser::reloadAllColumns);
         table->setModel(model);
@@ -85,6 +86,15 @@ void PaneFileBrowser::setUpTables()
         connect(table, &QAbstractItemView::doubleClicked, this, &PaneFileBrowser::openFile);
         if (auto *gloss = qobject_cast<GlossAquaTableView *>(table))
             connect(gloss, &GlossAquaTableView::reloadRequested, this, [this, column] { reloadColumn(column); });
+    }
+}
+
+void PaneFileBrowser::setBoundary(const QString &folder)
+{
+    m_boundary = folder;
+    for (EntryListModel *model : m_models) {
+        if (model)
+            model->setBoundary(folder);
     }
 }
 

@@ -31,6 +31,9 @@ public:
     /// not a folder. Columns 1 and 2 are emptied, so that no column shows
     /// entries of a folder left from an earlier binding.
     void initBrowserWithPath(const QString &path);
+    /// The widget folder: what leads outside it takes no drops and shows a
+    /// link badge.
+    void setBoundary(const QString &folder);
 
     /// The table of a column (0 to 2); null before the first binding.
     QTableView *fileList(int column) const;
@@ -71,5 +74,6 @@ private:
     std::array<EntryListModel *, ColumnCount> m_models{};
     QString m_browserPath;
     QString m_rootPath;
+    QString m_boundary;
     bool m_restoringSelection = false;
 };

@@ -4,6 +4,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QPainter>
 
 namespace {
 
@@ -24,9 +25,29 @@ QIcon entryIcon(const QString &path)
     return themed.isNull() ? provider.icon(file) : themed;
 }
 
+// The icon with the theme's link emblem in its lower left quarter, at the
+// sizes lists draw.
+QIcon badged(const QIcon &icon)
+{
+    static const QIcon badge = QIcon::fromTheme(QStringLiteral("emblem-symbolic-link"));
+    if (badge.isNull())
+        return icon;
+    QIcon result;
+    for (const int size : {16, 24, 32, 48}) {
+        QPixmap pixmap = icon.pixmap(size);
+        if (pixmap.isNull())
+            continue;
+        QPainter painter(&pixmap);
+        badge.paint(&painter, QRect(0, size / 2, size / 2, size / 2));
+        painter.end();
+        result.addPixmap(pixmap);
+    }
+    return result;
+}
+
 } // namespace
 
-QVariant EntryIcons::cell(const QString &name, const QString &path, bool nameColumn, int role)
+QVariant EntryIcons::cell(const QString &name, const QString &path, bool nameColumn, int role, bool linkBadge)
 {
     if (nameColumn)
         return role == Qt::DisplayRole || role == Qt::ToolTipRole ? QVariant(name) : QVariant();
@@ -34,6 +55,6 @@ QVariant EntryIcons::cell(const QString &name, const QString &path, bool nameCol
         return {};
     auto icon = m_icons.constFind(path);
     if (icon == m_icons.cend())
-        icon = m_icons.insert(path, entryIcon(path));
+        icon = m_icons.insert(path, linkBadge ? badged(entryIcon(path)) : entryIcon(path));
     return *icon;
 }

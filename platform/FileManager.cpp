@@ -406,6 +406,15 @@ std::optional<QString> FileManager::pathInside(const QString &folder, const QStr
     return path;
 }
 
+bool FileManager::leadsOutside(const QString &folder, const QString &path)
+{
+    const QString top = QDir::cleanPath(folder);
+    const QString cleaned = QDir::cleanPath(path);
+    if (cleaned == top)
+        return false;
+    return !cleaned.startsWith(top + u'/') || !pathInside(top, cleaned.mid(top.size() + 1));
+}
+
 namespace {
 
 // Why a copy or move to `destination` may not even start; done when it may.

@@ -100,6 +100,9 @@ public:
     /// outside it: an absolute path, ".." climbing out, a link pointing
     /// elsewhere, or the folder itself.
     static std::optional<QString> pathInside(const QString &folder, const QString &relative);
+    /// Whether `path`, a full path, ends up outside `folder` once its links
+    /// are followed; the folder itself is inside.
+    static bool leadsOutside(const QString &folder, const QString &path);
 
     /// Whether `path` is `ancestor` itself or lies below it, comparing cleaned
     /// absolute paths.

@@ -4,7 +4,9 @@
 #include "editors/MyImageFileView.h"
 #include "editors/MyInfoPlistView.h"
 #include "editors/MyTextFileView.h"
+#include "editors/EntryListModel.h"
 #include "editors/NoticeBar.h"
+#include "editors/PaneFileBrowser.h"
 #include "platform/PropertyList.h"
 
 #include "tests/common/DocumentFixture.h"
@@ -18,6 +20,8 @@
 #include <QClipboard>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QTableView>
 #include <QPushButton>
 
 #include <sys/stat.h>
@@ -103,6 +107,8 @@ private slots:
     void otherKeysSurviveAnEdit();
     void missingFileIsWrittenAnew();
     void unreadableFileOpensAsText();
+    void linksLeadingOutsideAreNeverWritten_data();
+    void linksLeadingOutsideAreNeverWritten();
 
 private:
     MyTextFileView *openText(const QByteArray &bytes)
@@ -492,6 +498,77 @@ void tst_ContentViews::unreadableFileOpensAsText()
     auto *text = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(QStringLiteral("Info.plist")));
     QVERIFY(text);
     QCOMPARE(text->text(), QString::fromLatin1(broken));
+}
+
+// An entry that is a link out of the widget (to /etc/passwd, say) is shown
+// with a badge and opens read-only with a notice, whatever its kind; a link
+// within the widget is its target.
+void tst_ContentViews::linksLeadingOutsideAreNeverWritten_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("outside");
+    QTest::newRow("text file") << u"passwd"_qs << u"../passwd"_qs << true;
+    QTest::newRow("Info.plist") << u"Info.plist"_qs << u"../Info.plist"_qs << true;
+    QTest::newRow("image") << u"sun.png"_qs << u"../sun.png"_qs << true;
+    QTest::newRow("folder") << u"Images"_qs << u"../Images"_qs << true;
+    QTest::newRow("beyond a folder link") << u"Out/passwd"_qs << u".."_qs << true;
+    QTest::newRow("text file within") << u"alias.js"_qs << u"main.js"_qs << false;
+}
+
+void tst_ContentViews::linksLeadingOutsideAreNeverWritten()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, target);
+    QFETCH(bool, outside);
+    const QString bundle = m_fixture->bundle();
+    QImage sun(4, 4, QImage::Format_RGB32);
+    sun.fill(Qt::yellow);
+    QVERIFY(sun.save(m_fixture->folder() + u"/sun.png"_qs));
+    Tree::write(m_fixture->folder(), u"passwd"_qs, "root:x:0:0");
+    Tree::write(m_fixture->folder(), u"Info.plist"_qs, Sample);
+    Tree::write(m_fixture->folder(), u"Images/a.png"_qs, "a");
+    Tree::write(bundle, u"main.js"_qs, "var x;");
+    // The link is the entry itself, or the folder holding it.
+    const QString top = name.section(u'/', 0, 0);
+    QVERIFY(QFile::link(target, bundle + u'/' + top));
+    const QByteArray passwd = Tree::read(m_fixture->folder() + u"/passwd"_qs);
+    MyDocument *document = m_fixture->open(bundle);
+
+    const QAbstractItemModel *list = DocumentFixture::table(document)->model();
+    const int row = int(document->fileListController()->rowList().indexOf(top));
+    QVERIFY(row >= 0);
+    QCOMPARE(list->index(row, EntryListModel::NameColumn).data(Qt::ToolTipRole).toString().contains(u"leads outside"_qs),
+             outside);
+    document->fileListController()->openFileAtPath(bundle + u'/' + name);
+    auto *view = qobject_cast<ContentView *>(document->fileListController()->contentViewWithIdentifier(name));
+    QVERIFY(view);
+    const auto *bar = view->findChild<NoticeBar *>();
+    QCOMPARE(bar && bar->isVisibleTo(view) && bar->message().contains(u"leads outside the widget"_qs), outside);
+
+    // Whatever the kind, the view takes no edits...
+    if (auto *text = view->findChild<QsciScintilla *>())
+        QCOMPARE(text->isReadOnly(), outside);
+    else if (auto *canvas = view->findChild<ImageCanvas *>())
+        QCOMPARE(canvas->isEnabled(), !outside);
+    else if (auto *browser = view->findChild<PaneFileBrowser *>())
+        QCOMPARE(browser->findChild<QTableView *>()->model()->canDropMimeData(
+                     [] { auto *data = new QMimeData; data->setUrls({QUrl::fromLocalFile(u"/tmp"_qs)}); return data; }(),
+                     Qt::MoveAction, -1, -1, {}), !outside);
+    else
+        QCOMPARE(view->findChild<QWidget *>(u"formPage"_qs)->isEnabled(), !outside);
+    // ...and nothing outside the widget changes, even edits made by the
+    // program itself, which a read-only editor still takes.
+    m_fixture->answerAlerts(Alert::DefaultButton);
+    auto *text = view->findChild<QsciScintilla *>();
+    if (text)
+        text->insert(u"// typed"_qs);
+    QCOMPARE(save(view), !(text && outside));
+    QCOMPARE(m_fixture->alerts.size(), text && outside ? 1 : 0);
+    QCOMPARE(Tree::read(m_fixture->folder() + u"/passwd"_qs), passwd);
+    QCOMPARE(Tree::read(m_fixture->folder() + u"/Info.plist"_qs), Sample);
+    if (!outside)
+        QCOMPARE(Tree::read(bundle + u"/main.js"_qs), QByteArray("// typedvar x;"));
 }
 
 QTEST_MAIN(tst_ContentViews)
