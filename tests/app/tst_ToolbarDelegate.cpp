@@ -6,10 +6,13 @@
 #include "host/WidgetPreviewView.h"
 #include "platform/Toolbar.h"
 #include "platform/Workspace.h"
+#include "templates/TemplateWizardPanel.h"
 
 #include "tests/common/DocumentFixture.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QTableView>
 #include <QLineEdit>
 #include <QWebEngineProfile>
 
@@ -22,6 +25,7 @@ private slots:
     void cleanup();
 
     void previewFromTheMenuAndTheToolbar();
+    void madeWidgetsPreviewOverAndOver();
     void findNextSearchesTheShownFile();
     void buildAndRun_data();
     void buildAndRun();
@@ -97,6 +101,38 @@ void tst_ToolbarDelegate::previewFromTheMenuAndTheToolbar()
     command(document, "actionInspectPreview")->trigger();
     QCOMPARE(delegate->inspector(), inspector);
     QVERIFY(inspector->isVisible());
+}
+
+// Widgets made from each template, previewed, stopped, previewed again while
+// the next one is begun: the sequence that once crashed now and then.
+// QUILLET_PREVIEW_ROUNDS repeats it for longer hunts under the sanitizers.
+void tst_ToolbarDelegate::madeWidgetsPreviewOverAndOver()
+{
+    const int rounds = qEnvironmentVariableIntValue("QUILLET_PREVIEW_ROUNDS");
+    for (int round = 0; round < std::max(rounds, 4); ++round) {
+        auto *made = qobject_cast<MyDocument *>(DocumentController::shared().newDocument());
+        TemplateWizardPanel *wizard = made->teplatePanel();
+        wizard->open();
+        auto *templates = wizard->findChild<QTableView *>(QStringLiteral("tableView"));
+        templates->selectRow(round % templates->model()->rowCount());
+        wizard->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+        const QString target = m_fixture->folder() + QStringLiteral("/Made%1.wdgt").arg(round);
+        SavePanel::responder = [target](const SavePanel::Options &) { return target; };
+        wizard->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+        QCOMPARE(made->filePath(), target);
+
+        command(made, "actionPreview")->trigger();
+        QVERIFY(made->toolbarDelegate()->isPreviewShowing());
+        QTest::qWait(100);
+        command(made, "actionStopPreview")->trigger();
+        command(made, "actionPreview")->trigger();
+        QVERIFY(made->toolbarDelegate()->isPreviewShowing());
+        auto *next = qobject_cast<MyDocument *>(DocumentController::shared().newDocument());
+        QTest::qWait(50);
+        next->close();
+        made->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 void tst_ToolbarDelegate::findNextSearchesTheShownFile()
