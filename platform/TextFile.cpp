@@ -72,12 +72,20 @@ TextFile::Text TextFile::decode(const QByteArray &bytes)
 // the UTF-8 of "©"). Only then is the file's encoding given up.
 TextFile::Encoding TextFile::encodingFor(const Text &text)
 {
-    if (text.encoding != Encoding::Latin1)
-        return text.encoding;
-    if (!fitsLatin1(text.text))
-        return Encoding::Utf8;
-    const Text reread = decode(encodeAs(text.text, Encoding::Latin1));
-    return reread.encoding == Encoding::Latin1 || reread.text == text.text ? Encoding::Latin1 : Encoding::Utf8;
+    Encoding encoding = text.encoding;
+    if (encoding == Encoding::Latin1 && fitsLatin1(text.text)) {
+        const Text reread = decode(encodeAs(text.text, Encoding::Latin1));
+        if (reread.encoding == Encoding::Latin1 || reread.text == text.text)
+            return Encoding::Latin1;
+    }
+    if (encoding == Encoding::Latin1)
+        encoding = Encoding::Utf8;
+    // A text that starts with U+FEFF would read back from plain UTF-8 with
+    // that character taken for a byte-order mark and dropped; behind a mark
+    // of its own it stays.
+    if (encoding == Encoding::Utf8 && text.text.startsWith(QChar(0xFEFF)))
+        return Encoding::Utf8WithBom;
+    return encoding;
 }
 
 QByteArray TextFile::encode(const Text &text)

@@ -11,7 +11,8 @@
 /// one character per byte. Writing keeps the encoding the text was read in,
 /// so an untouched file goes back byte for byte; text that would not read
 /// back as itself in that encoding (a character ISO 8859-1 cannot hold, or
-/// ISO 8859-1 bytes that happen to be valid UTF-8) makes the file UTF-8.
+/// ISO 8859-1 bytes that happen to be valid UTF-8) makes the file UTF-8, with
+/// a byte-order mark when the text itself starts with U+FEFF.
 class TextFile
 {
 public:
@@ -29,7 +30,8 @@ public:
     static Outcome write(const QString &path, const Text &text);
 
     /// The encoding `encode` writes the text in: its own when the bytes read
-    /// back as the same text, UTF-8 otherwise.
+    /// back as the same text, UTF-8 otherwise (marked when the text starts
+    /// with U+FEFF).
     static Encoding encodingFor(const Text &text);
 
     static Text decode(const QByteArray &bytes);
