@@ -41,11 +41,13 @@ void replaceAll(const char *data, qsizetype size, const QByteArray &before, cons
 
 // ASCII text means the same bytes in UTF-8 and ISO 8859-1, and never occurs
 // inside a UTF-8 sequence: such a placeholder and value can be replaced in
-// the bytes themselves, whatever the file's 8-bit encoding.
+// the bytes themselves, whatever the file's 8-bit encoding. Not an empty
+// value: the bytes on either side would meet, and ISO 8859-1 such as "Ã" and
+// "©" could meet as valid UTF-8 ("é") or as a byte-order mark.
 bool replacesBytes(const char *data, qsizetype size, const QString &placeholder, const QString &value)
 {
     const QByteArrayView head(data, std::min<qsizetype>(size, 2));
-    return !placeholder.isEmpty() && isAscii(placeholder) && isAscii(value)
+    return !placeholder.isEmpty() && isAscii(placeholder) && isAscii(value) && !value.isEmpty()
         && head != QByteArrayView("\xFF\xFE") && head != QByteArrayView("\xFE\xFF");
 }
 
