@@ -243,7 +243,7 @@ void Toolbar::showContextMenu(const QPoint &position)
         QAction *choice = menu.addAction(title);
         choice->setCheckable(true);
         choice->setChecked(buttonStyleFor(mode) == buttonStyleFor(m_displayMode));
-        connect(choice, &QAction::triggered, this, [this, mode] { setConfiguration(m_items, mode); });
+        connect(choice, &QAction::triggered, this, [this, mode = mode] { setConfiguration(m_items, mode); });
     }
     menu.addSeparator();
     connect(menu.addAction(tr("Customize Toolbar…")), &QAction::triggered, this,
