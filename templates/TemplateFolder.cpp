@@ -53,8 +53,15 @@ QString TemplateFolder::templateBundlePath(const QString &name)
 
 QList<QVariantMap> TemplateFolder::variableList(const QString &name)
 {
-    const std::optional<QVariant> list =
-        PropertyList::read(templateBundlePath(name) + QStringLiteral("/template.plist"));
+    QByteArray bytes;
+    if (!FileManager::readFile(templateBundlePath(name) + QStringLiteral("/template.plist"), &bytes))
+        return {};
+    return variablesIn(bytes);
+}
+
+QList<QVariantMap> TemplateFolder::variablesIn(const QByteArray &templatePlist)
+{
+    const std::optional<QVariant> list = PropertyList::parse(templatePlist);
     QList<QVariantMap> variables;
     if (!list || list->typeId() != QMetaType::QVariantList)
         return variables;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -31,4 +32,7 @@ public:
     /// The template's variables, in order, from its "template.plist"; empty
     /// when that is missing, unreadable or not an array.
     static QList<QVariantMap> variableList(const QString &name);
+    /// The same from the bytes of a "template.plist", so that they can be
+    /// checked without a templates folder.
+    static QList<QVariantMap> variablesIn(const QByteArray &templatePlist);
 };
