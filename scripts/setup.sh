@@ -1,6 +1,9 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-# Sourced by scripts/run and scripts/test: installs the Debian packages the
-# build needs (only those missing), then configures and builds into build/.
+# Sourced by scripts/run, scripts/test and scripts/fuzz: installs the Debian
+# packages the build needs (only those missing), then configures and builds
+# into build/. A script may set first QUILLET_BUILD (another folder),
+# QUILLET_EXTRA_PACKAGES, QUILLET_CMAKE_ARGS and QUILLET_BUILD_ARGS (such as
+# --target names).
 set -euo pipefail
 
 QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -12,6 +15,7 @@ QUILLET_PACKAGES=(
     qt6-webengine-dev qt6-webengine-dev-tools qt6-declarative-dev
     libqscintilla2-qt6-dev qt6-image-formats-plugins libqt6svg6 adwaita-icon-theme
     libbenchmark-dev xvfb xauth
+    "${QUILLET_EXTRA_PACKAGES[@]}"
 )
 
 quillet_install_packages() {
@@ -29,8 +33,8 @@ quillet_install_packages() {
 }
 
 quillet_build() {
-    cmake -S "$QUILLET_ROOT" -B "$QUILLET_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$QUILLET_BUILD" --parallel 2
+    cmake -S "$QUILLET_ROOT" -B "$QUILLET_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${QUILLET_CMAKE_ARGS[@]}"
+    cmake --build "$QUILLET_BUILD" --parallel 2 "${QUILLET_BUILD_ARGS[@]}"
 }
 
 quillet_install_packages
