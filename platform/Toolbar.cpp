@@ -141,7 +141,9 @@ void Toolbar::takeBackViews()
     for (const ToolbarItem &item : std::as_const(m_madeItems)) {
         if (item.view) {
             item.view->hide();
-            item.view->setParent(m_window);
+            // The window as the QObject parent it is: when it is being
+            // destroyed it is no QMainWindow any more, only a QWidget.
+            item.view->setParent(static_cast<QWidget *>(parent()));
         }
     }
     m_madeItems.clear();
