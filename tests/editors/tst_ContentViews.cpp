@@ -551,11 +551,12 @@ void tst_ContentViews::linksLeadingOutsideAreNeverWritten()
         QCOMPARE(text->isReadOnly(), outside);
     else if (auto *canvas = view->findChild<ImageCanvas *>())
         QCOMPARE(canvas->isEnabled(), !outside);
-    else if (auto *browser = view->findChild<PaneFileBrowser *>())
-        QCOMPARE(browser->findChild<QTableView *>()->model()->canDropMimeData(
-                     [] { auto *data = new QMimeData; data->setUrls({QUrl::fromLocalFile(u"/tmp"_qs)}); return data; }(),
-                     Qt::MoveAction, -1, -1, {}), !outside);
-    else
+    else if (auto *browser = view->findChild<PaneFileBrowser *>()) {
+        QMimeData drop;
+        drop.setUrls({QUrl::fromLocalFile(u"/tmp"_qs)});
+        QCOMPARE(browser->findChild<QTableView *>()->model()->canDropMimeData(&drop, Qt::MoveAction, -1, -1, {}),
+                 !outside);
+    } else
         QCOMPARE(view->findChild<QWidget *>(u"formPage"_qs)->isEnabled(), !outside);
     // ...and nothing outside the widget changes, even edits made by the
     // program itself, which a read-only editor still takes.
