@@ -5,6 +5,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -15,8 +16,10 @@ const QByteArray Magic = QByteArrayLiteral("bplist0");
 constexpr quint64 TrailerSize = 32;
 constexpr quint64 HeaderSize = 8;
 // A list may name one object many times (writers share equal strings), but
-// sharing that multiplies at every level would expand without end.
-constexpr quint64 MostValues = 1 << 20;
+// sharing that multiplies at every level would expand without end. Each
+// value but the top one takes a reference of at least a byte in the file,
+// so a list that names no container twice never has more values than bytes.
+constexpr quint64 LeastValueLimit = 4096;
 
 } // namespace
 
@@ -93,7 +96,8 @@ std::optional<std::pair<quint64, quint64>> BinaryPropertyListReader::extent(quin
 std::optional<QVariant> BinaryPropertyListReader::object(quint64 index, int depth)
 {
     const std::optional<quint64> offset = objectOffset(index);
-    if (!offset || depth > PropertyList::MaximumDepth || ++m_produced > MostValues)
+    if (!offset || depth > PropertyList::MaximumDepth
+        || ++m_produced > std::max(quint64(m_bytes.size()), LeastValueLimit))
         return std::nullopt;
     const quint8 marker = quint8(m_bytes[qsizetype(*offset)]);
     const int info = marker & 0xF;
