@@ -9,6 +9,7 @@
 #include "host/WidgetPreviewView.h"
 #include "host/WidgetRuntime.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -215,9 +216,10 @@ void BorderlessWindow::closeEvent(QCloseEvent *event)
     emit closed();
 }
 
-void BorderlessWindow::keyPressEvent(QKeyEvent *)
+// Keys the page did not take end here: the window has no use for them.
+void BorderlessWindow::keyPressEvent(QKeyEvent *event)
 {
-    qInfo("-");
+    event->accept();
 }
 
 // No layout: a layout would impose the view's minimum size on the window,

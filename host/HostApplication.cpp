@@ -4,7 +4,9 @@
 #include "host/BorderlessWindow.h"
 #include "host/CloseBox.h"
 #include "host/WidgetBundle.h"
+#include "host/WidgetPreviewView.h"
 #include "host/WidgetRuntime.h"
+#include "host/WidgetWebPage.h"
 
 #include <QApplication>
 #include <QDataStream>
@@ -162,6 +164,10 @@ BorderlessWindow *HostApplication::createWindow(const QString &key)
     window->setClosesOnEscape(true);
     window->setWindowTitle(QFileInfo(key).completeBaseName());
     window->runtime()->setPreferenceStore(WidgetPreferences::Store::Installed);
+    // The widget's log goes to standard error, each line under its name.
+    const QString name = window->windowTitle();
+    connect(qobject_cast<WidgetWebPage *>(window->widgetView()->page()), &WidgetWebPage::logged, this,
+            [name](const QString &line) { QTextStream(stderr) << name << QStringLiteral(": ") << line << Qt::endl; });
     auto *closeBox = new CloseBox(window);
     connect(closeBox, &CloseBox::clicked, window, &BorderlessWindow::removeWidget);
     connect(window->runtime(), &WidgetRuntime::closeBoxOffsetRequested, closeBox,

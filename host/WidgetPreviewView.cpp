@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/WidgetPreviewView.h"
 
+#include "host/WidgetWebPage.h"
+
 #include <QChildEvent>
 #include <QMouseEvent>
 #include <QWebEngineSettings>
@@ -29,6 +31,9 @@ const char16_t ControlAtPointScript[] = uR"(
 WidgetPreviewView::WidgetPreviewView(QWidget *parent)
     : QWebEngineView(parent)
 {
+    WidgetWebPage::prepareEngine();
+    setPage(new WidgetWebPage(this));
+    settings()->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
     page()->setBackgroundColor(Qt::transparent);
     settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     setContextMenuPolicy(Qt::NoContextMenu);

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/host/WidgetPage.h"
 
+#include <QDesktopServices>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUdpSocket>
 
 // Asks the page's runtime for a command itself, past the `widget` object:
 // the runtime must refuse a widget without the key all the same.
@@ -35,6 +37,16 @@ struct LocalServer : QTcpServer
 
     QString url() const { return u"http://127.0.0.1:%1/data"_s.arg(serverPort()); }
     QByteArrayList requests;
+};
+
+/// Takes the addresses handed to the desktop's browser.
+class BrowserStandIn : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
 };
 
 class tst_WidgetAccess : public QObject
@@ -114,6 +126,50 @@ private slots:
         QCOMPARE(WidgetPage::log().filter(u"blocked"_s), denials);
         QCOMPARE(server.requests.size(), allowed.contains(attempts[0][3]) ? 1 : 0);
         QVERIFY(server.requests.isEmpty() || server.requests.last().contains("X-Widget: yes"));
+    }
+
+    // Without the network key no packet leaves, not even WebRTC's own.
+    void webRtcSendsNothing()
+    {
+        QUdpSocket stun;
+        QVERIFY(stun.bind(QHostAddress::LocalHost));
+        QVERIFY(m_f.show(m_f.bundle(u"Rtc"_s)));
+        const QString script = uR"(var c = new RTCPeerConnection({iceServers: [{urls: 'stun:127.0.0.1:%1'}]});
+            c.createDataChannel('x'); c.onicecandidate = function () {};
+            c.createOffer().then(function (o) { return c.setLocalDescription(o); })
+             .then(function () { outcome = 'offered'; }, function (e) { outcome = 'refused ' + e; });)"_s;
+        QCOMPARE(outcome(script.arg(stun.localPort())), u"offered"_s);
+        // The engine gathers on this thread: waiting must keep it running.
+        QTest::qWait(5000);
+        QVERIFY(!stun.hasPendingDatagrams());
+    }
+
+    // Following a link, or a script sending the page away, opens the address
+    // in the desktop's browser; the widget stays as it was.
+    void linksOpenInTheBrowser()
+    {
+        BrowserStandIn browser;
+        QList<QUrl> &opened = browser.opened;
+        QDesktopServices::setUrlHandler(u"http"_s, &browser, "open");
+        const QString bundle = m_f.bundle(u"Links"_s, {}, u"<a id='away' href='http://127.0.0.1:9/page'>away</a>"_s);
+        QVERIFY(m_f.show(bundle));
+        m_f.run(u"document.getElementById('away').click(); setTimeout(function () { location.href = 'http://127.0.0.1:9/other'; }, 0)"_s);
+        QTRY_COMPARE(opened, (QList<QUrl>{QUrl(u"http://127.0.0.1:9/page"_s), QUrl(u"http://127.0.0.1:9/other"_s)}));
+        QCOMPARE(m_f.window.widgetView()->url(), WidgetBundle::read(bundle).mainPage());
+        QDesktopServices::unsetUrlHandler(u"http"_s);
+    }
+
+    // The era's widgets log with alert(): a line, never a dialog that waits.
+    void dialogsAreLogLines()
+    {
+        QVERIFY(m_f.show(m_f.bundle(u"Dialogs"_s)));
+        QSignalSpy lines(m_f.window.widgetView()->page(), SIGNAL(logged(QString)));
+        QCOMPARE(m_f.run(u"alert('tick'); console.error('bad'); [confirm('sure?'), prompt('name?')].join()"_s).toString(),
+                 u"false,"_s);
+        QStringList logged;
+        for (const QList<QVariant> &line : std::as_const(lines))
+            logged.append(line.first().toString());
+        QCOMPARE(logged, (QStringList{u"alert: tick"_s, u"error: bad"_s, u"confirm: sure?"_s, u"prompt: name?"_s}));
     }
 };
 

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "host/WidgetWebPage.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+using namespace Qt::StringLiterals;
+
+void WidgetWebPage::prepareEngine()
+{
+    static const bool prepared = [] {
+        QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        flags += " --force-webrtc-ip-handling-policy=disable_non_proxied_udp";
+        // The engine's start-up report is no line of any widget's log.
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+        return qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+    }();
+    Q_UNUSED(prepared);
+}
+
+bool WidgetWebPage::staysInWidget(const QUrl &url)
+{
+    static const QStringList own{u"file"_s, u"qrc"_s, u"about"_s, u"data"_s, u"blob"_s, u"quillet"_s};
+    return own.contains(url.scheme());
+}
+
+void WidgetWebPage::javaScriptAlert(const QUrl &, const QString &message)
+{
+    emit logged(tr("alert: %1").arg(message));
+}
+
+bool WidgetWebPage::javaScriptConfirm(const QUrl &, const QString &message)
+{
+    emit logged(tr("confirm: %1").arg(message));
+    return false;
+}
+
+bool WidgetWebPage::javaScriptPrompt(const QUrl &, const QString &message, const QString &, QString *)
+{
+    emit logged(tr("prompt: %1").arg(message));
+    return false;
+}
+
+void WidgetWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                             int line, const QString &source)
+{
+    const QString where = source.isEmpty() ? QString()
+                                           : u"%1:%2: "_s.arg(QFileInfo(QUrl(source).path()).fileName()).arg(line);
+    const QString kind = level == ErrorMessageLevel ? tr("error: ")
+        : level == WarningMessageLevel             ? tr("warning: ")
+                                                   : QString();
+    emit logged(where + kind + message);
+}
+
+bool WidgetWebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    if (!isMainFrame || staysInWidget(url))
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    // A link, a form or the page's own script (the engine tells these apart
+    // no better) goes to the browser; a redirect is the server's, not the page's.
+    if (type != NavigationTypeRedirect)
+        QDesktopServices::openUrl(url);
+    emit logged(tr("opened outside the widget: %1").arg(url.toString()));
+    return false;
+}
