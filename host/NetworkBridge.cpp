@@ -51,10 +51,13 @@ bool isConnectionHeader(const QByteArray &name)
            || name.toLower().startsWith("access-control-") || name.toLower().startsWith("sec-");
 }
 
-// After a redirect the engine sends the origin "null"; either way the
-// answer names the origin it came from, which also allows credentials.
+// Only a widget's own page may read the answer: its origin is "null" (a
+// file), as is any page's after a redirect. A web page that reached the
+// bridge anyhow gets no header that lets it read.
 QByteArray allowing(const QByteArray &origin)
 {
+    if (!origin.isEmpty() && origin != "null" && origin != "file://")
+        return {};
     return "Access-Control-Allow-Origin: " + (origin.isEmpty() ? QByteArray("*") : origin)
            + "\r\nAccess-Control-Allow-Credentials: true\r\n";
 }

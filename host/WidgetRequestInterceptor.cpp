@@ -38,8 +38,8 @@ void WidgetRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
         info.block(true);
     else if (url.isLocalFile())
         redirectLocalFile(info, url.toLocalFile());
-    else if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr)
-        redirectToBridge(info);
+    else if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr && info.initiator().isLocalFile())
+        redirectToBridge(info); // only the widget's own pages, never a web page inside it
 }
 
 // What the bridge sends on comes back here, and must then go out.

@@ -11,8 +11,9 @@
 /// - requests for /System/Library/WidgetResources go to the resources this
 ///   program provides, or fail at once (reported) when it has none by the name;
 /// - requests the widget's access keys do not allow are blocked (reported);
-/// - the page's own fetches from the network (XMLHttpRequest, fetch) go
-///   through the NetworkBridge, so that the page may read their answers;
+/// - the fetches of the widget's own pages from the network (XMLHttpRequest,
+///   fetch) go through the NetworkBridge, so that the page may read their
+///   answers; a web page shown inside the widget keeps the web's rules;
 /// - a file of the bundle that is not where the page looks for it is taken
 ///   from the bundle's localized folders when one has it;
 /// - an image the engine cannot decode comes from the runtime as PNG.

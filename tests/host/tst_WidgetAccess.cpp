@@ -28,8 +28,11 @@ struct LocalServer : QTcpServer
                     if (!socket->peek(1 << 16).contains("\r\n\r\n"))
                         return;
                     requests.append(socket->readAll());
-                    socket->write("HTTP/1.1 200 Answer\r\nContent-Type: text/plain\r\nX-Station: 42\r\n"
-                                  "Content-Length: 2\r\nConnection: close\r\n\r\nok");
+                    if (requests.last().startsWith("GET /frame"))
+                        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n" + frame);
+                    else
+                        socket->write("HTTP/1.1 200 Answer\r\nContent-Type: text/plain\r\nX-Station: 42\r\n"
+                                      "Content-Length: 2\r\nConnection: close\r\n\r\nok");
                     socket->disconnectFromHost();
                 });
         });
@@ -37,6 +40,7 @@ struct LocalServer : QTcpServer
 
     QString url() const { return u"http://127.0.0.1:%1/data"_s.arg(serverPort()); }
     QByteArrayList requests;
+    QByteArray frame; ///< the page served at /frame
 };
 
 /// Takes the addresses handed to the desktop's browser.
@@ -142,6 +146,21 @@ private slots:
         // The engine gathers on this thread: waiting must keep it running.
         QTest::qWait(5000);
         QVERIFY(!stun.hasPendingDatagrams());
+    }
+
+    // With the network key, the widget's own page reads any server; a web
+    // page inside it follows the web's rules and cannot read a server of
+    // another origin that does not allow it.
+    void webPagesInsideKeepTheWebsRules()
+    {
+        LocalServer server;
+        server.frame = uR"(<script>var r = new XMLHttpRequest(); r.open('GET', 'http://localhost:%1/secret.txt');
+            r.onload = function () { parent.postMessage('read ' + r.responseText, '*'); };
+            r.onerror = function () { parent.postMessage('failed', '*'); }; r.send();</script>)"_s.arg(server.serverPort()).toUtf8();
+        QVERIFY(m_f.show(m_f.bundle(u"Frames"_s, {{u"AllowNetworkAccess"_s, true}})));
+        QCOMPARE(outcome(u"onmessage = function (e) { outcome = e.data; }; var f = document.createElement('iframe');"
+                         " f.src = 'http://127.0.0.1:%1/frame'; document.body.appendChild(f);"_s.arg(server.serverPort())),
+                 u"failed"_s);
     }
 
     // Following a link, or a script sending the page away, opens the address
