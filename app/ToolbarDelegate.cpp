@@ -5,6 +5,7 @@
 #include "filelist/FileListController.h"
 #include "host/BorderlessWindow.h"
 #include "host/WidgetBundle.h"
+#include "host/WidgetPreferences.h"
 #include "host/WidgetPreviewView.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
@@ -20,6 +21,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QShortcut>
+#include <QWebEngineProfile>
 
 namespace {
 
@@ -195,9 +197,16 @@ void ToolbarDelegate::previewWidget()
     const QString bundle = savedBundlePath();
     if (bundle.isEmpty())
         return;
+    const WidgetBundle widget = WidgetBundle::read(bundle);
+    // The preview keeps the storage of the widget it shows: a widget that
+    // took another identifier gets a window of its own.
+    QWebEngineProfile *storage =
+        WidgetPreferences(WidgetPreferences::Store::Preview, WidgetPreferences::domainOf(widget)).webProfile();
+    if (m_previewWindow && m_previewWindow->widgetView()->page()->profile() != storage)
+        delete m_previewWindow;
     if (!m_previewWindow)
-        m_previewWindow = new BorderlessWindow;
-    m_previewWindow->showWidget(WidgetBundle::read(bundle));
+        m_previewWindow = new BorderlessWindow(storage);
+    m_previewWindow->showWidget(widget);
     setupToolbar();
 }
 

@@ -44,9 +44,9 @@ QString stoppedReason(int status)
 
 // A plain window, not a tool window: tool windows may hide while the
 // application is in the background, and may refuse the keyboard.
-BorderlessWindow::BorderlessWindow(QWidget *parent)
+BorderlessWindow::BorderlessWindow(QWebEngineProfile *profile, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , m_view(new WidgetPreviewView(this))
+    , m_view(new WidgetPreviewView(profile, this))
     , m_runtime(new WidgetRuntime(m_view, this))
     , m_watchdog(new RendererWatchdog(m_view->page(), this))
     , m_flip(new FlipOverlay(this))

@@ -8,6 +8,7 @@
 
 class FlipOverlay;
 class QLabel;
+class QWebEngineProfile;
 class QShortcut;
 class RendererWatchdog;
 class WidgetBundle;
@@ -29,7 +30,10 @@ class BorderlessWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit BorderlessWindow(QWidget *parent = nullptr);
+    /// A window whose widget keeps its web storage in `profile` (see
+    /// WidgetPreferences::webProfile); the engine's default profile when none
+    /// is given.
+    explicit BorderlessWindow(QWebEngineProfile *profile = nullptr, QWidget *parent = nullptr);
 
     /// The view that fills the window; owned by the window.
     WidgetPreviewView *widgetView() const { return m_view; }

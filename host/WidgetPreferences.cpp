@@ -2,6 +2,11 @@
 #include "host/WidgetPreferences.h"
 
 #include "host/WidgetBundle.h"
+#include "host/WidgetWebPage.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QWebEngineProfile>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -63,6 +68,23 @@ QString WidgetPreferences::domainOf(const WidgetBundle &bundle)
 {
     const QString identifier = bundle.info().value(u"CFBundleIdentifier"_s).toString();
     return identifier.isEmpty() ? u"widget."_s + bundle.folderIdentifier() : identifier;
+}
+
+QWebEngineProfile *WidgetPreferences::webProfile() const
+{
+    const QString store = m_store == Store::Installed ? u"Widget"_s : u"Preview"_s;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Quillet/"_s
+        + store + u" Storage/"_s + fileNameOf(m_domain);
+    static QHash<QString, QWebEngineProfile *> profiles;
+    QWebEngineProfile *&profile = profiles[folder];
+    if (!profile) {
+        WidgetWebPage::prepareEngine();
+        profile = new QWebEngineProfile(store + u' ' + fileNameOf(m_domain), QCoreApplication::instance());
+        profile->setPersistentStoragePath(folder);
+        profile->setCachePath(folder + u"/Cache"_s);
+        profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    }
+    return profile;
 }
 
 QString WidgetPreferences::filePath() const

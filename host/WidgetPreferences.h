@@ -8,6 +8,7 @@
 #include <optional>
 
 class QSettings;
+class QWebEngineProfile;
 class WidgetBundle;
 
 /// The preferences a widget keeps with `widget.setPreferenceForKey`: values
@@ -31,6 +32,12 @@ public:
     /// Whose preferences a bundle's page sees: its "CFBundleIdentifier", or
     /// for a bundle without one a name made from its folder.
     static QString domainOf(const WidgetBundle &bundle);
+
+    /// The widget's web storage (localStorage, IndexedDB, cookies, cache),
+    /// kept from run to run beside its preferences, and apart for the
+    /// preview: one engine profile per widget and store, made at first use
+    /// and owned by the application, so that it outlives every page.
+    QWebEngineProfile *webProfile() const;
 
     /// The value stored under `key`; nothing when none is.
     std::optional<QJsonValue> value(const QString &key) const;

@@ -5,6 +5,7 @@
 
 #include <QChildEvent>
 #include <QMouseEvent>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
 namespace {
@@ -28,11 +29,11 @@ const char16_t ControlAtPointScript[] = uR"(
 
 } // namespace
 
-WidgetPreviewView::WidgetPreviewView(QWidget *parent)
+WidgetPreviewView::WidgetPreviewView(QWebEngineProfile *profile, QWidget *parent)
     : QWebEngineView(parent)
 {
     WidgetWebPage::prepareEngine();
-    setPage(new WidgetWebPage(this));
+    setPage(new WidgetWebPage(profile ? profile : QWebEngineProfile::defaultProfile(), this));
     settings()->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
     page()->setBackgroundColor(Qt::transparent);
     settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);

@@ -5,6 +5,7 @@
 #include <QWebEngineView>
 
 class QMouseEvent;
+class QWebEngineProfile;
 
 /// The web view a widget runs in: no background of its own, so the
 /// transparent parts of the page show what lies behind the window, no scroll
@@ -16,7 +17,9 @@ class WidgetPreviewView : public QWebEngineView
     Q_OBJECT
 
 public:
-    explicit WidgetPreviewView(QWidget *parent = nullptr);
+    /// A view whose page keeps its storage in `profile`; the engine's
+    /// default profile when none is given.
+    explicit WidgetPreviewView(QWebEngineProfile *profile, QWidget *parent = nullptr);
 
 protected:
     bool event(QEvent *event) override;

@@ -160,6 +160,29 @@ private slots:
         QTRY_VERIFY(!closing);
     }
 
+    // Each widget keeps its own web storage, which outlives its window; the
+    // preview of the same widget keeps another.
+    void eachWidgetKeepsItsOwnStorage()
+    {
+        m_f->host.showWidgets({m_f->first, m_f->second});
+        const auto stored = [](const char *title, const QString &script) -> QString {
+            BorderlessWindow *window = shown().value(QLatin1String(title));
+            if (!QTest::qWaitFor([&] { return window->widgetView()->title() == QLatin1String(title); }, LoadTimeout))
+                return u"not loaded"_s;
+            return WidgetPage::evaluate(*window, script + u"; localStorage.getItem('mine')"_s).toString();
+        };
+        QCOMPARE(stored("First", u"localStorage.setItem('mine', 'first')"_s), u"first"_s);
+        QCOMPARE(stored("Second", {}), QString());
+        QVERIFY(shown().value(u"First"_s)->close());
+        m_f->host.showWidgets({m_f->first});
+        QCOMPARE(stored("First", {}), u"first"_s);
+
+        BorderlessWindow preview(
+            WidgetPreferences(WidgetPreferences::Store::Preview, WidgetPreferences::domainOf(WidgetBundle::read(m_f->first))).webProfile());
+        QVERIFY(WidgetPage::show(preview, m_f->first));
+        QCOMPARE(WidgetPage::evaluate(preview, u"localStorage.getItem('mine')"_s).toString(), QString());
+    }
+
     // A start with nothing to show ends; a host that died leaves its socket
     // behind, and the next host replaces it. Later starts name bundles
     // relatively, and a path that is no folder.
