@@ -4,6 +4,7 @@
 #include "host/BorderlessWindow.h"
 #include "host/CloseBox.h"
 #include "host/WidgetBundle.h"
+#include "host/WidgetPlacement.h"
 #include "host/WidgetPreviewView.h"
 #include "host/WidgetRuntime.h"
 #include "host/WidgetWebPage.h"
@@ -60,6 +61,7 @@ QPoint closeBoxPosition(const WidgetBundle &bundle)
 HostApplication::HostApplication(QObject *parent)
     : QObject(parent)
     , m_server(new QLocalServer(this))
+    , m_placement(new WidgetPlacement(this))
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &HostApplication::acceptConnections);
@@ -151,6 +153,7 @@ void HostApplication::showWidget(const QString &path)
         window = createWindow(key);
     const WidgetBundle bundle = WidgetBundle::read(key);
     window->showWidget(bundle);
+    m_placement->place(window, WidgetPreferences::domainOf(bundle));
     window->findChild<CloseBox *>()->move(closeBoxPosition(bundle));
     // Started by the user, so it takes the keyboard: Escape closes it at once.
     window->activateWindow();

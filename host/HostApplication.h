@@ -8,6 +8,7 @@
 class BorderlessWindow;
 class QLocalServer;
 class QLocalSocket;
+class WidgetPlacement;
 
 /// The widget host: runs installed widgets, one window per bundle, and all of
 /// one user's widgets in one process. A later start hands its bundles to the
@@ -60,5 +61,6 @@ private:
     void receivePaths(QLocalSocket *socket);
 
     QLocalServer *m_server;
+    WidgetPlacement *m_placement;
     QHash<QString, BorderlessWindow *> m_windows;
 };

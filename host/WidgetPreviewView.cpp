@@ -121,4 +121,5 @@ void WidgetPreviewView::dragWhenNotOnControl(const QVariant &onControl, int pres
 void WidgetPreviewView::followPointer()
 {
     window()->move(m_windowAtPress + m_pointerGlobal - m_pressGlobal);
+    emit dragged();
 }

@@ -21,6 +21,10 @@ public:
     /// default profile when none is given.
     explicit WidgetPreviewView(QWebEngineProfile *profile, QWidget *parent = nullptr);
 
+signals:
+    /// The user dragged the window to another place.
+    void dragged();
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

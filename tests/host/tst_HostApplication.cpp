@@ -160,6 +160,21 @@ private slots:
         QTRY_VERIFY(!closing);
     }
 
+    // Widgets seen for the first time cover no other; one the user dragged
+    // elsewhere comes back there, also after its window closed.
+    void widgetsKeepTheirPlaces()
+    {
+        m_f->host.showWidgets({m_f->first, m_f->second});
+        BorderlessWindow *first = shown().value(u"First"_s);
+        QVERIFY(!first->geometry().intersects(shown().value(u"Second"_s)->geometry()));
+        first->move(first->pos() + QPoint(40, 30));
+        emit first->widgetView()->dragged();
+        const QPoint dragged = first->pos();
+        QVERIFY(first->close());
+        m_f->host.showWidgets({m_f->first});
+        QCOMPARE(shown().value(u"First"_s)->pos(), dragged);
+    }
+
     // Each widget keeps its own web storage, which outlives its window; the
     // preview of the same widget keeps another.
     void eachWidgetKeepsItsOwnStorage()
