@@ -123,6 +123,7 @@ void MainMenu::connectWidgetMenu()
             toolbarCommand(&ToolbarDelegate::closeWidgetPreview));
     connect(ui->actionInspectPreview, &QAction::triggered, this,
             toolbarCommand(&ToolbarDelegate::inspectPreview));
+    connect(ui->actionRunLog, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::showRunLog));
     connect(ui->actionBuildAndRun, &QAction::triggered, this,
             toolbarCommand(&ToolbarDelegate::saveRunWidget));
 }

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/ToolbarDelegate.h"
 
+#include "app/RunLogPanel.h"
 #include "editors/ContentView.h"
+#include "editors/MyTextFileView.h"
 #include "filelist/FileListController.h"
 #include "host/BorderlessWindow.h"
 #include "host/WidgetBundle.h"
 #include "host/WidgetPreferences.h"
 #include "host/WidgetPreviewView.h"
+#include "host/WidgetRuntime.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
@@ -48,7 +51,9 @@ ToolbarDelegate::ToolbarDelegate(QMainWindow *mainWindow, FileListController *fi
     , m_fileList(fileList)
     , m_searchView(new QLineEdit(mainWindow))
     , m_searchMenuForm(new QMenu(tr("Search"), mainWindow))
+    , m_runLog(new RunLogPanel(mainWindow))
 {
+    connect(m_runLog, &RunLogPanel::placeChosen, this, &ToolbarDelegate::openAtLine);
     m_searchView->setObjectName(QStringLiteral("searchField"));
     m_searchView->setPlaceholderText(tr("Search"));
     m_searchView->setClearButtonEnabled(true);
@@ -204,10 +209,28 @@ void ToolbarDelegate::previewWidget()
         WidgetPreferences(WidgetPreferences::Store::Preview, WidgetPreferences::domainOf(widget)).webProfile();
     if (m_previewWindow && m_previewWindow->widgetView()->page()->profile() != storage)
         delete m_previewWindow;
-    if (!m_previewWindow)
+    if (!m_previewWindow) {
         m_previewWindow = new BorderlessWindow(storage);
+        connect(m_previewWindow->runtime(), &WidgetRuntime::logged, m_runLog, &RunLogPanel::append);
+    }
+    m_runLog->clear();
     m_previewWindow->showWidget(widget);
     setupToolbar();
+}
+
+void ToolbarDelegate::showRunLog()
+{
+    m_runLog->setVisible(!m_runLog->isVisible());
+}
+
+void ToolbarDelegate::openAtLine(const QString &file, int line)
+{
+    const QString bundle = savedBundlePath();
+    if (bundle.isEmpty() || !FileManager::pathInside(bundle, file))
+        return;
+    m_fileList->openFileAtPath(bundle + u'/' + file);
+    if (auto *text = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(file)))
+        text->goToLine(line);
 }
 
 void ToolbarDelegate::closeWidgetPreview()

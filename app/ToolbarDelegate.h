@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QPointer>
 
+class RunLogPanel;
+
 /// Builds the document window's toolbar and carries its commands: New
 /// Widget, Open, Save, Preview (Stop while the preview shows), Build and Run,
 /// and the search field that filters the file list.
@@ -44,6 +46,8 @@ public:
     /// Previews the widget if it is not shown, and opens the developer
     /// tools on the preview's page.
     void inspectPreview();
+    /// Shows the Run Log panel, or hides it when it shows.
+    void showRunLog();
     /// Lists the bundle again with the search field's text as the filter.
     void searchRefresh();
     /// Selects the next (previous) match of the search field's text in the
@@ -57,9 +61,12 @@ public:
     BorderlessWindow *previewWindow() const { return m_previewWindow; }
     /// The developer tools' window; null until first asked for.
     PageInspector *inspector() const { return m_inspector; }
+    RunLogPanel *runLog() const { return m_runLog; }
     bool isPreviewShowing() const;
 
 private:
+    /// Opens the widget's `file` in its editor at `line`.
+    void openAtLine(const QString &file, int line);
     /// Hands an installed bundle to the widget host, saying so when it cannot.
     void runInstalled(const QString &bundle);
     QString savedBundlePath();
@@ -70,6 +77,7 @@ private:
     QPointer<FileListController> m_fileList;
     QPointer<QLineEdit> m_searchView;
     QPointer<QMenu> m_searchMenuForm;
+    RunLogPanel *m_runLog;
     QPointer<BorderlessWindow> m_previewWindow;
     QPointer<PageInspector> m_inspector;
 };

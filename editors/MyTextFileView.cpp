@@ -246,6 +246,13 @@ QString MyTextFileView::text() const
     return bytes ? QString::fromUtf8(bytes, length) : QString();
 }
 
+void MyTextFileView::goToLine(int line)
+{
+    ui->textView->setCursorPosition(std::max(line, 1) - 1, 0);
+    ui->textView->ensureLineVisible(std::max(line, 1) - 1);
+    ui->textView->setFocus();
+}
+
 QString MyTextFileView::selectedText() const
 {
     return ui->textView->selectedText();

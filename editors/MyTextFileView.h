@@ -31,6 +31,9 @@ public:
     QString text() const;
     /// The selected text, for the search's caller and tests.
     QString selectedText() const;
+    /// Puts the caret at the start of `line` (counted from 1), in view, and
+    /// gives the editor the keyboard.
+    void goToLine(int line);
 
 protected:
     Outcome writeEdits() override;

@@ -85,4 +85,6 @@ void WidgetAccess::reportDenial(const QString &what, const QString &key) const
 void WidgetAccess::report(const QString &message) const
 {
     qCWarning(lcWidget).noquote() << m_name + u": "_s + message;
+    if (m_listener)
+        m_listener(message);
 }

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QUrl;
 class WidgetBundle;
 
@@ -40,8 +42,11 @@ public:
     void reportDenial(const QString &what, const QString &key) const;
     /// Reports a failure of the widget's that is not a refusal.
     void report(const QString &message) const;
+    /// Hears every report as well, without the widget's name.
+    void setListener(std::function<void(const QString &)> listener) { m_listener = std::move(listener); }
 
 private:
+    std::function<void(const QString &)> m_listener;
     QString m_name;
     QString m_folder;
     QString m_canonicalFolder;

@@ -7,6 +7,7 @@
 #include "host/WebImage.h"
 #include "host/WidgetBundle.h"
 #include "host/WidgetRequestInterceptor.h"
+#include "host/WidgetWebPage.h"
 
 #include <QBuffer>
 #include <QDesktopServices>
@@ -102,6 +103,8 @@ WidgetRuntime::WidgetRuntime(QWebEngineView *view, QObject *parent)
     installScript(page->profile());
     m_interceptor->setRuntimeToken(m_token);
     page->setUrlRequestInterceptor(m_interceptor);
+    if (auto *widgetPage = qobject_cast<WidgetWebPage *>(page))
+        connect(widgetPage, &WidgetWebPage::logged, this, &WidgetRuntime::logged);
     // Otherwise the engine would stop a page's requests to the network
     // before the interceptor sees them, and nobody would hear why.
     page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
@@ -141,7 +144,9 @@ const WidgetAccess &WidgetRuntime::access() const
 void WidgetRuntime::prepare(const WidgetBundle &bundle)
 {
     endCommands();
-    m_interceptor->setAccess(WidgetAccess(bundle));
+    WidgetAccess access(bundle);
+    access.setListener([this](const QString &line) { emit logged(line); });
+    m_interceptor->setAccess(access);
     m_identifier = bundle.folderIdentifier();
     m_domain = WidgetPreferences::domainOf(bundle);
 }

@@ -63,6 +63,9 @@ public:
     void answer(QWebEngineUrlRequestJob *job);
 
 signals:
+    /// A line of the widget's log: what its page wrote (console, alert())
+    /// and what the runtime refused it.
+    void logged(const QString &line);
     /// `widget.setCloseBoxOffset`, its values kept within 0 to 100.
     void closeBoxOffsetRequested(const QPoint &offset);
     /// `window.resizeTo` or `window.resizeBy`: the widget's new size, at

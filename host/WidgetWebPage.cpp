@@ -2,6 +2,7 @@
 #include "host/WidgetWebPage.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
@@ -45,8 +46,12 @@ bool WidgetWebPage::javaScriptPrompt(const QUrl &, const QString &message, const
 void WidgetWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
                                              int line, const QString &source)
 {
-    const QString where = source.isEmpty() ? QString()
-                                           : u"%1:%2: "_s.arg(QFileInfo(QUrl(source).path()).fileName()).arg(line);
+    // Files by their path from the page's folder, which is the widget's.
+    const QUrl file(source);
+    const QString name = file.isLocalFile()
+        ? QDir(QFileInfo(url().toLocalFile()).absolutePath()).relativeFilePath(file.toLocalFile())
+        : QFileInfo(file.path()).fileName();
+    const QString where = source.isEmpty() ? QString() : u"%1:%2: "_s.arg(name).arg(line);
     const QString kind = level == ErrorMessageLevel ? tr("error: ")
         : level == WarningMessageLevel             ? tr("warning: ")
                                                    : QString();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/ToolbarDelegate.h"
 
+#include "app/RunLogPanel.h"
 #include "editors/MyTextFileView.h"
 #include "host/BorderlessWindow.h"
 #include "host/WidgetPreviewView.h"
@@ -10,7 +11,10 @@
 
 #include "tests/common/DocumentFixture.h"
 
+#include <Qsci/qsciscintilla.h>
+
 #include <QApplication>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QLineEdit>
@@ -26,6 +30,7 @@ private slots:
 
     void previewFromTheMenuAndTheToolbar();
     void madeWidgetsPreviewOverAndOver();
+    void runLogShowsThePreviewsLog();
     void findNextSearchesTheShownFile();
     void buildAndRun_data();
     void buildAndRun();
@@ -133,6 +138,31 @@ void tst_ToolbarDelegate::madeWidgetsPreviewOverAndOver()
         made->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+}
+
+// The preview's alert() lines, console messages and uncaught errors reach
+// the Run Log as they come; double-clicking an error opens its file there.
+void tst_ToolbarDelegate::runLogShowsThePreviewsLog()
+{
+    Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"),
+                "<plist><dict><key>MainHTML</key><string>main.html</string></dict></plist>");
+    Tree::write(m_fixture->bundle(), QStringLiteral("main.html"), "<script src='main.js'></script>");
+    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"), "alert('tick');\nconsole.log('hello');\nnoSuchFunction();\n");
+    MyDocument *document = m_fixture->open(m_fixture->bundle());
+    command(document, "actionPreview")->trigger();
+    RunLogPanel *log = document->toolbarDelegate()->runLog();
+    QTRY_COMPARE_WITH_TIMEOUT(log->lines().size(), 3, 30000);
+    QCOMPARE(log->lines().mid(0, 2), (QStringList{QStringLiteral("alert: tick"), QStringLiteral("main.js:2: hello")}));
+    QVERIFY2(log->lines().last().startsWith(QStringLiteral("main.js:3: error: Uncaught ReferenceError")), qPrintable(log->lines().last()));
+    QVERIFY(log->isVisible());
+
+    auto *lines = log->findChild<QListWidget *>();
+    emit lines->itemDoubleClicked(lines->item(2));
+    auto *view = qobject_cast<MyTextFileView *>(document->fileListController()->contentViewWithIdentifier(QStringLiteral("main.js")));
+    QVERIFY(view && view->isVisible());
+    int line = 0, index = 0;
+    view->findChild<QsciScintilla *>()->getCursorPosition(&line, &index);
+    QCOMPARE(line, 2);
 }
 
 void tst_ToolbarDelegate::findNextSearchesTheShownFile()
