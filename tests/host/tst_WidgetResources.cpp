@@ -15,7 +15,8 @@ static QString sharedPage()
                    " function add(parent) { return parent.appendChild(document.createElement('div')); }</script>"_s;
     for (const QString &script : {u"AppleClasses/AppleAnimator"_s, u"AppleClasses/AppleButton"_s,
                                   u"AppleClasses/AppleInfoButton"_s, u"AppleClasses/AppleScrollbar"_s,
-                                  u"AppleClasses/AppleScrollArea"_s, u"button/genericButton"_s, u"AppleClasses/AppleSlider"_s})
+                                  u"AppleClasses/AppleScrollArea"_s, u"AppleClasses/AppleSlider"_s,
+                                  u"button/genericButton"_s, u"AppleClasses/AppleNothing"_s})
         page += u"<script src=\"file:///System/Library/WidgetResources/%1.js\" onload=\"loaded.push('%1')\""
                 " onerror=\"failed.push('%1')\"></script>"_s.arg(script);
     return page + u"<script src=\"strings.js\"></script><script src=\"top.js\"></script>"
@@ -44,9 +45,9 @@ private slots:
         QVERIFY(m_f.show(bundle));
 
         QCOMPARE(m_f.run(u"[loaded.length, failed, strings, atTop].join()"_s).toString(),
-                 u"6,AppleClasses/AppleSlider,English,top"_s);
+                 u"7,AppleClasses/AppleNothing,English,top"_s);
         QCOMPARE(WidgetPage::log().filter(u"not available"_s),
-                 QStringList{u"quillet: Shared: /System/Library/WidgetResources/AppleClasses/AppleSlider.js"
+                 QStringList{u"quillet: Shared: /System/Library/WidgetResources/AppleClasses/AppleNothing.js"
                              " is not available"_s});
         QTRY_COMPARE(m_f.run(u"Array.from(document.images, function (i) { return i.naturalWidth + 'x' + i.naturalHeight; })"
                               ".join()"_s).toString(), u"12x12,13x13"_s);
@@ -82,6 +83,15 @@ private slots:
             area.verticalScrollTo(150);)"_s
             << u"content.scrollTop === 150 && !scrollbar.hidden && Math.abs(area.viewToContentHeightRatio - 0.25) < 0.01"
                " && parseInt(scrollbar._thumb.element.style.top) > 0"_s;
+        QTest::newRow("slider follows a press, reports it, and is set quietly") << uR"(
+            window.heard = []; var box = add(document.body);
+            box.style.cssText = 'position: absolute; left: 10px; top: 150px; width: 115px; height: 20px;';
+            window.slider = new AppleHorizontalSlider(box, function (value) { heard.push(value); });
+            box.dispatchEvent(new MouseEvent('mousedown', { bubbles: true, clientX: 10 + 7.5 + 25, clientY: 160 }));
+            document.dispatchEvent(new MouseEvent('mouseup', { bubbles: true }));
+            slider.setValue(0.75); window.vertical = new AppleVerticalSlider(add(document.body)); vertical.slideTo(2);)"_s
+            << u"heard.length === 1 && Math.abs(heard[0] - 0.25) < 0.02 && slider.value === 0.75 && slider._thumb.style.left === '75px'"
+               " && vertical.value === 1"_s;
     }
     void sharedClassesBehave()
     {
