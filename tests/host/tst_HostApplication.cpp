@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QProcess>
+#include <QScreen>
 
 using WidgetPage::LoadTimeout;
 
@@ -173,6 +174,13 @@ private slots:
         QVERIFY(first->close());
         m_f->host.showWidgets({m_f->first});
         QCOMPARE(shown().value(u"First"_s)->pos(), dragged);
+
+        // A screen that shrank or went takes no widget with it.
+        BorderlessWindow *again = shown().value(u"First"_s);
+        again->move(5000, 5000);
+        QScreen *screen = QGuiApplication::primaryScreen();
+        emit screen->availableGeometryChanged(screen->availableGeometry());
+        QVERIFY(screen->availableGeometry().contains(again->geometry()));
     }
 
     // Each widget keeps its own web storage, which outlives its window; the
