@@ -3,10 +3,13 @@
 
 #include "host/WidgetRuntime.h"
 
+#include <QBuffer>
+#include <QColor>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMimeDatabase>
@@ -14,6 +17,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -42,9 +47,34 @@ QString sharedResourceFile(const QString &relative)
     return QFile::exists(path) ? path : QString();
 }
 
+// The images the shared classes' widgets name under AppleClasses/Images/
+// are drawn here, as the look the classes draw by themselves: a thumb part
+// darker than a track part, every part a plain piece the classes stretch or
+// tile. Nothing of the originals is copied; only their place is kept.
+std::optional<QByteArray> drawnClassImage(const QString &relative)
+{
+    const QString clean = QDir::cleanPath(relative);
+    if (!clean.startsWith(u"AppleClasses/Images/"_s) || !clean.endsWith(u".png"_s) || clean.count(u'/') != 2)
+        return std::nullopt;
+    QImage piece(8, 8, QImage::Format_ARGB32);
+    piece.fill(clean.contains(u"thumb"_s, Qt::CaseInsensitive) ? QColor(0, 0, 0, 115) : QColor(0, 0, 0, 25));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    piece.save(&buffer, "PNG");
+    return png;
+}
+
 void serveSharedResource(QWebEngineUrlRequestJob *job)
 {
-    const QString path = sharedResourceFile(job->requestUrl().path().mid(1));
+    const QString relative = job->requestUrl().path().mid(1);
+    const QString path = sharedResourceFile(relative);
+    if (const std::optional<QByteArray> drawn = path.isEmpty() ? drawnClassImage(relative) : std::nullopt) {
+        auto *buffer = new QBuffer(job);
+        buffer->setData(*drawn);
+        job->reply(QByteArrayLiteral("image/png"), buffer);
+        return;
+    }
     auto *file = new QFile(path, job);
     if (path.isEmpty() || !file->open(QIODevice::ReadOnly)) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
@@ -88,7 +118,7 @@ void RuntimeSchemeHandler::installOn(QWebEngineProfile *profile)
 
 QUrl RuntimeSchemeHandler::sharedResourceUrl(const QString &relative)
 {
-    if (sharedResourceFile(relative).isEmpty())
+    if (sharedResourceFile(relative).isEmpty() && !drawnClassImage(relative))
         return {};
     QUrl url;
     url.setScheme(QString::fromLatin1(Scheme));

@@ -7,7 +7,8 @@
 
 // Loads each shared script, and one that is not there, recording in
 // window.loaded and window.failed which loaded; two scripts of its own, one
-// missing at the top, the other not; and two shared images. Rows build
+// missing at the top, the other not; and three shared images, the last one
+// drawn by the runtime. Rows build
 // their elements with add(parent).
 static QString sharedPage()
 {
@@ -21,7 +22,8 @@ static QString sharedPage()
                 " onerror=\"failed.push('%1')\"></script>"_s.arg(script);
     return page + u"<script src=\"strings.js\"></script><script src=\"top.js\"></script>"
                   "<img src=\"/System/Library/WidgetResources/resize.png\">"
-                  "<img src=\"/System/Library/WidgetResources/ibutton/white_i.png\">"_s;
+                  "<img src=\"/System/Library/WidgetResources/ibutton/white_i.png\">"
+                  "<img src=\"/System/Library/WidgetResources/AppleClasses/Images/scroll_thumb_vmid.png\">"_s;
 }
 
 class tst_WidgetResources : public QObject
@@ -50,7 +52,7 @@ private slots:
                  QStringList{u"quillet: Shared: /System/Library/WidgetResources/AppleClasses/AppleNothing.js"
                              " is not available"_s});
         QTRY_COMPARE(m_f.run(u"Array.from(document.images, function (i) { return i.naturalWidth + 'x' + i.naturalHeight; })"
-                              ".join()"_s).toString(), u"12x12,13x13"_s);
+                              ".join()"_s).toString(), u"12x12,13x13,8x8"_s);
     }
 
     // Each row sets a class to work on the shared page; its check answers true
