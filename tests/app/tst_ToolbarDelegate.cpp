@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QWebEngineProfile>
 
+using namespace Qt::StringLiterals;
+
 class tst_ToolbarDelegate : public QObject
 {
     Q_OBJECT
@@ -113,51 +115,46 @@ void tst_ToolbarDelegate::previewFromTheMenuAndTheToolbar()
 // QUILLET_PREVIEW_ROUNDS repeats it for longer hunts under the sanitizers.
 void tst_ToolbarDelegate::madeWidgetsPreviewOverAndOver()
 {
-    const int rounds = qEnvironmentVariableIntValue("QUILLET_PREVIEW_ROUNDS");
-    for (int round = 0; round < std::max(rounds, 4); ++round) {
+    for (int round = 0; round < std::max(qEnvironmentVariableIntValue("QUILLET_PREVIEW_ROUNDS"), 4); ++round) {
         auto *made = qobject_cast<MyDocument *>(DocumentController::shared().newDocument());
-        TemplateWizardPanel *wizard = made->teplatePanel();
-        wizard->open();
-        auto *templates = wizard->findChild<QTableView *>(QStringLiteral("tableView"));
+        made->teplatePanel()->open();
+        auto *templates = made->teplatePanel()->findChild<QTableView *>(u"tableView"_s);
         templates->selectRow(round % templates->model()->rowCount());
-        wizard->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
-        const QString target = m_fixture->folder() + QStringLiteral("/Made%1.wdgt").arg(round);
+        const QString target = m_fixture->folder() + u"/Made%1.wdgt"_s.arg(round);
         SavePanel::responder = [target](const SavePanel::Options &) { return target; };
-        wizard->findChild<QPushButton *>(QStringLiteral("okButton"))->click();
+        for (int step = 0; step < 2; ++step) // the template, then the name
+            made->teplatePanel()->findChild<QPushButton *>(u"okButton"_s)->click();
         QCOMPARE(made->filePath(), target);
-
-        command(made, "actionPreview")->trigger();
+        for (const char *step : {"actionPreview", "actionStopPreview", "actionPreview"}) {
+            command(made, step)->trigger();
+            QTest::qWait(50);
+        }
         QVERIFY(made->toolbarDelegate()->isPreviewShowing());
-        QTest::qWait(100);
-        command(made, "actionStopPreview")->trigger();
-        command(made, "actionPreview")->trigger();
-        QVERIFY(made->toolbarDelegate()->isPreviewShowing());
-        auto *next = qobject_cast<MyDocument *>(DocumentController::shared().newDocument());
-        QTest::qWait(50);
-        next->close();
+        DocumentController::shared().newDocument()->close();
         made->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 
 // The preview's alert() lines, console messages and uncaught errors reach
-// the Run Log as they come; double-clicking an error opens its file there.
+// the Run Log as they come, and no dialog waits for an answer; double-clicking
+// an error opens its file there.
 void tst_ToolbarDelegate::runLogShowsThePreviewsLog()
 {
     Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"),
                 "<plist><dict><key>MainHTML</key><string>main.html</string></dict></plist>");
     Tree::write(m_fixture->bundle(), QStringLiteral("main.html"), "<script src='main.js'></script>");
-    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"), "alert('tick');\nconsole.log('hello');\nnoSuchFunction();\n");
+    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"), "alert('tick');\nconsole.log('hello', confirm('?'), prompt('?'));\nnoSuchFunction();\n");
     MyDocument *document = m_fixture->open(m_fixture->bundle());
     command(document, "actionPreview")->trigger();
     RunLogPanel *log = document->toolbarDelegate()->runLog();
-    QTRY_COMPARE_WITH_TIMEOUT(log->lines().size(), 3, 30000);
-    QCOMPARE(log->lines().mid(0, 2), (QStringList{QStringLiteral("alert: tick"), QStringLiteral("main.js:2: hello")}));
-    QVERIFY2(log->lines().last().startsWith(QStringLiteral("main.js:3: error: Uncaught ReferenceError")), qPrintable(log->lines().last()));
+    QTRY_COMPARE_WITH_TIMEOUT(log->lines().size(), 5, 30000);
+    QCOMPARE(log->lines().mid(0, 4), (QStringList{u"alert: tick"_s, u"confirm: ?"_s, u"prompt: ?"_s, u"main.js:2: hello false null"_s}));
+    QVERIFY2(log->lines().last().startsWith(u"main.js:3: error: Uncaught ReferenceError"_s), qPrintable(log->lines().last()));
     QVERIFY(log->isVisible());
 
     auto *lines = log->findChild<QListWidget *>();
-    emit lines->itemDoubleClicked(lines->item(2));
+    emit lines->itemDoubleClicked(lines->item(4));
     auto *view = qobject_cast<MyTextFileView *>(document->fileListController()->contentViewWithIdentifier(QStringLiteral("main.js")));
     QVERIFY(view && view->isVisible());
     int line = 0, index = 0;

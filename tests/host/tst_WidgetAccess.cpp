@@ -177,19 +177,6 @@ private slots:
         QCOMPARE(m_f.window.widgetView()->url(), WidgetBundle::read(bundle).mainPage());
         QDesktopServices::unsetUrlHandler(u"http"_s);
     }
-
-    // The era's widgets log with alert(): a line, never a dialog that waits.
-    void dialogsAreLogLines()
-    {
-        QVERIFY(m_f.show(m_f.bundle(u"Dialogs"_s)));
-        QSignalSpy lines(m_f.window.widgetView()->page(), SIGNAL(logged(QString)));
-        QCOMPARE(m_f.run(u"alert('tick'); console.error('bad'); [confirm('sure?'), prompt('name?')].join()"_s).toString(),
-                 u"false,"_s);
-        QStringList logged;
-        for (const QList<QVariant> &line : std::as_const(lines))
-            logged.append(line.first().toString());
-        QCOMPARE(logged, (QStringList{u"alert: tick"_s, u"error: bad"_s, u"confirm: sure?"_s, u"prompt: name?"_s}));
-    }
 };
 
 QTEST_MAIN(tst_WidgetAccess)
