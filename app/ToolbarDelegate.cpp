@@ -32,6 +32,7 @@ const QString ToolbarIdentifier = QStringLiteral("Toolbar Identifier");
 const QString NewToolbarItemIdentifier = QStringLiteral("New Widget Toolbar Item Identifier");
 const QString OpenToolbarItemIdentifier = QStringLiteral("Open Toolbar Item Identifier");
 const QString SaveToolbarItemIdentifier = QStringLiteral("Save Toolbar Item Identifier");
+constexpr int SearchPause = 150; // ms
 const QString PreviewToolbarItemIdentifier = QStringLiteral("Preview Toolbar Item Identifier");
 const QString BuildRunToolbarItemIdentifier = QStringLiteral("Build and Run Toolbar Item Identifier");
 const QString SearchToolbarItemIdentifier = QStringLiteral("Search Toolbar Item Identifier");
@@ -58,7 +59,12 @@ ToolbarDelegate::ToolbarDelegate(QMainWindow *mainWindow, FileListController *fi
     m_searchView->setPlaceholderText(tr("Search"));
     m_searchView->setClearButtonEnabled(true);
     m_searchView->hide();
-    connect(m_searchView, &QLineEdit::textChanged, this, &ToolbarDelegate::searchRefresh);
+    // Typing refilters once it pauses, not on every key: each filtering
+    // searches every open file.
+    m_searchPause.setSingleShot(true);
+    m_searchPause.setInterval(SearchPause);
+    connect(&m_searchPause, &QTimer::timeout, this, &ToolbarDelegate::searchRefresh);
+    connect(m_searchView, &QLineEdit::textChanged, &m_searchPause, qOverload<>(&QTimer::start));
     // Nothing answers the search panel: the entry stays disabled.
     m_searchMenuForm->addAction(tr("Search Panel"))->setEnabled(false);
     auto *find = new QShortcut(QKeySequence::Find, mainWindow);

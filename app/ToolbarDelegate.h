@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class RunLogPanel;
 
@@ -78,6 +79,7 @@ private:
     QPointer<QLineEdit> m_searchView;
     QPointer<QMenu> m_searchMenuForm;
     RunLogPanel *m_runLog;
+    QTimer m_searchPause;
     QPointer<BorderlessWindow> m_previewWindow;
     QPointer<PageInspector> m_inspector;
 };

@@ -183,42 +183,40 @@ bool MyTextFileView::isEdited() const
 
 bool MyTextFileView::searchString(const QString &needle)
 {
-    const QString haystack = text();
-    const qsizetype found = haystack.indexOf(needle, 0, Qt::CaseInsensitive);
-    if (needle.isEmpty() || found < 0)
-        return false;
-    selectCharacters(found, needle.size());
-    return true;
+    return !needle.isEmpty() && selectMatch(needle, 0, ui->textView->SendScintilla(QsciScintilla::SCI_GETLENGTH));
 }
 
-// Case is ignored, as the search field's first match ignores it.
+// Case is ignored, as the search field's first match ignores it. Backwards,
+// a match that ends where the selection starts, at the latest.
 bool MyTextFileView::findNext(const QString &needle, bool forward)
 {
     if (needle.isEmpty())
         return false;
-    const QString haystack = text();
     QsciScintilla *editor = ui->textView;
-    const QByteArray bytes = haystack.toUtf8();
-    const auto characterAt = [&bytes](long position) {
-        return QString::fromUtf8(bytes.left(position)).size();
-    };
-    qsizetype found = -1;
-    if (forward) {
-        const qsizetype from = characterAt(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONEND));
-        found = haystack.indexOf(needle, from, Qt::CaseInsensitive);
-        if (found < 0)
-            found = haystack.indexOf(needle, 0, Qt::CaseInsensitive);
-    } else {
-        // A match that ends where the selection starts, at the latest.
-        const qsizetype from =
-            characterAt(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART)) - needle.size();
-        found = from >= 0 ? haystack.lastIndexOf(needle, from, Qt::CaseInsensitive) : -1;
-        if (found < 0)
-            found = haystack.lastIndexOf(needle, -1, Qt::CaseInsensitive);
-    }
-    if (found < 0)
+    const long end = editor->SendScintilla(QsciScintilla::SCI_GETLENGTH);
+    if (forward)
+        return selectMatch(needle, editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONEND), end)
+            || selectMatch(needle, 0, end);
+    return selectMatch(needle, editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), 0)
+        || selectMatch(needle, end, 0);
+}
+
+// Scintilla searches its own buffer, without a copy of the text: from `from`
+// to `to` in bytes, backwards when `to` lies before `from`.
+bool MyTextFileView::selectMatch(const QString &needle, long from, long to)
+{
+    QsciScintilla *editor = ui->textView;
+    const QByteArray bytes = needle.toUtf8();
+    editor->SendScintilla(QsciScintilla::SCI_SETSEARCHFLAGS, 0UL);
+    editor->SendScintilla(QsciScintilla::SCI_SETTARGETSTART, static_cast<unsigned long>(from));
+    editor->SendScintilla(QsciScintilla::SCI_SETTARGETEND, static_cast<unsigned long>(to));
+    const long start = editor->SendScintilla(QsciScintilla::SCI_SEARCHINTARGET,
+                                             static_cast<unsigned long>(bytes.size()), bytes.constData());
+    if (start < 0)
         return false;
-    selectCharacters(found, needle.size());
+    const long matchEnd = editor->SendScintilla(QsciScintilla::SCI_GETTARGETEND);
+    editor->SendScintilla(QsciScintilla::SCI_SETSEL, static_cast<unsigned long>(start), matchEnd);
+    editor->SendScintilla(QsciScintilla::SCI_SCROLLRANGE, static_cast<unsigned long>(matchEnd), start);
     return true;
 }
 
@@ -258,12 +256,3 @@ QString MyTextFileView::selectedText() const
     return ui->textView->selectedText();
 }
 
-void MyTextFileView::selectCharacters(qsizetype start, qsizetype length)
-{
-    const QString all = text();
-    const long from = all.left(start).toUtf8().size();
-    const long to = from + all.mid(start, length).toUtf8().size();
-    QsciScintilla *editor = ui->textView;
-    editor->SendScintilla(QsciScintilla::SCI_SETSEL, static_cast<unsigned long>(from), to);
-    editor->SendScintilla(QsciScintilla::SCI_SCROLLRANGE, static_cast<unsigned long>(to), from);
-}

@@ -43,7 +43,7 @@ private:
     void setText(const QString &text);
     void chooseLexer();
     void applyFont();
-    void selectCharacters(qsizetype start, qsizetype length);
+    bool selectMatch(const QString &needle, long from, long to);
     /// Reads the file into the editor; false (with a notice) when it could
     /// not be read, or is too large to read unasked.
     bool load();
