@@ -11,6 +11,9 @@
 #include "editors/NoticeBar.h"
 #include "platform/Settings.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <QFileInfo>
 #include <QFontDatabase>
 
@@ -181,9 +184,40 @@ bool MyTextFileView::isEdited() const
     return ui->textView->isModified();
 }
 
+// Runs for every open file on each pause in typing, so it reads Scintilla's
+// buffer in place. An ASCII needle is found by memchr on its first letter in
+// either case, which is many times faster than Scintilla's own search;
+// others take Scintilla's, which folds the case of any character.
 bool MyTextFileView::searchString(const QString &needle)
 {
-    return !needle.isEmpty() && selectMatch(needle, 0, ui->textView->SendScintilla(QsciScintilla::SCI_GETLENGTH));
+    QsciScintilla *editor = ui->textView;
+    const long length = editor->SendScintilla(QsciScintilla::SCI_GETLENGTH);
+    const QByteArray bytes = needle.toUtf8();
+    if (bytes.isEmpty() || bytes.size() != needle.size())
+        return !needle.isEmpty() && selectMatch(needle, 0, length);
+    if (length < bytes.size())
+        return false;
+    const auto *text = reinterpret_cast<const char *>(editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
+    const char *end = text + length - bytes.size() + 1;
+    // The next place of the first letter in each case, each found again only
+    // once passed, so that a case that never occurs is scanned for once.
+    const auto next = [end](const char *from, char letter) {
+        const void *found = from < end ? std::memchr(from, letter, size_t(end - from)) : nullptr;
+        return found ? static_cast<const char *>(found) : end;
+    };
+    const char lower = char(QChar::toLower(char16_t(bytes[0]))), upper = char(QChar::toUpper(char16_t(bytes[0])));
+    const char *nextLower = next(text, lower), *nextUpper = lower == upper ? end : next(text, upper);
+    for (const char *at = std::min(nextLower, nextUpper); at < end; at = std::min(nextLower, nextUpper)) {
+        if (qstrnicmp(at, bytes.constData(), bytes.size()) == 0) {
+            selectBytes(long(at - text), long(at - text + bytes.size()));
+            return true;
+        }
+        if (at == nextLower)
+            nextLower = next(at + 1, lower);
+        else
+            nextUpper = next(at + 1, upper);
+    }
+    return false;
 }
 
 // Case is ignored, as the search field's first match ignores it. Backwards,
@@ -214,10 +248,14 @@ bool MyTextFileView::selectMatch(const QString &needle, long from, long to)
                                              static_cast<unsigned long>(bytes.size()), bytes.constData());
     if (start < 0)
         return false;
-    const long matchEnd = editor->SendScintilla(QsciScintilla::SCI_GETTARGETEND);
-    editor->SendScintilla(QsciScintilla::SCI_SETSEL, static_cast<unsigned long>(start), matchEnd);
-    editor->SendScintilla(QsciScintilla::SCI_SCROLLRANGE, static_cast<unsigned long>(matchEnd), start);
+    selectBytes(start, editor->SendScintilla(QsciScintilla::SCI_GETTARGETEND));
     return true;
+}
+
+void MyTextFileView::selectBytes(long start, long end)
+{
+    ui->textView->SendScintilla(QsciScintilla::SCI_SETSEL, static_cast<unsigned long>(start), end);
+    ui->textView->SendScintilla(QsciScintilla::SCI_SCROLLRANGE, static_cast<unsigned long>(end), start);
 }
 
 // Scintilla counts in UTF-8 bytes and stops at NUL in its plain text calls,

@@ -44,6 +44,7 @@ private:
     void chooseLexer();
     void applyFont();
     bool selectMatch(const QString &needle, long from, long to);
+    void selectBytes(long start, long end);
     /// Reads the file into the editor; false (with a notice) when it could
     /// not be read, or is too large to read unasked.
     bool load();
