@@ -31,14 +31,21 @@ bool EntryListModel::setFolder(const QString &folder, bool force)
     m_folder = folder;
     m_items = items;
     m_outsideLinks.clear();
-    for (const QString &item : items) {
-        const QString path = folder + u'/' + item;
-        if (QFileInfo(path).isSymLink() && FileManager::leadsOutside(boundary(), path))
-            m_outsideLinks.insert(item);
-    }
     m_icons.clear();
     endResetModel();
     return true;
+}
+
+// Asked when a row is first drawn, not for every entry at each reading: a
+// refresh of a large folder then costs little more than the reading.
+bool EntryListModel::leadsOutside(const QString &name) const
+{
+    auto known = m_outsideLinks.constFind(name);
+    if (known == m_outsideLinks.cend()) {
+        const QString path = m_folder + u'/' + name;
+        known = m_outsideLinks.insert(name, QFileInfo(path).isSymLink() && FileManager::leadsOutside(boundary(), path));
+    }
+    return *known;
 }
 
 QString EntryListModel::pathAt(int row) const
@@ -66,7 +73,7 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const QString &name = m_items.at(index.row());
-    const bool outside = m_outsideLinks.contains(name);
+    const bool outside = leadsOutside(name);
     if (outside && role == Qt::ToolTipRole)
         return tr("%1 leads outside the widget, to %2").arg(name, QFileInfo(pathAt(index.row())).symLinkTarget());
     return m_icons.cell(name, pathAt(index.row()), index.column() == NameColumn, role, outside);

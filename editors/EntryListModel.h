@@ -5,7 +5,7 @@
 #include "platform/Outcome.h"
 
 #include <QAbstractTableModel>
-#include <QSet>
+#include <QHash>
 
 #include <functional>
 
@@ -77,8 +77,10 @@ private:
     QString m_folder;
     QString m_boundary;
     QStringList m_items;
-    /// Entries that are links leading outside the boundary, found at each reading.
-    QSet<QString> m_outsideLinks;
+    /// Whether an entry is a link leading outside the boundary, found when
+    /// first asked after each reading.
+    bool leadsOutside(const QString &name) const;
+    mutable QHash<QString, bool> m_outsideLinks;
     mutable EntryIcons m_icons;
     std::function<Outcome(const QString &)> m_dragHandler;
 };

@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -292,14 +294,24 @@ Outcome writeThroughTemporary(const QString &path, const std::function<void(cons
 
 } // namespace
 
+// A plain readdir loop: lists are refreshed often, and nothing here needs
+// more than the names. Qt's resources (":/...") are no folders of the system.
 QStringList FileManager::contentsOfDirectory(const QString &path)
 {
     QStringList names;
-    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        names.append(it.fileName());
+    if (path.startsWith(u':')) {
+        for (QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); it.hasNext();)
+            names.append(QFileInfo(it.next()).fileName());
+        return names;
     }
+    DIR *folder = ::opendir(encoded(path).constData());
+    if (!folder)
+        return names;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(folder);
     return names;
 }
 
