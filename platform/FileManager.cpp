@@ -309,7 +309,7 @@ QStringList FileManager::contentsOfDirectory(const QString &path)
         return names;
     while (const dirent *entry = ::readdir(folder)) {
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.append(QFile::decodeName(entry->d_name));
+            names.append(QString::fromUtf8(entry->d_name)); // Qt 6 takes file names as UTF-8
     }
     ::closedir(folder);
     return names;
