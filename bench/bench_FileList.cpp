@@ -3,16 +3,15 @@
 // resetting the model), against the floor of a bare opendir/readdir loop
 // over the same folder in the same process; medians of many runs. Target: a
 // refresh costs at most 1.5 times the floor. Exits non-zero when it does not.
-#include "app/MyDocument.h"
+#include "bench/BenchDocument.h"
+#include "bench/MedianReporter.h"
 #include "filelist/FileListController.h"
-#include "platform/DocumentController.h"
 #include "platform/FileManager.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QFile>
-#include <QMap>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -52,21 +51,6 @@ void FileListRefresh(benchmark::State &state)
 }
 BENCHMARK(FileListRefresh)->Unit(benchmark::kMillisecond)->Repetitions(15)->ReportAggregatesOnly(true);
 
-// Keeps each benchmark's median time per iteration, so the ratio is judged here.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                times[QString::fromStdString(run.run_name.function_name)] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    QMap<QString, double> times;
-};
-
 bool makeBundle(const QString &path)
 {
     if (!FileManager::createDirectory(path))
@@ -89,17 +73,14 @@ int main(int argc, char **argv)
     bundlePath = dir.filePath(QStringLiteral("Large.wdgt"));
     if (!makeBundle(bundlePath))
         return 2;
-    DocumentController::shared().setDocumentFactory([] { return new MyDocument; });
-    DocumentController::shared().setQuitsWithLastDocument(false);
-    auto *document = qobject_cast<MyDocument *>(
-        DocumentController::shared().openDocumentWithPath(bundlePath));
+    MyDocument *document = openBundle(bundlePath);
     fileList = document->fileListController();
     fileList->reloadData();
     if (fileList->rowCount() != EntryCount)
         return 2;
 
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     const double baseline = reporter.times.value(QStringLiteral("PlainDirectoryRead"));

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Filtering the file list by the text of 500 open 50 KB files (25 MB), with
+// the text absent and with it at the end of every file, against `grep -il`
+// over the same files run as the standard tool; medians of many runs.
+// Target: the filter costs at most what grep does, in both cases. Exits
+// non-zero when it does not.
+#include "bench/BenchDocument.h"
+#include "bench/MedianReporter.h"
+#include "filelist/FileListController.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int FileCount = 500;
+constexpr int FileSize = 50 * 1024;
+constexpr double TargetRatio = 1.0;
+
+QString bundlePath;
+QStringList files;
+FileListController *fileList = nullptr;
+QLineEdit *field = nullptr;
+
+void filter(benchmark::State &state, const QString &text)
+{
+    field->setText(text);
+    for (auto _ : state) {
+        fileList->reloadData();
+        benchmark::DoNotOptimize(fileList->rowCount());
+    }
+}
+
+void grep(benchmark::State &state, const QString &text)
+{
+    for (auto _ : state) {
+        QProcess grep;
+        grep.start(QStringLiteral("grep"), QStringList{QStringLiteral("-il"), text} + files);
+        grep.waitForFinished(-1);
+        benchmark::DoNotOptimize(grep.readAllStandardOutput());
+    }
+}
+
+void FilterAbsent(benchmark::State &state) { filter(state, QStringLiteral("absentneedle")); }
+void GrepAbsent(benchmark::State &state) { grep(state, QStringLiteral("absentneedle")); }
+void FilterAtEnd(benchmark::State &state) { filter(state, QStringLiteral("NEEDLEATEND")); }
+void GrepAtEnd(benchmark::State &state) { grep(state, QStringLiteral("NEEDLEATEND")); }
+BENCHMARK(FilterAbsent)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(GrepAbsent)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(FilterAtEnd)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(GrepAtEnd)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// Script-like lines, the needle (in other letter case) at the very end.
+bool makeBundle(const QString &path)
+{
+    const QByteArray line = "var someValue = computeSomething(42); // a line of widget script\n";
+    QByteArray body;
+    while (body.size() < FileSize)
+        body += line;
+    for (int i = 0; i < FileCount; ++i) {
+        files.append(path + QStringLiteral("/file%1.js").arg(i));
+        QFile file(files.last());
+        if (!file.open(QIODevice::WriteOnly) || file.write(body + "needleAtEnd\n") < 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTemporaryDir dir;
+    bundlePath = dir.filePath(QStringLiteral("Search.wdgt"));
+    if (!QDir().mkpath(bundlePath) || !makeBundle(bundlePath))
+        return 2;
+    MyDocument *document = openBundle(bundlePath);
+    fileList = document->fileListController();
+    for (const QString &file : std::as_const(files))
+        fileList->openFileAtPath(file);
+    QLineEdit searchField;
+    field = &searchField;
+    fileList->setSearchField(field);
+
+    benchmark::Initialize(&argc, argv);
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    bool met = true;
+    for (const char *which : {"Absent", "AtEnd"}) {
+        const double ours = reporter.times.value(QStringLiteral("Filter") + QLatin1String(which));
+        const double floor = reporter.times.value(QStringLiteral("Grep") + QLatin1String(which));
+        if (ours <= 0 || floor <= 0)
+            continue; // a filter left one of them out: nothing to judge
+        std::printf("filter / grep -il, text %s = %.2f (target <= %.1f)\n", which, ours / floor, TargetRatio);
+        met = met && ours / floor <= TargetRatio;
+    }
+    document->close();
+    return met ? 0 : 1;
+}
