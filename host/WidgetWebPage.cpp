@@ -8,6 +8,18 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Whether the page itself may show `url`: its own files and the runtime's,
+// never a web page.
+bool staysInWidget(const QUrl &url)
+{
+    static const QStringList own{u"file"_s, u"qrc"_s, u"about"_s, u"data"_s, u"blob"_s, u"quillet"_s};
+    return own.contains(url.scheme());
+}
+
+} // namespace
+
 void WidgetWebPage::prepareEngine()
 {
     static const bool prepared = [] {
@@ -18,12 +30,6 @@ void WidgetWebPage::prepareEngine()
         return qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
     }();
     Q_UNUSED(prepared);
-}
-
-bool WidgetWebPage::staysInWidget(const QUrl &url)
-{
-    static const QStringList own{u"file"_s, u"qrc"_s, u"about"_s, u"data"_s, u"blob"_s, u"quillet"_s};
-    return own.contains(url.scheme());
 }
 
 void WidgetWebPage::javaScriptAlert(const QUrl &, const QString &message)

@@ -22,10 +22,6 @@ public:
     /// engine's start-up report stays out of the log.
     static void prepareEngine();
 
-    /// Whether `url` is one the page itself may show: its own files and the
-    /// runtime's, never a web page.
-    static bool staysInWidget(const QUrl &url);
-
 signals:
     /// One line for the widget's log: what the page wrote, and where from
     /// ("main.js:12") when known.
