@@ -9,7 +9,6 @@
 #include "editors/ContentArea.h"
 #include "editors/ContentView.h"
 #include "filelist/FileListController.h"
-#include "host/WidgetBundle.h"
 #include "platform/Alert.h"
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
@@ -138,8 +137,8 @@ Outcome MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
     }
     const Outcome written = ui->contentView ? ui->contentView->saveAll() : Outcome();
     // A preview that shows follows what was just saved.
-    if (m_toolbarDelegate && m_toolbarDelegate->isPreviewShowing())
-        m_toolbarDelegate->previewWindow()->reloadWidget(WidgetBundle::read(target));
+    if (m_toolbarDelegate)
+        m_toolbarDelegate->reloadPreview(target);
     return written;
 }
 

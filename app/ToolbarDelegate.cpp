@@ -5,11 +5,7 @@
 #include "editors/ContentView.h"
 #include "editors/MyTextFileView.h"
 #include "filelist/FileListController.h"
-#include "host/BorderlessWindow.h"
-#include "host/WidgetBundle.h"
-#include "host/WidgetPreferences.h"
-#include "host/WidgetPreviewView.h"
-#include "host/WidgetRuntime.h"
+#include "app/PreviewLoader.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
@@ -24,7 +20,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QShortcut>
-#include <QWebEngineProfile>
 
 namespace {
 
@@ -71,11 +66,7 @@ ToolbarDelegate::ToolbarDelegate(QMainWindow *mainWindow, FileListController *fi
     connect(find, &QShortcut::activated, this, &ToolbarDelegate::focusSearch);
 }
 
-ToolbarDelegate::~ToolbarDelegate()
-{
-    delete m_inspector;
-    delete m_previewWindow;
-}
+ToolbarDelegate::~ToolbarDelegate() = default;
 
 void ToolbarDelegate::awakeFromNib()
 {
@@ -200,7 +191,7 @@ void ToolbarDelegate::findInShownFile(bool forward)
 
 bool ToolbarDelegate::isPreviewShowing() const
 {
-    return m_previewWindow && m_previewWindow->isVisible();
+    return m_preview && m_preview->isShowing();
 }
 
 void ToolbarDelegate::previewWidget()
@@ -208,20 +199,26 @@ void ToolbarDelegate::previewWidget()
     const QString bundle = savedBundlePath();
     if (bundle.isEmpty())
         return;
-    const WidgetBundle widget = WidgetBundle::read(bundle);
-    // The preview keeps the storage of the widget it shows: a widget that
-    // took another identifier gets a window of its own.
-    QWebEngineProfile *storage =
-        WidgetPreferences(WidgetPreferences::Store::Preview, WidgetPreferences::domainOf(widget)).webProfile();
-    if (m_previewWindow && m_previewWindow->widgetView()->page()->profile() != storage)
-        delete m_previewWindow;
-    if (!m_previewWindow) {
-        m_previewWindow = new BorderlessWindow(storage);
-        connect(m_previewWindow->runtime(), &WidgetRuntime::logged, m_runLog, &RunLogPanel::append);
+    if (!m_preview) {
+        Outcome loaded;
+        m_preview = PreviewLoader::makePreview(&loaded);
+        Alert::report(m_mainWindow, tr("The preview could not be shown."), loaded);
+        if (!m_preview)
+            return;
+        m_preview->setLogListener([log = QPointer(m_runLog)](const QString &line) {
+            if (log)
+                log->append(line);
+        });
     }
     m_runLog->clear();
-    m_previewWindow->showWidget(widget);
+    m_preview->show(bundle);
     setupToolbar();
+}
+
+void ToolbarDelegate::reloadPreview(const QString &bundlePath)
+{
+    if (m_preview)
+        m_preview->reload(bundlePath);
 }
 
 void ToolbarDelegate::showRunLog()
@@ -241,8 +238,8 @@ void ToolbarDelegate::openAtLine(const QString &file, int line)
 
 void ToolbarDelegate::closeWidgetPreview()
 {
-    if (m_previewWindow)
-        m_previewWindow->hide();
+    if (m_preview)
+        m_preview->hide();
     setupToolbar();
 }
 
@@ -252,11 +249,8 @@ void ToolbarDelegate::inspectPreview()
         previewWidget();
     if (!isPreviewShowing())
         return;
-    if (!m_inspector)
-        m_inspector = new PageInspector;
     const Document *document = DocumentController::shared().documentForWindow(m_mainWindow);
-    m_inspector->inspect(m_previewWindow->widgetView()->page(),
-                         tr("Inspector — %1").arg(document ? document->displayName() : QString()));
+    m_preview->inspect(tr("Inspector — %1").arg(document ? document->displayName() : QString()));
 }
 
 void ToolbarDelegate::saveRunWidget()

@@ -2,14 +2,15 @@
 #pragma once
 
 #include "filelist/FileListController.h"
-#include "host/BorderlessWindow.h"
-#include "host/PageInspector.h"
+#include "host/WidgetPreview.h"
 #include "platform/Toolbar.h"
 
 #include <QLineEdit>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+
+#include <memory>
 
 class RunLogPanel;
 
@@ -18,7 +19,7 @@ class RunLogPanel;
 /// and the search field that filters the file list.
 ///
 /// Lives as long as the document window, its parent. The preview window is
-/// made the first time a preview is shown, so the web engine starts only then.
+/// made the first time a preview is shown, so the web engine loads only then.
 class ToolbarDelegate : public QObject, public Toolbar::Delegate
 {
     Q_OBJECT
@@ -58,10 +59,10 @@ public:
 
     /// The search field the Search item carries.
     QLineEdit *searchView() const { return m_searchView; }
-    /// The preview window; null until the first preview.
-    BorderlessWindow *previewWindow() const { return m_previewWindow; }
-    /// The developer tools' window; null until first asked for.
-    PageInspector *inspector() const { return m_inspector; }
+    /// The preview; null until the first preview.
+    WidgetPreview *preview() const { return m_preview.get(); }
+    /// Loads the saved bundle again into the preview, if it shows.
+    void reloadPreview(const QString &bundlePath);
     RunLogPanel *runLog() const { return m_runLog; }
     bool isPreviewShowing() const;
 
@@ -80,6 +81,5 @@ private:
     QPointer<QMenu> m_searchMenuForm;
     RunLogPanel *m_runLog;
     QTimer m_searchPause;
-    QPointer<BorderlessWindow> m_previewWindow;
-    QPointer<PageInspector> m_inspector;
+    std::unique_ptr<WidgetPreview> m_preview;
 };

@@ -3,8 +3,6 @@
 
 int main(int argc, char *argv[])
 {
-    // The widget preview's web engine shares GL contexts; this must precede the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QuilletApplication application(argc, argv);
     return application.run();
 }

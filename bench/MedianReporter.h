@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QString>
 
+#include <cstdio>
+
 /// Prints the runs as the console does and keeps each benchmark's median
 /// time per iteration by its name, so that a bench can judge its ratio.
 class MedianReporter : public benchmark::ConsoleReporter
@@ -19,5 +21,18 @@ public:
         }
         ConsoleReporter::ReportRuns(runs);
     }
+
+    /// Prints "<what> = <ratio> (target <= <target>)", the ratio of the
+    /// medians of `ours` and `floor`, and says whether it meets the target.
+    /// Benchmarks a filter left out meet it: there is nothing to judge.
+    bool meets(const char *what, const QString &ours, const QString &floor, double target) const
+    {
+        if (times.value(ours) <= 0 || times.value(floor) <= 0)
+            return true;
+        const double ratio = times.value(ours) / times.value(floor);
+        std::printf("%s = %.2f (target <= %.2f)\n", what, ratio, target);
+        return ratio <= target;
+    }
+
     QMap<QString, double> times;
 };

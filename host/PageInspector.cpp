@@ -14,8 +14,10 @@ PageInspector::PageInspector(QWidget *parent)
     : QWebEngineView(parent)
 {
     setWindowFlag(Qt::Window);
-    auto *profile = new QWebEngineProfile(this);
+    auto *profile = new QWebEngineProfile;
     setPage(new QWebEnginePage(profile, this));
+    // The engine wants a page gone before its profile.
+    profile->setParent(page());
     // The tools' own close button asks the page to close.
     connect(page(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
     resize(InitialSize);

@@ -8,6 +8,16 @@
 
 using namespace Qt::StringLiterals;
 
+namespace QtWebEngineCore {
+// The engine's own start-up step, exported by its core library. A program
+// that loads the engine on demand (the editor, through its preview plugin)
+// runs it late: it then makes the OpenGL context the engine shares between
+// threads, which a program that links the engine gets before its
+// application object exists. Where the context exists already it does
+// nothing.
+Q_DECL_IMPORT void initialize();
+} // namespace QtWebEngineCore
+
 namespace {
 
 // Whether the page itself may show `url`: its own files and the runtime's,
@@ -23,6 +33,7 @@ bool staysInWidget(const QUrl &url)
 void WidgetWebPage::prepareEngine()
 {
     static const bool prepared = [] {
+        QtWebEngineCore::initialize();
         QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
         flags += " --force-webrtc-ip-handling-policy=disable_non_proxied_udp";
         // The engine's start-up report is no line of any widget's log.

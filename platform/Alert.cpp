@@ -38,7 +38,11 @@ void Alert::report(QWidget *parent, const QString &title, const Outcome &outcome
 {
     const auto tr = [](const char *text) { return QCoreApplication::translate("Alert", text); };
     if (!outcome) {
-        run(parent, {title, tr("“%1”: %2.").arg(outcome.file(), outcome.reason()), tr("OK"), {}, {},
+        // Reasons from Qt end in a full stop of their own; the system's do not.
+        QString reason = outcome.reason();
+        if (reason.endsWith(u'.'))
+            reason.chop(1);
+        run(parent, {title, tr("“%1”: %2.").arg(outcome.file(), reason), tr("OK"), {}, {},
                      Icon::Critical});
     } else if (!outcome.skipped().isEmpty()) {
         run(parent, {tr("Some entries were left out."),

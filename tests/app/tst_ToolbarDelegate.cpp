@@ -3,8 +3,6 @@
 
 #include "app/RunLogPanel.h"
 #include "editors/MyTextFileView.h"
-#include "host/BorderlessWindow.h"
-#include "host/WidgetPreviewView.h"
 #include "platform/Toolbar.h"
 #include "platform/Workspace.h"
 #include "templates/TemplateWizardPanel.h"
@@ -19,6 +17,7 @@
 #include <QTableView>
 #include <QLineEdit>
 #include <QWebEngineProfile>
+#include <QWebEngineView>
 
 using namespace Qt::StringLiterals;
 
@@ -81,7 +80,7 @@ void tst_ToolbarDelegate::previewFromTheMenuAndTheToolbar()
                 "<key>MainHTML</key><string>main.html</string></dict></plist>");
     MyDocument *document = m_fixture->open(m_fixture->bundle());
     ToolbarDelegate *delegate = document->toolbarDelegate();
-    QVERIFY(!delegate->previewWindow()); // the web engine waits for the first preview
+    QVERIFY(!delegate->preview()); // the web engine waits for the first preview
     const auto toolbarPreview = [document] {
         return Toolbar::toolbarOf(document->window())->toolBar()->findChild<QAction *>(
             QStringLiteral("Preview Toolbar Item Identifier"));
@@ -89,7 +88,7 @@ void tst_ToolbarDelegate::previewFromTheMenuAndTheToolbar()
 
     command(document, "actionPreview")->trigger();
     QVERIFY(delegate->isPreviewShowing());
-    QCOMPARE(delegate->previewWindow()->size(), QSize(300, 150));
+    QCOMPARE(delegate->preview()->window()->size(), QSize(300, 150));
     QCOMPARE(toolbarPreview()->text(), QStringLiteral("Stop"));
     toolbarPreview()->trigger();
     QVERIFY(!delegate->isPreviewShowing());
@@ -99,15 +98,23 @@ void tst_ToolbarDelegate::previewFromTheMenuAndTheToolbar()
     QVERIFY(!delegate->isPreviewShowing());
 
     // Inspecting previews first; the tools keep their own profile, out of the widget runtime's reach.
+    const auto inspector = [] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->windowTitle().startsWith(u"Inspector"_s))
+                return qobject_cast<QWebEngineView *>(window);
+        }
+        return static_cast<QWebEngineView *>(nullptr);
+    };
     command(document, "actionInspectPreview")->trigger();
-    PageInspector *inspector = delegate->inspector();
-    QVERIFY(delegate->isPreviewShowing() && inspector && inspector->isVisible());
-    QCOMPARE(inspector->inspectedPage(), delegate->previewWindow()->widgetView()->page());
-    QVERIFY(inspector->page()->profile() != delegate->previewWindow()->widgetView()->page()->profile());
-    inspector->close();
+    QWebEngineView *tools = inspector();
+    QVERIFY(delegate->isPreviewShowing() && tools && tools->isVisible());
+    QWebEnginePage *shown = delegate->preview()->window()->findChild<QWebEngineView *>()->page();
+    QCOMPARE(tools->page()->inspectedPage(), shown);
+    QVERIFY(tools->page()->profile() != shown->profile());
+    tools->close();
     command(document, "actionInspectPreview")->trigger();
-    QCOMPARE(delegate->inspector(), inspector);
-    QVERIFY(inspector->isVisible());
+    QCOMPARE(inspector(), tools);
+    QVERIFY(tools->isVisible());
 }
 
 // Widgets made from each template, previewed, stopped, previewed again while
@@ -238,12 +245,7 @@ void tst_ToolbarDelegate::buildAndRun()
         QCOMPARE(Tree::snapshot(widgetFolder()), installedBefore);
 }
 
-int main(int argc, char **argv)
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication application(argc, argv);
-    tst_ToolbarDelegate test;
-    return QTest::qExec(&test, argc, argv);
-}
+// Started as the editor is: the web engine comes with the first preview.
+QTEST_MAIN(tst_ToolbarDelegate)
 
 #include "tst_ToolbarDelegate.moc"
