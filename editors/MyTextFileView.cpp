@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -23,6 +24,7 @@ constexpr int TabWidth = 4;
 // Above this a file is read only when the user asks: reading and laying
 // out such a file takes seconds and many times its size in memory.
 constexpr qint64 LargeFileBytes = 32 * 1024 * 1024;
+constexpr qint64 RoomToSpare = 4096;
 
 QFont editorFont()
 {
@@ -45,11 +47,13 @@ std::unique_ptr<QsciLexer> lexerForExtension(const QString &extension)
     return nullptr;
 }
 
-QsciScintilla::EolMode eolModeOf(const QString &text)
+QsciScintilla::EolMode eolModeOf(QsciScintilla *editor)
 {
-    if (text.contains(QLatin1String("\r\n")))
+    const auto *bytes = reinterpret_cast<const char *>(editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
+    const std::string_view text(bytes, size_t(editor->SendScintilla(QsciScintilla::SCI_GETLENGTH)));
+    if (text.find("\r\n") != std::string_view::npos)
         return QsciScintilla::EolWindows;
-    return text.contains(u'\r') ? QsciScintilla::EolMac : QsciScintilla::EolUnix;
+    return text.find('\r') != std::string_view::npos ? QsciScintilla::EolMac : QsciScintilla::EolUnix;
 }
 
 } // namespace
@@ -118,9 +122,6 @@ void MyTextFileView::openTheFile()
     // Scintilla refuses even the program's own changes to a read-only text.
     ui->textView->setReadOnly(false);
     const bool loaded = load();
-    // What could not be read is shown empty and can never be written.
-    if (!loaded)
-        setText(QString());
     const bool outside = loaded && leadsOutside();
     if (outside)
         showLeadsOutside();
@@ -128,7 +129,32 @@ void MyTextFileView::openTheFile()
     rememberFileOnDisk();
 }
 
+// While a file is read in, Scintilla keeps no undo of it and tells
+// QScintilla of no change: QScintilla copies each inserted text for its
+// listeners, once as UTF-16, which would hold a large file three times over.
 bool MyTextFileView::load()
+{
+    QsciScintilla *editor = ui->textView;
+    const long events = editor->SendScintilla(QsciScintilla::SCI_GETMODEVENTMASK);
+    editor->SendScintilla(QsciScintilla::SCI_SETMODEVENTMASK, 0UL);
+    editor->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 0UL);
+    editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
+    const bool loaded = readFile();
+    // What could not be read is shown empty and can never be written.
+    if (!loaded)
+        editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
+    editor->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 1UL);
+    editor->SendScintilla(QsciScintilla::SCI_SETMODEVENTMASK, static_cast<unsigned long>(events));
+    editor->setEolMode(eolModeOf(editor));
+    editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
+    editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+    editor->setModified(false);
+    return loaded;
+}
+
+// Scintilla counts in UTF-8 bytes and stops at NUL in its plain text calls,
+// so the text goes in by explicit byte lengths, a UTF-8 file's as read.
+bool MyTextFileView::readFile()
 {
     const QString path = fullPath();
     const qint64 size = QFileInfo(path).size();
@@ -141,14 +167,27 @@ bool MyTextFileView::load()
                              });
         return false;
     }
-    TextFile::Text file;
-    const Outcome read = TextFile::read(path, &file);
+    QsciScintilla *editor = ui->textView;
+    // Room for the whole text at once: grown piece by piece, Scintilla's
+    // buffers would be copied over and over, old and new held together. It
+    // grows a buffer that would be full, also by the end mark it puts behind
+    // the text when handing out the characters, so some more room is left.
+    editor->SendScintilla(QsciScintilla::SCI_ALLOCATE, static_cast<unsigned long>(std::max<qint64>(size, 0) + RoomToSpare));
+    TextFile::Encoding encoding = m_encoding;
+    const Outcome read = TextFile::readUtf8(
+        path,
+        [editor](QByteArrayView utf8, bool startsOver) {
+            if (startsOver)
+                editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
+            editor->SendScintilla(QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()),
+                                  utf8.data());
+        },
+        &encoding);
     if (!read) {
         showUnreadable(read);
         return false;
     }
-    m_encoding = file.encoding;
-    setText(file.text);
+    m_encoding = encoding;
     return true;
 }
 
@@ -256,21 +295,6 @@ void MyTextFileView::selectBytes(long start, long end)
 {
     ui->textView->SendScintilla(QsciScintilla::SCI_SETSEL, static_cast<unsigned long>(start), end);
     ui->textView->SendScintilla(QsciScintilla::SCI_SCROLLRANGE, static_cast<unsigned long>(end), start);
-}
-
-// Scintilla counts in UTF-8 bytes and stops at NUL in its plain text calls,
-// so text goes in and out by explicit byte lengths.
-void MyTextFileView::setText(const QString &text)
-{
-    QsciScintilla *editor = ui->textView;
-    const QByteArray bytes = text.toUtf8();
-    editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
-    editor->SendScintilla(QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
-                          bytes.constData());
-    editor->setEolMode(eolModeOf(text));
-    editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
-    editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
-    editor->setModified(false);
 }
 
 QString MyTextFileView::text() const

@@ -40,14 +40,16 @@ protected:
     void reloadChangedFile() override;
 
 private:
-    void setText(const QString &text);
     void chooseLexer();
     void applyFont();
     bool selectMatch(const QString &needle, long from, long to);
     void selectBytes(long start, long end);
-    /// Reads the file into the editor; false (with a notice) when it could
-    /// not be read, or is too large to read unasked.
+    /// Replaces the editor's text with the file's, as unedited; false, and
+    /// empty, when it could not be read.
     bool load();
+    /// Appends the file's text to the editor; false (with a notice) when it
+    /// could not be read, or is too large to read unasked.
+    bool readFile();
 
     std::unique_ptr<Ui::MyTextFileView> ui;
     std::unique_ptr<QsciLexer> m_lexer;

@@ -1,14 +1,25 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/TextFile.h"
 
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <cerrno>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
 constexpr char Utf16LEBom[] = "\xFF\xFE";
 constexpr char Utf16BEBom[] = "\xFE\xFF";
+// Large enough that the calls per piece cost nothing next to the work on its
+// bytes, small enough that a piece in its three forms stays in the cache.
+constexpr qsizetype PieceBytes = 256 * 1024;
 
 bool fitsLatin1(const QString &text)
 {
@@ -46,24 +57,94 @@ QByteArray encodeAs(const QString &text, TextFile::Encoding encoding)
     return bomFor(encoding) + QByteArray(encoder.encode(text));
 }
 
+TextFile::Encoding markedEncoding(QByteArrayView bytes)
+{
+    if (bytes.startsWith(Utf8Bom))
+        return TextFile::Encoding::Utf8WithBom;
+    if (bytes.startsWith(Utf16LEBom))
+        return TextFile::Encoding::Utf16LE;
+    if (bytes.startsWith(Utf16BEBom))
+        return TextFile::Encoding::Utf16BE;
+    return TextFile::Encoding::Utf8;
+}
+
+// A Unicode reading holds only when writing the text back gives the very
+// same bytes; ISO 8859-1 always does, so no save can change an untouched
+// file. The check goes along with the decoding, a piece at a time, so that
+// the text is never held whole in a second form.
+class RoundTrip
+{
+public:
+    explicit RoundTrip(QStringConverter::Encoding encoding)
+        : m_decoder(encoding, QStringConverter::Flag::ConvertInitialBom)
+        , m_encoder(encoding, QStringConverter::Flag::ConvertInitialBom)
+    {
+    }
+
+    /// The text that the next piece completes: a character cut at the end
+    /// of a piece comes with the next one. Valid until the next call.
+    QStringView decode(QByteArrayView piece)
+    {
+        m_text.resize(m_decoder.requiredSpace(piece.size()));
+        const QStringView text(m_text.data(), m_decoder.appendToBuffer(m_text.data(), piece));
+        m_again.resize(m_encoder.requiredSpace(text.size()));
+        const QByteArrayView again(m_again.data(), m_encoder.appendToBuffer(m_again.data(), text));
+        // Written back, the text goes on from the bytes held over from the
+        // pieces before, then on into this one.
+        const qsizetype fromHeld = std::min(again.size(), m_held.size());
+        const qsizetype fromPiece = again.size() - fromHeld;
+        m_holds = m_holds && !m_decoder.hasError() && fromPiece <= piece.size()
+            && again.first(fromHeld) == QByteArrayView(m_held).first(fromHeld)
+            && again.sliced(fromHeld) == piece.first(fromPiece);
+        if (m_holds)
+            m_held.remove(0, fromHeld).append(piece.sliced(fromPiece));
+        return text;
+    }
+    bool holds() const { return m_holds; }
+    /// Whether the whole text wrote back as its bytes, none left over.
+    bool held() const { return m_holds && m_held.isEmpty(); }
+
+private:
+    QStringDecoder m_decoder;
+    QStringEncoder m_encoder;
+    QString m_text;
+    QByteArray m_again;
+    QByteArray m_held;
+    bool m_holds = true;
+};
+
+// Hands `take` the file's bytes in pieces of PieceBytes, a shorter one last,
+// for as long as it wants more.
+Outcome eachPiece(int fd, const QString &path, const std::function<bool(QByteArrayView)> &take)
+{
+    QByteArray buffer(PieceBytes, Qt::Uninitialized);
+    for (qsizetype got = PieceBytes; got == PieceBytes;) {
+        got = 0;
+        for (ssize_t count = -1; count != 0 && got < buffer.size();) {
+            count = ::read(fd, buffer.data() + got, size_t(buffer.size() - got));
+            if (count < 0 && errno != EINTR)
+                return Outcome::systemError(path, errno);
+            got += std::max<ssize_t>(count, 0);
+        }
+        if (got > 0 && !take(QByteArrayView(buffer).first(got)))
+            break;
+    }
+    return {};
+}
+
 } // namespace
 
 TextFile::Text TextFile::decode(const QByteArray &bytes)
 {
-    Encoding marked = Encoding::Utf8;
-    if (bytes.startsWith(Utf8Bom))
-        marked = Encoding::Utf8WithBom;
-    else if (bytes.startsWith(Utf16LEBom))
-        marked = Encoding::Utf16LE;
-    else if (bytes.startsWith(Utf16BEBom))
-        marked = Encoding::Utf16BE;
-    QStringDecoder decoder(converterFor(marked),
-                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    const Text text{decoder.decode(bytes.mid(bomFor(marked).size())), marked};
-    // The Unicode reading holds only when writing the text back gives the very
-    // same bytes; ISO 8859-1 always does, so no save can change an untouched file.
-    if (!decoder.hasError() && encodeAs(text.text, marked) == bytes)
-        return text;
+    const Encoding marked = markedEncoding(bytes);
+    const QByteArrayView body = QByteArrayView(bytes).sliced(bomFor(marked).size());
+    RoundTrip trip(converterFor(marked));
+    QString text;
+    text.reserve(marked == Encoding::Utf16LE || marked == Encoding::Utf16BE ? body.size() / 2 : body.size());
+    for (qsizetype at = 0; at < body.size() && trip.holds(); at += PieceBytes)
+        text.append(trip.decode(body.sliced(at, std::min(PieceBytes, body.size() - at))));
+    if (trip.held())
+        return {text, marked};
     return {QString::fromLatin1(bytes), Encoding::Latin1};
 }
 
@@ -99,6 +180,56 @@ Outcome TextFile::read(const QString &path, Text *text)
     const Outcome outcome = FileManager::readFile(path, &bytes);
     if (outcome)
         *text = decode(bytes);
+    return outcome;
+}
+
+Outcome TextFile::readUtf8(const QString &path, const Utf8Sink &sink, Encoding *encoding)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status{};
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        // The refusal is worded as for any other read; should the path have
+        // become a regular file meanwhile, it is read whole.
+        Text text;
+        const Outcome outcome = read(path, &text);
+        if (outcome) {
+            sink(text.text.toUtf8(), false);
+            *encoding = text.encoding;
+        }
+        return outcome;
+    }
+    Encoding marked = Encoding::Utf8;
+    std::optional<RoundTrip> trip;
+    QStringEncoder toUtf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    Outcome outcome = eachPiece(fd, path, [&](QByteArrayView piece) {
+        if (!trip) {
+            marked = markedEncoding(piece);
+            piece = piece.sliced(bomFor(marked).size());
+            trip.emplace(converterFor(marked));
+        }
+        const QStringView text = trip->decode(piece);
+        if (!trip->holds())
+            return false;
+        if (marked == Encoding::Utf8 || marked == Encoding::Utf8WithBom)
+            sink(piece, false);
+        else
+            sink(QByteArray(toUtf8.encode(text)), false);
+        return true;
+    });
+    if (outcome && trip && !trip->held()) {
+        sink({}, true);
+        marked = Encoding::Latin1;
+        outcome = ::lseek(fd, 0, SEEK_SET) != 0 ? Outcome::systemError(path, errno)
+                                                 : eachPiece(fd, path, [&sink](QByteArrayView piece) {
+                                                       sink(QString::fromLatin1(piece).toUtf8(), false);
+                                                       return true;
+                                                   });
+    }
+    ::close(fd);
+    if (outcome)
+        *encoding = marked;
     return outcome;
 }
 

@@ -3,7 +3,10 @@
 
 #include "platform/FileManager.h"
 
+#include <QByteArrayView>
 #include <QString>
+
+#include <functional>
 
 
 /// Text files read and written whole. A file with a byte-order mark is
@@ -28,6 +31,17 @@ public:
     /// fails, leaving `text` as it was.
     static Outcome read(const QString &path, Text *text);
     static Outcome write(const QString &path, const Text &text);
+
+    /// Takes a text in pieces of UTF-8, in order. Called once with
+    /// `startsOver` set and no text when every piece handed before is void:
+    /// the file is then read again from its start as ISO 8859-1.
+    using Utf8Sink = std::function<void(QByteArrayView utf8, bool startsOver)>;
+    /// Reads a regular file as `read` does, handing its text to `sink` as
+    /// it goes rather than returning it whole, so that a reader keeping its
+    /// text as UTF-8 is the only one to hold the file whole. A UTF-8 file's
+    /// own bytes are handed on, less a byte-order mark. `encoding` is set
+    /// when the whole file was read; after a failure the pieces are void.
+    static Outcome readUtf8(const QString &path, const Utf8Sink &sink, Encoding *encoding);
 
     /// The encoding `encode` writes the text in: its own when the bytes read
     /// back as the same text, UTF-8 otherwise (marked when the text starts
