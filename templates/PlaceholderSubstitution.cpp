@@ -7,48 +7,112 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
-
-// Files from this size on are rewritten by streaming instead of in memory.
-constexpr qsizetype StreamingThreshold = 1024 * 1024;
 
 bool isAscii(const QString &text)
 {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-// Hands the text with every occurrence of `before` replaced to `sink`, piece
-// by piece: left to right, never overlapping, and what `after` brings in is
-// not scanned again. Pieces go straight to their destination, so a large file
-// is neither copied nor scanned twice.
-template <typename Sink>
-void replaceAll(const char *data, qsizetype size, const QByteArray &before, const QByteArray &after, Sink sink)
+qsizetype find(QByteArrayView text, QByteArrayView what, qsizetype from)
 {
-    qsizetype start = 0;
-    while (start <= size - before.size()) {
-        const void *hit = ::memmem(data + start, size_t(size - start), before.constData(), size_t(before.size()));
-        if (!hit)
-            break;
-        const qsizetype at = static_cast<const char *>(hit) - data;
-        sink(data + start, at - start);
-        sink(after.constData(), after.size());
-        start = at + before.size();
+    if (from > text.size() - what.size())
+        return -1;
+    const void *hit = ::memmem(text.data() + from, size_t(text.size() - from), what.data(), size_t(what.size()));
+    return hit ? static_cast<const char *>(hit) - text.data() : -1;
+}
+
+qsizetype find(QStringView text, QStringView what, qsizetype from)
+{
+    return text.indexOf(what, from);
+}
+
+// Hands the text with every placeholder replaced by its value to `sink`,
+// piece by piece, in a single scan whatever the number of placeholders: a
+// date's twenty-two would otherwise each read the whole file. Matches are
+// taken from the left and never overlap, the first listed winning where
+// several start at one place; what a value brings in is not scanned again,
+// so a value next to the text around it can never be read as a placeholder.
+// Pieces go straight to their destination, so a large file is not copied.
+template <typename View, typename Pairs, typename Sink>
+void replaceAll(View text, const Pairs &replacements, Sink sink)
+{
+    if (replacements.isEmpty())
+        return sink(text);
+    // Placeholders of one variable share a long stem ("Template_Day_"): a
+    // search for it finds every candidate, and most places are passed fast.
+    View stem = replacements.first().first;
+    for (const auto &replacement : replacements) {
+        const View placeholder = replacement.first;
+        const qsizetype shared = std::min(stem.size(), placeholder.size());
+        stem = stem.first(std::mismatch(stem.begin(), stem.begin() + shared, placeholder.begin()).first - stem.begin());
     }
-    sink(data + start, size - start);
+    qsizetype start = 0;
+    for (qsizetype at = find(text, stem, 0); at >= 0;) {
+        const View rest = text.sliced(at);
+        const auto hit = std::find_if(replacements.cbegin(), replacements.cend(),
+                                      [rest](const auto &replacement) { return rest.startsWith(View(replacement.first)); });
+        if (hit == replacements.cend()) {
+            at = find(text, stem, at + 1);
+            continue;
+        }
+        sink(text.sliced(start, at - start));
+        sink(View(hit->second));
+        start = at + hit->first.size();
+        at = find(text, stem, start);
+    }
+    sink(text.sliced(start));
 }
 
 // ASCII text means the same bytes in UTF-8 and ISO 8859-1, and never occurs
-// inside a UTF-8 sequence: such a placeholder and value can be replaced in
+// inside a UTF-8 sequence: such placeholders and values can be replaced in
 // the bytes themselves, whatever the file's 8-bit encoding. Not an empty
 // value: the bytes on either side would meet, and ISO 8859-1 such as "Ã" and
 // "©" could meet as valid UTF-8 ("é") or as a byte-order mark.
-bool replacesBytes(const char *data, qsizetype size, const QString &placeholder, const QString &value)
+bool replacesBytes(QByteArrayView bytes, const PlaceholderSubstitution::Replacements &replacements)
 {
-    const QByteArrayView head(data, std::min<qsizetype>(size, 2));
-    return !placeholder.isEmpty() && isAscii(placeholder) && isAscii(value) && !value.isEmpty()
+    const QByteArrayView head = bytes.first(std::min<qsizetype>(bytes.size(), 2));
+    return std::all_of(replacements.cbegin(), replacements.cend(),
+                       [](const auto &replacement) {
+                           return isAscii(replacement.first) && isAscii(replacement.second) && !replacement.second.isEmpty();
+                       })
         && head != QByteArrayView("\xFF\xFE") && head != QByteArrayView("\xFE\xFF");
+}
+
+// The placeholders and values as the bytes a file `replacesBytes` accepted holds them in.
+QList<std::pair<QByteArray, QByteArray>> inBytes(const PlaceholderSubstitution::Replacements &replacements)
+{
+    QList<std::pair<QByteArray, QByteArray>> pairs;
+    for (const auto &[placeholder, value] : replacements)
+        pairs.append({placeholder.toLatin1(), value.toLatin1()});
+    return pairs;
+}
+
+// An empty placeholder occurs nowhere.
+PlaceholderSubstitution::Replacements withoutEmpty(PlaceholderSubstitution::Replacements replacements)
+{
+    replacements.removeIf([](const auto &replacement) { return replacement.first.isEmpty(); });
+    return replacements;
+}
+
+QByteArray substituted(const QByteArray &bytes, const PlaceholderSubstitution::Replacements &replacements)
+{
+    QByteArray result;
+    if (replacesBytes(bytes, replacements)) {
+        result.reserve(bytes.size());
+        replaceAll(QByteArrayView(bytes), inBytes(replacements),
+                   [&result](QByteArrayView piece) { result.append(piece); });
+        return result;
+    }
+    TextFile::Text text = TextFile::decode(bytes);
+    QString replaced;
+    replaced.reserve(text.text.size());
+    replaceAll(QStringView(text.text), replacements, [&replaced](QStringView piece) { replaced.append(piece); });
+    text.text = replaced;
+    return TextFile::encode(text);
 }
 
 } // namespace
@@ -74,17 +138,7 @@ std::optional<QString> PlaceholderSubstitution::pathInWidget(const QString &widg
 QByteArray PlaceholderSubstitution::substitute(const QByteArray &bytes, const QString &placeholder,
                                                const QString &value)
 {
-    if (replacesBytes(bytes.constData(), bytes.size(), placeholder, value)) {
-        QByteArray result;
-        result.reserve(bytes.size());
-        replaceAll(bytes.constData(), bytes.size(), placeholder.toLatin1(), value.toLatin1(),
-                   [&result](const char *piece, qsizetype length) { result.append(piece, length); });
-        return result;
-    }
-    TextFile::Text text = TextFile::decode(bytes);
-    if (!placeholder.isEmpty())
-        text.text = text.text.split(placeholder).join(value);
-    return TextFile::encode(text);
+    return substituted(bytes, withoutEmpty({{placeholder, value}}));
 }
 
 Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry,
@@ -107,7 +161,7 @@ Outcome PlaceholderSubstitution::applyToAll(const QString &widgetPath, const QSt
 
 Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry, const Replacements &given)
 {
-    Replacements replacements = given;
+    Replacements replacements = withoutEmpty(given);
     for (auto &replacement : replacements)
         replacement.second = valueIn(entry, replacement.second);
     // Only regular files are filled in: a folder, a FIFO or a missing entry is skipped.
@@ -119,19 +173,19 @@ Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString 
         return Outcome::failure(entry, file.errorString());
     const qsizetype size = file.size();
     const char *data = size > 0 ? reinterpret_cast<const char *>(file.map(0, size)) : "";
-    if (data && replacements.size() == 1 && size >= StreamingThreshold
-        && replacesBytes(data, size, replacements.first().first, replacements.first().second)) {
-        // A large text streams from the mapped file into the file's
-        // replacement without being gathered in memory first.
-        const QByteArray before = replacements.first().first.toLatin1();
-        const QByteArray after = replacements.first().second.toLatin1();
+    // The file belongs to a widget being made from its template's copy, so
+    // no flush is forced: it would only slow the making of a large widget.
+    if (data && replacesBytes(QByteArrayView(data, size), replacements)) {
+        // The text streams from the mapped file into its replacement
+        // without being gathered in memory first.
+        const auto pairs = inBytes(replacements);
         return FileManager::writeFileInPieces(*path, [&](const FileManager::PieceSink &sink) {
-                   replaceAll(data, size, before, after, sink);
+                   replaceAll(QByteArrayView(data, size), pairs,
+                              [&sink](QByteArrayView piece) { sink(piece.data(), piece.size()); });
                }).naming(entry);
     }
-    QByteArray bytes = data ? QByteArray(data, size) : file.readAll();
-    file.close();
-    for (const auto &[placeholder, value] : replacements)
-        bytes = substitute(bytes, placeholder, value);
-    return FileManager::writeFile(*path, bytes).naming(entry);
+    const QByteArray bytes = substituted(data ? QByteArray::fromRawData(data, size) : file.readAll(), replacements);
+    return FileManager::writeFileInPieces(*path, [&bytes](const FileManager::PieceSink &sink) {
+               sink(bytes.constData(), bytes.size());
+           }).naming(entry);
 }

@@ -38,8 +38,10 @@ public:
     /// may want the markup a value brings.
     static QString valueIn(const QString &entry, const QString &value);
 
-    /// Several placeholders in one reading and one writing of the file, in
-    /// order, each working on the text the one before left.
+    /// Several placeholders in one reading, one scan and one writing of the
+    /// file, as one placeholder is: from the start, the leftmost match of
+    /// any of them, the first listed where several start at one place, and
+    /// what any value brings in is not scanned again.
     using Replacements = QList<std::pair<QString, QString>>;
     static Outcome apply(const QString &widgetPath, const QString &entry, const Replacements &replacements);
     /// `apply` on every entry listed, going on past a failure; the first one.

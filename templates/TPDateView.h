@@ -30,7 +30,7 @@ private:
     QDateTime dateValue() const;
     void setDateValue(const QDateTime &moment);
 
-    /// The letters that have a placeholder, in the order they are replaced.
+    /// The letters that have a placeholder.
     static const QString Letters;
     /// The moment rendered as the calendar conversion "%" + letter does.
     static QString render(const QDateTime &moment, QChar letter);
