@@ -6,7 +6,6 @@
 #include "platform/Images.h"
 
 #include <QIcon>
-#include <QLoggingCategory>
 
 QuilletApplication::QuilletApplication(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -18,8 +17,6 @@ QuilletApplication::QuilletApplication(int &argc, char **argv)
     setDesktopFileName(QStringLiteral("quillet"));
     setWindowIcon(Images::named(QStringLiteral("quillet")));
     Images::chooseIconTheme();
-    // The web engine reports its graphics set-up on every start; that is not news to a user.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     // Documents, not windows, keep the program alive: see DocumentController.
     setQuitOnLastWindowClosed(false);
     DocumentController::shared().setDocumentFactory([] { return new MyDocument; });

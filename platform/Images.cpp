@@ -29,7 +29,11 @@ QByteArray Images::encodedForPath(const QImage &image, const QString &path)
 
 void Images::chooseIconTheme()
 {
-    if (QIcon::hasThemeIcon(QStringLiteral("text-x-generic")))
+    // A desktop session names its theme. A bare one falls back to
+    // "hicolor", which has no icons of file kinds: asking it for one walks
+    // each of its folders, a good part of the editor's start.
+    const QString session = QIcon::themeName();
+    if (!session.isEmpty() && session != u"hicolor" && QIcon::hasThemeIcon(QStringLiteral("text-x-generic")))
         return;
     QStringList paths = QIcon::themeSearchPaths();
     const QStringList installed = QStandardPaths::locateAll(
