@@ -292,6 +292,34 @@ Outcome writeThroughTemporary(const QString &path, const std::function<void(cons
     return Outcome::systemError(path, error);
 }
 
+// Cuts the file and writes it where it stands: no sibling, no rename. The
+// old bytes are written over before the rest is cut off, so the pages the
+// file already holds are reused.
+Outcome writeInPlace(const QString &path, const std::function<void(const FileManager::PieceSink &)> &produce)
+{
+    // Without blocking: a FIFO found there must not hang us.
+    const int fd = ::open(encoded(path).constData(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, newFileMode());
+    if (fd < 0)
+        return Outcome::systemError(path, path.isEmpty() ? ENOENT : errno);
+    struct stat status{};
+    const Outcome refused = ::fstat(fd, &status) != 0 ? Outcome::systemError(path, errno)
+        : S_ISREG(status.st_mode)                     ? Outcome()
+                                                      : notARegularFile(path);
+    if (!refused) {
+        ::close(fd);
+        return refused;
+    }
+    PieceWriter writer(fd);
+    produce([&writer](const char *data, qsizetype length) { writer.add(data, length); });
+    int error = writer.finish();
+    const off_t written = error == 0 ? ::lseek(fd, 0, SEEK_CUR) : -1;
+    if (error == 0 && (written < 0 || ::ftruncate(fd, written) != 0))
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    return error == 0 ? Outcome() : Outcome::systemError(path, error);
+}
+
 } // namespace
 
 // A plain readdir loop: lists are refreshed often, and nothing here needs
@@ -353,9 +381,10 @@ Outcome FileManager::writeFile(const QString &path, const QByteArray &data)
         path, [&data](const PieceSink &sink) { sink(data.constData(), data.size()); }, Flush::ToDisk);
 }
 
-Outcome FileManager::writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce)
+Outcome FileManager::writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce,
+                                       Writing writing)
 {
-    return writeThroughTemporary(path, produce, Flush::Lazily);
+    return writing == Writing::InPlace ? writeInPlace(path, produce) : writeThroughTemporary(path, produce, Flush::Lazily);
 }
 
 Outcome FileManager::createFile(const QString &path)
@@ -523,16 +552,25 @@ Outcome FileManager::replaceItem(const QString &source, const QString &destinati
 }
 
 Outcome FileManager::copyItemReplacing(const QString &source, const QString &destination,
-                                       const std::function<void()> &progress)
+                                       const std::function<void()> &progress,
+                                       const std::function<Outcome(const QString &staged)> &finish)
 {
     const QFileInfo target(destination);
     QTemporaryDir staging(target.absolutePath() + QStringLiteral("/.quillet-copy-XXXXXX"));
     if (!staging.isValid())
         return Outcome::failure(target.absolutePath(), staging.errorString());
     const QString staged = staging.path() + u'/' + target.fileName();
+    // The staging folder goes with this call: the user knows the copy by where it was to go.
+    const auto named = [&staged, &destination](const Outcome &outcome) {
+        const QString file = outcome.file();
+        return file == staged || file.startsWith(staged + u'/') ? outcome.naming(destination + file.mid(staged.size()))
+                                                                 : outcome;
+    };
     const Outcome copied = copyItem(source, staged, progress);
     if (!copied)
-        return copied.file() == staged ? copied.naming(destination) : copied;
+        return named(copied);
+    if (const Outcome finished = finish ? finish(staged) : Outcome(); !finished)
+        return named(finished);
     Outcome replaced = replaceItem(staged, destination);
     for (const QString &skipped : copied.skipped())
         replaced.noteSkipped(skipped);

@@ -43,12 +43,21 @@ public:
     /// the file it leads to and stays a link.
     static Outcome writeFile(const QString &path, const QByteArray &data);
 
+    /// How a file is rewritten. `Replacing`, as `writeFile` does, leaves the
+    /// old file whole when the write fails. `InPlace` cuts the file and
+    /// writes it where it stands, sparing a new file and a rename, so a
+    /// failed write leaves it cut short: only for a file no one sees yet,
+    /// such as one in a copy that is still being made out of sight.
+    enum class Writing { Replacing, InPlace };
+
     /// As `writeFile`, from the pieces `produce` hands to its sink, in order.
     /// The pieces must stay valid until the call returns; they are written
-    /// without being gathered first. Meant for large files made anew: no
-    /// flush to disk is forced.
+    /// without being gathered first, so with `InPlace` they must not come
+    /// from the file itself (a map of it). Meant for large files made anew:
+    /// no flush to disk is forced.
     using PieceSink = std::function<void(const char *data, qsizetype length)>;
-    static Outcome writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce);
+    static Outcome writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce,
+                                     Writing writing = Writing::Replacing);
 
     /// Creates an empty file; fails when anything exists at the path.
     static Outcome createFile(const QString &path);
@@ -86,8 +95,12 @@ public:
     /// then replaced. The copy is made whole beside the destination first, so
     /// a failed copy leaves whatever was there untouched. Only for a
     /// replacement the user agreed to.
+    /// `finish`, when given, completes the copy at the path it is handed
+    /// while no one sees it yet; when it fails nothing is replaced, and its
+    /// outcome is returned, naming a file of the copy by its final path.
     static Outcome copyItemReplacing(const QString &source, const QString &destination,
-                                     const std::function<void()> &progress = {});
+                                     const std::function<void()> &progress = {},
+                                     const std::function<Outcome(const QString &staged)> &finish = {});
 
     /// Removes a file, a link (never what it points at) or a whole tree.
     static Outcome removeItem(const QString &path);

@@ -115,6 +115,24 @@ QByteArray substituted(const QByteArray &bytes, const PlaceholderSubstitution::R
     return TextFile::encode(text);
 }
 
+// Writes the file `text` was read from with every replacement made.
+Outcome rewrite(const QString &path, QByteArrayView text, const PlaceholderSubstitution::Replacements &replacements,
+                FileManager::Writing writing)
+{
+    // The file belongs to a widget being made from its template's copy, so
+    // no flush is forced: it would only slow the making of a large widget.
+    if (replacesBytes(text, replacements)) {
+        const auto pairs = inBytes(replacements);
+        return FileManager::writeFileInPieces(path, [&](const FileManager::PieceSink &sink) {
+            replaceAll(text, pairs, [&sink](QByteArrayView piece) { sink(piece.data(), piece.size()); });
+        }, writing);
+    }
+    const QByteArray bytes = substituted(QByteArray::fromRawData(text.data(), text.size()), replacements);
+    return FileManager::writeFileInPieces(path, [&bytes](const FileManager::PieceSink &sink) {
+        sink(bytes.constData(), bytes.size());
+    }, writing);
+}
+
 } // namespace
 
 QString PlaceholderSubstitution::valueIn(const QString &entry, const QString &value)
@@ -142,24 +160,25 @@ QByteArray PlaceholderSubstitution::substitute(const QByteArray &bytes, const QS
 }
 
 Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry,
-                                       const QString &placeholder, const QString &value)
+                                       const QString &placeholder, const QString &value, Writing writing)
 {
-    return apply(widgetPath, entry, Replacements{{placeholder, value}});
+    return apply(widgetPath, entry, Replacements{{placeholder, value}}, writing);
 }
 
 Outcome PlaceholderSubstitution::applyToAll(const QString &widgetPath, const QStringList &entries,
-                                            const Replacements &replacements)
+                                            const Replacements &replacements, Writing writing)
 {
     Outcome first;
     for (const QString &entry : entries) {
-        const Outcome applied = apply(widgetPath, entry, replacements);
+        const Outcome applied = apply(widgetPath, entry, replacements, writing);
         if (!applied && first)
             first = applied;
     }
     return first;
 }
 
-Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry, const Replacements &given)
+Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry, const Replacements &given,
+                                       Writing writing)
 {
     Replacements replacements = withoutEmpty(given);
     for (auto &replacement : replacements)
@@ -168,24 +187,17 @@ Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString 
     const std::optional<QString> path = pathInWidget(widgetPath, entry);
     if (!path || !QFileInfo(*path).isFile())
         return {};
+    // A file written over where it stands cannot stream from a map of
+    // itself: it is read whole first. Where it is replaced, the map saves
+    // gathering a large file in memory.
     QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Outcome::failure(entry, file.errorString());
-    const qsizetype size = file.size();
-    const char *data = size > 0 ? reinterpret_cast<const char *>(file.map(0, size)) : "";
-    // The file belongs to a widget being made from its template's copy, so
-    // no flush is forced: it would only slow the making of a large widget.
-    if (data && replacesBytes(QByteArrayView(data, size), replacements)) {
-        // The text streams from the mapped file into its replacement
-        // without being gathered in memory first.
-        const auto pairs = inBytes(replacements);
-        return FileManager::writeFileInPieces(*path, [&](const FileManager::PieceSink &sink) {
-                   replaceAll(QByteArrayView(data, size), pairs,
-                              [&sink](QByteArrayView piece) { sink(piece.data(), piece.size()); });
-               }).naming(entry);
+    const qsizetype size = writing == Writing::Replacing && file.open(QIODevice::ReadOnly) ? file.size() : -1;
+    const char *mapped = size > 0 ? reinterpret_cast<const char *>(file.map(0, size)) : size == 0 ? "" : nullptr;
+    QByteArray bytes;
+    if (!mapped) {
+        if (const Outcome read = FileManager::readFile(*path, &bytes); !read)
+            return read.naming(entry);
     }
-    const QByteArray bytes = substituted(data ? QByteArray::fromRawData(data, size) : file.readAll(), replacements);
-    return FileManager::writeFileInPieces(*path, [&bytes](const FileManager::PieceSink &sink) {
-               sink(bytes.constData(), bytes.size());
-           }).naming(entry);
+    return rewrite(*path, mapped ? QByteArrayView(mapped, size) : QByteArrayView(bytes), replacements, writing)
+        .naming(entry);
 }

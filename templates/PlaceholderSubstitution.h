@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/FileManager.h"
 #include "platform/Outcome.h"
 
 #include <QList>
@@ -29,8 +30,11 @@ public:
     /// not fit) and is written even when the placeholder did not occur. A
     /// missing file, a folder or an entry outside the widget is skipped and
     /// nothing is created; a failed read or write names the file and why.
+    /// `InPlace` is for a widget no one sees before it is whole, as the
+    /// wizard's private copy: a file is then read whole and written over.
+    using Writing = FileManager::Writing;
     static Outcome apply(const QString &widgetPath, const QString &entry, const QString &placeholder,
-                         const QString &value);
+                         const QString &value, Writing writing = Writing::Replacing);
 
     /// The text a value becomes in a listed file: escaped for XML (`&`, `<`,
     /// `>`) in property-list files (".plist"), so that "Tom & Jerry" leaves
@@ -43,9 +47,11 @@ public:
     /// any of them, the first listed where several start at one place, and
     /// what any value brings in is not scanned again.
     using Replacements = QList<std::pair<QString, QString>>;
-    static Outcome apply(const QString &widgetPath, const QString &entry, const Replacements &replacements);
+    static Outcome apply(const QString &widgetPath, const QString &entry, const Replacements &replacements,
+                         Writing writing = Writing::Replacing);
     /// `apply` on every entry listed, going on past a failure; the first one.
-    static Outcome applyToAll(const QString &widgetPath, const QStringList &entries, const Replacements &replacements);
+    static Outcome applyToAll(const QString &widgetPath, const QStringList &entries, const Replacements &replacements,
+                              Writing writing = Writing::Replacing);
 
     /// The same rule on bytes already read, for callers that hold a file.
     static QByteArray substitute(const QByteArray &bytes, const QString &placeholder, const QString &value);

@@ -113,5 +113,5 @@ Outcome TPDateView::saveToPath(const QString &widgetPath, const QVariantMap &inf
     PlaceholderSubstitution::Replacements replacements;
     for (const QChar letter : Letters)
         replacements.append({base + letter, render(moment, letter)});
-    return PlaceholderSubstitution::applyToAll(widgetPath, files(info), replacements);
+    return PlaceholderSubstitution::applyToAll(widgetPath, files(info), replacements, writing());
 }

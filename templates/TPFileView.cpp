@@ -55,7 +55,8 @@ Outcome TPFileView::saveToPath(const QString &widgetPath, const QVariantMap &inf
         if (!target || !FileManager::exists(*target))
             continue;
         if (!FileManager::isDirectory(*target))
-            written = PlaceholderSubstitution::apply(widgetPath, entry, placeholder, source.isEmpty() ? QString() : relative);
+            written = PlaceholderSubstitution::apply(widgetPath, entry, placeholder, source.isEmpty() ? QString() : relative,
+                                                     writing());
         else if (!source.isEmpty() && FileManager::exists(source) && !FileManager::exists(*target + u'/' + name))
             written = FileManager::copyItem(source, *target + u'/' + name); // never over an existing file
         if (!written && first)

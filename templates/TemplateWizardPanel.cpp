@@ -138,31 +138,38 @@ void TemplateWizardPanel::makeWidget()
         return;
     }
     // The Save panel asked before an existing widget is replaced; it is
-    // replaced only once the copy is whole.
-    Outcome copied;
+    // replaced only once the copy is whole and every value is in, so a
+    // widget that cannot be filled in is not made at all.
+    const QList<VariableView *> views = variableViews();
+    const auto fillIn = [&variables, &views](const QString &staged) {
+        const QString settings = staged + QStringLiteral("/template.plist");
+        if (const Outcome removed = FileManager::removeItem(settings); !removed && FileManager::isOccupied(settings))
+            return removed;
+        qsizetype next = 0;
+        for (const QVariantMap &variable : variables) {
+            if (VariableView::heightForType(typeOf(variable)) <= 0 || next == views.size())
+                continue;
+            VariableView *view = views.at(next++);
+            // No one sees the copy before it is whole: its files need no temporary twins.
+            view->setWriting(FileManager::Writing::InPlace);
+            if (const Outcome saved = view->saveToPath(staged, variable); !saved)
+                return saved;
+        }
+        return Outcome();
+    };
+    Outcome made;
     {
         ProgressPanel progress(this, tr("Making the widget…"));
-        copied = FileManager::copyItemReplacing(TemplateFolder::templateBundlePath(name), target,
-                                                [&progress] { progress.step(); });
+        made = FileManager::copyItemReplacing(TemplateFolder::templateBundlePath(name), target,
+                                              [&progress] { progress.step(); }, fillIn);
     }
-    // A failed copy replaced nothing.
-    Alert::report(this, tr("The widget could not be made from “%1”.").arg(name), copied);
-    if (!copied)
+    // A failed make replaced nothing.
+    Alert::report(this, tr("The widget could not be made from “%1”.").arg(name), made);
+    if (!made)
         return;
-    [[maybe_unused]] const Outcome removed = FileManager::removeItem(target + QStringLiteral("/template.plist"));
     Document *document = DocumentController::shared().documentForWindow(m_documentWindow);
     document->setFileURL(QUrl::fromLocalFile(target));
     Settings::shared().noteRecentDocument(target);
-    QList<VariableView *> views = variableViews();
-    Outcome filled;
-    for (const QVariantMap &variable : variables) {
-        if (VariableView::heightForType(typeOf(variable)) <= 0 || views.isEmpty())
-            continue;
-        const Outcome saved = views.takeFirst()->saveToPath(target, variable);
-        if (!saved && filled)
-            filled = saved;
-    }
-    Alert::report(this, tr("The widget was made, but not every value could be filled in."), filled);
     if (m_documentFileList)
         m_documentFileList->reloadData();
     finish();

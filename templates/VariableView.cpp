@@ -57,11 +57,11 @@ VariableView *VariableView::makeForType(const QString &type)
     return view;
 }
 
-Outcome VariableView::writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value)
+Outcome VariableView::writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value) const
 {
     return PlaceholderSubstitution::applyToAll(widgetPath, files(info), {{PlaceholderSubstitution::placeholderFor(
                                                                              info.value(QStringLiteral("TPVName")).toString()),
-                                                                         value}});
+                                                                         value}}, m_writing);
 }
 
 QStringList VariableView::files(const QVariantMap &info)

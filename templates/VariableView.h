@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/FileManager.h"
 #include "platform/Outcome.h"
 
 #include <QVariantMap>
@@ -25,6 +26,10 @@ public:
     virtual void setInfoDictionary(const QVariantMap &info) = 0;
     /// Writes the value into every file the variable lists, in order.
     virtual Outcome saveToPath(const QString &widgetPath, const QVariantMap &info) = 0;
+    /// `InPlace` lets `saveToPath` write the files over where they stand,
+    /// for a widget no one sees before every value is in (the wizard's
+    /// private copy); a failed write then leaves a file cut short.
+    void setWriting(FileManager::Writing writing) { m_writing = writing; }
 
     /// The height the wizard reserves for a view of the type; 0 for a type
     /// that has no view.
@@ -37,7 +42,8 @@ public:
 
 protected:
     /// Writes `value` in place of the variable's placeholder in every listed file.
-    static Outcome writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value);
+    Outcome writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value) const;
+    FileManager::Writing writing() const { return m_writing; }
     /// Adds an item at the end of a pop-up, first taking out an item of the
     /// same title: a title is listed once, at its last place.
     static void addItemWithTitle(QComboBox *popUp, const QString &title);
@@ -52,4 +58,7 @@ protected:
 
     /// Label and tooltip, which every view shows the same way.
     void showNameAndTooltip(const QVariantMap &info, const std::function<void(const QString &)> &setLabel);
+
+private:
+    FileManager::Writing m_writing = FileManager::Writing::Replacing;
 };

@@ -14,6 +14,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -89,10 +91,21 @@ private slots:
         QVERIFY(PropertyList::writeXml(bundle + u"/template.plist"_s, variables));
         Tree::write(m_fixture->folder(), u"Made.wdgt/stale.txt"_s, "replaced");
         QWidget *wizard = wizardFor(u"Hello 1.0"_s);
-        wizard->findChild<QLineEdit *>()->setText(u"Hi Template_Title"_s);
         auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(wizard->parentWidget()));
-
+        // A value that cannot be written (a full disk) makes nothing: the old widget stays, one alert says why.
+        m_fixture->answerAlerts(Alert::DefaultButton);
+        wizard->findChild<QLineEdit *>()->setText(QString(8192, u'x'));
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{}, limit{4096, RLIM_INFINITY};
+        prlimit(0, RLIMIT_FSIZE, &limit, &saved);
         const QString target = make(wizard);
+        prlimit(0, RLIMIT_FSIZE, &saved, nullptr);
+        QCOMPARE(m_fixture->alerts.size(), 1);
+        QCOMPARE(m_fixture->alerts.first().message, u"“main.html”: File too large."_s);
+        QVERIFY(wizard->isVisible() && document->filePath().isEmpty());
+        QCOMPARE(Tree::snapshot(m_fixture->folder()).keys(), (QStringList{u"Clock.wdgt"_s, u"Made.wdgt"_s, u"Made.wdgt/stale.txt"_s}));
+        wizard->findChild<QLineEdit *>()->setText(u"Hi Template_Title"_s);
+        make(wizard);
 
         QVERIFY(!wizard->isVisible());
         QCOMPARE(document->filePath(), target);
