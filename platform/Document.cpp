@@ -9,8 +9,28 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QScreen>
+#include <QStyle>
 
-Document::Document() = default;
+namespace {
+
+// Edits are made in many views that do not announce them; the window's
+// mark follows them at this pace.
+constexpr int EditedCheckInterval = 250; // ms
+constexpr double ComfortableShare = 0.7; // of the screen's free area, each way
+constexpr QSize SmallestComfortable(900, 600);
+constexpr int CascadeStep = 28;
+
+} // namespace
+
+Document::Document()
+{
+    m_editedCheck.setInterval(EditedCheckInterval);
+    connect(&m_editedCheck, &QTimer::timeout, this, [this] {
+        if (m_window)
+            m_window->setWindowModified(isDocumentEdited());
+    });
+}
 
 Document::~Document()
 {
@@ -39,13 +59,33 @@ void Document::makeWindowControllers()
     m_window->installEventFilter(this);
     windowControllerDidLoadNib();
     updateWindowTitle();
+    placeWindow();
     m_window->show();
+    m_editedCheck.start();
 }
 
 void Document::updateWindowTitle()
 {
-    if (m_window)
-        m_window->setWindowTitle(displayName());
+    if (!m_window)
+        return;
+    const bool readOnly = !filePath().isEmpty() && !QFileInfo(filePath()).isWritable();
+    m_window->setWindowTitle(readOnly ? tr("%1[*] — read-only").arg(displayName()) : displayName() + QStringLiteral("[*]"));
+    m_window->setWindowModified(isDocumentEdited());
+}
+
+void Document::placeWindow()
+{
+    const QByteArray saved = Settings::shared().documentWindowGeometry();
+    if (!saved.isEmpty() && m_window->restoreGeometry(saved)) {
+        for (Document *open : DocumentController::shared().documents()) {
+            if (open != this && open->window() && open->window()->pos() == m_window->pos())
+                m_window->move(m_window->pos() + QPoint(CascadeStep, CascadeStep));
+        }
+        return;
+    }
+    const QRect screen = m_window->screen()->availableGeometry();
+    const QSize size = (QSizeF(screen.size()) * ComfortableShare).toSize().expandedTo(SmallestComfortable).boundedTo(screen.size());
+    m_window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen));
 }
 
 bool Document::saveDocument()
@@ -100,7 +140,10 @@ void Document::close()
     if (m_closed)
         return;
     m_closed = true;
+    m_editedCheck.stop();
     if (m_window) {
+        if (m_window->isVisible())
+            Settings::shared().setDocumentWindowGeometry(m_window->saveGeometry());
         m_window->removeEventFilter(this);
         m_window->hide();
     }

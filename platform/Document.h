@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QMainWindow>
 
@@ -73,10 +74,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// The title names the document, marks unsaved edits ("[*]") and says
+    /// when the bundle cannot be written.
     void updateWindowTitle();
+    /// Where the window opens: where the last one closed (a step aside when
+    /// another window is there), else at a comfortable size for the screen.
+    void placeWindow();
 
     QUrl m_fileURL;
     QPointer<QMainWindow> m_window;
     int m_untitledNumber = 0;
     bool m_closed = false;
+    QTimer m_editedCheck;
 };

@@ -7,6 +7,7 @@
 namespace {
 const QString EditorFontSizeKey = QStringLiteral("Editor/FontSize");
 const QString RecentDocumentsKey = QStringLiteral("Documents/Recent");
+const QString WindowGeometryKey = QStringLiteral("Documents/WindowGeometry");
 
 QString toolbarKey(const QString &identifier, const QString &what)
 {
@@ -83,4 +84,14 @@ void Settings::setToolbarConfiguration(const QString &identifier, const QStringL
         settings->setValue(toolbarKey(identifier, QStringLiteral("displayMode")), displayMode);
     }
     emit toolbarConfigurationChanged(identifier);
+}
+
+QByteArray Settings::documentWindowGeometry() const
+{
+    return store()->value(WindowGeometryKey).toByteArray();
+}
+
+void Settings::setDocumentWindowGeometry(const QByteArray &geometry)
+{
+    store()->setValue(WindowGeometryKey, geometry);
 }

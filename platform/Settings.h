@@ -36,6 +36,11 @@ public:
     void noteRecentDocument(const QString &path);
     void clearRecentDocuments();
 
+    /// The place and size of the document window closed last, as
+    /// QWidget::saveGeometry gives it; empty before the first.
+    QByteArray documentWindowGeometry() const;
+    void setDocumentWindowGeometry(const QByteArray &geometry);
+
     static constexpr int MaximumRecentDocuments = 10;
     static constexpr int DefaultEditorFontSize = 10;
     static constexpr int MinimumEditorFontSize = 6;

@@ -177,7 +177,9 @@ void tst_MyDocument::saveAs()
         return options.requiredExtension == u"wdgt" ? copy : QString();
     };
 
+    QTRY_VERIFY(document->window()->isWindowModified()); // the title marks the unsaved edit
     QCOMPARE(document->saveDocumentAs(), saved);
+    QCOMPARE(document->window()->isWindowModified(), !saved);
 
     QCOMPARE(Tree::snapshot(bundle), original);
     QCOMPARE(document->filePath(), saved ? copy : bundle);
@@ -191,7 +193,7 @@ void tst_MyDocument::saveAs()
     auto expected = original;
     expected[QStringLiteral("main.html")] = "new <html>old \xe9</html>";
     QCOMPARE(Tree::snapshot(copy), expected);
-    QCOMPARE(document->window()->windowTitle(), target);
+    QCOMPARE(document->window()->windowTitle(), target + QStringLiteral("[*]"));
 }
 
 void tst_MyDocument::editsReachTheDiskOrStay_data()
