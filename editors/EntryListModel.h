@@ -23,8 +23,9 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    /// The folder's entry names in the order the file system lists them,
-    /// without the hidden ones; empty when it is empty or unreadable.
+    /// The folder's entry names as file managers order them (case ignored,
+    /// accents too, numbers by value: "file2" before "file10"), without the
+    /// hidden ones; empty when it is empty or unreadable.
     static QStringList visibleDirectoryContentsAtPath(const QString &path);
 
     /// Reads `folder` from disk again ("" lists nothing). Returns whether the
