@@ -56,8 +56,11 @@ void GlossAquaTableView::paintEvent(QPaintEvent *event)
     const QRect target = selectionImageRect();
     const QIcon image = Images::named(QStringLiteral("middle"));
     if (!target.isEmpty() && !image.isNull()) {
+        // Of several lists side by side, the one the keys go to shows its
+        // selection in colour, the others in grey.
+        const QIcon::Mode mode = hasFocus() ? QIcon::Normal : QIcon::Disabled;
         QPainter painter(viewport());
-        painter.drawPixmap(target, image.pixmap(SelectionImageResolution));
+        painter.drawPixmap(target, image.pixmap(SelectionImageResolution, mode));
     }
     QTableView::paintEvent(event);
 }

@@ -4,9 +4,10 @@
 #include <QTableView>
 
 /// A table that paints its selection with the image "middle" instead of the
-/// style's highlight colour, on a plain background. Only one row is painted,
-/// even when several are selected: the current row when it is selected,
-/// otherwise the last selected one.
+/// style's highlight colour, on a plain background; greyed while the table
+/// does not have the keyboard focus. Only one row is painted, even when
+/// several are selected: the current row when it is selected, otherwise the
+/// last selected one.
 class GlossAquaTableView : public QTableView
 {
     Q_OBJECT

@@ -239,6 +239,12 @@ bool PaneFileBrowser::eventFilter(QObject *watched, QEvent *event)
             keyDown(key);
             return true;
         }
+        // Return opens what a double-click would; the table would only
+        // report the current cell as activated.
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            openFile();
+            return true;
+        }
     }
     return MailSplitView::eventFilter(watched, event);
 }

@@ -13,7 +13,8 @@ class QTableView;
 /// folder, column 1 the folder selected in column 0, column 2 the folder
 /// selected in column 1. Selecting an entry in column 2 slides the columns
 /// one level down; Left Arrow clears selections from the right and then
-/// slides back up, never above the folder the browser was bound to.
+/// slides back up, never above the folder the browser was bound to. Return
+/// opens the deepest selected entry, as a double-click does.
 ///
 /// The three tables are the browser's own panes, laid out by its form; they
 /// are taken when the browser is first bound. Each browser keeps its own

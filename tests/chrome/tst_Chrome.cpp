@@ -66,15 +66,24 @@ private slots:
         QCOMPARE(preferences.toolbar()->itemIdentifiers(), own);
     }
 
-    // The column browser reads a folder again when the user lets go of the mouse over it.
-    void releasingTheMouseAsksForAReload()
+    // The column browser reads a folder again when the user lets go of the
+    // mouse over it; of its columns, the one with the keys shows its
+    // selection in colour, the others in grey.
+    void releasingTheMouseAsksForAReloadAndFocusColoursTheSelection()
     {
         QStandardItemModel model(3, 1);
         GlossAquaTableView table;
         table.setModel(&model);
+        table.show();
+        QVERIFY(QTest::qWaitForWindowActive(&table));
         QSignalSpy reload(&table, &GlossAquaTableView::reloadRequested);
-        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(model.index(1, 0)).center());
+        const QRect row = table.visualRect(model.index(1, 0));
+        QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, row.center());
         QCOMPARE(reload.count(), 1);
+        const auto selection = [&] { return table.viewport()->grab().toImage().pixelColor(row.topLeft() + QPoint(1, 4)); };
+        QVERIFY2(table.hasFocus() && selection().hslSaturation() > 64, qPrintable(selection().name()));
+        table.clearFocus();
+        QVERIFY2(selection().hslSaturation() < 16, qPrintable(selection().name()));
     }
 };
 

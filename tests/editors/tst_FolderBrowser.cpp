@@ -112,9 +112,9 @@ void tst_FolderBrowser::walking()
     for (int column = 0; column < PaneFileBrowser::ColumnCount; ++column)
         QCOMPARE(selected(column), selection.at(column));
     QCOMPARE(model(m_browser.get(), 1)->items(), column1);
-    // Opening reports the deepest selected entry, nothing without one.
+    // Return opens the deepest selected entry, nothing without one.
     QSignalSpy opened(m_browser.get(), &PaneFileBrowser::openFileRequested);
-    m_browser->openFile();
+    QTest::keyClick(m_browser->fileList(0), Qt::Key_Return);
     int deepest = PaneFileBrowser::ColumnCount - 1;
     while (deepest >= 0 && selected(deepest).isEmpty())
         --deepest;
@@ -174,7 +174,7 @@ MyFolderBrowserView *tst_FolderBrowser::openImagesInADocument()
     return qobject_cast<MyFolderBrowserView *>(document->contentView()->viewFor(QStringLiteral("Images")));
 }
 
-// A double-clicked file opens in a view of its own; coming back to it finds
+// A file opened by its key opens in a view of its own; coming back to it finds
 // the same view with its edits, the folder shows from its top again, and a
 // drag out writes the edits first.
 void tst_FolderBrowser::folderViewOpensFilesAndKeepsTheirEdits()
@@ -183,11 +183,11 @@ void tst_FolderBrowser::folderViewOpensFilesAndKeepsTheirEdits()
     auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
     const QString bundle = document->filePath();
     PaneFileBrowser *browser = view->browser();
-    const auto doubleClick = [browser](const QString &name) {
+    const auto open = [browser](const QString &name) {
         select(browser, 0, name);
-        browser->openFile();
+        QTest::keyClick(browser->fileList(0), Qt::Key_Enter);
     };
-    doubleClick(QStringLiteral("notes.txt"));
+    open(QStringLiteral("notes.txt"));
     const QString notes = QStringLiteral("Images/notes.txt");
     QCOMPARE(DocumentFixture::shownIdentifiers(document), QStringList{notes});
     auto *text = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(notes));
@@ -199,7 +199,7 @@ void tst_FolderBrowser::folderViewOpensFilesAndKeepsTheirEdits()
     DocumentFixture::select(document, QStringLiteral("Images"));
     QCOMPARE(browser->browserPath(), bundle + QStringLiteral("/Images"));
     QVERIFY(model(browser, 1)->items().isEmpty());
-    doubleClick(QStringLiteral("notes.txt"));
+    open(QStringLiteral("notes.txt"));
     QCOMPARE(document->contentView()->viewFor(notes), text);
     QCOMPARE(text->text(), QStringLiteral("edited"));
 
