@@ -21,8 +21,11 @@ void CenteredTextFieldCell::initStyleOption(QStyleOptionViewItem *option, const 
     QStyledItemDelegate::initStyleOption(option, index);
     // The selection image marks the current row; a focus frame around one cell would say it twice.
     option->state &= ~QStyle::State_HasFocus;
+    // The image is the whole of the selection: drawn as selected, the cell
+    // would also tint its icon with the highlight colour, washing it out.
     if (option->state.testFlag(QStyle::State_Selected)) {
+        option->state &= ~QStyle::State_Selected;
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
-            option->palette.setColor(group, QPalette::HighlightedText, Qt::black);
+            option->palette.setColor(group, QPalette::Text, Qt::black);
     }
 }

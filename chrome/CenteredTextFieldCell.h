@@ -3,9 +3,9 @@
 
 #include <QStyledItemDelegate>
 
-/// Draws a cell's content centred vertically in its row, and the text of a
-/// selected cell in black, so that it reads well on the selection image of
-/// a GlossAquaTableView.
+/// Draws a cell's content centred vertically in its row, and a selected cell
+/// as an unselected one but for its text in black, so that it reads well on
+/// the selection image of a GlossAquaTableView and its icon keeps its colours.
 class CenteredTextFieldCell : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "chrome/CenteredTextFieldCell.h"
 #include "chrome/GlossAquaTableView.h"
 #include "chrome/PreferencesToolbar.h"
 
@@ -68,22 +69,28 @@ private slots:
 
     // The column browser reads a folder again when the user lets go of the
     // mouse over it; of its columns, the one with the keys shows its
-    // selection in colour, the others in grey.
-    void releasingTheMouseAsksForAReloadAndFocusColoursTheSelection()
+    // selection in colour, the others in grey. Icons on it keep their colours.
+    void glossSelectionShowsTheFocusKeepsIconsAndReleaseReloads()
     {
         QStandardItemModel model(3, 1);
+        QPixmap red(16, 16);
+        red.fill(Qt::red);
+        model.setData(model.index(1, 0), QIcon(red), Qt::DecorationRole);
         GlossAquaTableView table;
         table.setModel(&model);
+        table.setItemDelegate(new CenteredTextFieldCell(&table));
         table.show();
         QVERIFY(QTest::qWaitForWindowActive(&table));
         QSignalSpy reload(&table, &GlossAquaTableView::reloadRequested);
         const QRect row = table.visualRect(model.index(1, 0));
         QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, row.center());
         QCOMPARE(reload.count(), 1);
-        const auto selection = [&] { return table.viewport()->grab().toImage().pixelColor(row.topLeft() + QPoint(1, 4)); };
-        QVERIFY2(table.hasFocus() && selection().hslSaturation() > 64, qPrintable(selection().name()));
+        const auto colourAt = [&table](QPoint at) { return table.viewport()->grab().toImage().pixelColor(at); };
+        QCOMPARE(colourAt({row.left() + 12, row.center().y()}), QColor(Qt::red));
+        const QPoint selection = row.topLeft() + QPoint(1, 2);
+        QVERIFY2(table.hasFocus() && colourAt(selection).hslSaturation() > 64, qPrintable(colourAt(selection).name()));
         table.clearFocus();
-        QVERIFY2(selection().hslSaturation() < 16, qPrintable(selection().name()));
+        QVERIFY2(colourAt(selection).hslSaturation() < 16, qPrintable(colourAt(selection).name()));
     }
 };
 
