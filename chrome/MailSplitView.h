@@ -3,7 +3,7 @@
 
 #include <QSplitter>
 
-/// A splitter whose dividers are 10 pixels thick and drawn from images
+/// A splitter whose dividers are 10 pixels thick and drawn with a grip
 /// (see MailSplitViewHandle).
 class MailSplitView : public QSplitter
 {

@@ -3,9 +3,9 @@
 
 #include <QSplitterHandle>
 
-/// A divider drawn from two images: a bar stretched over the whole divider
-/// and a small grip (dimple) at its middle. Panes side by side use the
-/// "vertical_" images, stacked panes the "horizontal_" ones.
+/// A divider drawn from the palette: a bar in the window colour, shaded
+/// across its thickness and edged in the mid colour, and a small round grip
+/// (dimple) in the text colour at its middle.
 class MailSplitViewHandle : public QSplitterHandle
 {
     Q_OBJECT

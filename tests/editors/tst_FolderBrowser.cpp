@@ -11,6 +11,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 class tst_FolderBrowser : public QObject
@@ -26,6 +27,7 @@ private slots:
     void listedAsFileManagersDo_data();
     void listedAsFileManagersDo();
     void linkLoopNeverHangs();
+    void takesItsColoursFromThePalette();
     void folderViewOpensFilesAndKeepsTheirEdits();
     void searchIsCaseSensitiveOnEntryNames_data();
     void searchIsCaseSensitiveOnEntryNames();
@@ -159,6 +161,25 @@ void tst_FolderBrowser::linkLoopNeverHangs()
     for (int key = 0; key < 40 && m_browser->browserPath() != m_root; ++key)
         m_browser->keyDown(Qt::Key_Left);
     QCOMPARE(m_browser->browserPath(), m_root);
+}
+
+// Under a dark theme the header and the dividers are dark; the dividers'
+// grip takes the text colour.
+void tst_FolderBrowser::takesItsColoursFromThePalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::WindowText, Qt::red);
+    const auto restore = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+    QApplication::setPalette(dark);
+    MyFolderBrowserView view;
+    view.resize(400, 200);
+    const QImage shot = view.grab().toImage();
+    const QSplitterHandle *divider = view.browser()->handle(1);
+    const QPoint middle = divider->mapTo(&view, QRectF(divider->rect()).center().toPoint());
+    QVERIFY(shot.pixelColor(2, 2).lightness() < 0x40);
+    QVERIFY(shot.pixelColor(middle + QPoint(0, 12)).lightness() < 0x40);
+    QCOMPARE(shot.pixelColor(middle - QPoint(0, 5)), QColor(Qt::red));
 }
 
 MyFolderBrowserView *tst_FolderBrowser::openImagesInADocument()
