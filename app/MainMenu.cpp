@@ -116,8 +116,15 @@ std::function<void()> MainMenu::toolbarCommand(void (ToolbarDelegate::*command)(
     };
 }
 
+void MainMenu::setPreviewShowing(bool showing)
+{
+    ui->actionPreview->setEnabled(!showing);
+    ui->actionStopPreview->setEnabled(showing);
+}
+
 void MainMenu::connectWidgetMenu()
 {
+    setPreviewShowing(false);
     connect(ui->actionPreview, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::previewWidget));
     connect(ui->actionStopPreview, &QAction::triggered, this,
             toolbarCommand(&ToolbarDelegate::closeWidgetPreview));

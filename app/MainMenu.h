@@ -23,6 +23,9 @@ public:
     explicit MainMenu(QMainWindow *window);
     ~MainMenu() override;
 
+    /// Enables Preview while no preview shows, and Stop Preview while one does.
+    void setPreviewShowing(bool showing);
+
 private:
     void connectFileMenu();
     void fillRecentMenu();

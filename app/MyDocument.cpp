@@ -49,7 +49,7 @@ QMainWindow *MyDocument::makeWindow()
 {
     auto *window = new QMainWindow;
     ui->setupUi(window);
-    new MainMenu(window);
+    auto *menu = new MainMenu(window);
     ui->fileList->setItemDelegate(new CenteredTextFieldCell(ui->fileList));
     m_fileList = new FileListController(window, ui->fileList, ui->contentView);
     connect(ui->addButton, &QToolButton::clicked, m_fileList, &FileListController::addFile);
@@ -57,6 +57,7 @@ QMainWindow *MyDocument::makeWindow()
     connect(ui->renameButton, &QToolButton::clicked, m_fileList, &FileListController::renameFile);
     connect(ui->openWithButton, &QToolButton::clicked, m_fileList, &FileListController::openFileWith);
     m_toolbarDelegate = new ToolbarDelegate(window, m_fileList);
+    connect(m_toolbarDelegate, &ToolbarDelegate::previewShowingChanged, menu, &MainMenu::setPreviewShowing);
     m_fileList->setSearchField(m_toolbarDelegate->searchView());
     m_teplatePanel = new TemplateWizardPanel(window, m_fileList);
     m_fileList->setTemplateView(m_teplatePanel);

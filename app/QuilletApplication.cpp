@@ -5,6 +5,7 @@
 #include "platform/DocumentController.h"
 #include "platform/Images.h"
 
+#include <QCommandLineParser>
 #include <QIcon>
 
 QuilletApplication::QuilletApplication(int &argc, char **argv)
@@ -24,8 +25,17 @@ QuilletApplication::QuilletApplication(int &argc, char **argv)
 
 int QuilletApplication::run()
 {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(tr("Quillet edits Dashboard widgets: .wdgt bundles of HTML, CSS and JavaScript."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(tr("bundles"), tr("Widget bundles to open; a new widget when none is given."),
+                                 tr("[bundle.wdgt...]"));
+    // Answers --help and --version, and refuses an unknown option rather
+    // than taking it for a bundle's name; either way the program ends here.
+    parser.process(arguments());
     DocumentController &controller = DocumentController::shared();
-    const QStringList paths = arguments().mid(1);
+    const QStringList paths = parser.positionalArguments();
     for (const QString &path : paths)
         controller.openDocumentWithPath(path);
     if (paths.isEmpty())

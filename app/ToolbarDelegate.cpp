@@ -209,10 +209,21 @@ void ToolbarDelegate::previewWidget()
             if (log)
                 log->append(line);
         });
+        // Closed by the window manager or by the widget: Stop turns back into Preview.
+        m_preview->setClosedListener([self = QPointer(this)] {
+            if (self)
+                self->previewStateChanged();
+        });
     }
     m_runLog->clear();
-    m_preview->show(bundle);
+    Alert::report(m_mainWindow, tr("The widget cannot be previewed."), m_preview->show(bundle));
+    previewStateChanged();
+}
+
+void ToolbarDelegate::previewStateChanged()
+{
     setupToolbar();
+    emit previewShowingChanged(isPreviewShowing());
 }
 
 void ToolbarDelegate::reloadPreview(const QString &bundlePath)
@@ -240,7 +251,7 @@ void ToolbarDelegate::closeWidgetPreview()
 {
     if (m_preview)
         m_preview->hide();
-    setupToolbar();
+    previewStateChanged();
 }
 
 void ToolbarDelegate::inspectPreview()

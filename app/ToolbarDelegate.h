@@ -66,7 +66,13 @@ public:
     RunLogPanel *runLog() const { return m_runLog; }
     bool isPreviewShowing() const;
 
+signals:
+    /// The preview was shown, or it went away.
+    void previewShowingChanged(bool showing);
+
 private:
+    /// The toolbar's Preview item and the Widget menu follow the preview.
+    void previewStateChanged();
     /// Opens the widget's `file` in its editor at `line`.
     void openAtLine(const QString &file, int line);
     /// Hands an installed bundle to the widget host, saying so when it cannot.

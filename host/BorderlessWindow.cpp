@@ -90,8 +90,11 @@ void BorderlessWindow::showWidget(const WidgetBundle &bundle)
 {
     hide();
     loadPage(bundle);
-    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, bundle.size(),
-                                    screen()->availableGeometry()));
+    // A widget larger than the screen would cover everything, the editor's
+    // Stop included: it is cut to the screen, as its own resizes are.
+    const QRect available = screen()->availableGeometry();
+    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, bundle.size().boundedTo(available.size()),
+                                    available));
     show();
     raise();
 }
@@ -99,7 +102,7 @@ void BorderlessWindow::showWidget(const WidgetBundle &bundle)
 void BorderlessWindow::reloadWidget(const WidgetBundle &bundle)
 {
     loadPage(bundle);
-    resize(bundle.size());
+    resize(bundle.size().boundedTo(screen()->availableGeometry().size()));
 }
 
 // A bundle without a page shows an empty window rather than the page of

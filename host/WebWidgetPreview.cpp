@@ -8,6 +8,8 @@
 #include "host/WidgetPreviewView.h"
 #include "host/WidgetRuntime.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QWebEngineProfile>
 
 WebWidgetPreview::WebWidgetPreview() = default;
@@ -18,9 +20,28 @@ WebWidgetPreview::~WebWidgetPreview()
     delete m_window;
 }
 
-void WebWidgetPreview::show(const QString &bundlePath)
+namespace {
+
+// Why the bundle has nothing to show; empty when it has.
+QString whyNotShown(const WidgetBundle &widget)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("WebWidgetPreview", text); };
+    if (widget.mainPage().isEmpty())
+        return tr("It names no main page (MainHTML)");
+    if (!QFileInfo(widget.mainPage().toLocalFile()).isFile())
+        return tr("Its main page “%1” is not in the widget").arg(widget.info().value(QStringLiteral("MainHTML")).toString());
+    if (widget.size().isEmpty())
+        return tr("It gives no size (Width and Height), and has no Default.png to take one from");
+    return {};
+}
+
+} // namespace
+
+Outcome WebWidgetPreview::show(const QString &bundlePath)
 {
     const WidgetBundle widget = WidgetBundle::read(bundlePath);
+    if (const QString why = whyNotShown(widget); !why.isEmpty())
+        return Outcome::failure(QStringLiteral("Info.plist"), why);
     // The preview keeps the storage of the widget it shows: a widget that
     // took another identifier gets a window of its own.
     QWebEngineProfile *storage =
@@ -33,8 +54,14 @@ void WebWidgetPreview::show(const QString &bundlePath)
             if (m_log)
                 m_log(line);
         });
+        // Told once the window is hidden: while it closes it still shows.
+        QObject::connect(m_window, &BorderlessWindow::closed, m_window, [this] {
+            if (m_closed)
+                m_closed();
+        }, Qt::QueuedConnection);
     }
     m_window->showWidget(widget);
+    return {};
 }
 
 void WebWidgetPreview::reload(const QString &bundlePath)
@@ -66,6 +93,11 @@ void WebWidgetPreview::inspect(const QString &title)
 void WebWidgetPreview::setLogListener(std::function<void(const QString &line)> listener)
 {
     m_log = std::move(listener);
+}
+
+void WebWidgetPreview::setClosedListener(std::function<void()> listener)
+{
+    m_closed = std::move(listener);
 }
 
 QWidget *WebWidgetPreview::window() const

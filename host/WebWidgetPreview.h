@@ -17,16 +17,18 @@ public:
     WebWidgetPreview();
     ~WebWidgetPreview() override;
 
-    void show(const QString &bundlePath) override;
+    Outcome show(const QString &bundlePath) override;
     void reload(const QString &bundlePath) override;
     void hide() override;
     bool isShowing() const override;
     void inspect(const QString &title) override;
     void setLogListener(std::function<void(const QString &line)> listener) override;
+    void setClosedListener(std::function<void()> listener) override;
     QWidget *window() const override;
 
 private:
     QPointer<BorderlessWindow> m_window;
     QPointer<PageInspector> m_inspector;
     std::function<void(const QString &)> m_log;
+    std::function<void()> m_closed;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "platform/Outcome.h"
+
 #include <QString>
 
 #include <functional>
@@ -21,9 +23,11 @@ class WidgetPreview
 public:
     virtual ~WidgetPreview() = default;
 
-    /// Shows the bundle at `bundlePath` in front, centred on its screen, its
-    /// log started afresh; the window is made on the first call.
-    virtual void show(const QString &bundlePath) = 0;
+    /// Shows the bundle at `bundlePath` in front, centred on its screen and
+    /// no larger than it, its log started afresh; the window is made on the
+    /// first call. A bundle with nothing to show (no main page, or no size)
+    /// is not shown, and the outcome says why.
+    virtual Outcome show(const QString &bundlePath) = 0;
     /// Loads the bundle again where it shows, as after a save; nothing when
     /// the preview is hidden.
     virtual void reload(const QString &bundlePath) = 0;
@@ -35,6 +39,9 @@ public:
     /// Receives each line the widget logs: alerts, console messages,
     /// uncaught errors, as "file:line: text" where the page says where.
     virtual void setLogListener(std::function<void(const QString &line)> listener) = 0;
+    /// Called when the preview's window was closed from outside the editor:
+    /// by the window manager, or by the widget itself.
+    virtual void setClosedListener(std::function<void()> listener) = 0;
 
     /// The preview's window; null before the first show().
     virtual QWidget *window() const = 0;

@@ -12,6 +12,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -90,6 +91,11 @@ void tst_ToolbarDelegate::previewFromTheMenuAndTheToolbar()
     QVERIFY(delegate->isPreviewShowing());
     QCOMPARE(delegate->preview()->window()->size(), QSize(300, 150));
     QCOMPARE(toolbarPreview()->text(), QStringLiteral("Stop"));
+    QVERIFY(!command(document, "actionPreview")->isEnabled() && command(document, "actionStopPreview")->isEnabled());
+    delegate->preview()->window()->close(); // as the window manager closes it
+    QTRY_COMPARE(toolbarPreview()->text(), QStringLiteral("Preview"));
+    QVERIFY(command(document, "actionPreview")->isEnabled() && !command(document, "actionStopPreview")->isEnabled());
+    command(document, "actionPreview")->trigger();
     toolbarPreview()->trigger();
     QVERIFY(!delegate->isPreviewShowing());
     QCOMPARE(toolbarPreview()->text(), QStringLiteral("Preview"));
@@ -148,12 +154,21 @@ void tst_ToolbarDelegate::madeWidgetsPreviewOverAndOver()
 // an error opens its file there.
 void tst_ToolbarDelegate::runLogShowsThePreviewsLog()
 {
-    Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"),
-                "<plist><dict><key>MainHTML</key><string>main.html</string></dict></plist>");
-    Tree::write(m_fixture->bundle(), QStringLiteral("main.html"), "<script src='main.js'></script>");
-    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"), "alert('tick');\nconsole.log('hello', confirm('?'), prompt('?'));\nnoSuchFunction();\n");
+    // Nothing to show says why, and shows nothing.
+    m_fixture->answerAlerts(Alert::DefaultButton);
+    Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), "<plist><dict><key>Width</key><integer>9</integer></dict></plist>");
     MyDocument *document = m_fixture->open(m_fixture->bundle());
     command(document, "actionPreview")->trigger();
+    QCOMPARE(m_fixture->alerts.size(), 1);
+    QCOMPARE(m_fixture->alerts.first().message, u"“Info.plist”: It names no main page (MainHTML)."_s);
+    QVERIFY(!document->toolbarDelegate()->isPreviewShowing());
+    // Wider than the screen: cut to it.
+    Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), "<plist><dict><key>MainHTML</key><string>main.html</string>"
+                "<key>Width</key><integer>20000</integer><key>Height</key><integer>90</integer></dict></plist>");
+    Tree::write(m_fixture->bundle(), QStringLiteral("main.html"), "<script src='main.js'></script>");
+    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"), "alert('tick');\nconsole.log('hello', confirm('?'), prompt('?'));\nnoSuchFunction();\n");
+    command(document, "actionPreview")->trigger();
+    QCOMPARE(document->toolbarDelegate()->preview()->window()->width(), document->window()->screen()->availableGeometry().width());
     RunLogPanel *log = document->toolbarDelegate()->runLog();
     QTRY_COMPARE_WITH_TIMEOUT(log->lines().size(), 5, 30000);
     QCOMPARE(log->lines().mid(0, 4), (QStringList{u"alert: tick"_s, u"confirm: ?"_s, u"prompt: ?"_s, u"main.js:2: hello false null"_s}));
