@@ -4,7 +4,11 @@
 #include "platform/Alert.h"
 #include "platform/FileManager.h"
 
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
 
 SavePanel::SavePanel(QWidget *parent, const Options &options)
     : BundlePanel(parent, options.title)
@@ -20,6 +24,14 @@ SavePanel::SavePanel(QWidget *parent, const Options &options)
     }
     if (!options.directory.isEmpty())
         setDirectory(options.directory);
+    // Qt relabels the button "Open" whenever the name is a folder's, as Return
+    // then steps into it; a bundle's name saves over the bundle. These run
+    // after Qt's own handlers of the same signals.
+    connect(findChild<QLineEdit *>(QStringLiteral("fileNameEdit")), &QLineEdit::textChanged, this,
+            &SavePanel::keepSaveOnBundles);
+    const QItemSelectionModel *selection = findChild<QListView *>(QStringLiteral("listView"))->selectionModel();
+    connect(selection, &QItemSelectionModel::selectionChanged, this, &SavePanel::keepSaveOnBundles);
+    connect(selection, &QItemSelectionModel::currentChanged, this, &SavePanel::keepSaveOnBundles);
     if (!options.name.isEmpty())
         selectFile(options.name);
 }
@@ -30,6 +42,14 @@ QString SavePanel::run(QWidget *parent, const Options &options)
         return responder(options);
     SavePanel panel(parent, options);
     return panel.exec() == Accepted ? panel.chosenPath() : QString();
+}
+
+void SavePanel::keepSaveOnBundles()
+{
+    const QStringList typed = selectedFiles();
+    QPushButton *button = findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Save);
+    if (button && !typed.isEmpty() && isBundle(typed.first()))
+        button->setText(QFileDialog::tr("&Save"));
 }
 
 QString SavePanel::chosenPath() const
@@ -55,7 +75,7 @@ bool SavePanel::mayReplace(const QString &path)
         tr("Something with the same name already exists in “%1”. "
            "Replacing it will overwrite its current contents.")
             .arg(info.dir().dirName()),
-        tr("Replace"), tr("Cancel"), {}};
+        tr("Replace"), tr("Cancel"), {}, Alert::Icon::Warning};
     return Alert::run(this, question) == Alert::DefaultButton;
 }
 

@@ -43,6 +43,7 @@ protected:
 
 private:
     bool mayReplace(const QString &path);
+    void keepSaveOnBundles();
 
     QString m_requiredExtension;
     QString m_chosenPath;

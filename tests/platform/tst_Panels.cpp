@@ -5,6 +5,8 @@
 
 #include "tests/common/Tree.h"
 
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,10 +88,12 @@ void tst_Panels::saveAddsTheExtensionAndAsksBeforeReplacing()
         return Alert::Response(answer);
     };
     SavePanel panel(nullptr, {QStringLiteral("Save"), QStringLiteral("wdgt"), m_dir->path(), typed});
+    // Saving over a bundle is saving, not opening a folder.
+    QCOMPARE(panel.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->text(), QFileDialog::tr("&Save"));
     panel.accept();
     QCOMPARE(questions.size(), answer < 0 ? 0 : 1);
     if (answer >= 0)
-        QVERIFY(questions.first().title.contains(QStringLiteral("Clock.wdgt")));
+        QVERIFY(questions.first().title.contains(QStringLiteral("Clock.wdgt")) && questions.first().icon == Alert::Icon::Warning);
     QCOMPARE(panel.result() == QDialog::Accepted, !chosen.isEmpty());
     QCOMPARE(panel.chosenPath(), chosen.isEmpty() ? QString() : m_dir->filePath(chosen));
     // Whatever the answer, the panel itself leaves the existing bundle alone.
