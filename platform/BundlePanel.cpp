@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/BundlePanel.h"
 
+#include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -8,6 +9,14 @@
 #include <QTreeView>
 
 namespace {
+
+// Kept for the run only: a new run starts at home, not wherever Qt's own
+// dialog was last left.
+QHash<QString, QString> &lastFolders()
+{
+    static QHash<QString, QString> folders;
+    return folders;
+}
 
 class BundleIconProvider : public QFileIconProvider
 {
@@ -35,6 +44,17 @@ bool BundlePanel::isBundle(const QString &path)
     const QFileInfo info(path);
     const QString suffix = info.suffix().toLower();
     return info.isDir() && (suffix == u"wdgt" || suffix == u"wdtp");
+}
+
+QString BundlePanel::lastFolder(const QString &purpose, const QString &otherwise)
+{
+    return lastFolders().value(purpose, otherwise.isEmpty() ? QDir::homePath() : otherwise);
+}
+
+void BundlePanel::noteChoice(const QString &purpose, const QString &chosen)
+{
+    if (!chosen.isEmpty())
+        lastFolders().insert(purpose, QFileInfo(chosen).absolutePath());
 }
 
 BundlePanel::BundlePanel(QWidget *parent, const QString &title)

@@ -26,6 +26,13 @@ protected:
     /// Called when the user tried to enter the bundle at `path`.
     virtual void chooseBundle(const QString &path) = 0;
 
+    /// The folder that held what the last panel for `purpose` chose in this
+    /// run; before any choice `otherwise`, or the home folder.
+    static QString lastFolder(const QString &purpose, const QString &otherwise = {});
+    /// Remembers the folder that holds `chosen` for the next panel for
+    /// `purpose`; an empty `chosen` (a cancelled panel) changes nothing.
+    static void noteChoice(const QString &purpose, const QString &chosen);
+
 private:
     void bounceOutOfBundle(const QString &directory);
     void layOutRoomily();

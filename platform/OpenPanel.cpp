@@ -25,12 +25,19 @@ OpenPanel::OpenPanel(QWidget *parent, const Options &options)
     }
 }
 
-QStringList OpenPanel::run(QWidget *parent, const Options &options)
+// Each purpose, named by the title, starts where it last chose: choosing an
+// application does not send the next Copy In among the applications.
+QStringList OpenPanel::run(QWidget *parent, Options options)
 {
+    const QString purpose = QStringLiteral("open ") + options.title;
+    options.directory = lastFolder(purpose, options.directory);
+    QStringList chosen;
     if (responder)
-        return responder(options);
-    OpenPanel panel(parent, options);
-    return panel.exec() == Accepted ? panel.chosenPaths() : QStringList();
+        chosen = responder(options);
+    else if (OpenPanel panel(parent, options); panel.exec() == Accepted)
+        chosen = panel.chosenPaths();
+    noteChoice(purpose, chosen.value(0));
+    return chosen;
 }
 
 QStringList OpenPanel::chosenPaths() const

@@ -20,15 +20,18 @@ public:
         QStringList fileTypes;     ///< extensions without the dot; empty: everything
         bool allowsMultipleSelection = false;
         bool canChooseDirectories = false;
-        QString directory;         ///< where the panel starts; empty: the current one
+        QString directory;         ///< where the panel starts at first; empty: the home folder.
+                                   ///< Later panels of the same title start where the
+                                   ///< last one chose in this run.
     };
 
     OpenPanel(QWidget *parent, const Options &options);
 
     /// Runs the panel modally; returns the chosen paths, empty when cancelled.
-    static QStringList run(QWidget *parent, const Options &options);
+    static QStringList run(QWidget *parent, Options options);
 
-    /// When set, answers every Open panel in the user's place (tests do this).
+    /// When set, answers every Open panel in the user's place (tests do
+    /// this); it sees the options with the starting folder filled in.
     static inline std::function<QStringList(const Options &)> responder;
 
     /// The chosen paths once the panel was accepted.

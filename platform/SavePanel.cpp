@@ -10,6 +10,11 @@
 #include <QListView>
 #include <QPushButton>
 
+namespace {
+// Every Save panel starts where the last one chose: one memory for them all.
+const QString SavePurpose = QStringLiteral("save");
+} // namespace
+
 SavePanel::SavePanel(QWidget *parent, const Options &options)
     : BundlePanel(parent, options.title)
     , m_requiredExtension(options.requiredExtension)
@@ -36,12 +41,20 @@ SavePanel::SavePanel(QWidget *parent, const Options &options)
         selectFile(options.name);
 }
 
-QString SavePanel::run(QWidget *parent, const Options &options)
+QString SavePanel::run(QWidget *parent, Options options)
 {
-    if (responder)
-        return responder(options);
-    SavePanel panel(parent, options);
-    return panel.exec() == Accepted ? panel.chosenPath() : QString();
+    if (options.directory.isEmpty())
+        options.directory = lastFolder(SavePurpose);
+    QString chosen;
+    if (responder) {
+        chosen = responder(options);
+    } else {
+        SavePanel panel(parent, options);
+        panel.exec();
+        chosen = panel.chosenPath(); // empty unless accepted
+    }
+    noteChoice(SavePurpose, chosen);
+    return chosen;
 }
 
 void SavePanel::keepSaveOnBundles()

@@ -17,16 +17,18 @@ public:
     {
         QString title;
         QString requiredExtension; ///< without the dot; empty: any name
-        QString directory;         ///< where the panel starts; empty: the current one
+        QString directory;         ///< where the panel starts; empty: where the last Save panel chose
+                                   ///< in this run, else the home folder
         QString name;              ///< the name proposed at first
     };
 
     SavePanel(QWidget *parent, const Options &options);
 
     /// Runs the panel modally; returns the chosen path, empty when cancelled.
-    static QString run(QWidget *parent, const Options &options);
+    static QString run(QWidget *parent, Options options);
 
-    /// When set, answers every Save panel in the user's place (tests do this).
+    /// When set, answers every Save panel in the user's place (tests do
+    /// this); it sees the options with the starting folder filled in.
     static inline std::function<QString(const Options &)> responder;
 
     /// The chosen path once the panel was accepted.

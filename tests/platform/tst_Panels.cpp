@@ -16,12 +16,13 @@ class tst_Panels : public QObject
 
 private slots:
     void init();
-    void cleanup() { Alert::responder = nullptr; }
+    void cleanup();
 
     void openChoosesBundlesAsOneItem_data();
     void openChoosesBundlesAsOneItem();
     void saveAddsTheExtensionAndAsksBeforeReplacing_data();
     void saveAddsTheExtensionAndAsksBeforeReplacing();
+    void eachPurposeStartsWhereItLastChose();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -33,6 +34,13 @@ void tst_Panels::init()
     Tree::write(m_dir->path(), QStringLiteral("Clock.wdgt/Info.plist"), "<plist/>");
     Tree::write(m_dir->path(), QStringLiteral("Note.WDTP/template.plist"), "<plist/>");
     Tree::write(m_dir->path(), QStringLiteral("Folder/inside.txt"), "x");
+}
+
+void tst_Panels::cleanup()
+{
+    Alert::responder = nullptr;
+    OpenPanel::responder = nullptr;
+    SavePanel::responder = nullptr;
 }
 
 void tst_Panels::openChoosesBundlesAsOneItem_data()
@@ -98,6 +106,29 @@ void tst_Panels::saveAddsTheExtensionAndAsksBeforeReplacing()
     QCOMPARE(panel.chosenPath(), chosen.isEmpty() ? QString() : m_dir->filePath(chosen));
     // Whatever the answer, the panel itself leaves the existing bundle alone.
     QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("Clock.wdgt/Info.plist"))));
+}
+
+// Open panels by their titles, Save panels all together; all in this run only.
+void tst_Panels::eachPurposeStartsWhereItLastChose()
+{
+    QStringList starts;
+    OpenPanel::responder = [&](const OpenPanel::Options &options) {
+        starts.append(options.directory);
+        return QStringList{m_dir->filePath(QStringLiteral("Folder/inside.txt"))};
+    };
+    SavePanel::responder = [&](const SavePanel::Options &options) {
+        starts.append(options.directory);
+        return m_dir->filePath(QStringLiteral("Clock.wdgt"));
+    };
+    const OpenPanel::Options application{u"Choose an Application"_qs, {}, {}, false, false, u"/usr/share/applications"_qs};
+    OpenPanel::run(nullptr, application);
+    OpenPanel::run(nullptr, application);
+    OpenPanel::run(nullptr, {u"Copy Into the Widget"_qs, {}, {}, false, true, {}});
+    SavePanel::run(nullptr, {u"Save New Widget"_qs, u"wdgt"_qs, {}, {}});
+    SavePanel::run(nullptr, {u"Save As"_qs, u"wdgt"_qs, {}, {}});
+    SavePanel::run(nullptr, {u"Save As"_qs, u"wdgt"_qs, u"/srv"_qs, {}});
+    QCOMPARE(starts, (QStringList{u"/usr/share/applications"_qs, m_dir->filePath(u"Folder"_qs), QDir::homePath(),
+                                  QDir::homePath(), m_dir->path(), u"/srv"_qs}));
 }
 
 QTEST_MAIN(tst_Panels)
