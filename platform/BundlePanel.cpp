@@ -29,6 +29,8 @@ public:
 
     QString type(const QFileInfo &info) const override
     {
+        if (info.suffix() == u"desktop" && !info.isDir())
+            return QFileDialog::tr("Application");
         if (!BundlePanel::isBundle(info.filePath()))
             return QFileIconProvider::type(info);
         return info.suffix().compare(u"wdtp", Qt::CaseInsensitive) == 0

@@ -1,9 +1,122 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/OpenPanel.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QListView>
+#include <QSortFilterProxyModel>
+#include <QStyledItemDelegate>
+#include <QTreeView>
 
 #include <algorithm>
+
+namespace {
+
+const QString DesktopEntryType = QStringLiteral("desktop");
+
+struct Application
+{
+    QString name;
+    QIcon icon;
+};
+
+// The main group's Name (in the user's language when the entry has it) and
+// Icon: a theme's icon name or a file's path.
+Application readDesktopEntry(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QHash<QString, QString> keys;
+    bool inMainGroup = false;
+    for (const QByteArray &bytes : file.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(bytes).trimmed();
+        if (line.startsWith(u'[')) {
+            if (inMainGroup)
+                break;
+            inMainGroup = line == u"[Desktop Entry]";
+        } else if (const qsizetype equals = line.indexOf(u'='); inMainGroup && equals > 0) {
+            keys.insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+        }
+    }
+    const QString locale = QLocale().name(); // "de_CH": Name[de_CH], else Name[de], else Name
+    const QString localized = QStringLiteral("Name[%1]");
+    const QString name = keys.value(localized.arg(locale),
+                                    keys.value(localized.arg(locale.section(u'_', 0, 0)), keys.value(QStringLiteral("Name"))));
+    const QString icon = keys.value(QStringLiteral("Icon"));
+    return {name, QFileInfo(icon).isAbsolute() ? QIcon(icon) : QIcon::fromTheme(icon)};
+}
+
+// Desktop entries by their applications' names, folders first. The names go
+// to screen readers and, through ApplicationNameDelegate, to the eye; the
+// display role keeps the file name, which the panel types and chooses.
+class ApplicationEntries : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (index.column() == 0 && (role == Qt::AccessibleTextRole || role == Qt::DecorationRole)) {
+            const Application &application = applicationAt(mapToSource(index));
+            if (role == Qt::AccessibleTextRole && !application.name.isEmpty())
+                return application.name;
+            if (role == Qt::DecorationRole && !application.icon.isNull())
+                return application.icon;
+        }
+        return QSortFilterProxyModel::data(index, role);
+    }
+
+protected:
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
+    {
+        const auto *files = static_cast<const QFileSystemModel *>(sourceModel());
+        if (left.column() != 0)
+            return QSortFilterProxyModel::lessThan(left, right);
+        if (files->isDir(left) != files->isDir(right))
+            return files->isDir(left);
+        return shownName(left).localeAwareCompare(shownName(right)) < 0;
+    }
+
+private:
+    QString shownName(const QModelIndex &source) const
+    {
+        const QString name = applicationAt(source).name;
+        return name.isEmpty() ? source.data().toString() : name;
+    }
+
+    // Each entry is read once, when first shown or sorted.
+    const Application &applicationAt(const QModelIndex &source) const
+    {
+        const QString path = source.data(QFileSystemModel::FilePathRole).toString();
+        auto known = m_applications.constFind(path);
+        if (known == m_applications.cend()) {
+            const bool isEntry = QFileInfo(path).suffix() == DesktopEntryType;
+            known = m_applications.insert(path, isEntry ? readDesktopEntry(path) : Application());
+        }
+        return *known;
+    }
+
+    mutable QHash<QString, Application> m_applications;
+};
+
+class ApplicationNameDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString name = index.data(Qt::AccessibleTextRole).toString();
+        if (!name.isEmpty())
+            option->text = name;
+    }
+};
+
+} // namespace
 
 OpenPanel::OpenPanel(QWidget *parent, const Options &options)
     : BundlePanel(parent, options.title)
@@ -11,6 +124,8 @@ OpenPanel::OpenPanel(QWidget *parent, const Options &options)
 {
     setAcceptMode(AcceptOpen);
     setFileMode(options.allowsMultipleSelection ? ExistingFiles : ExistingFile);
+    if (options.fileTypes.contains(DesktopEntryType))
+        listApplications();
     if (!options.directory.isEmpty())
         setDirectory(options.directory);
     if (!options.fileTypes.isEmpty()) {
@@ -23,6 +138,17 @@ OpenPanel::OpenPanel(QWidget *parent, const Options &options)
         setNameFilters({QStringLiteral("%1 (%2)").arg(description, patterns.join(u' ')),
                         tr("All files (*)")});
     }
+}
+
+// Each view gets a delegate of its own: views must not share one.
+void OpenPanel::listApplications()
+{
+    auto *entries = new ApplicationEntries(this);
+    setProxyModel(entries);
+    entries->sort(0);
+    for (QAbstractItemView *view : std::initializer_list<QAbstractItemView *>{
+             findChild<QListView *>(QStringLiteral("listView")), findChild<QTreeView *>(QStringLiteral("treeView"))})
+        view->setItemDelegate(new ApplicationNameDelegate(view));
 }
 
 // Each purpose, named by the title, starts where it last chose: choosing an

@@ -8,6 +8,7 @@
 #include <functional>
 
 /// The Open panel: chooses existing files, and bundles as single items.
+/// Desktop entries (".desktop") show as their applications, by name and icon.
 class OpenPanel : public BundlePanel
 {
     Q_OBJECT
@@ -44,6 +45,7 @@ protected:
     void chooseBundle(const QString &path) override;
 
 private:
+    void listApplications();
     bool canChoose(const QString &path) const;
 
     bool m_canChooseDirectories;

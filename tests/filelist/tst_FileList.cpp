@@ -10,7 +10,6 @@
 #include "editors/MyInfoPlistView.h"
 #include "editors/MyTextFileView.h"
 #include "platform/FileManager.h"
-#include "platform/Workspace.h"
 
 #include "tests/common/DocumentFixture.h"
 
@@ -49,7 +48,6 @@ private slots:
     void rename();
     void drop_data();
     void drop();
-    void desktopEntryCommand();
 
 private:
     QString path(const QString &name) const { return m_fixture->bundle() + u'/' + name; }
@@ -271,20 +269,6 @@ void tst_FileList::drop()
         QVERIFY(list()->rowList().contains(moved.section(u'/', 0, 0)));
     // Rows take no drops: a drop aimed at a row lands between rows.
     QVERIFY(!(list()->flags(list()->index(0, 1)) & Qt::ItemIsDropEnabled));
-}
-
-void tst_FileList::desktopEntryCommand()
-{
-    Tree::write(m_fixture->folder(), QStringLiteral("editor.desktop"),
-                "[Desktop Entry]\nName=Editor\nExec=\"/opt/my editor/bin/edit\" --new-window %U %i\n"
-                "[Desktop Action Other]\nExec=other %f\n");
-    Tree::write(m_fixture->folder(), QStringLiteral("plain.desktop"), "[Desktop Entry]\nExec=viewer --fast\n");
-    const QString file = QStringLiteral("/tmp/a b.js");
-    QCOMPARE(Workspace::desktopEntryCommand(m_fixture->folder() + QStringLiteral("/editor.desktop"), file),
-             (QStringList{QStringLiteral("/opt/my editor/bin/edit"), QStringLiteral("--new-window"), file}));
-    QCOMPARE(Workspace::desktopEntryCommand(m_fixture->folder() + QStringLiteral("/plain.desktop"), file),
-             (QStringList{QStringLiteral("viewer"), QStringLiteral("--fast"), file}));
-    QVERIFY(Workspace::desktopEntryCommand(m_fixture->folder() + QStringLiteral("/missing.desktop"), file).isEmpty());
 }
 
 void tst_FileList::modelIsWellBehaved()

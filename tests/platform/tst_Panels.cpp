@@ -2,6 +2,7 @@
 #include "platform/Alert.h"
 #include "platform/OpenPanel.h"
 #include "platform/SavePanel.h"
+#include "platform/Workspace.h"
 
 #include "tests/common/Tree.h"
 
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 class tst_Panels : public QObject
 {
@@ -23,6 +25,7 @@ private slots:
     void saveAddsTheExtensionAndAsksBeforeReplacing_data();
     void saveAddsTheExtensionAndAsksBeforeReplacing();
     void eachPurposeStartsWhereItLastChose();
+    void desktopEntries();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -129,6 +132,37 @@ void tst_Panels::eachPurposeStartsWhereItLastChose()
     SavePanel::run(nullptr, {u"Save As"_qs, u"wdgt"_qs, u"/srv"_qs, {}});
     QCOMPARE(starts, (QStringList{u"/usr/share/applications"_qs, m_dir->filePath(u"Folder"_qs), QDir::homePath(),
                                   QDir::homePath(), m_dir->path(), u"/srv"_qs}));
+}
+
+// The panel shows an entry by its name in the user's language and its icon,
+// in the order of the names, and chooses it by its file; its Exec line
+// starts it.
+void tst_Panels::desktopEntries()
+{
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(m_dir->filePath(QStringLiteral("red.png"))));
+    const QString apps = m_dir->filePath(QStringLiteral("Apps"));
+    Tree::write(apps, QStringLiteral("a.desktop"), "[Desktop Entry]\nName=Zeta\nExec=viewer --fast\n");
+    Tree::write(apps, QStringLiteral("b.desktop"),
+                "[Desktop Entry]\nName=Beta\nName[de]=Anfang\nExec=\"/opt/my editor/bin/edit\" --new-window %U %i\nIcon="
+                    + m_dir->filePath(QStringLiteral("red.png")).toUtf8() + "\n[Desktop Action New]\nName[de]=Neu\nExec=other %f\n");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    OpenPanel panel(nullptr, {u"Choose an Application"_qs, {}, {u"desktop"_qs}, false, false, apps});
+    const auto *view = panel.findChild<QTreeView *>(QStringLiteral("treeView"));
+    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+    const QModelIndex first = view->model()->index(0, 0, view->rootIndex());
+    QCOMPARE(first.data(Qt::AccessibleTextRole).toString(), u"Anfang"_qs);
+    QCOMPARE(first.data().toString(), u"b.desktop"_qs);
+    QCOMPARE(first.data(Qt::DecorationRole).value<QIcon>().pixmap(8).toImage().pixelColor(0, 0), QColor(Qt::red));
+    QLocale::setDefault(QLocale::c());
+
+    const QString file = QStringLiteral("/tmp/a b.js");
+    QCOMPARE(Workspace::desktopEntryCommand(apps + QStringLiteral("/b.desktop"), file),
+             (QStringList{QStringLiteral("/opt/my editor/bin/edit"), QStringLiteral("--new-window"), file}));
+    QCOMPARE(Workspace::desktopEntryCommand(apps + QStringLiteral("/a.desktop"), file),
+             (QStringList{QStringLiteral("viewer"), QStringLiteral("--fast"), file}));
+    QVERIFY(Workspace::desktopEntryCommand(apps + QStringLiteral("/missing.desktop"), file).isEmpty());
 }
 
 QTEST_MAIN(tst_Panels)
