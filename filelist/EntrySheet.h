@@ -21,9 +21,10 @@ public:
     EntrySheet(QWidget *window, const std::function<void(QDialog *)> &setUpForm);
 
     QString name() const;
-    /// Opens the sheet with `name` filled in and selected.
+    /// Opens the sheet with `name` filled in, selected and focused.
     void ask(const QString &name = {});
-    /// Shows what is wrong with the name; an empty problem shows none.
+    /// Shows what is wrong with the name, wrapped to the sheet's width, until
+    /// the field is emptied; an empty problem shows none.
     void showProblem(const QString &problem);
     /// Clears the sheet (name, problem, check boxes) and closes it.
     void finish();

@@ -256,9 +256,15 @@ void FileListController::setUpContextMenu()
 std::optional<QString> FileListController::newEntryPath(const QString &name, EntrySheet *sheet, const QString &allowed)
 {
     const std::optional<QString> path = FileManager::pathInside(bundlePath(), name);
+    const QString entry = path ? QFileInfo(*path).fileName() : QString();
     QString problem;
     if (!path)
         problem = tr("“%1” would lie outside the widget. Choose a name inside it.").arg(name);
+    else if (entry.trimmed().isEmpty())
+        problem = tr("A name of spaces alone would show as a blank row. Choose another name.");
+    // The list, like the file managers, leaves such entries out.
+    else if (entry.startsWith(u'.'))
+        problem = tr("“%1” begins with a dot, which would hide it from the list. Choose another name.").arg(entry);
     else if (name != allowed && FileManager::isOccupied(*path))
         problem = tr("“%1” already exists in the widget. Choose another name.").arg(name);
     sheet->showProblem(problem);

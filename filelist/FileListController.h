@@ -104,8 +104,9 @@ private:
     /// reported under `title`.
     bool saveAndCloseContentView(const QString &identifier, const QString &title);
     /// The entry a name typed into a sheet stands for; an error message in
-    /// the sheet and nothing when the name leads outside the bundle or
-    /// (unless it is `allowed`) names an existing entry.
+    /// the sheet and nothing when the name leads outside the bundle, would
+    /// not be listed (it begins with a dot) or listed blank (spaces alone),
+    /// or (unless it is `allowed`) names an existing entry.
     std::optional<QString> newEntryPath(const QString &name, EntrySheet *sheet, const QString &allowed = {});
 
     QPointer<QMainWindow> m_mainWindow;

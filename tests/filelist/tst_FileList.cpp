@@ -84,6 +84,8 @@ void tst_FileList::add_data()
     QTest::newRow("existing name") << u"main.html"_qs << false << u"refused"_qs;
     QTest::newRow("climbing out") << u"../outside.txt"_qs << false << u"refused"_qs;
     QTest::newRow("absolute") << u"/tmp/outside.txt"_qs << false << u"refused"_qs;
+    QTest::newRow("hidden, never listed") << u".hidden"_qs << true << u"refused"_qs;
+    QTest::newRow("spaces alone, a blank row") << u"   "_qs << false << u"refused"_qs;
     QTest::newRow("name too long") << QString(300, u'n') << false << u"failed"_qs;
     QTest::newRow("into a missing folder") << u"Nowhere/new.js"_qs << true << u"failed"_qs;
 }
@@ -99,20 +101,28 @@ void tst_FileList::add()
     QVERIFY(sheet->isVisible());
     sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->setText(name);
     sheet->findChild<QCheckBox *>(QStringLiteral("folderCheckbox"))->setChecked(folder);
+    sheet->findChild<QCheckBox *>(QStringLiteral("folderCheckbox"))->setFocus();
     list()->addPanelOK();
     QCOMPARE(sheet->isVisible(), outcome != u"made");
     QCOMPARE(sheetSaysWhy(sheet), outcome == u"refused" && !name.isEmpty());
+    // Wrapped to the sheet's width, which grows tall enough for it.
+    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("errorLabel"))->wordWrap()
+            && sheet->height() >= sheet->heightForWidth(sheet->width()));
     QCOMPARE(m_fixture->alerts.size(), outcome == u"failed" ? 1 : 0);
     if (outcome == u"made") {
         QCOMPARE(QFileInfo(path(name)).isDir(), folder);
         QVERIFY(folder || QFileInfo(path(name)).size() == 0);
         QVERIFY(list()->rowList().contains(name.section(u'/', 0, 0)));
         QVERIFY(!sheet->findChild<QCheckBox *>(QStringLiteral("folderCheckbox"))->isChecked());
+        list()->addFile(); // typing can start at once
+        QCOMPARE(sheet->focusWidget(), sheet->findChild<QLineEdit *>(QStringLiteral("filenameField")));
         return;
     }
     QCOMPARE(Tree::snapshot(m_fixture->folder()), before);
     if (outcome == u"failed")
-        QVERIFY(m_fixture->alerts.first().message.contains(name));
+        QVERIFY(m_fixture->alerts.first().message.contains(name) && m_fixture->alerts.first().icon == Alert::Icon::Critical);
+    sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->clear();
+    QVERIFY(!sheetSaysWhy(sheet));
     list()->addPanelCancel();
     QVERIFY(!sheet->isVisible());
     QVERIFY(sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->text().isEmpty());
@@ -183,6 +193,7 @@ void tst_FileList::rename_data()
     QTest::newRow("a folder with an edited file inside") << u"Images"_qs << u"Pictures"_qs << u"Images/notes.txt"_qs << true;
     QTest::newRow("onto an existing entry") << u"main.js"_qs << u"util.js"_qs << u"main.js"_qs << false;
     QTest::newRow("climbing out") << u"main.js"_qs << u"../util.js"_qs << u"main.js"_qs << false;
+    QTest::newRow("to a hidden name") << u"main.js"_qs << u".main.js"_qs << u"main.js"_qs << false;
 }
 
 void tst_FileList::rename()
