@@ -325,7 +325,7 @@ void FileListController::removeFile()
             edited.append(view->viewIdentifier());
     }
     Alert::Request question{tr("Delete"),
-                            tr("Are you sure you would like remove the file %1 perminently?").arg(name),
+                            tr("Are you sure you would like remove the file %1 permanently?").arg(name),
                             tr("Yes"), tr("No"), {}};
     if (!edited.isEmpty()) {
         question.message += u' ' + tr("Your unsaved edits to %1 will be lost.").arg(edited.join(QStringLiteral(", ")));

@@ -169,7 +169,7 @@ void tst_FileList::remove()
     m_fixture->answerAlerts(Alert::Response(answer));
     list()->removeFile();
     QCOMPARE(m_fixture->alerts.size(), 1);
-    QCOMPARE(m_fixture->alerts.first().message, QStringLiteral("Are you sure you would like remove the file %1 perminently? "
+    QCOMPARE(m_fixture->alerts.first().message, QStringLiteral("Are you sure you would like remove the file %1 permanently? "
                                                       "Your unsaved edits to %2 will be lost.").arg(name, edited));
     QCOMPARE(m_fixture->alerts.first().icon, Alert::Icon::Warning);
     const bool removed = answer == Alert::DefaultButton;
