@@ -64,6 +64,7 @@ void FileListController::awakeFromNib()
     m_fileList->verticalHeader()->setDefaultSectionSize(RowHeight);
     connect(m_fileList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FileListController::tableViewSelectionDidChange);
+    connect(m_fileList, &QAbstractItemView::clicked, this, &FileListController::tableViewClicked);
     // File URLs dropped on the list are moved into the bundle; entries can
     // be dragged out. Rows take no drops, so a drop lands between rows.
     m_fileList->setDragDropMode(QAbstractItemView::DragDrop);
@@ -175,6 +176,15 @@ void FileListController::tableViewSelectionDidChange()
     if (name.isEmpty())
         showOnlyEmptyView();
     else
+        openFileAtPath(bundlePath() + u'/' + name);
+}
+
+// A drag out, Open With or a file opened from a folder's view leaves the
+// area without the selected entry's view; a click on its row brings it back.
+void FileListController::tableViewClicked()
+{
+    const QString name = selectedName();
+    if (!name.isEmpty() && m_contentView->currentWidget() != m_contentView->viewFor(name))
         openFileAtPath(bundlePath() + u'/' + name);
 }
 

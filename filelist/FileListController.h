@@ -23,9 +23,10 @@ class RenamePanel;
 
 /// The bundle's file list. As the list's table model it shows the bundle's
 /// visible top-level entries (filtered by the search text), one icon column
-/// and the name column; when the selection changes it shows the content
-/// view of the selected entry in the content area, making one the first
-/// time, so that exactly one view is shown at a time. Its file operations
+/// and the name column; when the selection changes, or its row is clicked
+/// while the area shows something else, it shows the content view of the
+/// selected entry in the content area, making one the first time, so that
+/// exactly one view is shown at a time. Its file operations
 /// keep the open editors right: a renamed entry's editors follow it, a
 /// removed entry's editors close (after asking about their edits), and
 /// every failure is reported with the file and the reason.
@@ -93,6 +94,7 @@ protected:
 
 private:
     void tableViewSelectionDidChange();
+    void tableViewClicked();
     void showOnlyEmptyView();
     void selectRowNamed(const QString &name);
     QString selectedName() const;
