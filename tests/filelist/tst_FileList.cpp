@@ -272,9 +272,12 @@ void tst_FileList::drop()
     for (const QString &item : items)
         urls.append(QUrl::fromLocalFile(QDir::cleanPath(folder + u'/' + item)));
     data.setUrls(urls);
+    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("util.js")));
 
     QCOMPARE(list()->dropMimeData(&data, Qt::MoveAction, 1, 0, {}), accepted);
     QCOMPARE(Tree::snapshot(folder), expected);
+    // Entries the drop added above it leave the selection on its entry.
+    QCOMPARE(DocumentFixture::table(m_document)->selectionModel()->selectedRows(1).value(0).data().toString(), u"util.js"_qs);
     QCOMPARE(m_fixture->alerts.size(), messages);
     for (const QString &moved : movedIn)
         QVERIFY(list()->rowList().contains(moved.section(u'/', 0, 0)));
