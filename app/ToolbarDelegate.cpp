@@ -18,7 +18,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMenu>
+#include <QKeyEvent>
 #include <QShortcut>
 
 namespace {
@@ -46,7 +46,6 @@ ToolbarDelegate::ToolbarDelegate(QMainWindow *mainWindow, FileListController *fi
     , m_mainWindow(mainWindow)
     , m_fileList(fileList)
     , m_searchView(new QLineEdit(mainWindow))
-    , m_searchMenuForm(new QMenu(tr("Search"), mainWindow))
     , m_runLog(new RunLogPanel(mainWindow))
 {
     connect(m_runLog, &RunLogPanel::placeChosen, this, &ToolbarDelegate::openAtLine);
@@ -60,13 +59,23 @@ ToolbarDelegate::ToolbarDelegate(QMainWindow *mainWindow, FileListController *fi
     m_searchPause.setInterval(SearchPause);
     connect(&m_searchPause, &QTimer::timeout, this, &ToolbarDelegate::searchRefresh);
     connect(m_searchView, &QLineEdit::textChanged, &m_searchPause, qOverload<>(&QTimer::start));
-    // Nothing answers the search panel: the entry stays disabled.
-    m_searchMenuForm->addAction(tr("Search Panel"))->setEnabled(false);
+    m_searchView->installEventFilter(this);
     auto *find = new QShortcut(QKeySequence::Find, mainWindow);
     connect(find, &QShortcut::activated, this, &ToolbarDelegate::focusSearch);
 }
 
 ToolbarDelegate::~ToolbarDelegate() = default;
+
+// Escape empties the search field, as search fields do.
+bool ToolbarDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_searchView && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_searchView->text().isEmpty()) {
+        m_searchView->clear();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 void ToolbarDelegate::awakeFromNib()
 {
@@ -103,7 +112,7 @@ std::optional<ToolbarItem> ToolbarDelegate::itemForItemIdentifier(const QString 
     const auto command = [this, &identifier](const QString &label, const QString &image,
                                              void (ToolbarDelegate::*action)()) {
         return ToolbarItem{identifier, label, label, {}, Images::named(image),
-                           [this, action] { (this->*action)(); }, {}, {}, {}, {}};
+                           [this, action] { (this->*action)(); }, {}, {}, {}};
     };
     if (identifier == NewToolbarItemIdentifier)
         return command(tr("New Widget"), QStringLiteral("new"), &ToolbarDelegate::newWidget);
@@ -121,7 +130,7 @@ std::optional<ToolbarItem> ToolbarDelegate::itemForItemIdentifier(const QString 
     if (identifier == SearchToolbarItemIdentifier) {
         const QSize size(SearchItemWidth, m_searchView->sizeHint().height());
         return ToolbarItem{identifier, tr("Search"), tr("Search"), tr("Search Your Document"),
-                           {}, {}, m_searchView.data(), size, size, m_searchMenuForm};
+                           {}, {}, m_searchView.data(), size, size};
     }
     return std::nullopt;
 }

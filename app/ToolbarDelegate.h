@@ -66,6 +66,9 @@ public:
     RunLogPanel *runLog() const { return m_runLog; }
     bool isPreviewShowing() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     /// The preview was shown, or it went away.
     void previewShowingChanged(bool showing);
@@ -84,7 +87,6 @@ private:
     QPointer<QMainWindow> m_mainWindow;
     QPointer<FileListController> m_fileList;
     QPointer<QLineEdit> m_searchView;
-    QPointer<QMenu> m_searchMenuForm;
     RunLogPanel *m_runLog;
     QTimer m_searchPause;
     std::unique_ptr<WidgetPreview> m_preview;

@@ -50,7 +50,7 @@ std::optional<ToolbarItem> PreferencesToolbar::itemForItemIdentifier(const QStri
     const QString image = m_tabView->currentIndex() == 0 ? QStringLiteral("generalPrefIconSelected")
                                                          : QStringLiteral("generalPrefIcon");
     return ToolbarItem{identifier, tr("General"), tr("General"), {}, Images::named(image),
-                       [this] { selectGeneralTab(); }, {}, {}, {}, {}};
+                       [this] { selectGeneralTab(); }, {}, {}, {}};
 }
 
 void PreferencesToolbar::selectGeneralTab()

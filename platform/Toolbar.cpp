@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QStyle>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 const QString Toolbar::SpaceItemIdentifier = QStringLiteral("NSToolbarSpaceItem");
@@ -205,14 +204,8 @@ void Toolbar::addCommand(const ToolbarItem &item)
 
 void Toolbar::addView(const ToolbarItem &item)
 {
-    if (m_displayMode == DisplayModeLabelOnly && item.menuForm) {
-        auto *button = new QToolButton;
-        button->setText(item.label);
-        button->setMenu(item.menuForm);
-        button->setPopupMode(QToolButton::InstantPopup);
-        m_toolBar->addWidget(button)->setObjectName(item.identifier);
-        return;
-    }
+    // A view stays itself in every display mode: a search field replaced by
+    // a menu while labels show alone could no longer be cleared.
     item.view->setToolTip(item.toolTip);
     if (item.minSize.width() > 0 && item.minSize.width() == item.maxSize.width())
         item.view->setFixedWidth(item.minSize.width());

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QIcon>
-#include <QMenu>
 #include <QPointer>
 #include <QSize>
 #include <QString>
@@ -26,6 +25,4 @@ struct ToolbarItem
     QPointer<QWidget> view;
     QSize minSize;          ///< for a view: equal min and max fix its size
     QSize maxSize;
-    /// What stands for a view when the toolbar shows labels only.
-    QPointer<QMenu> menuForm;
 };

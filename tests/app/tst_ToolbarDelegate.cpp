@@ -198,6 +198,8 @@ void tst_ToolbarDelegate::findNextSearchesTheShownFile()
     findNext->trigger();
     QCOMPARE(view->selectedText().toLower(), QStringLiteral("html"));
     QCOMPARE(document->window()->focusWidget(), view->focusProxy());
+    QTest::keyClick(field, Qt::Key_Escape);
+    QVERIFY(field->text().isEmpty());
 }
 
 void tst_ToolbarDelegate::buildAndRun_data()

@@ -30,9 +30,9 @@ public:
     std::optional<ToolbarItem> itemForItemIdentifier(const QString &identifier) override
     {
         if (identifier == Field)
-            return ToolbarItem{identifier, identifier, identifier, {}, {}, {}, field.data(), QSize(90, 20), QSize(90, 20), {}};
+            return ToolbarItem{identifier, identifier, identifier, {}, {}, {}, field.data(), QSize(90, 20), QSize(90, 20)};
         if (identifier == A || identifier == B)
-            return ToolbarItem{identifier, identifier, identifier, {}, {}, [this, identifier] { triggered.append(identifier); }, {}, {}, {}, {}};
+            return ToolbarItem{identifier, identifier, identifier, {}, {}, [this, identifier] { triggered.append(identifier); }, {}, {}, {}};
         return std::nullopt;
     }
 
@@ -85,6 +85,10 @@ void tst_Toolbar::arrangementIsSharedAndSaved()
     QCOMPARE(toolbarTwo->itemIdentifiers(), expected);
     QCOMPARE(toolbarTwo->displayMode(), Toolbar::DisplayModeIconOnly);
     QCOMPARE(toolbarTwo->toolBar()->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    // With labels alone, a field stays a field.
+    toolbarOne->setConfiguration({Field}, Toolbar::DisplayModeLabelOnly);
+    QVERIFY(first.field->isVisibleTo(&one));
+    toolbarOne->setConfiguration(arranged, Toolbar::DisplayModeIconOnly);
     // A window made later, as after a restart, starts from the saved arrangement.
     QMainWindow later;
     Delegate third(&later);
