@@ -25,6 +25,9 @@ constexpr int TabWidth = 4;
 // out such a file takes seconds and many times its size in memory.
 constexpr qint64 LargeFileBytes = 32 * 1024 * 1024;
 constexpr qint64 RoomToSpare = 4096;
+// The line number margin is never narrower, so that it stays put while a
+// short file grows.
+constexpr qsizetype FewestLineNumberDigits = 4;
 
 QFont editorFont()
 {
@@ -76,6 +79,7 @@ MyTextFileView::MyTextFileView(QWidget *parent)
     setFocusProxy(editor);
     applyFont();
     connect(&Settings::shared(), &Settings::editorFontSizeChanged, this, &MyTextFileView::applyFont);
+    connect(editor, &QsciScintilla::linesChanged, this, &MyTextFileView::fitLineNumbers);
 }
 
 void MyTextFileView::applyFont()
@@ -84,11 +88,19 @@ void MyTextFileView::applyFont()
     QsciScintilla *editor = ui->textView;
     editor->setFont(font);
     editor->setMarginsFont(font);
-    editor->setMarginWidth(0, QStringLiteral("00000"));
+    fitLineNumbers();
     if (m_lexer) {
         m_lexer->setDefaultFont(font);
         m_lexer->setFont(font, -1);
     }
+}
+
+// One digit more than the numbers have: Scintilla keeps a few pixels free
+// right of them, which would cut off their first digit.
+void MyTextFileView::fitLineNumbers()
+{
+    const qsizetype digits = QString::number(ui->textView->lines()).size();
+    ui->textView->setMarginWidth(0, QString(std::max(digits, FewestLineNumberDigits) + 1, u'0'));
 }
 
 MyTextFileView::~MyTextFileView()
@@ -149,6 +161,8 @@ bool MyTextFileView::load()
     editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
     editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
     editor->setModified(false);
+    // Scintilla told of no lines while reading.
+    fitLineNumbers();
     return loaded;
 }
 

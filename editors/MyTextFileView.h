@@ -42,6 +42,8 @@ protected:
 private:
     void chooseLexer();
     void applyFont();
+    /// Makes the line number margin wide enough for the last line's number.
+    void fitLineNumbers();
     bool selectMatch(const QString &needle, long from, long to);
     void selectBytes(long start, long end);
     /// Replaces the editor's text with the file's, as unedited; false, and

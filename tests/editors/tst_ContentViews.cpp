@@ -98,6 +98,7 @@ private slots:
     void fileChangedElsewhere_data();
     void fileChangedElsewhere();
     void ownSaveIsNoChange();
+    void lineNumbersFitTheLastLine();
     void writtenOnlyWhenReplaced_data();
     void writtenOnlyWhenReplaced();
     void showsWhatItCanAndWritesNothingUntouched();
@@ -315,6 +316,22 @@ void tst_ContentViews::ownSaveIsNoChange()
     view->show();
     QVERIFY(view->findChild<QsciScintilla *>()->isUndoAvailable());
     QCOMPARE(view->text(), u"var x; var y;"_qs);
+}
+
+// The line number margin follows the file as it is read, and as lines are
+// added or removed. Scintilla keeps 3 pixels free right of the numbers.
+void tst_ContentViews::lineNumbersFitTheLastLine()
+{
+    MyTextFileView *view = openText(QByteArray(241349, '\n'));
+    auto *editor = view->findChild<QsciScintilla *>();
+    const auto fits = [editor](const char *number) {
+        return editor->marginWidth(0) >= editor->SendScintilla(QsciScintilla::SCI_TEXTWIDTH, QsciScintilla::STYLE_LINENUMBER, number) + 3;
+    };
+    QVERIFY(fits("241350"));
+    editor->setText(u"one line"_qs);
+    QVERIFY(fits("9999") && !fits("100000"));
+    type(view, QString(99999, u'\n'));
+    QVERIFY(fits("100000"));
 }
 
 // Untouched images keep their bytes, whatever Qt makes of them; a replaced
