@@ -66,8 +66,9 @@ QMainWindow *MyDocument::makeWindow()
 
 void MyDocument::windowControllerDidLoadNib()
 {
+    // The window is as light (or as dark) as the lists and editors in it.
     QPalette palette = window()->palette();
-    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::Window, palette.color(QPalette::Base));
     window()->setPalette(palette);
     window()->setAutoFillBackground(true);
     ui->splitView->setSizes({InitialFileListWidth, window()->width() - InitialFileListWidth});

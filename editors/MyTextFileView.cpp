@@ -69,13 +69,13 @@ MyTextFileView::MyTextFileView(QWidget *parent)
     QsciScintilla *editor = ui->textView;
     editor->setUtf8(true);
     editor->setMarginLineNumbers(0, true);
-    editor->setMarginsBackgroundColor(QColor(0xf4, 0xf4, 0xf4));
-    editor->setMarginsForegroundColor(QColor(0x99, 0x99, 0x99));
+    editor->setMarginsBackgroundColor(palette().color(QPalette::Window));
+    editor->setMarginsForegroundColor(palette().color(QPalette::PlaceholderText));
     editor->setTabWidth(TabWidth);
     editor->setAutoIndent(true);
     editor->setBraceMatching(QsciScintilla::SloppyBraceMatch);
     editor->setCaretLineVisible(true);
-    editor->setCaretLineBackgroundColor(QColor(0xf7, 0xf9, 0xfc));
+    editor->setCaretLineBackgroundColor(palette().color(QPalette::AlternateBase));
     setFocusProxy(editor);
     applyFont();
     connect(&Settings::shared(), &Settings::editorFontSizeChanged, this, &MyTextFileView::applyFont);
@@ -125,7 +125,28 @@ void MyTextFileView::chooseLexer()
     ui->textView->setLexer(nullptr);
     m_lexer = lexerForExtension(QFileInfo(viewIdentifier()).suffix());
     applyFont();
+    fitColoursToPalette();
     ui->textView->setLexer(m_lexer.get());
+}
+
+// The lexers' colours are made for dark text on white. On a dark palette
+// each colour keeps its hue with its lightness turned over, so that dark
+// blue keywords become light blue ones, and the paper is the palette's.
+void MyTextFileView::fitColoursToPalette()
+{
+    if (!m_lexer)
+        return;
+    const QColor paper = palette().color(QPalette::Base);
+    m_lexer->setPaper(paper, -1);
+    m_lexer->setDefaultPaper(paper);
+    if (paper.lightness() >= 128)
+        return;
+    constexpr int StyleCount = 128;
+    for (int style = 0; style < StyleCount; ++style) {
+        const QColor colour = m_lexer->color(style).toHsl();
+        if (colour.lightness() < 128)
+            m_lexer->setColor(QColor::fromHsl(colour.hslHue(), colour.hslSaturation(), 255 - colour.lightness()), style);
+    }
 }
 
 void MyTextFileView::openTheFile()

@@ -40,6 +40,7 @@ protected:
     void reloadChangedFile() override;
 
 private:
+    void fitColoursToPalette();
     void chooseLexer();
     void applyFont();
     /// Makes the line number margin wide enough for the last line's number.
