@@ -46,7 +46,7 @@ void Alert::report(QWidget *parent, const QString &title, const Outcome &outcome
                      Icon::Critical});
     } else if (!outcome.skipped().isEmpty()) {
         run(parent, {tr("Some entries were left out."),
-                     tr("These are not regular files, folders or links, so Quillet does not copy them: %1")
+                     tr("Quillet copies no FIFOs, sockets or devices, nor links leading outside the widget: %1")
                          .arg(outcome.skipped().join(QStringLiteral(", "))),
                      tr("OK"), {}, {}, Icon::Information});
     }

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/DocumentController.h"
 
+#include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/FileManager.h"
 #include "platform/OpenPanel.h"
 #include "platform/Settings.h"
+#include "platform/ZipArchive.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,8 +42,8 @@ Document *DocumentController::newDocument()
 
 void DocumentController::openDocument(QWidget *parent)
 {
-    const OpenPanel::Options options{tr("Open"), tr("Widgets and templates"),
-                                     {QStringLiteral("wdgt"), QStringLiteral("wdtp")},
+    const OpenPanel::Options options{tr("Open"), tr("Widgets, zipped widgets and templates"),
+                                     {QStringLiteral("wdgt"), QStringLiteral("zip"), QStringLiteral("wdtp")},
                                      true, false, {}};
     for (const QString &path : OpenPanel::run(parent, options))
         openDocumentWithPath(path);
@@ -50,6 +52,16 @@ void DocumentController::openDocument(QWidget *parent)
 Document *DocumentController::openDocumentWithPath(const QString &path)
 {
     Q_ASSERT(m_factory);
+    // A zipped widget opens as the bundle it holds, unpacked beside it.
+    if (ZipArchive::isArchive(path)) {
+        QString bundle;
+        const Outcome extracted = ZipArchive::extractWidget(path, &bundle);
+        if (extracted)
+            return openDocumentWithPath(bundle);
+        Alert::report(nullptr, tr("“%1” cannot be opened.").arg(QFileInfo(path).fileName()), extracted);
+        scheduleQuitCheck();
+        return nullptr;
+    }
     // "Clock.wdgt/" and "./Clock.wdgt" are the bundle "Clock.wdgt", as is a link to it.
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     for (Document *open : std::as_const(m_documents)) {

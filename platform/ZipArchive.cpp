@@ -1,0 +1,553 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/ZipArchive.h"
+
+#include "platform/FileManager.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// What no widget comes near; a zip stating more is a bomb, not a widget.
+constexpr zip_int64_t MaximumEntries = 100'000;
+constexpr zip_uint64_t MaximumBytes = zip_uint64_t(2) << 30;
+
+const QString WidgetExtension = QStringLiteral(".wdgt");
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ZipArchive", text);
+}
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+Outcome zipFailure(const QString &file, zip_error_t *error)
+{
+    return Outcome::failure(file, QString::fromLocal8Bit(zip_error_strerror(error)));
+}
+
+Outcome zipFailure(const QString &file, int code)
+{
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    const Outcome outcome = zipFailure(file, &error);
+    zip_error_fini(&error);
+    return outcome;
+}
+
+// A link is kept only when no step of it leaves the widget, so that it
+// points inside whatever the widget's folder is called where it lands.
+// `entry` is the link's path inside the widget.
+bool linkStaysInside(const QString &entry, const QByteArray &target)
+{
+    if (target.isEmpty() || target.startsWith('/'))
+        return false;
+    qsizetype depth = entry.count(u'/');
+    for (const QByteArray &part : target.split('/')) {
+        if (part == "..") {
+            if (--depth < 0)
+                return false;
+        } else if (!part.isEmpty() && part != ".") {
+            ++depth;
+        }
+    }
+    return true;
+}
+
+QByteArray linkText(const QString &path)
+{
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(encoded(path).constData(), target, sizeof target);
+    return length <= 0 || length == ssize_t(sizeof target) ? QByteArray() : QByteArray(target, length);
+}
+
+// Hands one file of the bundle to libzip, which reads it only while writing
+// the zip. It is opened only when its turn comes (a bundle may hold more
+// files than a process may keep open) and without blocking, so a FIFO put in
+// its place meanwhile cannot hang the export.
+struct FileSource
+{
+    QString path;
+    struct stat status;
+    Outcome *failure; // the first file that could not be read, for the message
+    int fd = -1;
+    zip_error_t error{};
+
+    zip_int64_t fail(const Outcome &outcome, int system)
+    {
+        zip_error_set(&error, ZIP_ER_READ, system);
+        if (*failure)
+            *failure = outcome;
+        return -1;
+    }
+
+    static zip_int64_t run(void *state, void *data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        auto *source = static_cast<FileSource *>(state);
+        switch (command) {
+        case ZIP_SOURCE_OPEN: {
+            struct stat now{};
+            source->fd = ::open(encoded(source->path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+            if (source->fd < 0 || ::fstat(source->fd, &now) != 0)
+                return source->fail(Outcome::systemError(source->path, errno), errno);
+            if (!S_ISREG(now.st_mode))
+                return source->fail(Outcome::failure(source->path, tr("It is not a regular file")), EINVAL);
+            return 0;
+        }
+        case ZIP_SOURCE_READ: {
+            ssize_t got;
+            do
+                got = ::read(source->fd, data, length);
+            while (got < 0 && errno == EINTR);
+            return got >= 0 ? got : source->fail(Outcome::systemError(source->path, errno), errno);
+        }
+        case ZIP_SOURCE_CLOSE:
+            ::close(std::exchange(source->fd, -1));
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            auto *stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &source->error);
+            if (!stat)
+                return -1;
+            zip_stat_init(stat);
+            stat->size = zip_uint64_t(source->status.st_size);
+            stat->mtime = source->status.st_mtime;
+            stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+            return sizeof *stat;
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&source->error, data, length);
+        case ZIP_SOURCE_FREE:
+            if (source->fd >= 0)
+                ::close(source->fd);
+            zip_error_fini(&source->error);
+            delete source;
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return ZIP_SOURCE_SUPPORTS_READABLE;
+        default:
+            zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+};
+
+// Walks the bundle into the zip under its own folder name.
+class BundleZipper
+{
+public:
+    BundleZipper(zip_t *zip, const QString &root, const QString &zipPath)
+        : m_zip(zip), m_root(root), m_name(QFileInfo(root).fileName()), m_zipPath(zipPath) {}
+
+    /// Adds the entry at `relative` inside the bundle (empty: the bundle
+    /// itself) and everything below it.
+    void add(const QString &relative)
+    {
+        const QString path = relative.isEmpty() ? m_root : m_root + u'/' + relative;
+        const QByteArray name = (relative.isEmpty() ? m_name : m_name + u'/' + relative).toUtf8();
+        struct stat status{};
+        // The bundle itself may be reached through a link; nothing in it is.
+        const int got = relative.isEmpty() ? ::stat(encoded(path).constData(), &status)
+                                           : ::lstat(encoded(path).constData(), &status);
+        if (got != 0)
+            return fail(Outcome::systemError(path, errno));
+        zip_int64_t index = -1;
+        if (S_ISDIR(status.st_mode)) {
+            index = zip_dir_add(m_zip, name.constData(), ZIP_FL_ENC_UTF_8);
+        } else if (S_ISREG(status.st_mode)) {
+            auto *file = new FileSource{path, status, &m_readFailure};
+            zip_source_t *source = zip_source_function(m_zip, &FileSource::run, file);
+            if (!source)
+                delete file;
+            index = addSource(name, source);
+        } else if (S_ISLNK(status.st_mode) && leadsInside(relative, path)) {
+            const QByteArray target = linkText(path);
+            void *copy = std::malloc(size_t(target.size()));
+            std::memcpy(copy, target.constData(), size_t(target.size()));
+            index = addSource(name, zip_source_buffer(m_zip, copy, zip_uint64_t(target.size()), 1));
+        } else {
+            m_outcome.noteSkipped(path);
+            return;
+        }
+        if (index < 0
+            || zip_file_set_external_attributes(m_zip, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
+                                                zip_uint32_t(status.st_mode & (S_IFMT | 07777)) << 16) != 0
+            || zip_file_set_mtime(m_zip, zip_uint64_t(index), status.st_mtime, 0) != 0)
+            return fail(zipFailure(m_zipPath, zip_get_error(m_zip)));
+        if (!S_ISDIR(status.st_mode))
+            return;
+        // Sorted, so that the same bundle always makes the same zip.
+        QStringList names = FileManager::contentsOfDirectory(path);
+        names.sort();
+        for (const QString &entry : std::as_const(names)) {
+            add(relative.isEmpty() ? entry : relative + u'/' + entry);
+            if (!m_outcome)
+                return;
+        }
+    }
+
+    Outcome outcome() const { return m_outcome; }
+    /// Why writing the zip failed: the file that could not be read, else libzip's reason.
+    Outcome closingFailure()
+    {
+        return m_readFailure ? zipFailure(m_zipPath, zip_get_error(m_zip)) : m_readFailure;
+    }
+
+private:
+    bool leadsInside(const QString &relative, const QString &path) const
+    {
+        return linkStaysInside(relative, linkText(path))
+            && !(FileManager::exists(path) && FileManager::leadsOutside(m_root, path));
+    }
+
+    zip_int64_t addSource(const QByteArray &name, zip_source_t *source)
+    {
+        const zip_int64_t index = source ? zip_file_add(m_zip, name.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+        if (source && index < 0)
+            zip_source_free(source);
+        return index;
+    }
+
+    void fail(const Outcome &failure)
+    {
+        Outcome outcome = failure;
+        for (const QString &skipped : m_outcome.skipped())
+            outcome.noteSkipped(skipped);
+        m_outcome = outcome;
+    }
+
+    zip_t *m_zip;
+    QString m_root;
+    QString m_name;
+    QString m_zipPath;
+    Outcome m_outcome;
+    Outcome m_readFailure;
+};
+
+// The permissions a new file gets from this process: 0666 less the umask.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Writes the finished zip's bytes to the disk and puts it in its place; 0 or
+// the errno value.
+int placeZip(const QByteArray &temporary, const QString &zipPath)
+{
+    const int fd = ::open(temporary.constData(), O_RDONLY | O_CLOEXEC);
+    int error = fd < 0 ? errno : 0;
+    if (error == 0 && (::fchmod(fd, newFileMode()) != 0 || ::fdatasync(fd) != 0))
+        error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (error == 0 && ::rename(temporary.constData(), encoded(zipPath).constData()) != 0)
+        error = errno;
+    return error;
+}
+
+// One entry a zip unpacks, by its path inside the widget.
+struct Entry
+{
+    enum Kind { Folder, File, Link };
+    zip_uint64_t index;
+    QString relative;
+    Kind kind;
+    mode_t mode; // permissions, 0 when the zip did not record them
+    zip_uint64_t size;
+    QByteArray target; // a link's text
+};
+
+// Reads a link entry's text, which is small, or nothing when it is not.
+QByteArray readLinkEntry(zip_t *zip, const zip_stat_t &stat)
+{
+    if (stat.size == 0 || stat.size >= PATH_MAX)
+        return {};
+    QByteArray text(qsizetype(stat.size), Qt::Uninitialized);
+    zip_file_t *file = zip_fopen_index(zip, stat.index, 0);
+    const bool read = file && zip_fread(file, text.data(), stat.size) == zip_int64_t(stat.size);
+    if (file)
+        zip_fclose(file);
+    return read ? text : QByteArray();
+}
+
+// Checks every entry before anything is written: what it holds, where each
+// entry would land, and how much it states it unpacks to.
+Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std::vector<Entry> *entries)
+{
+    const zip_int64_t count = zip_get_num_entries(zip, 0);
+    if (count > MaximumEntries)
+        return Outcome::failure(zipPath, tr("It holds more than %L1 entries").arg(MaximumEntries));
+    zip_uint64_t total = 0;
+    QSet<QString> seen;
+    for (zip_uint64_t index = 0; index < zip_uint64_t(count); ++index) {
+        zip_stat_t stat;
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        if (zip_stat_index(zip, index, 0, &stat) != 0
+            || zip_file_get_external_attributes(zip, index, 0, &system, &attributes) != 0)
+            return zipFailure(zipPath, zip_get_error(zip));
+        const QString name = QString::fromUtf8(stat.name);
+        const mode_t mode = system == ZIP_OPSYS_UNIX ? mode_t(attributes >> 16) : 0;
+        const Entry::Kind kind = name.endsWith(u'/') || S_ISDIR(mode) ? Entry::Folder
+            : S_ISLNK(mode)                                            ? Entry::Link
+                                                                       : Entry::File;
+        const Outcome landsOutside =
+            Outcome::failure(zipPath, tr("It holds “%1”, which would land outside the widget").arg(name));
+        QStringList parts;
+        for (const QString &part : name.split(u'/', Qt::SkipEmptyParts)) {
+            if (part == u"..")
+                return landsOutside;
+            if (part != u".")
+                parts.append(part);
+        }
+        if (name.startsWith(u'/'))
+            return landsOutside;
+        // What a Mac adds beside the folder it zipped.
+        if (parts.isEmpty() || parts.first() == u"__MACOSX"
+            || (parts.size() == 1 && parts.first() == u".DS_Store" && kind == Entry::File))
+            continue;
+        if (!parts.first().endsWith(WidgetExtension, Qt::CaseInsensitive) || (parts.size() == 1 && kind != Entry::Folder))
+            return landsOutside;
+        if (widget->isEmpty())
+            *widget = parts.first();
+        else if (parts.first() != *widget)
+            return Outcome::failure(zipPath, tr("It holds more than one widget: “%1” and “%2”").arg(*widget, parts.first()));
+        parts.removeFirst();
+        Entry entry{index, parts.join(u'/'), kind, mode & 0777, stat.size, {}};
+        if (kind == Entry::Link) {
+            entry.target = readLinkEntry(zip, stat);
+            if (!linkStaysInside(entry.relative, entry.target))
+                return Outcome::failure(zipPath, tr("It holds “%1”, a link leading outside the widget").arg(name));
+        }
+        if (kind != Entry::Folder && seen.contains(entry.relative))
+            return Outcome::failure(zipPath, tr("It holds “%1” twice").arg(name));
+        seen.insert(entry.relative);
+        if ((total += stat.size) > MaximumBytes)
+            return Outcome::failure(zipPath, tr("It would unpack to more than 2 GiB"));
+        entries->push_back(std::move(entry));
+    }
+    if (widget->isEmpty())
+        return Outcome::failure(zipPath, tr("It holds no widget, no folder whose name ends in “.wdgt”"));
+    return {};
+}
+
+// Unpacks the planned entries into a folder no one sees yet.
+class Unpacker
+{
+public:
+    Unpacker(zip_t *zip, const QString &zipPath, const QString &staged, const QString &destination)
+        : m_zip(zip), m_zipPath(zipPath), m_staged(staged), m_destination(destination) {}
+
+    /// Folders and files first, links last, so nothing is written through a
+    /// link; the folders' permissions at the end, so none shuts out the rest.
+    Outcome unpack(const std::vector<Entry> &entries)
+    {
+        Outcome outcome = makeFolders(QString());
+        for (const Entry::Kind kind : {Entry::Folder, Entry::File, Entry::Link}) {
+            for (auto entry = entries.begin(); outcome && entry != entries.end(); ++entry) {
+                if (entry->kind == kind)
+                    outcome = unpack(*entry);
+            }
+        }
+        for (const Entry &entry : entries) {
+            if (outcome && entry.kind == Entry::Folder && entry.mode != 0)
+                ::chmod(encoded(staged(entry.relative)).constData(), entry.mode | S_IRWXU);
+        }
+        return outcome;
+    }
+
+private:
+    QString staged(const QString &relative) const { return relative.isEmpty() ? m_staged : m_staged + u'/' + relative; }
+    // Failures name the file where the user will look for it.
+    QString shown(const QString &relative) const
+    {
+        return relative.isEmpty() ? m_destination : m_destination + u'/' + relative;
+    }
+
+    Outcome unpack(const Entry &entry)
+    {
+        if (entry.kind == Entry::Folder)
+            return makeFolders(entry.relative);
+        if (const Outcome made = makeFolders(entry.relative.section(u'/', 0, -2)); !made)
+            return made;
+        const QByteArray path = encoded(staged(entry.relative));
+        if (entry.kind == Entry::Link)
+            return ::symlink(entry.target.constData(), path.constData()) == 0
+                ? Outcome() : Outcome::systemError(shown(entry.relative), errno);
+        const int out = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (out < 0)
+            return Outcome::systemError(shown(entry.relative), errno);
+        Outcome outcome = copyContents(entry, out);
+        if (entry.mode != 0)
+            ::fchmod(out, entry.mode | S_IRUSR | S_IWUSR);
+        if (::close(out) != 0 && outcome)
+            outcome = Outcome::systemError(shown(entry.relative), errno);
+        return outcome;
+    }
+
+    // Every byte is counted against the size the zip states, which the
+    // checks for bombs trusted.
+    Outcome copyContents(const Entry &entry, int out)
+    {
+        zip_file_t *file = zip_fopen_index(m_zip, entry.index, 0);
+        if (!file)
+            return zipFailure(m_zipPath, zip_get_error(m_zip));
+        const Outcome wrongSize = Outcome::failure(
+            m_zipPath, tr("“%1” does not hold as many bytes as it says").arg(m_destination + u'/' + entry.relative));
+        Outcome outcome;
+        zip_uint64_t written = 0;
+        char buffer[64 * 1024];
+        while (outcome) {
+            const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
+            if (got <= 0) {
+                outcome = got < 0 ? zipFailure(m_zipPath, zip_file_get_error(file))
+                    : written != entry.size ? wrongSize : outcome;
+                break;
+            }
+            written += zip_uint64_t(got);
+            if (written > entry.size)
+                outcome = wrongSize;
+            for (zip_int64_t done = 0; outcome && done < got;) {
+                const ssize_t put = ::write(out, buffer + done, size_t(got - done));
+                if (put < 0 && errno != EINTR)
+                    outcome = Outcome::systemError(shown(entry.relative), errno);
+                done += std::max<ssize_t>(put, 0);
+            }
+        }
+        zip_fclose(file);
+        return outcome;
+    }
+
+    // Makes the folder and those above it that the zip did not list.
+    Outcome makeFolders(const QString &relative) const
+    {
+        QString path = m_staged;
+        const QStringList parts = relative.split(u'/', Qt::SkipEmptyParts);
+        for (qsizetype made = -1; made < parts.size(); ++made) {
+            if (made >= 0)
+                path += u'/' + parts[made];
+            struct stat status{};
+            if (::mkdir(encoded(path).constData(), 0777) != 0
+                && (errno != EEXIST || ::lstat(encoded(path).constData(), &status) != 0 || !S_ISDIR(status.st_mode)))
+                return Outcome::systemError(shown(parts.mid(0, made + 1).join(u'/')), errno);
+        }
+        return {};
+    }
+
+    zip_t *m_zip;
+    QString m_zipPath;
+    QString m_staged;
+    QString m_destination;
+};
+
+// "Clock.wdgt", else "Clock 2.wdgt", "Clock 3.wdgt", ...: never a name taken.
+QString freePath(const QString &folder, const QString &name)
+{
+    const QString stem = name.chopped(WidgetExtension.size());
+    const QString extension = name.right(WidgetExtension.size());
+    QString path = folder + u'/' + name;
+    for (int number = 2; FileManager::isOccupied(path); ++number)
+        path = QStringLiteral("%1/%2 %3%4").arg(folder, stem).arg(number).arg(extension);
+    return path;
+}
+
+} // namespace
+
+bool ZipArchive::isArchive(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.suffix().compare(u"zip", Qt::CaseInsensitive) == 0 && info.isFile();
+}
+
+Outcome ZipArchive::exportBundle(const QString &bundle, const QString &zipPath)
+{
+    const QString root = QDir::cleanPath(QFileInfo(bundle).absoluteFilePath());
+    const QFileInfo target(QDir::cleanPath(QFileInfo(zipPath).absoluteFilePath()));
+    if (!FileManager::isDirectory(root) || !root.endsWith(WidgetExtension, Qt::CaseInsensitive))
+        return FileManager::exists(root) ? Outcome::failure(bundle, tr("It is not a widget bundle folder"))
+                                         : Outcome::systemError(bundle, ENOENT);
+    if (FileManager::isSameOrInside(target.filePath(), root))
+        return Outcome::failure(zipPath, tr("A widget cannot be zipped into itself"));
+    QByteArray temporary = encoded(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return Outcome::systemError(zipPath, errno);
+    ::close(fd);
+    int code = 0;
+    zip_t *zip = zip_open(temporary.constData(), ZIP_TRUNCATE, &code);
+    if (!zip) {
+        ::unlink(temporary.constData());
+        return zipFailure(zipPath, code);
+    }
+    BundleZipper zipper(zip, root, zipPath);
+    zipper.add(QString());
+    Outcome outcome = zipper.outcome();
+    if (outcome && zip_close(zip) != 0)
+        outcome = zipper.closingFailure();
+    if (!outcome)
+        zip_discard(zip);
+    else if (const int error = placeZip(temporary, target.filePath()); error != 0)
+        outcome = Outcome::systemError(zipPath, error);
+    if (!outcome)
+        ::unlink(temporary.constData());
+    return outcome;
+}
+
+Outcome ZipArchive::extractWidget(const QString &zipPath, QString *bundle)
+{
+    // Without blocking: a FIFO named ".zip" must not hang us.
+    const int fd = ::open(encoded(zipPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Outcome::systemError(zipPath, zipPath.isEmpty() ? ENOENT : errno);
+    struct stat status{};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        return S_ISREG(status.st_mode) ? Outcome::systemError(zipPath, error)
+                                       : Outcome::failure(zipPath, tr("It is not a regular file"));
+    }
+    int code = 0;
+    const std::unique_ptr<zip_t, void (*)(zip_t *)> zip(zip_fdopen(fd, ZIP_CHECKCONS, &code), zip_discard);
+    if (!zip) {
+        ::close(fd);
+        return zipFailure(zipPath, code);
+    }
+    QString widget;
+    std::vector<Entry> entries;
+    if (const Outcome planned = planExtraction(zip.get(), zipPath, &widget, &entries); !planned)
+        return planned;
+    const QString folder = QFileInfo(zipPath).absolutePath();
+    const QString destination = freePath(folder, widget);
+    QTemporaryDir staging(folder + QStringLiteral("/.quillet-unzip-XXXXXX"));
+    if (!staging.isValid())
+        return Outcome::failure(folder, staging.errorString());
+    const QString staged = staging.path() + u'/' + QFileInfo(destination).fileName();
+    Outcome outcome = Unpacker(zip.get(), zipPath, staged, destination).unpack(entries);
+    if (outcome)
+        outcome = FileManager::moveItem(staged, destination);
+    if (outcome)
+        *bundle = destination;
+    return outcome;
+}

@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/ZipArchive.h"
+
+#include "tests/common/Tree.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <zip.h>
+
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+// A zip of the given entries: "a/" a folder, "a -> b" a link, "<...>" no zip
+// at all, anything else a file holding "x". Returns what the entries under
+// "Foo.wdgt/" unpack to.
+QMap<QString, QByteArray> writeZip(const QString &path, const QStringList &entries)
+{
+    QMap<QString, QByteArray> tree;
+    if (entries.first().startsWith(u'<')) {
+        Tree::write(QFileInfo(path).absolutePath(), QFileInfo(path).fileName(), entries.first().toUtf8());
+        return tree;
+    }
+    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+    for (const QString &entry : entries) {
+        const QString name = entry.section(QStringLiteral(" -> "), 0, 0);
+        const QByteArray content = entry.contains(u'>') ? entry.section(QStringLiteral(" -> "), 1).toUtf8() : "x";
+        const zip_int64_t index = name.endsWith(u'/') ? zip_dir_add(zip, qPrintable(name), 0)
+            : zip_file_add(zip, qPrintable(name), zip_source_buffer(zip, strdup(content.constData()), content.size(), 1), 0);
+        if (entry.contains(u'>'))
+            zip_file_set_external_attributes(zip, index, 0, ZIP_OPSYS_UNIX, (S_IFLNK | 0777u) << 16);
+        if (name.startsWith(QStringLiteral("Foo.wdgt/")) && name.size() > 9)
+            tree[name.mid(9).chopped(name.endsWith(u'/'))] =
+                name.endsWith(u'/') ? "<dir>" : entry.contains(u'>') ? "-> " + content : content;
+    }
+    zip_close(zip);
+    return tree;
+}
+
+// Writes past 512 bytes fail as on a full disk (SIGXFSZ is ignored).
+Outcome limited(bool diskFull, const std::function<Outcome()> &operation)
+{
+    rlimit saved{}, limit{diskFull ? rlim_t(512) : RLIM_INFINITY, RLIM_INFINITY};
+    prlimit(0, RLIMIT_FSIZE, &limit, &saved);
+    const Outcome outcome = operation();
+    prlimit(0, RLIMIT_FSIZE, &saved, nullptr);
+    return outcome;
+}
+
+} // namespace
+
+class tst_ZipArchive : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
+    // Without entries, a bundle is exported first. `expected` is the widget
+    // opened, else a piece of the reason for the refusal.
+    void exportAndOpen_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("expected");
+        const QString outside = QStringLiteral("which would land outside the widget");
+        QTest::newRow("round trip") << QStringList() << QString() << u"Foo.wdgt"_qs;
+        QTest::newRow("name taken") << QStringList() << u"taken"_qs << u"Foo 2.wdgt"_qs;
+        QTest::newRow("disk full exporting") << QStringList() << u"export"_qs << u"File too large"_qs;
+        QTest::newRow("disk full unpacking") << QStringList() << u"unpack"_qs << u"File too large"_qs;
+        QTest::newRow("Mac leftovers") << QStringList{u"__MACOSX/Foo.wdgt/._a"_qs, u".DS_Store"_qs, u"Foo.wdgt/a"_qs,
+                                                      u"Foo.wdgt/s/"_qs, u"Foo.wdgt/s/l -> ../a"_qs}
+                                       << QString() << u"Foo.wdgt"_qs;
+        QTest::newRow("climbing out") << QStringList{u"Foo.wdgt/a"_qs, u"../x"_qs} << QString() << u"“../x”, "_qs + outside;
+        QTest::newRow("absolute") << QStringList{u"Foo.wdgt/a"_qs, u"/tmp/x"_qs} << QString() << u"“/tmp/x”, "_qs + outside;
+        QTest::newRow("beside the widget") << QStringList{u"Foo.wdgt/a"_qs, u"x"_qs} << QString() << u"“x”, "_qs + outside;
+        QTest::newRow("link leading out") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/s/l -> ../../x"_qs} << QString()
+                                          << u"“Foo.wdgt/s/l”, a link leading outside"_qs;
+        QTest::newRow("two widgets") << QStringList{u"Foo.wdgt/a"_qs, u"Bar.wdgt/b"_qs} << QString()
+                                     << u"more than one widget"_qs;
+        QTest::newRow("no zip") << QStringList{u"<html>"_qs} << QString() << u"Not a zip archive"_qs;
+    }
+    void exportAndOpen();
+};
+
+void tst_ZipArchive::exportAndOpen()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, fault);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const QString zip = out + QStringLiteral("/Foo.wdgt.zip");
+    QDir().mkpath(out);
+    QMap<QString, QByteArray> tree;
+    if (entries.isEmpty()) {
+        const QString bundle = Tree::writeBundle(dir.filePath(QStringLiteral("Foo.wdgt")));
+        Tree::write(bundle, QStringLiteral("big.js"), QByteArray(64 * 1024, 'x'));
+        QFile::link(QStringLiteral("../Images/back.png"), bundle + QStringLiteral("/Images/link"));
+        QFile::setPermissions(bundle + QStringLiteral("/main.html"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        tree = Tree::snapshot(bundle);
+        // Left out, and said to be: a link leading out of the widget, a FIFO.
+        QFile::link(QStringLiteral("/etc/passwd"), bundle + QStringLiteral("/passwd"));
+        QCOMPARE(::mkfifo(QFile::encodeName(bundle + QStringLiteral("/pipe")).constData(), 0600), 0);
+        const Outcome exported = limited(fault == u"export", [&] { return ZipArchive::exportBundle(bundle, zip); });
+        QCOMPARE(exported.succeeded(), fault != u"export");
+        if (!exported) {
+            QVERIFY2(exported.reason().contains(expected), qPrintable(exported.reason()));
+            QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+            return;
+        }
+        QCOMPARE(exported.skipped(), (QStringList{bundle + QStringLiteral("/passwd"), bundle + QStringLiteral("/pipe")}));
+    } else {
+        tree = writeZip(zip, entries);
+    }
+    if (fault == u"taken")
+        Tree::write(out, QStringLiteral("Foo.wdgt/mine"), "mine");
+    const auto before = Tree::snapshot(out);
+    QString opened;
+    const Outcome extracted = limited(fault == u"unpack", [&] { return ZipArchive::extractWidget(zip, &opened); });
+    if (!expected.endsWith(QStringLiteral(".wdgt"))) {
+        QVERIFY(!extracted);
+        QVERIFY2(extracted.reason().contains(expected), qPrintable(extracted.reason()));
+        QCOMPARE(Tree::snapshot(out), before); // no staging folder, no half widget
+        return;
+    }
+    QVERIFY2(extracted, qPrintable(extracted.file() + u' ' + extracted.reason()));
+    QCOMPARE(opened, out + u'/' + expected);
+    QCOMPARE(Tree::snapshot(opened), tree);
+    QCOMPARE(Tree::read(out + QStringLiteral("/Foo.wdgt/mine")), QByteArray(fault == u"taken" ? "mine" : "<unreadable>"));
+    QCOMPARE(bool(QFileInfo(opened + QStringLiteral("/main.html")).permissions() & QFile::ExeOwner), entries.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_ZipArchive)
+#include "tst_ZipArchive.moc"
