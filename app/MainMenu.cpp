@@ -131,6 +131,7 @@ void MainMenu::connectWidgetMenu()
     connect(ui->actionInspectPreview, &QAction::triggered, this,
             toolbarCommand(&ToolbarDelegate::inspectPreview));
     connect(ui->actionRunLog, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::showRunLog));
+    connect(ui->actionProblems, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::showProblems));
     connect(ui->actionBuildAndRun, &QAction::triggered, this,
             toolbarCommand(&ToolbarDelegate::saveRunWidget));
 }

@@ -74,6 +74,8 @@ void MyDocument::windowControllerDidLoadNib()
     ui->splitView->setSizes({InitialFileListWidth, window()->width() - InitialFileListWidth});
     m_fileList->awakeFromNib();
     m_toolbarDelegate->awakeFromNib();
+    if (fileURL().isLocalFile())
+        m_toolbarDelegate->checkWidget(fileURL().toLocalFile());
 }
 
 QString MyDocument::requiredFileExtension() const
@@ -138,9 +140,11 @@ Outcome MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
         setFileURL(QUrl::fromLocalFile(target));
     }
     const Outcome written = ui->contentView ? ui->contentView->saveAll() : Outcome();
-    // A preview that shows follows what was just saved.
-    if (m_toolbarDelegate)
+    // A preview that shows, and the Problems panel, follow what was just saved.
+    if (m_toolbarDelegate) {
         m_toolbarDelegate->reloadPreview(target);
+        m_toolbarDelegate->checkWidget(target);
+    }
     return written;
 }
 

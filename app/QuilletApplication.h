@@ -5,7 +5,8 @@
 
 /// The editor as a program: names itself, lets the document framework make
 /// MyDocuments, and opens the bundles named on the command line, or a new
-/// untitled document when none is named.
+/// untitled document when none is named; with `--check`, checks them instead
+/// and prints what it finds, opening no window.
 class QuilletApplication : public QApplication
 {
     Q_OBJECT
@@ -15,4 +16,8 @@ public:
 
     /// Opens the start-up documents and runs the event loop.
     int run();
+
+private:
+    /// One line per problem on standard output; 1 when any is an error.
+    static int checkBundles(const QStringList &paths);
 };

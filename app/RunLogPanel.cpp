@@ -2,7 +2,6 @@
 #include "app/RunLogPanel.h"
 
 #include <QListWidget>
-#include <QMainWindow>
 #include <QRegularExpression>
 
 namespace {
@@ -12,40 +11,23 @@ constexpr int MostLines = 5000;
 } // namespace
 
 RunLogPanel::RunLogPanel(QMainWindow *window)
-    : QDockWidget(tr("Run Log"), window)
-    , m_lines(new QListWidget(this))
+    : LinesPanel(tr("Run Log"), QStringLiteral("runLog"), window)
 {
-    setObjectName(QStringLiteral("runLog"));
-    setFeatures(DockWidgetClosable | DockWidgetMovable);
-    m_lines->setObjectName(QStringLiteral("runLogLines"));
-    m_lines->setUniformItemSizes(true);
-    m_lines->setFont(QFont(QStringLiteral("monospace")));
-    setWidget(m_lines);
-    window->addDockWidget(Qt::BottomDockWidgetArea, this);
-    hide();
-    connect(m_lines, &QListWidget::itemDoubleClicked, this, &RunLogPanel::choose);
+    list()->setFont(QFont(QStringLiteral("monospace")));
 }
 
 void RunLogPanel::append(const QString &line)
 {
-    if (m_lines->count() >= MostLines)
-        delete m_lines->takeItem(0);
-    m_lines->addItem(line);
-    m_lines->scrollToBottom();
+    if (list()->count() >= MostLines)
+        delete list()->takeItem(0);
+    list()->addItem(line);
+    list()->scrollToBottom();
     show();
 }
 
 void RunLogPanel::clear()
 {
-    m_lines->clear();
-}
-
-QStringList RunLogPanel::lines() const
-{
-    QStringList all;
-    for (int row = 0; row < m_lines->count(); ++row)
-        all.append(m_lines->item(row)->text());
-    return all;
+    list()->clear();
 }
 
 // Lines that name a place begin "file:line: ".

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/ToolbarDelegate.h"
 
+#include "app/ProblemsPanel.h"
 #include "app/RunLogPanel.h"
 #include "editors/ContentView.h"
 #include "editors/MyTextFileView.h"
@@ -47,8 +48,12 @@ ToolbarDelegate::ToolbarDelegate(QMainWindow *mainWindow, FileListController *fi
     , m_fileList(fileList)
     , m_searchView(new QLineEdit(mainWindow))
     , m_runLog(new RunLogPanel(mainWindow))
+    , m_problems(new ProblemsPanel(mainWindow))
 {
     connect(m_runLog, &RunLogPanel::placeChosen, this, &ToolbarDelegate::openAtLine);
+    connect(m_problems, &ProblemsPanel::placeChosen, this, &ToolbarDelegate::openAtLine);
+    // One place under the editor for both, a tab each.
+    mainWindow->tabifyDockWidget(m_runLog, m_problems);
     m_searchView->setObjectName(QStringLiteral("searchField"));
     m_searchView->setPlaceholderText(tr("Search"));
     m_searchView->setClearButtonEnabled(true);
@@ -244,6 +249,18 @@ void ToolbarDelegate::reloadPreview(const QString &bundlePath)
 void ToolbarDelegate::showRunLog()
 {
     m_runLog->setVisible(!m_runLog->isVisible());
+}
+
+void ToolbarDelegate::showProblems()
+{
+    m_problems->setVisible(!m_problems->isVisible());
+    if (m_problems->isVisible())
+        m_problems->raise();
+}
+
+void ToolbarDelegate::checkWidget(const QString &bundlePath)
+{
+    m_problems->refresh(bundlePath);
 }
 
 void ToolbarDelegate::openAtLine(const QString &file, int line)

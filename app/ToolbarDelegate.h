@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class ProblemsPanel;
 class RunLogPanel;
 
 /// Builds the document window's toolbar and carries its commands: New
@@ -50,6 +51,8 @@ public:
     void inspectPreview();
     /// Shows the Run Log panel, or hides it when it shows.
     void showRunLog();
+    /// Shows the Problems panel, or hides it when it shows.
+    void showProblems();
     /// Lists the bundle again with the search field's text as the filter.
     void searchRefresh();
     /// Selects the next (previous) match of the search field's text in the
@@ -64,6 +67,9 @@ public:
     /// Loads the saved bundle again into the preview, if it shows.
     void reloadPreview(const QString &bundlePath);
     RunLogPanel *runLog() const { return m_runLog; }
+    /// Checks the saved bundle again for the Problems panel.
+    void checkWidget(const QString &bundlePath);
+    ProblemsPanel *problems() const { return m_problems; }
     bool isPreviewShowing() const;
 
 protected:
@@ -88,6 +94,7 @@ private:
     QPointer<FileListController> m_fileList;
     QPointer<QLineEdit> m_searchView;
     RunLogPanel *m_runLog;
+    ProblemsPanel *m_problems;
     QTimer m_searchPause;
     std::unique_ptr<WidgetPreview> m_preview;
 };

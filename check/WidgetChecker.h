@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "check/Problem.h"
+#include "check/SourceScan.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <QSet>
+#include <QVariantMap>
+
+#include <optional>
+
+/// Looks a widget bundle over for what keeps it from running here, or from
+/// running as its author meant: its property list, the files its main page
+/// and the style sheets and scripts that page loads refer to (letter case
+/// included, which the Mac's disk forgave), the shared resources it expects
+/// of the runtime, the calls the access keys refuse, and an identifier
+/// another installed widget already has.
+class WidgetChecker
+{
+    Q_DECLARE_TR_FUNCTIONS(WidgetChecker)
+
+public:
+    /// The problems of the bundle folder at `bundlePath`: those of its
+    /// property list first, then those of its files in the order the main
+    /// page reaches them.
+    static QList<Problem> check(const QString &bundlePath);
+
+private:
+    explicit WidgetChecker(const QString &bundlePath) : m_bundle(bundlePath) {}
+    bool readInfo();
+    QString requiredString(const QString &key);
+    void checkSize();
+    void checkIdentifier(const QString &identifier);
+    void checkSource(const QString &file, SourceScan (*scan)(const QString &));
+    /// The path within the bundle that `target`, named in `from`, leads
+    /// to; nothing for what the bundle does not hold.
+    std::optional<QString> resolve(const QString &from, int line, QString target);
+    void checkReference(const QString &from, const SourceScan::Reference &reference);
+    void checkUses(const QString &file, const QList<SourceScan::Use> &uses);
+    /// Where the runtime finds `relative`: in its place, else in a localized
+    /// folder. When it is not there, one problem at `file`:`line` says so.
+    std::optional<QString> locate(const QString &relative, const QString &file, int line, const QString &name);
+    /// "`name` is missing", saying how the bundle spells the file if only
+    /// letter case differs.
+    QString missing(const QString &relative, const QString &name) const;
+    bool isFile(const QString &relative) const;
+    bool granted(const QString &key) const;
+    void add(Problem::Severity severity, const QString &file, int line, const QString &text);
+
+    QString m_bundle;
+    QString m_infoName;
+    QVariantMap m_info;
+    QSet<QString> m_scanned;
+    QList<Problem> m_problems;
+};

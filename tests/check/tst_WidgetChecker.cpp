@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/ProblemsPanel.h"
+#include "app/ToolbarDelegate.h"
+#include "check/RuntimeResources.h"
+#include "check/WidgetChecker.h"
+
+#include "tests/common/DocumentFixture.h"
+
+#include <QImage>
+#include <QListWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Files = QList<std::pair<QByteArray, QByteArray>>;
+
+QByteArray info(const QByteArray &keys)
+{
+    return "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>" + keys + "</dict></plist>";
+}
+
+const QByteArray Id = "<key>CFBundleIdentifier</key><string>com.example.clock</string>";
+const QByteArray Name = "<key>CFBundleName</key><string>Clock</string>";
+const QByteArray Main = "<key>MainHTML</key><string>main.html</string>";
+const QByteArray Size = "<key>Width</key><integer>300</integer><key>Height</key><integer>200</integer>";
+
+// A widget that runs; each row then writes (or, with no bytes, removes)
+// files of its own, "~/" ones in HOME.
+void writeWidget(const QString &bundle, const Files &files)
+{
+    Tree::write(bundle, QStringLiteral("Info.plist"), info(Id + Name + Main + Size));
+    Tree::write(bundle, QStringLiteral("main.html"), "<html></html>");
+    for (const QString &picture : {QStringLiteral("Default.png"), QStringLiteral("Icon.png")})
+        QImage(20, 10, QImage::Format_ARGB32).save(bundle + u'/' + picture);
+    for (const auto &[file, bytes] : files) {
+        const QString name = QString::fromUtf8(file);
+        const QString path = name.startsWith(u"~/") ? QDir::homePath() + name.sliced(1) : bundle + u'/' + name;
+        if (bytes.isNull())
+            QVERIFY(FileManager::removeItem(path));
+        else
+            QVERIFY(Tree::write(QFileInfo(path).path(), QFileInfo(path).fileName(), bytes));
+    }
+}
+
+} // namespace
+
+class tst_WidgetChecker : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void problems_data();
+    void problems();
+    void sharedResourcesAreTheHosts();
+    void panelFollowsTheSavedBundle();
+};
+
+void tst_WidgetChecker::problems_data()
+{
+    QTest::addColumn<Files>("files");
+    QTest::addColumn<QByteArrayList>("expected");
+
+    QTest::newRow("widget that runs") << Files{} << QByteArrayList{};
+    QTest::newRow("no Info.plist") << Files{{"Info.plist", {}}}
+                                   << QByteArrayList{"Clock.wdgt: error: Info.plist is missing"};
+    QTest::newRow("Info.plist a folder")
+        << Files{{"Info.plist", {}}, {"Info.plist/x", ""}}
+        << QByteArrayList{"Clock.wdgt/Info.plist: error: cannot be read: Is a directory"};
+    QTest::newRow("not a property list") << Files{{"Info.plist", "hello"}}
+                                         << QByteArrayList{"Clock.wdgt/Info.plist: error: not a property list"};
+    QTest::newRow("keys missing") << Files{{"Info.plist", info(Size)}}
+                                  << QByteArrayList{"Clock.wdgt/Info.plist: error: CFBundleIdentifier is missing",
+                                                 "Clock.wdgt/Info.plist: error: CFBundleName is missing",
+                                                 "Clock.wdgt/Info.plist: error: MainHTML is missing"};
+    QTest::newRow("main page in other case")
+        << Files{{"Info.plist", info(Id + Name + "<key>MainHTML</key><string>Main.html</string>" + Size)}}
+        << QByteArrayList{"Clock.wdgt/Info.plist: error: MainHTML “Main.html” is missing; it exists as “main.html”: "
+                       "letter case differs"};
+    QTest::newRow("size unusable")
+        << Files{{"Info.plist", info(Id + Name + Main + "<key>Width</key><string>300px</string>"
+                                                     "<key>Height</key><integer>0</integer>")}}
+        << QByteArrayList{"Clock.wdgt/Info.plist: warning: Width is “300px”, not a positive whole number: 300 is used",
+                       "Clock.wdgt/Info.plist: warning: Height is 0, not a positive whole number: the height of "
+                       "Default.png, 10, is used"};
+    QTest::newRow("size from nowhere")
+        << Files{{"Info.plist", info(Id + Name + Main)}, {"Default.png", {}}, {"Icon.png", {}}}
+        << QByteArrayList{"Clock.wdgt: warning: Default.png is missing, and Info.plist has no Width and Height: the "
+                       "widget has no size",
+                       "Clock.wdgt: warning: Icon.png is missing (the widget's icon)"};
+    QTest::newRow("references")
+        << Files{{"main.html", "<html><head>\n"
+                               "<link rel=\"stylesheet\" href=\"Styles/look.css?v=2\">\n"
+                               "<script src=\"a.js\"/>\n"
+                               "<img src=\"Images/back.png\">\n"
+                               "<!-- <img src=\"gone.png\"> -->\n"
+                               "<img src=\"http://example.com/x.png\"><img src=\"data:image/png;base64,AA\"><img src=\"#top\">\n"
+                               "<div style=\"background: url('Images/My%20Back.png')\" onclick=\"widget.system('ls', null)\">\n"
+                               "<script>document.write('<img src=\"x.png\">'); new XMLHttpRequest();</script>\n"
+                               "<script src=\"strings.js\"></script><script src=\"only.js\"></script>\n"
+                               "<script src=\"/System/Library/WidgetResources/AppleClasses/AppleButton.js\"></script>\n"
+                               "<img src=\"file:///System/Library/WidgetResources/AppleClasses/Images/scroll_thumb.png\">\n"
+                               "<script src=\"/System/Library/WidgetResources/AppleClasses/AppleGlassButton.js\"></script>\n"
+                               "<img src=\"Images/gone.png\">\n"},
+                 {"Styles/look.css", "body {\n  background: url(../Images/missing.png);\n}\n/* url(none.png) */\n"},
+                 {"a.js", "// fetch(x) in a comment\n"}, {"Images/Back.png", "png"}, {"Images/My Back.png", "png"},
+                 {"en.lproj/strings.js", "var s;"}, {"de.lproj/only.js", "var s;"}}
+        << QByteArrayList{
+               "Clock.wdgt/Styles/look.css:2: error: “Images/missing.png” is missing",
+               "Clock.wdgt/main.html:4: error: “Images/back.png” is missing; it exists as “Images/Back.png”: letter "
+               "case differs",
+               "Clock.wdgt/main.html:9: warning: “only.js” is only in de.lproj: other languages go without it",
+               "Clock.wdgt/main.html:12: warning: “/System/Library/WidgetResources/AppleClasses/AppleGlassButton.js” "
+               "is not among the shared resources the runtime provides",
+               "Clock.wdgt/main.html:13: error: “Images/gone.png” is missing",
+               "Clock.wdgt/main.html:7: warning: calls widget.system, which the runtime refuses: Info.plist does not "
+               "set AllowSystem",
+               "Clock.wdgt/main.html:8: warning: makes network requests, which the runtime blocks: Info.plist does "
+               "not set AllowNetworkAccess"};
+    QTest::newRow("access keys as strings")
+        << Files{{"Info.plist", info(Id + Name + Main + Size + "<key>AllowSystem</key><string>YES</string>"
+                                                            "<key>AllowNetworkAccess</key><string>no</string>")},
+                 {"main.html", "<script>\nwidget.system('date', null);\nfetch('http://example.com');\n</script>"}}
+        << QByteArrayList{"Clock.wdgt/main.html:3: warning: makes network requests, which the runtime blocks: "
+                       "Info.plist does not set AllowNetworkAccess"};
+    QTest::newRow("identifier taken")
+        << Files{{"~/Library/Widgets/Other.wdgt/Info.plist", info(Id)},
+                 {"~/Library/Widgets/Clock.wdgt/Info.plist", info(Id)}}
+        << QByteArrayList{"Clock.wdgt/Info.plist: warning: CFBundleIdentifier “com.example.clock” is also the "
+                       "identifier of “~/Library/Widgets/Other.wdgt”: the two widgets share their preferences and "
+                       "storage"};
+}
+
+void tst_WidgetChecker::problems()
+{
+    QFETCH(Files, files);
+    QFETCH(QByteArrayList, expected);
+    const TestHome home;
+    const QTemporaryDir folder;
+    const QString bundle = folder.filePath(QStringLiteral("Clock.wdgt"));
+    writeWidget(bundle, files);
+    QByteArrayList lines;
+    for (const Problem &problem : WidgetChecker::check(bundle))
+        lines.append(problem.toString(QStringLiteral("Clock.wdgt")).toUtf8());
+    QCOMPARE(lines, expected);
+}
+
+void tst_WidgetChecker::sharedResourcesAreTheHosts()
+{
+    const QDir shared(QStringLiteral(QUILLET_SOURCE_DIR "/host/runtime/WidgetResources"));
+    QDirIterator files(shared.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        QVERIFY2(RuntimeResources::provides(shared.relativeFilePath(files.next())), qPrintable(files.filePath()));
+}
+
+void tst_WidgetChecker::panelFollowsTheSavedBundle()
+{
+    const DocumentFixture fixture;
+    writeWidget(fixture.bundle(), {{"main.html", "<html>\n<img src=\"gone.png\">\n</html>"}});
+    MyDocument *document = fixture.open(fixture.bundle());
+    ProblemsPanel *panel = document->toolbarDelegate()->problems();
+    QVERIFY(panel->lines().isEmpty()); // checked only once shown
+    document->toolbarDelegate()->showProblems();
+    QCOMPARE(panel->lines(), QStringList{u"main.html:2: “gone.png” is missing"_s});
+    emit panel->findChild<QListWidget *>()->itemDoubleClicked(panel->findChild<QListWidget *>()->item(0));
+    QCOMPARE(DocumentFixture::shownIdentifiers(document), QStringList{u"main.html"_s});
+    Tree::write(fixture.bundle(), QStringLiteral("gone.png"), "png");
+    document->saveDocument();
+    QCOMPARE(panel->lines(), QStringList{u"No problems found."_s});
+}
+
+QTEST_MAIN(tst_WidgetChecker)
+#include "tst_WidgetChecker.moc"
