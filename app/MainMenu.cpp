@@ -6,9 +6,12 @@
 #include "app/MyDocument.h"
 #include "app/PreferencesWindow.h"
 #include "app/ToolbarDelegate.h"
+#include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
+#include "platform/SavePanel.h"
 #include "platform/Settings.h"
+#include "platform/ZipArchive.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,6 +62,19 @@ void MainMenu::connectFileMenu()
     connect(ui->menuOpenRecent, &QMenu::aboutToShow, this, &MainMenu::fillRecentMenu);
     connect(ui->actionSave, &QAction::triggered, this, withDocument(&Document::saveDocument));
     connect(ui->actionSaveAs, &QAction::triggered, this, withDocument(&Document::saveDocumentAs));
+    // The zip holds the widget as it is on disk: edits are saved first, and
+    // an untitled widget is given its place before anything else.
+    connect(ui->actionExportAsZip, &QAction::triggered, this, [this] {
+        Document *document = DocumentController::shared().documentForWindow(m_window);
+        if (!document || !document->saveDocument())
+            return;
+        const QFileInfo bundle(document->filePath());
+        const QString path = SavePanel::run(m_window, {tr("Export as Zip"), QStringLiteral("zip"), bundle.absolutePath(),
+                                                       bundle.fileName() + QStringLiteral(".zip")});
+        if (!path.isEmpty())
+            Alert::report(m_window, tr("“%1” could not be exported.").arg(QFileInfo(path).fileName()),
+                          ZipArchive::exportBundle(bundle.filePath(), path));
+    });
     connect(ui->actionClose, &QAction::triggered, m_window, &QWidget::close);
     connect(ui->actionQuit, &QAction::triggered, &controller, &DocumentController::closeAllDocuments);
 }
