@@ -529,7 +529,7 @@ Outcome ZipArchive::extractWidget(const QString &zipPath, QString *bundle)
                                        : Outcome::failure(zipPath, tr("It is not a regular file"));
     }
     int code = 0;
-    const std::unique_ptr<zip_t, void (*)(zip_t *)> zip(zip_fdopen(fd, ZIP_CHECKCONS, &code), zip_discard);
+    const std::unique_ptr<zip_t, void (*)(zip_t *)> zip(zip_fdopen(fd, 0, &code), zip_discard);
     if (!zip) {
         ::close(fd);
         return zipFailure(zipPath, code);
