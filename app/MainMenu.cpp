@@ -6,6 +6,7 @@
 #include "app/MyDocument.h"
 #include "app/PreferencesWindow.h"
 #include "app/ToolbarDelegate.h"
+#include "find/FindInWidgetPanel.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
@@ -118,6 +119,11 @@ void MainMenu::connectEditMenu()
     connect(ui->actionFindNext, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::findNext));
     connect(ui->actionFindPrevious, &QAction::triggered, this,
             toolbarCommand(&ToolbarDelegate::findPrevious));
+    connect(ui->actionFindInWidget, &QAction::triggered, this, [this] {
+        const auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(m_window));
+        if (document && document->findPanel())
+            document->findPanel()->showAndFocus();
+    });
     connect(ui->actionPreferences, &QAction::triggered, this, [] { PreferencesWindow::shared().show(); });
 }
 

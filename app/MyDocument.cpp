@@ -9,6 +9,7 @@
 #include "editors/ContentArea.h"
 #include "editors/ContentView.h"
 #include "filelist/FileListController.h"
+#include "find/FindInWidgetPanel.h"
 #include "platform/Alert.h"
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
@@ -61,6 +62,7 @@ QMainWindow *MyDocument::makeWindow()
     m_fileList->setSearchField(m_toolbarDelegate->searchView());
     m_teplatePanel = new TemplateWizardPanel(window, m_fileList);
     m_fileList->setTemplateView(m_teplatePanel);
+    m_findPanel = new FindInWidgetPanel(window, m_fileList);
     return window;
 }
 

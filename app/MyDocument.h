@@ -7,6 +7,7 @@
 
 class ContentArea;
 class FileListController;
+class FindInWidgetPanel;
 class TemplateWizardPanel;
 class ToolbarDelegate;
 namespace Ui { class MyDocument; }
@@ -35,6 +36,8 @@ public:
     FileListController *fileListController() const { return m_fileList; }
     /// The template wizard of the window; null before the window is made.
     TemplateWizardPanel *teplatePanel() const { return m_teplatePanel; }
+    /// The window's Find in Widget panel; null before the window is made.
+    FindInWidgetPanel *findPanel() const { return m_findPanel; }
     /// The window's toolbar commands; null before the window is made.
     ToolbarDelegate *toolbarDelegate() const { return m_toolbarDelegate; }
 
@@ -51,4 +54,5 @@ private:
     FileListController *m_fileList = nullptr; // owned by the window
     ToolbarDelegate *m_toolbarDelegate = nullptr; // owned by the window
     TemplateWizardPanel *m_teplatePanel = nullptr; // owned by the window
+    FindInWidgetPanel *m_findPanel = nullptr; // owned by the window
 };

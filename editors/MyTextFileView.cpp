@@ -348,6 +348,52 @@ void MyTextFileView::goToLine(int line)
     ui->textView->setFocus();
 }
 
+// Scintilla counts UTF-16 code units on from a place, and answers 0 for a
+// place past the end.
+long MyTextFileView::bytesOn(long from, qsizetype units) const
+{
+    QsciScintilla *editor = ui->textView;
+    const long at = editor->SendScintilla(QsciScintilla::SCI_POSITIONRELATIVECODEUNITS, static_cast<unsigned long>(from),
+                                          long(units));
+    return units > 0 && at <= from ? editor->SendScintilla(QsciScintilla::SCI_GETLENGTH) : at;
+}
+
+void MyTextFileView::selectRange(qsizetype start, qsizetype end)
+{
+    const long from = bytesOn(0, start);
+    selectBytes(from, bytesOn(from, end - start));
+    ui->textView->setFocus();
+}
+
+// The byte places are counted forward, each from the one before, so that
+// the list costs one pass over the text; the replacing goes from the end
+// back, so that each leaves the places before it where they were.
+bool MyTextFileView::replaceRanges(const QList<Replacement> &replacements)
+{
+    QsciScintilla *editor = ui->textView;
+    if (editor->isReadOnly())
+        return false;
+    QList<std::pair<long, long>> places;
+    long at = 0;
+    qsizetype counted = 0;
+    for (const Replacement &replacement : replacements) {
+        const long start = bytesOn(at, replacement.start - counted);
+        at = bytesOn(start, replacement.end - replacement.start);
+        counted = replacement.end;
+        places.append({start, at});
+    }
+    editor->beginUndoAction();
+    for (qsizetype index = replacements.size() - 1; index >= 0; --index) {
+        const QByteArray utf8 = replacements[index].text.toUtf8();
+        editor->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, static_cast<unsigned long>(places[index].first),
+                              places[index].second);
+        editor->SendScintilla(QsciScintilla::SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()),
+                              utf8.constData());
+    }
+    editor->endUndoAction();
+    return true;
+}
+
 QString MyTextFileView::selectedText() const
 {
     return ui->textView->selectedText();

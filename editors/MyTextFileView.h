@@ -35,6 +35,22 @@ public:
     /// gives the editor the keyboard.
     void goToLine(int line);
 
+    /// A stretch of `text()`, in UTF-16 code units (`end` left out), and
+    /// the text that takes its place.
+    struct Replacement
+    {
+        qsizetype start = 0;
+        qsizetype end = 0;
+        QString text;
+    };
+    /// Selects `text()` from `start` to `end` (UTF-16 code units; places
+    /// past the end mean the end), in view, and gives the editor the keyboard.
+    void selectRange(qsizetype start, qsizetype end);
+    /// Makes the replacements, in order and none overlapping, as one undo
+    /// action, so that one Undo takes them all back; false, with nothing
+    /// changed, when the text is read-only.
+    bool replaceRanges(const QList<Replacement> &replacements);
+
 protected:
     Outcome writeEdits() override;
     void reloadChangedFile() override;
@@ -47,6 +63,8 @@ private:
     void fitLineNumbers();
     bool selectMatch(const QString &needle, long from, long to);
     void selectBytes(long start, long end);
+    /// The byte place `units` UTF-16 code units on from the byte place `from`.
+    long bytesOn(long from, qsizetype units) const;
     /// Replaces the editor's text with the file's, as unedited; false, and
     /// empty, when it could not be read.
     bool load();

@@ -478,7 +478,8 @@ QString freePath(const QString &folder, const QString &name)
 bool ZipArchive::isArchive(const QString &path)
 {
     const QFileInfo info(path);
-    return info.suffix().compare(u"zip", Qt::CaseInsensitive) == 0 && info.isFile();
+    // A missing zip too, so that it is reported as missing rather than made anew.
+    return info.suffix().compare(u"zip", Qt::CaseInsensitive) == 0 && !info.isDir();
 }
 
 Outcome ZipArchive::exportBundle(const QString &bundle, const QString &zipPath)

@@ -12,7 +12,8 @@
 class ZipArchive
 {
 public:
-    /// Whether `path` is a file Quillet opens as a zipped widget.
+    /// Whether Quillet opens `path` as a zipped widget: a name ending in
+    /// ".zip" that is no folder.
     static bool isArchive(const QString &path);
 
     /// Zips the bundle folder `bundle` into `zipPath`, replacing what is

@@ -1,0 +1,268 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "find/FindInWidgetPanel.h"
+
+#include "editors/MyTextFileView.h"
+#include "filelist/FileListController.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+
+namespace {
+
+enum Role { IdentifierRole = Qt::UserRole, StartRole, LengthRole, ColumnRole };
+
+// Names of skipped files the status line spells out before "…".
+constexpr qsizetype MostNamesShown = 5;
+
+QString counted(qsizetype count, const QString &one, const QString &many)
+{
+    return count == 1 ? one : many.arg(QLocale().toString(count));
+}
+
+// Draws a match row's line with the match on a tint that reads on light
+// and dark palettes, selected or not.
+class MatchHighlight : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QVariant column = index.data(ColumnRole);
+        if (!column.isValid()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QString text = item.text;
+        item.text.clear();
+        const QWidget *widget = item.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).adjusted(margin, 0, -margin, 0);
+        const qsizetype start = std::min(column.toLongLong(), text.size());
+        const qsizetype length = std::min(index.data(LengthRole).toLongLong(), text.size() - start);
+        const QFontMetrics metrics(item.font);
+        const QRect match(area.left() + metrics.horizontalAdvance(text.first(start)), area.top(),
+                          std::max(metrics.horizontalAdvance(text.sliced(start, length)), 2), area.height());
+        painter->save();
+        painter->setClipRect(area);
+        painter->fillRect(match, QColor(255, 190, 0, 110));
+        painter->setFont(item.font);
+        painter->setPen(item.palette.color(item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        painter->restore();
+    }
+};
+
+} // namespace
+
+FindInWidgetPanel::FindInWidgetPanel(QMainWindow *window, FileListController *fileList)
+    : QDockWidget(tr("Find in Widget"), window)
+    , m_fileList(fileList)
+    , m_findField(new QLineEdit)
+    , m_replaceField(new QLineEdit)
+    , m_matchCase(new QCheckBox(tr("Match Case")))
+    , m_wholeWords(new QCheckBox(tr("Whole Words")))
+    , m_regularExpression(new QCheckBox(tr("Regular Expression")))
+    , m_error(new QLabel)
+    , m_results(new QTreeWidget)
+    , m_status(new QLabel)
+{
+    setObjectName(QStringLiteral("findInWidget"));
+    setFeatures(DockWidgetClosable | DockWidgetMovable);
+    m_findField->setObjectName(QStringLiteral("findField"));
+    m_findField->setPlaceholderText(tr("Find"));
+    m_findField->setClearButtonEnabled(true);
+    m_replaceField->setObjectName(QStringLiteral("replaceField"));
+    m_replaceField->setPlaceholderText(tr("Replace with"));
+    m_replaceField->setToolTip(tr("With Regular Expression, \\1 to \\99 stand for what the expression's groups "
+                                  "captured; $1 and \\0 are plain text."));
+    m_matchCase->setObjectName(QStringLiteral("matchCase"));
+    m_wholeWords->setObjectName(QStringLiteral("wholeWords"));
+    m_regularExpression->setObjectName(QStringLiteral("regularExpression"));
+    auto *findButton = new QPushButton(tr("Find"));
+    findButton->setObjectName(QStringLiteral("findButton"));
+    auto *replaceButton = new QPushButton(tr("Replace All"));
+    replaceButton->setObjectName(QStringLiteral("replaceAllButton"));
+    m_error->setObjectName(QStringLiteral("findError"));
+    m_error->setStyleSheet(QStringLiteral("color: #e01b24"));
+    m_error->setWordWrap(true);
+    m_error->hide();
+    m_results->setObjectName(QStringLiteral("findResults"));
+    m_results->setHeaderHidden(true);
+    m_results->setUniformRowHeights(true);
+    m_results->setItemDelegate(new MatchHighlight(m_results));
+    m_status->setObjectName(QStringLiteral("findStatus"));
+    m_status->setWordWrap(true);
+
+    auto *fields = new QHBoxLayout;
+    fields->addWidget(m_findField);
+    fields->addWidget(m_replaceField);
+    auto *options = new QHBoxLayout;
+    for (QWidget *option : {m_matchCase, m_wholeWords, m_regularExpression})
+        options->addWidget(option);
+    options->addStretch();
+    options->addWidget(findButton);
+    options->addWidget(replaceButton);
+    auto *content = new QWidget;
+    auto *column = new QVBoxLayout(content);
+    column->addLayout(fields);
+    column->addLayout(options);
+    column->addWidget(m_error);
+    column->addWidget(m_results);
+    column->addWidget(m_status);
+    setWidget(content);
+    window->addDockWidget(Qt::BottomDockWidgetArea, this);
+    hide();
+
+    connect(findButton, &QPushButton::clicked, this, &FindInWidgetPanel::find);
+    connect(m_findField, &QLineEdit::returnPressed, this, &FindInWidgetPanel::find);
+    connect(replaceButton, &QPushButton::clicked, this, &FindInWidgetPanel::replaceAll);
+    connect(m_results, &QTreeWidget::itemActivated, this, &FindInWidgetPanel::openMatch);
+    // A pattern says what is wrong with it as it is typed.
+    connect(m_findField, &QLineEdit::textChanged, this, [this] { expression(); });
+    connect(m_regularExpression, &QCheckBox::toggled, this, [this] { expression(); });
+}
+
+void FindInWidgetPanel::showAndFocus()
+{
+    for (QWidget *focus = QApplication::focusWidget(); focus; focus = focus->parentWidget()) {
+        if (const auto *editor = qobject_cast<MyTextFileView *>(focus)) {
+            const QString selected = editor->selectedText();
+            if (!selected.isEmpty() && !selected.contains(u'\n') && !selected.contains(u'\r'))
+                m_findField->setText(selected);
+            break;
+        }
+    }
+    show();
+    raise();
+    m_findField->setFocus();
+    m_findField->selectAll();
+}
+
+SearchQuery FindInWidgetPanel::query() const
+{
+    return {m_findField->text(), m_matchCase->isChecked(), m_wholeWords->isChecked(),
+            m_regularExpression->isChecked()};
+}
+
+std::optional<QRegularExpression> FindInWidgetPanel::expression()
+{
+    QString error;
+    std::optional<QRegularExpression> expression = WidgetSearch::expression(query(), &error);
+    m_error->setText(error);
+    m_error->setVisible(!error.isEmpty());
+    return expression;
+}
+
+// An editor without edits shows its file as it is on disk, or will once
+// shown again after another program changed it; so its file is read.
+std::optional<QString> FindInWidgetPanel::editedText(const QString &identifier) const
+{
+    const auto *view = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(identifier));
+    return view && view->isEdited() ? std::optional(view->text()) : std::nullopt;
+}
+
+void FindInWidgetPanel::find()
+{
+    m_results->clear();
+    m_status->clear();
+    const std::optional<QRegularExpression> found = expression();
+    if (!found || !m_fileList)
+        return;
+    showResults(WidgetSearch::find(m_fileList->bundlePath(), *found,
+                                   [this](const QString &identifier) { return editedText(identifier); }));
+}
+
+void FindInWidgetPanel::showResults(const WidgetSearch::Results &results)
+{
+    const QFont lineFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    qsizetype total = 0;
+    for (const FileMatches &file : results.files) {
+        auto *fileRow = new QTreeWidgetItem(m_results);
+        fileRow->setText(0, file.more ? tr("%1 (first %2)").arg(file.identifier, QLocale().toString(file.matches.size()))
+                                      : tr("%1 (%2)").arg(file.identifier).arg(file.matches.size()));
+        fileRow->setData(0, IdentifierRole, file.identifier);
+        for (const TextMatch &match : file.matches) {
+            auto *row = new QTreeWidgetItem(fileRow);
+            const QString shown = tr("line %1: %2").arg(match.line).arg(match.lineText);
+            row->setText(0, shown);
+            row->setFont(0, lineFont);
+            row->setData(0, IdentifierRole, file.identifier);
+            row->setData(0, StartRole, match.start);
+            row->setData(0, LengthRole, match.length);
+            row->setData(0, ColumnRole, shown.size() - match.lineText.size() + match.column);
+        }
+        total += file.matches.size();
+    }
+    m_results->expandAll();
+    QString status = total == 0 ? tr("No matches.")
+                                : tr("%1 in %2.").arg(counted(total, tr("1 match"), tr("%1 matches")),
+                                                      counted(results.files.size(), tr("1 file"), tr("%1 files")));
+    if (!results.skipped.isEmpty()) {
+        QStringList names = results.skipped.first(std::min(results.skipped.size(), MostNamesShown));
+        if (results.skipped.size() > MostNamesShown)
+            names.append(tr("…"));
+        status += u' ' + tr("Not searched (binary, unreadable or larger than 32 MiB): %1.").arg(names.join(tr(", ")));
+    }
+    m_status->setText(status);
+}
+
+void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
+{
+    const QString identifier = item->data(0, IdentifierRole).toString();
+    if (!m_fileList || identifier.isEmpty())
+        return;
+    m_fileList->openFileAtPath(m_fileList->bundlePath() + u'/' + identifier);
+    const QVariant start = item->data(0, StartRole);
+    auto *view = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(identifier));
+    if (view && start.isValid())
+        view->selectRange(start.toLongLong(), start.toLongLong() + item->data(0, LengthRole).toLongLong());
+}
+
+// Each file is opened in its editor and changed there, so that its edits
+// show, Undo takes them back, and Save writes them like any other edits.
+void FindInWidgetPanel::replaceAll()
+{
+    const std::optional<QRegularExpression> found = expression();
+    if (!found || !m_fileList)
+        return;
+    const QString bundle = m_fileList->bundlePath();
+    const WidgetSearch::Results results = WidgetSearch::find(
+        bundle, *found, [this](const QString &identifier) { return editedText(identifier); });
+    qsizetype replaced = 0, files = 0;
+    QStringList left;
+    for (const FileMatches &file : results.files) {
+        m_fileList->openFileAtPath(bundle + u'/' + file.identifier);
+        auto *view = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(file.identifier));
+        const QList<MyTextFileView::Replacement> changes =
+            view ? WidgetSearch::replacements(view->text(), *found, m_replaceField->text(), query().regularExpression)
+                 : QList<MyTextFileView::Replacement>();
+        if (!view || !view->replaceRanges(changes)) {
+            left.append(file.identifier);
+            continue;
+        }
+        replaced += changes.size();
+        files += changes.isEmpty() ? 0 : 1;
+    }
+    find();
+    QString status = tr("Replaced %1 in %2. Undo in a file's editor takes its replacements back; Save writes them.")
+                         .arg(counted(replaced, tr("1 match"), tr("%1 matches")),
+                              counted(files, tr("1 file"), tr("%1 files")));
+    if (!left.isEmpty())
+        status += u' ' + tr("Left as they are (read-only, or edited in a form): %1.").arg(left.join(tr(", ")));
+    m_status->setText(status);
+}

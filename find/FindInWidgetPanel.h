@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "find/WidgetSearch.h"
+
+#include <QDockWidget>
+#include <QPointer>
+
+class FileListController;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+/// Find in Widget: a panel at the foot of the document window that searches
+/// every text file of the bundle (the open editors' edits rather than the
+/// disk where a file holds some) and lists the matches by file. Activating
+/// a match opens its file in the file list's editor with the match
+/// selected. Replace All replaces inside the editors, each file's changes
+/// one undo action in its own editor, and writes nothing until Save.
+/// Lives as long as the document window, its parent.
+class FindInWidgetPanel : public QDockWidget
+{
+    Q_OBJECT
+
+public:
+    FindInWidgetPanel(QMainWindow *window, FileListController *fileList);
+
+    /// Shows the panel with the keyboard in its search field, which takes
+    /// the focused editor's selection when that is a part of one line.
+    void showAndFocus();
+    void find();
+    void replaceAll();
+
+private:
+    SearchQuery query() const;
+    /// The expression typed; nothing, and its error shown, when invalid.
+    std::optional<QRegularExpression> expression();
+    void showResults(const WidgetSearch::Results &results);
+    void openMatch(const QTreeWidgetItem *item);
+    std::optional<QString> editedText(const QString &identifier) const;
+
+    QPointer<FileListController> m_fileList;
+    QLineEdit *m_findField;
+    QLineEdit *m_replaceField;
+    QCheckBox *m_matchCase;
+    QCheckBox *m_wholeWords;
+    QCheckBox *m_regularExpression;
+    QLabel *m_error;
+    QTreeWidget *m_results;
+    QLabel *m_status;
+};

@@ -1,0 +1,219 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "find/WidgetSearch.h"
+
+#include "editors/ContentView.h"
+#include "editors/EntryListModel.h"
+#include "platform/FileManager.h"
+#include "platform/TextFile.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSet>
+
+namespace {
+
+// The editor opens files above this size only when asked, as reading one
+// takes long enough to hold the window; the search leaves them out.
+constexpr qint64 LargestSearchedFile = 32 * 1024 * 1024;
+// A line longer than this (a minified script) shows only the stretch
+// around its match, which begins this many characters before it.
+constexpr qsizetype LongestShownLine = 200;
+constexpr qsizetype ShownBeforeMatch = 40;
+
+bool endsLine(QStringView text, qsizetype at)
+{
+    return text[at] == u'\n' || (text[at] == u'\r' && (at + 1 == text.size() || text[at + 1] != u'\n'));
+}
+
+TextMatch shownMatch(QStringView text, qsizetype start, qsizetype length, int line, qsizetype lineStart)
+{
+    const bool cut = start - lineStart > LongestShownLine / 2;
+    qsizetype from = cut ? start - ShownBeforeMatch : lineStart;
+    qsizetype to = from;
+    while (to < text.size() && to - from < LongestShownLine && text[to] != u'\n' && text[to] != u'\r')
+        ++to;
+    const bool cutAtEnd = to - from == LongestShownLine && to < text.size() && text[to] != u'\n' && text[to] != u'\r';
+    if (!cut) {
+        while (from < start && text[from].isSpace())
+            ++from;
+    }
+    QString shown = text.sliced(from, to - from).toString();
+    shown.replace(u'\t', u' ');
+    if (cut)
+        shown.prepend(u'…');
+    if (cutAtEnd)
+        shown.append(u'…');
+    return {start, length, line, shown, start - from + (cut ? 1 : 0)};
+}
+
+// As QString::replace(QRegularExpression, QString) reads its replacement.
+QString withCaptures(const QString &replacement, const QRegularExpressionMatch &match)
+{
+    const int groups = match.regularExpression().captureCount();
+    QString result;
+    for (qsizetype at = 0; at < replacement.size(); ++at) {
+        int group = replacement[at] == u'\\' && at + 1 < replacement.size() ? replacement[at + 1].digitValue() : -1;
+        if (group < 1 || group > groups) {
+            result.append(replacement[at]);
+            continue;
+        }
+        ++at;
+        const int second = at + 1 < replacement.size() ? replacement[at + 1].digitValue() : -1;
+        if (second >= 0 && group * 10 + second <= groups) {
+            group = group * 10 + second;
+            ++at;
+        }
+        result.append(match.capturedView(group));
+    }
+    return result;
+}
+
+// A walk down the bundle in the file list's order. Each file and folder is
+// visited once by its canonical path: a folder link back up the tree would
+// otherwise never end, and a file reached twice would be replaced twice.
+class BundleWalk
+{
+public:
+    BundleWalk(const QString &bundle, const QRegularExpression &expression, const WidgetSearch::EditedText &editedText)
+        : m_bundle(bundle)
+        , m_expression(expression)
+        , m_editedText(editedText)
+    {
+    }
+
+    void enter(const QString &folder)
+    {
+        const QString path = folder.isEmpty() ? m_bundle : m_bundle + u'/' + folder;
+        if (!firstVisit(path))
+            return;
+        for (const QString &name : EntryListModel::visibleDirectoryContentsAtPath(path)) {
+            const QString identifier = folder.isEmpty() ? name : folder + u'/' + name;
+            const QString entry = m_bundle + u'/' + identifier;
+            const QFileInfo info(entry);
+            if (info.isSymLink() && FileManager::leadsOutside(m_bundle, entry))
+                continue;
+            if (info.isDir())
+                enter(identifier);
+            else if (info.isFile() && ContentView::fileKindForPath(entry, folder.isEmpty()) != ContentView::ImageKind
+                     && firstVisit(entry))
+                search(identifier, info);
+        }
+    }
+
+    WidgetSearch::Results results;
+
+private:
+    bool firstVisit(const QString &path)
+    {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (m_visited.contains(canonical))
+            return false;
+        m_visited.insert(canonical);
+        return true;
+    }
+
+    void search(const QString &identifier, const QFileInfo &info)
+    {
+        std::optional<QString> text = m_editedText(identifier);
+        if (!text && info.size() <= LargestSearchedFile) {
+            TextFile::Text file;
+            if (TextFile::read(info.filePath(), &file))
+                text = file.text;
+        }
+        if (!text || text->contains(QChar(0))) {
+            results.skipped.append(identifier);
+            return;
+        }
+        FileMatches file{identifier, {}, false};
+        file.matches = WidgetSearch::matchesIn(*text, m_expression, WidgetSearch::MostMatchesPerFile, &file.more);
+        if (!file.matches.isEmpty())
+            results.files.append(file);
+    }
+
+    const QString &m_bundle;
+    const QRegularExpression &m_expression;
+    const WidgetSearch::EditedText &m_editedText;
+    QSet<QString> m_visited;
+};
+
+} // namespace
+
+std::optional<QRegularExpression> WidgetSearch::expression(const SearchQuery &query, QString *error)
+{
+    if (error)
+        error->clear();
+    if (query.text.isEmpty())
+        return std::nullopt;
+    QString pattern = query.regularExpression ? query.text : QRegularExpression::escape(query.text);
+    // The typed pattern alone, so that the error's place is the one typed.
+    const QRegularExpression typed(pattern);
+    if (!typed.isValid()) {
+        if (error)
+            *error = QCoreApplication::translate("WidgetSearch", "%1, at character %2")
+                         .arg(typed.errorString())
+                         .arg(typed.patternErrorOffset() + 1);
+        return std::nullopt;
+    }
+    if (query.wholeWords)
+        pattern = QStringLiteral("(?<!\\w)(?:%1)(?!\\w)").arg(pattern);
+    // Files keep the line ends they came with, "\r\n" and "\r" among them.
+    pattern.prepend(QStringLiteral("(*ANYCRLF)"));
+    QRegularExpression::PatternOptions options =
+        QRegularExpression::MultilineOption | QRegularExpression::UseUnicodePropertiesOption;
+    if (!query.matchCase)
+        options |= QRegularExpression::CaseInsensitiveOption;
+    QRegularExpression expression(pattern, options);
+    if (!expression.isValid()) {
+        if (error)
+            *error = expression.errorString();
+        return std::nullopt;
+    }
+    return expression;
+}
+
+WidgetSearch::Results WidgetSearch::find(const QString &bundle, const QRegularExpression &expression,
+                                         const EditedText &editedText)
+{
+    BundleWalk walk(bundle, expression, editedText);
+    if (!bundle.isEmpty())
+        walk.enter(QString());
+    return walk.results;
+}
+
+QList<TextMatch> WidgetSearch::matchesIn(const QString &text, const QRegularExpression &expression, qsizetype most,
+                                         bool *more)
+{
+    QList<TextMatch> matches;
+    if (more)
+        *more = false;
+    int line = 1;
+    qsizetype lineStart = 0, counted = 0;
+    for (QRegularExpressionMatchIterator it = expression.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        if (matches.size() == most) {
+            if (more)
+                *more = true;
+            break;
+        }
+        for (; counted < match.capturedStart(); ++counted) {
+            if (endsLine(text, counted)) {
+                ++line;
+                lineStart = counted + 1;
+            }
+        }
+        matches.append(shownMatch(text, match.capturedStart(), match.capturedLength(), line, lineStart));
+    }
+    return matches;
+}
+
+QList<MyTextFileView::Replacement> WidgetSearch::replacements(const QString &text, const QRegularExpression &expression,
+                                                              const QString &replacement, bool withCaptures)
+{
+    QList<MyTextFileView::Replacement> all;
+    for (QRegularExpressionMatchIterator it = expression.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        all.append({match.capturedStart(), match.capturedEnd(),
+                    withCaptures ? ::withCaptures(replacement, match) : replacement});
+    }
+    return all;
+}

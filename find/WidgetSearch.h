@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "editors/MyTextFileView.h"
+
+#include <QRegularExpression>
+
+#include <functional>
+#include <optional>
+
+/// What Find in Widget looks for, as the panel's field and options say.
+struct SearchQuery
+{
+    QString text;
+    bool matchCase = false;
+    bool wholeWords = false;
+    bool regularExpression = false;
+};
+
+/// One match in a file's text, with the line it starts on as a list shows it.
+struct TextMatch
+{
+    /// Where the match lies in the file's whole text, in UTF-16 code units.
+    qsizetype start = 0;
+    qsizetype length = 0;
+    /// Counted from 1; "\n", "\r\n" and a lone "\r" each end a line.
+    int line = 0;
+    /// The line without its leading blanks, or the stretch of a long line
+    /// around the match (marked with "…"); tabs shown as spaces.
+    QString lineText;
+    /// Where the match starts within `lineText`.
+    qsizetype column = 0;
+};
+
+struct FileMatches
+{
+    /// The file's path relative to the bundle.
+    QString identifier;
+    QList<TextMatch> matches;
+    /// Whether matches past the most kept were left out.
+    bool more = false;
+};
+
+/// Searches the text files of a widget bundle: every file below it, in the
+/// order the file list shows entries, each once however many links lead to
+/// it, never beyond a link that leads outside the widget. Images and files
+/// that hold NUL characters are binary and left out.
+class WidgetSearch
+{
+public:
+    /// A list of more would not be read; the editor finds the rest.
+    static constexpr qsizetype MostMatchesPerFile = 1000;
+
+    /// The text an open editor holds for the file, when it differs from
+    /// the file on disk; nothing sends the search to the disk.
+    using EditedText = std::function<std::optional<QString>(const QString &identifier)>;
+
+    struct Results
+    {
+        QList<FileMatches> files;
+        /// Files not searched: binary, unreadable or too large to read.
+        QStringList skipped;
+    };
+
+    /// The expression the query stands for; nothing for an empty text, and
+    /// nothing with the reason in `error` for an invalid regular expression.
+    /// `^` and `$` match at every line's ends; with whole words a match has
+    /// no letter, digit or underscore on either side.
+    static std::optional<QRegularExpression> expression(const SearchQuery &query, QString *error = nullptr);
+
+    static Results find(const QString &bundle, const QRegularExpression &expression, const EditedText &editedText);
+
+    /// The first `most` matches in `text`; `more` tells whether others follow.
+    static QList<TextMatch> matchesIn(const QString &text, const QRegularExpression &expression, qsizetype most,
+                                      bool *more = nullptr);
+
+    /// Every match in `text` with what takes its place: `replacement` as it
+    /// is, or with `withCaptures` as QString::replace takes a regular
+    /// expression's: `\1` to `\99` stand for the groups captured, anything
+    /// else (`$1`, `\0`) for itself.
+    static QList<MyTextFileView::Replacement> replacements(const QString &text, const QRegularExpression &expression,
+                                                           const QString &replacement, bool withCaptures);
+};
