@@ -4,6 +4,26 @@
 #include "app/MyDocument.h"
 #include "platform/DocumentController.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+/// Makes the folder `bundle` holding `count` scripts ("file0.js"…) of
+/// `body`; their paths, or none when one could not be written.
+inline QStringList writeScripts(const QString &bundle, int count, const QByteArray &body)
+{
+    if (!QDir().mkpath(bundle))
+        return {};
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        paths.append(bundle + QStringLiteral("/file%1.js").arg(i));
+        QFile file(paths.last());
+        if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size())
+            return {};
+    }
+    return paths;
+}
+
 /// Opens `bundle` as the editor does, for benches that measure a document.
 inline MyDocument *openBundle(const QString &bundle)
 {

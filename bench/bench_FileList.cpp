@@ -6,7 +6,6 @@
 #include "bench/BenchDocument.h"
 #include "bench/MedianReporter.h"
 #include "filelist/FileListController.h"
-#include "platform/FileManager.h"
 
 #include <benchmark/benchmark.h>
 
@@ -50,18 +49,6 @@ void FileListRefresh(benchmark::State &state)
 }
 BENCHMARK(FileListRefresh)->Unit(benchmark::kMillisecond)->Repetitions(15)->ReportAggregatesOnly(true);
 
-bool makeBundle(const QString &path)
-{
-    if (!FileManager::createDirectory(path))
-        return false;
-    for (int i = 0; i < EntryCount; ++i) {
-        QFile file(path + QStringLiteral("/file%1.js").arg(i));
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -70,7 +57,7 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QTemporaryDir dir;
     bundlePath = dir.filePath(QStringLiteral("Large.wdgt"));
-    if (!makeBundle(bundlePath))
+    if (writeScripts(bundlePath, EntryCount, {}).isEmpty())
         return 2;
     MyDocument *document = openBundle(bundlePath);
     fileList = document->fileListController();

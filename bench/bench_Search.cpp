@@ -12,7 +12,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -58,19 +57,13 @@ BENCHMARK(FilterAtEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetition
 BENCHMARK(GrepAtEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
 
 // Script-like lines, the needle (in other letter case) at the very end.
-bool makeBundle(const QString &path)
+QByteArray scriptBody()
 {
     const QByteArray line = "var someValue = computeSomething(42); // a line of widget script\n";
     QByteArray body;
     while (body.size() < FileSize)
         body += line;
-    for (int i = 0; i < FileCount; ++i) {
-        files.append(path + QStringLiteral("/file%1.js").arg(i));
-        QFile file(files.last());
-        if (!file.open(QIODevice::WriteOnly) || file.write(body + "needleAtEnd\n") < 0)
-            return false;
-    }
-    return true;
+    return body + "needleAtEnd\n";
 }
 
 } // namespace
@@ -81,7 +74,8 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QTemporaryDir dir;
     bundlePath = dir.filePath(QStringLiteral("Search.wdgt"));
-    if (!QDir().mkpath(bundlePath) || !makeBundle(bundlePath))
+    files = writeScripts(bundlePath, FileCount, scriptBody());
+    if (files.isEmpty())
         return 2;
     MyDocument *document = openBundle(bundlePath);
     fileList = document->fileListController();
