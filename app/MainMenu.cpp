@@ -120,7 +120,7 @@ void MainMenu::connectEditMenu()
     connect(ui->actionFindPrevious, &QAction::triggered, this,
             toolbarCommand(&ToolbarDelegate::findPrevious));
     connect(ui->actionFindInWidget, &QAction::triggered, this, [this] {
-        const auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(m_window));
+        auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(m_window));
         if (document && document->findPanel())
             document->findPanel()->showAndFocus();
     });

@@ -62,8 +62,14 @@ QMainWindow *MyDocument::makeWindow()
     m_fileList->setSearchField(m_toolbarDelegate->searchView());
     m_teplatePanel = new TemplateWizardPanel(window, m_fileList);
     m_fileList->setTemplateView(m_teplatePanel);
-    m_findPanel = new FindInWidgetPanel(window, m_fileList);
     return window;
+}
+
+FindInWidgetPanel *MyDocument::findPanel()
+{
+    if (!m_findPanel && window())
+        m_findPanel = new FindInWidgetPanel(window(), m_fileList);
+    return m_findPanel;
 }
 
 void MyDocument::windowControllerDidLoadNib()

@@ -37,7 +37,9 @@ public:
     /// The template wizard of the window; null before the window is made.
     TemplateWizardPanel *teplatePanel() const { return m_teplatePanel; }
     /// The window's Find in Widget panel; null before the window is made.
-    FindInWidgetPanel *findPanel() const { return m_findPanel; }
+    /// The Find in Widget panel, made when first asked for: most windows
+    /// never use it, and it would weigh on every window's opening.
+    FindInWidgetPanel *findPanel();
     /// The window's toolbar commands; null before the window is made.
     ToolbarDelegate *toolbarDelegate() const { return m_toolbarDelegate; }
 
