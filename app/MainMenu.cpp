@@ -63,6 +63,12 @@ void MainMenu::connectFileMenu()
     connect(ui->menuOpenRecent, &QMenu::aboutToShow, this, &MainMenu::fillRecentMenu);
     connect(ui->actionSave, &QAction::triggered, this, withDocument(&Document::saveDocument));
     connect(ui->actionSaveAs, &QAction::triggered, this, withDocument(&Document::saveDocumentAs));
+    connect(ui->actionRevertToSaved, &QAction::triggered, this, withDocument(&Document::revertDocumentToSaved));
+    // Enabled while there are edits to drop, as the window's title marks them.
+    connect(ui->menuFile, &QMenu::aboutToShow, this, [this] {
+        const Document *document = DocumentController::shared().documentForWindow(m_window);
+        ui->actionRevertToSaved->setEnabled(document && !document->filePath().isEmpty() && document->isDocumentEdited());
+    });
     // The zip holds the widget as it is on disk: edits are saved first, and
     // an untitled widget is given its place before anything else.
     connect(ui->actionExportAsZip, &QAction::triggered, this, [this] {

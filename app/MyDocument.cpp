@@ -137,6 +137,10 @@ Outcome MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
     const QString target = cleanAbsolute(destination.toLocalFile());
     const QString source = cleanAbsolute(original.toLocalFile());
     if (target != source) {
+        // Views waiting for the user's answer to another program's change
+        // stay waiting at the new place; the others hold what is copied.
+        const QList<ContentView *> current = ui->contentView ? ui->contentView->viewsCurrentWithDisk()
+                                                             : QList<ContentView *>();
         const Outcome placed = placeCopyAt(target, source);
         if (!placed)
             return placed;
@@ -146,6 +150,8 @@ Outcome MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
         // Once the copy is whole the document goes with it, so that edits
         // written there are never left behind.
         setFileURL(QUrl::fromLocalFile(target));
+        if (ui->contentView)
+            ui->contentView->rememberFilesOnDisk(current);
     }
     const Outcome written = ui->contentView ? ui->contentView->saveAll() : Outcome();
     // A preview that shows, and the Problems panel, follow what was just saved.
@@ -156,9 +162,13 @@ Outcome MyDocument::writeToURL(const QUrl &destination, const QUrl &original)
     return written;
 }
 
+// A bundle another program moved or removed is not an untitled one: a copy
+// made of nothing would pass for the widget and take the document along.
 Outcome MyDocument::placeCopyAt(const QString &destination, const QString &original)
 {
-    if (!original.isEmpty() && FileManager::exists(original)) {
+    if (!original.isEmpty() && !FileManager::isDirectory(original))
+        return Outcome::failure(original, tr("The widget is no longer there; another program moved or removed it"));
+    if (!original.isEmpty()) {
         ProgressPanel progress(window(), tr("Saving a copy of the widget…"));
         return FileManager::copyItemReplacing(original, destination, [&progress] { progress.step(); });
     }
@@ -167,6 +177,12 @@ Outcome MyDocument::placeCopyAt(const QString &destination, const QString &origi
     if (!empty.isValid())
         return Outcome::failure(empty.path(), empty.errorString());
     return FileManager::copyItemReplacing(empty.path(), destination);
+}
+
+void MyDocument::revertToSaved()
+{
+    if (ContentArea *area = contentView())
+        area->revertAll();
 }
 
 bool MyDocument::isDocumentEdited() const

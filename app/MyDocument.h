@@ -29,6 +29,7 @@ public:
     bool readFromURL(const QUrl &url) override;
     Outcome writeToURL(const QUrl &destination, const QUrl &original) override;
     bool isDocumentEdited() const override;
+    void revertToSaved() override;
 
     /// The content area, which holds the open content views.
     ContentArea *contentView() const;

@@ -263,9 +263,10 @@ void ToolbarDelegate::checkWidget(const QString &bundlePath)
     m_problems->refresh(bundlePath);
 }
 
+// Only opens: the edits of every file stay unsaved until the user saves.
 void ToolbarDelegate::openAtLine(const QString &file, int line)
 {
-    const QString bundle = savedBundlePath();
+    const QString bundle = m_fileList ? m_fileList->bundlePath() : QString();
     if (bundle.isEmpty() || !FileManager::pathInside(bundle, file))
         return;
     m_fileList->openFileAtPath(bundle + u'/' + file);

@@ -2,12 +2,25 @@
 #include "editors/ContentArea.h"
 
 #include "editors/ContentView.h"
+#include "editors/MyFolderBrowserView.h"
+#include "editors/MyImageFileView.h"
+#include "editors/MyInfoPlistView.h"
+#include "editors/MyTextFileView.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
+#include "platform/PropertyList.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QSet>
+
+ContentArea::ContentArea(QWidget *parent)
+    : QStackedWidget(parent)
+{
+    connect(&m_watch, &QFileSystemWatcher::fileChanged, this, &ContentArea::checkFilesOnDisk);
+    connect(&m_watch, &QFileSystemWatcher::directoryChanged, this, &ContentArea::checkFilesOnDisk);
+}
 
 ContentArea *ContentArea::of(const QWidget *widget)
 {
@@ -74,16 +87,68 @@ QList<ContentView *> ContentArea::viewsInside(const QString &identifier) const
     return inside;
 }
 
+ContentView *ContentArea::open(const QString &identifier, int kind)
+{
+    ContentView *view = viewFor(identifier);
+    if (view && !view->isEdited() && !suits(view, kind)) {
+        close(view);
+        view = nullptr;
+    }
+    if (view) {
+        // A folder holds no edits; the user expects to see it as it is now.
+        if (kind == ContentView::FolderKind && qobject_cast<MyFolderBrowserView *>(view))
+            view->openTheFile();
+        show(view);
+        return view;
+    }
+    view = makeView(kind);
+    view->setViewIdentifier(identifier);
+    add(view);
+    view->openTheFile();
+    watchFiles();
+    return view;
+}
+
+// An Info.plist that cannot be read as a property list is repaired in the
+// text editor, which stays until the file reads again.
+bool ContentArea::suits(const ContentView *view, int kind)
+{
+    switch (kind) {
+    case ContentView::FolderKind:
+        return qobject_cast<const MyFolderBrowserView *>(view);
+    case ContentView::ImageKind:
+        return qobject_cast<const MyImageFileView *>(view);
+    case ContentView::InfoPlistKind:
+        return qobject_cast<const MyInfoPlistView *>(view)
+            || (qobject_cast<const MyTextFileView *>(view) && !PropertyList::Dictionary::read(view->fullPath()));
+    default:
+        return qobject_cast<const MyTextFileView *>(view);
+    }
+}
+
+// The one place that chooses a view's form by the entry's kind.
+ContentView *ContentArea::makeView(int kind)
+{
+    switch (kind) {
+    case ContentView::FolderKind:
+        return new MyFolderBrowserView;
+    case ContentView::ImageKind:
+        return new MyImageFileView;
+    case ContentView::InfoPlistKind:
+        return new MyInfoPlistView;
+    default:
+        return new MyTextFileView;
+    }
+}
+
 void ContentArea::add(ContentView *view)
 {
     addWidget(view);
     setCurrentWidget(view);
 }
 
-void ContentArea::show(ContentView *view, bool reopen)
+void ContentArea::show(ContentView *view)
 {
-    if (reopen)
-        view->openTheFile();
     setCurrentWidget(view);
 }
 
@@ -95,15 +160,14 @@ void ContentArea::showEmpty()
 
 Outcome ContentArea::saveAndCloseInside(const QString &identifier)
 {
-    Outcome first;
+    Outcome outcome;
     for (ContentView *view : viewsInside(identifier)) {
         const Outcome saved = view->save();
         if (saved)
             close(view);
-        else if (first)
-            first = saved;
+        outcome.add(saved);
     }
-    return first;
+    return outcome;
 }
 
 void ContentArea::close(ContentView *view)
@@ -123,15 +187,22 @@ Outcome ContentArea::saveAll()
     QList<QPointer<ContentView>> all;
     for (ContentView *view : views())
         all.append(view);
-    Outcome first;
+    Outcome outcome;
     for (const QPointer<ContentView> &view : std::as_const(all)) {
-        if (!view)
-            continue;
-        const Outcome saved = view->save();
-        if (!saved && first)
-            first = saved;
+        if (view)
+            outcome.add(view->save());
     }
-    return first;
+    watchFiles();
+    return outcome;
+}
+
+void ContentArea::revertAll()
+{
+    for (ContentView *view : views()) {
+        if (view->isEdited())
+            view->reload();
+    }
+    watchFiles();
 }
 
 void ContentArea::repoint(const QString &from, const QString &to)
@@ -143,4 +214,59 @@ void ContentArea::repoint(const QString &from, const QString &to)
         else if (own.startsWith(from + u'/'))
             view->setViewIdentifier(to + own.mid(from.size()));
     }
+    watchFiles();
+}
+
+QList<ContentView *> ContentArea::viewsCurrentWithDisk() const
+{
+    QList<ContentView *> current = views();
+    current.removeIf([](const ContentView *view) { return !view->isCurrentWithDisk(); });
+    return current;
+}
+
+void ContentArea::rememberFilesOnDisk(const QList<ContentView *> &views)
+{
+    for (ContentView *view : views)
+        view->rememberFileOnDisk();
+    watchFiles();
+}
+
+void ContentArea::checkFilesOnDisk()
+{
+    for (ContentView *view : views()) {
+        if (!view->viewIdentifier().isEmpty())
+            view->checkFileOnDisk();
+    }
+    // A file renamed over keeps the old one's watch: every file is watched
+    // afresh.
+    if (!m_watch.files().isEmpty())
+        m_watch.removePaths(m_watch.files());
+    watchFiles();
+}
+
+// Each file, and the folder it lies in: a file written in place shows on
+// the file's watch, one removed, made or renamed over on its folder's.
+void ContentArea::watchFiles()
+{
+    QSet<QString> wanted;
+    for (const ContentView *view : views()) {
+        const QString path = view->viewIdentifier().isEmpty() ? QString() : view->fullPath();
+        if (path.isEmpty())
+            continue;
+        const QFileInfo file(path);
+        if (file.exists())
+            wanted.insert(file.absoluteFilePath());
+        if (file.absoluteDir().exists())
+            wanted.insert(file.absolutePath());
+    }
+    QStringList watched = m_watch.files() + m_watch.directories();
+    QStringList gone;
+    for (const QString &path : std::as_const(watched)) {
+        if (!wanted.remove(path))
+            gone.append(path);
+    }
+    if (!gone.isEmpty())
+        m_watch.removePaths(gone);
+    if (!wanted.isEmpty())
+        m_watch.addPaths(QStringList(wanted.cbegin(), wanted.cend()));
 }

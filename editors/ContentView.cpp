@@ -19,8 +19,10 @@ int ContentView::fileKindForPath(const QString &path, bool infoPlistHasItsOwnKin
         return InfoPlistKind;
     if (info.suffix().isEmpty())
         return TextKind;
+    // Qt names its formats in lower case; a picture named in upper case
+    // opened as text would be destroyed by its first save.
     static const QList<QByteArray> imageFormats = QImageReader::supportedImageFormats();
-    return imageFormats.contains(info.suffix().toLatin1()) ? ImageKind : TextKind;
+    return imageFormats.contains(info.suffix().toLower().toLatin1()) ? ImageKind : TextKind;
 }
 
 QString ContentView::bundlePath() const
@@ -40,10 +42,15 @@ void ContentView::rememberFileOnDisk()
     m_fileOnDisk = FileStamp::of(fullPath());
 }
 
+bool ContentView::isCurrentWithDisk() const
+{
+    return !m_fileOnDisk || FileStamp::of(fullPath()) == *m_fileOnDisk;
+}
+
 void ContentView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    reloadIfChangedOnDisk();
+    checkFileOnDisk();
 }
 
 // Coming back to the window is when files edited elsewhere are expected.
@@ -51,20 +58,18 @@ void ContentView::showEvent(QShowEvent *event)
 bool ContentView::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
-        reloadIfChangedOnDisk();
+        checkFileOnDisk();
     return QWidget::event(event);
 }
 
-// Edits are never dropped unasked: a view holding them keeps them.
-void ContentView::reloadIfChangedOnDisk()
+void ContentView::checkFileOnDisk()
 {
-    if (!m_fileOnDisk || FileStamp::of(fullPath()) == *m_fileOnDisk)
+    if (isCurrentWithDisk())
         return;
-    if (isEdited()) {
+    if (isEdited())
         fileChangedWhileEdited();
-        return;
-    }
-    reloadChangedFile();
+    else
+        reload();
 }
 
 NoticeBar *ContentView::notice()
@@ -84,16 +89,25 @@ void ContentView::fileChangedWhileEdited()
                              .arg(viewIdentifier()),
                          {tr("Reload"), tr("Keep Your Edits")}, [this](int button) {
                              if (button == 0)
-                                 reloadChangedFile();
+                                 reload();
                              else
                                  rememberFileOnDisk();
                          });
 }
 
+// The disk is compared at the moment of writing: a change another program
+// made since the last look would otherwise be written over without a word.
 Outcome ContentView::save()
 {
-    if (isEdited() && leadsOutside())
+    if (!isEdited())
+        return {};
+    if (leadsOutside())
         return Outcome::failure(viewIdentifier(), tr("It leads outside the widget, where Quillet writes nothing"));
+    if (!isCurrentWithDisk()) {
+        fileChangedWhileEdited();
+        return Outcome::failure(viewIdentifier(), tr("Another program changed or removed it since Quillet read it. "
+                                                     "Choose Reload or Keep Your Edits above its text"));
+    }
     return writeEdits();
 }
 

@@ -26,7 +26,7 @@ public:
     /// A folder is a folder; an entry named "info.plist" in any letter case is
     /// the Info.plist when `infoPlistHasItsOwnKind` (top-level entries), text
     /// otherwise; no extension is text; an extension Qt reads as an image,
-    /// compared with case, is an image; anything else is text.
+    /// in any letter case ("PHOTO.JPG"), is an image; anything else is text.
     static int fileKindForPath(const QString &path, bool infoPlistHasItsOwnKind);
 
     /// Names the view's file by its path relative to the bundle; loads nothing.
@@ -34,13 +34,17 @@ public:
     virtual QString viewIdentifier() const = 0;
     /// Loads the view from its file, dropping whatever it showed.
     virtual void openTheFile() = 0;
-    /// Writes the view's edits to its file, when it holds any. A failure
-    /// names the file by its identifier ("Images/notes.txt") and gives the
-    /// system's reason; the view then keeps its edits. Edits to an entry
+    /// Writes the view's edits to its file, when it holds any. Nothing is
+    /// written over a file another program changed, removed or replaced
+    /// since the view read it: the view then asks above its content whether
+    /// to reload or keep the edits, and the save fails until the user chose.
+    /// A failure names the file by its identifier ("Images/notes.txt") and
+    /// gives the reason; the view then keeps its edits. Edits to an entry
     /// that leads outside the widget are never written.
     Outcome save();
-    /// Whether the content holds `text`; the view may select the match.
-    virtual bool searchString(const QString &text) = 0;
+    /// Whether the content holds `text`. A question only: neither the
+    /// selection nor anything else in the view changes.
+    virtual bool searchString(const QString &text) const = 0;
     /// Selects the next match of `text` after the selection (the previous
     /// one before it when not `forward`), going round the end; false when
     /// the content has none or the view cannot search.
@@ -52,21 +56,31 @@ public:
     }
     /// Whether the view holds edits that `save` would write.
     virtual bool isEdited() const { return false; }
+    /// Reads the file again, dropping the edits, keeping the user's place
+    /// where the view can; by default as `openTheFile`.
+    virtual void reload() { openTheFile(); }
+
+    /// Compares the file on disk with the one the view read or last wrote.
+    /// A view without edits shows the file as it is now; a view with edits
+    /// keeps them and asks above its content whether to reload the file or
+    /// keep the edits. Edits are never dropped unasked.
+    void checkFileOnDisk();
+    /// Whether the file on disk is the one the view read or last wrote (or
+    /// the view follows no file).
+    bool isCurrentWithDisk() const;
+    /// Notes the file as it is on disk now as the one the view holds; called
+    /// after reading or writing it, and when the user keeps the edits over
+    /// another program's change. Views that never call it are left alone.
+    void rememberFileOnDisk();
+    /// The path the view reads and writes: bundle path + "/" + identifier;
+    /// empty without a bundle path, so that a view never reads or writes
+    /// relative to the file system's root.
+    QString fullPath() const;
 
 protected:
     /// Writes the edits the view holds; called by `save` only when the
-    /// entry lies within the widget.
+    /// entry lies within the widget and the file on disk is the one read.
     virtual Outcome writeEdits() = 0;
-    /// Notes the file as it is on disk now; call after reading or writing
-    /// it. From then on, when the view is shown or its window becomes
-    /// active and the file changed on disk meanwhile, a view without edits
-    /// loads it again and a view with edits is told, so that old text is
-    /// never written over another program's changes unasked. Views that
-    /// never call this are left alone.
-    void rememberFileOnDisk();
-    /// Loads the file that changed on disk, and remembers it as
-    /// `openTheFile` does; by default as `openTheFile`.
-    virtual void reloadChangedFile() { openTheFile(); }
     /// The file changed on disk while the view held edits; they are kept,
     /// and the notice asks whether to load the file again or keep them
     /// (written over that change at the next save).
@@ -90,13 +104,8 @@ protected:
     /// The bundle path of the document whose window holds this view; empty
     /// while the view sits outside a located document's window.
     QString bundlePath() const;
-    /// Bundle path + "/" + identifier; empty without a bundle path, so that
-    /// a view never reads or writes relative to the file system's root.
-    QString fullPath() const;
 
 private:
-    void reloadIfChangedOnDisk();
-
     std::optional<FileStamp> m_fileOnDisk;
     NoticeBar *m_notice = nullptr;
 };

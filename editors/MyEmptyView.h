@@ -20,7 +20,7 @@ public:
     void setViewIdentifier(const QString &) override {}
     QString viewIdentifier() const override { return {}; }
     void openTheFile() override {}
-    bool searchString(const QString &) override { return false; }
+    bool searchString(const QString &) const override { return false; }
 
 protected:
     Outcome writeEdits() override { return {}; }

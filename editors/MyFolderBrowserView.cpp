@@ -5,8 +5,6 @@
 
 #include "editors/ContentArea.h"
 #include "editors/EntryListModel.h"
-#include "editors/MyImageFileView.h"
-#include "editors/MyTextFileView.h"
 #include "editors/PaneFileBrowser.h"
 
 #include <QFileInfo>
@@ -44,7 +42,7 @@ void MyFolderBrowserView::openTheFile()
     ui->browser->initBrowserWithPath(fullPath());
 }
 
-bool MyFolderBrowserView::searchString(const QString &text)
+bool MyFolderBrowserView::searchString(const QString &text) const
 {
     const QString folder = fullPath();
     if (folder.isEmpty())
@@ -68,17 +66,8 @@ void MyFolderBrowserView::openFile(const QString &path)
         return;
     const QString identifier = path.mid(bundle.size() + 1);
     const int kind = fileTypeForPath(path);
-    if (ContentView *view = area->viewFor(identifier)) {
-        area->show(view, kind == FolderKind);
-        return;
-    }
-    if (kind == FolderKind) {
+    if (kind == FolderKind && !area->viewFor(identifier))
         area->showEmpty();
-        return;
-    }
-    ContentView *view = kind == ImageKind ? static_cast<ContentView *>(new MyImageFileView)
-                                          : new MyTextFileView;
-    view->setViewIdentifier(identifier);
-    area->add(view);
-    view->openTheFile();
+    else
+        area->open(identifier, kind);
 }

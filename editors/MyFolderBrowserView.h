@@ -29,7 +29,7 @@ public:
     /// saved on their own by the document.
     /// Whether one of the folder's own entry names holds `text`, case
     /// counting; neither sub-folders nor file contents are searched.
-    bool searchString(const QString &text) override;
+    bool searchString(const QString &text) const override;
 
     /// Shows the content view of the entry at `path`, making one for a file
     /// seen for the first time; a sub-folder leaves no view shown.

@@ -22,7 +22,7 @@ public:
     void setViewIdentifier(const QString &identifier) override;
     QString viewIdentifier() const override;
     void openTheFile() override;
-    bool searchString(const QString &) override { return false; }
+    bool searchString(const QString &) const override { return false; }
     bool isEdited() const override;
 
     /// The image shown, for the form's callers and tests.

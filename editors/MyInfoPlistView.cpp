@@ -221,9 +221,9 @@ Outcome MyInfoPlistView::writeEdits()
     const Outcome written = plist->writeXml(path);
     if (!written)
         return written.naming(viewIdentifier());
-    m_editedKeys.clear();
-    notice()->hide();
-    rememberFileOnDisk();
+    // The file now holds the user's keys and the rest as it found them,
+    // which may be another program's: the form shows all of it.
+    openTheFile();
     return written;
 }
 

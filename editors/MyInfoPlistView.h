@@ -29,7 +29,7 @@ public:
     void setViewIdentifier(const QString &identifier) override;
     QString viewIdentifier() const override;
     void openTheFile() override;
-    bool searchString(const QString &) override { return false; }
+    bool searchString(const QString &) const override { return false; }
     bool isEdited() const override { return !m_editedKeys.isEmpty(); }
 
 protected:

@@ -226,8 +226,8 @@ bool MyTextFileView::readFile()
     return true;
 }
 
-// The user keeps their place in a file another program changed.
-void MyTextFileView::reloadChangedFile()
+// The user keeps their place in a file read again.
+void MyTextFileView::reload()
 {
     QsciScintilla *editor = ui->textView;
     const long caret = editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
@@ -262,13 +262,13 @@ bool MyTextFileView::isEdited() const
 // buffer in place. An ASCII needle is found by memchr on its first letter in
 // either case, which is many times faster than Scintilla's own search;
 // others take Scintilla's, which folds the case of any character.
-bool MyTextFileView::searchString(const QString &needle)
+bool MyTextFileView::searchString(const QString &needle) const
 {
     QsciScintilla *editor = ui->textView;
     const long length = editor->SendScintilla(QsciScintilla::SCI_GETLENGTH);
     const QByteArray bytes = needle.toUtf8();
     if (bytes.isEmpty() || bytes.size() != needle.size())
-        return !needle.isEmpty() && selectMatch(needle, 0, length);
+        return !needle.isEmpty() && findMatch(needle, 0, length).has_value();
     if (length < bytes.size())
         return false;
     const auto *text = reinterpret_cast<const char *>(editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
@@ -282,10 +282,8 @@ bool MyTextFileView::searchString(const QString &needle)
     const char lower = char(QChar::toLower(char16_t(bytes[0]))), upper = char(QChar::toUpper(char16_t(bytes[0])));
     const char *nextLower = next(text, lower), *nextUpper = lower == upper ? end : next(text, upper);
     for (const char *at = std::min(nextLower, nextUpper); at < end; at = std::min(nextLower, nextUpper)) {
-        if (qstrnicmp(at, bytes.constData(), bytes.size()) == 0) {
-            selectBytes(long(at - text), long(at - text + bytes.size()));
+        if (qstrnicmp(at, bytes.constData(), bytes.size()) == 0)
             return true;
-        }
         if (at == nextLower)
             nextLower = next(at + 1, lower);
         else
@@ -311,9 +309,9 @@ bool MyTextFileView::findNext(const QString &needle, bool forward)
 
 // Scintilla searches its own buffer, without a copy of the text: from `from`
 // to `to` in bytes, backwards when `to` lies before `from`.
-bool MyTextFileView::selectMatch(const QString &needle, long from, long to)
+std::optional<std::pair<long, long>> MyTextFileView::findMatch(const QString &needle, long from, long to) const
 {
-    QsciScintilla *editor = ui->textView;
+    const QsciScintilla *editor = ui->textView;
     const QByteArray bytes = needle.toUtf8();
     editor->SendScintilla(QsciScintilla::SCI_SETSEARCHFLAGS, 0UL);
     editor->SendScintilla(QsciScintilla::SCI_SETTARGETSTART, static_cast<unsigned long>(from));
@@ -321,9 +319,16 @@ bool MyTextFileView::selectMatch(const QString &needle, long from, long to)
     const long start = editor->SendScintilla(QsciScintilla::SCI_SEARCHINTARGET,
                                              static_cast<unsigned long>(bytes.size()), bytes.constData());
     if (start < 0)
-        return false;
-    selectBytes(start, editor->SendScintilla(QsciScintilla::SCI_GETTARGETEND));
-    return true;
+        return std::nullopt;
+    return std::pair(start, editor->SendScintilla(QsciScintilla::SCI_GETTARGETEND));
+}
+
+bool MyTextFileView::selectMatch(const QString &needle, long from, long to)
+{
+    const std::optional<std::pair<long, long>> match = findMatch(needle, from, to);
+    if (match)
+        selectBytes(match->first, match->second);
+    return match.has_value();
 }
 
 void MyTextFileView::selectBytes(long start, long end)

@@ -5,6 +5,8 @@
 #include "platform/TextFile.h"
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QsciLexer;
 namespace Ui { class MyTextFileView; }
@@ -23,9 +25,10 @@ public:
     void setViewIdentifier(const QString &identifier) override;
     QString viewIdentifier() const override;
     void openTheFile() override;
-    bool searchString(const QString &text) override;
+    bool searchString(const QString &text) const override;
     bool findNext(const QString &text, bool forward) override;
     bool isEdited() const override;
+    void reload() override;
 
     /// The editor's whole text, NUL characters included.
     QString text() const;
@@ -53,7 +56,6 @@ public:
 
 protected:
     Outcome writeEdits() override;
-    void reloadChangedFile() override;
 
 private:
     void fitColoursToPalette();
@@ -61,6 +63,10 @@ private:
     void applyFont();
     /// Makes the line number margin wide enough for the last line's number.
     void fitLineNumbers();
+    /// The byte places of the first match of `needle`, letter case aside,
+    /// from `from` to `to` (backwards when `to` lies before `from`); none
+    /// when there is none. Finds without selecting.
+    std::optional<std::pair<long, long>> findMatch(const QString &needle, long from, long to) const;
     bool selectMatch(const QString &needle, long from, long to);
     void selectBytes(long start, long end);
     /// The byte place `units` UTF-16 code units on from the byte place `from`.

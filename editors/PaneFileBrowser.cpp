@@ -105,8 +105,9 @@ void PaneFileBrowser::reloadAllColumns()
 }
 
 // A column lists the folder selected in the column to its left; column 0
-// lists the browser's own folder. A reset keeps the selected row, as long as
-// the new listing has it, without it counting as a selection change.
+// lists the browser's own folder. A reset keeps the selected entry selected,
+// by its name, as long as the new listing has it (entries a drop added may
+// have moved it to another row), without it counting as a selection change.
 void PaneFileBrowser::reloadColumn(int column)
 {
     QString folder = m_browserPath;
@@ -114,11 +115,13 @@ void PaneFileBrowser::reloadColumn(int column)
         const QString selected = m_models[column - 1]->pathAt(selectedRow(column - 1));
         folder = FileManager::isDirectory(selected) ? selected : QString();
     }
-    const int row = selectedRow(column);
+    const QString name = m_models[column]->items().value(selectedRow(column));
     if (!m_models[column]->setFolder(folder))
         return;
     m_restoringSelection = true;
-    selectRow(column, row);
+    clearSelection(column);
+    if (!name.isEmpty())
+        selectRow(column, int(m_models[column]->items().indexOf(name)));
     m_restoringSelection = false;
     // The row may now name another entry, or none: the columns to the right
     // follow it.

@@ -7,11 +7,8 @@
 #include "editors/ContentArea.h"
 #include "filelist/EntrySheet.h"
 #include "filelist/FolderWatcher.h"
+#include "editors/ContentView.h"
 #include "editors/MyEmptyView.h"
-#include "editors/MyFolderBrowserView.h"
-#include "editors/MyImageFileView.h"
-#include "editors/MyInfoPlistView.h"
-#include "editors/MyTextFileView.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
@@ -195,32 +192,7 @@ void FileListController::showOnlyEmptyView()
 
 void FileListController::openFileAtPath(const QString &path)
 {
-    const QString identifier = path.mid(bundlePath().size() + 1);
-    const int kind = fileTypeForPath(path);
-    if (ContentView *view = m_contentView->viewFor(identifier)) {
-        m_contentView->show(view, kind == ContentView::FolderKind);
-        return;
-    }
-    ContentView *view = makeContentView(kind);
-    view->setViewIdentifier(identifier);
-    m_contentView->add(view);
-    view->openTheFile();
-}
-
-// The one place that chooses a view's form by the entry's kind.
-ContentView *FileListController::makeContentView(int kind)
-{
-    switch (kind) {
-    case ContentView::FolderKind:
-        return new MyFolderBrowserView;
-    case ContentView::ImageKind:
-        return new MyImageFileView;
-    case ContentView::InfoPlistKind:
-        return new MyInfoPlistView;
-    case ContentView::TextKind:
-    default:
-        return new MyTextFileView;
-    }
+    m_contentView->open(path.mid(bundlePath().size() + 1), fileTypeForPath(path));
 }
 
 // ---- file operations -------------------------------------------------------

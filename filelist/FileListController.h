@@ -98,7 +98,6 @@ private:
     void showOnlyEmptyView();
     void selectRowNamed(const QString &name);
     QString selectedName() const;
-    static ContentView *makeContentView(int kind);
     void setUpSheets();
     void setUpContextMenu();
     /// Writes the edits of the views of the entry and of all inside it and

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 
 Alert::Response Alert::run(QWidget *parent, const Request &request)
 {
@@ -38,12 +39,14 @@ void Alert::report(QWidget *parent, const QString &title, const Outcome &outcome
 {
     const auto tr = [](const char *text) { return QCoreApplication::translate("Alert", text); };
     if (!outcome) {
-        // Reasons from Qt end in a full stop of their own; the system's do not.
-        QString reason = outcome.reason();
-        if (reason.endsWith(u'.'))
-            reason.chop(1);
-        run(parent, {title, tr("“%1”: %2.").arg(outcome.file(), reason), tr("OK"), {}, {},
-                     Icon::Critical});
+        QStringList lines;
+        for (auto [file, reason] : outcome.failures()) {
+            // Reasons from Qt end in a full stop of their own; the system's do not.
+            if (reason.endsWith(u'.'))
+                reason.chop(1);
+            lines.append(tr("“%1”: %2.").arg(file, reason));
+        }
+        run(parent, {title, lines.join(u'\n'), tr("OK"), {}, {}, Icon::Critical});
     } else if (!outcome.skipped().isEmpty()) {
         run(parent, {tr("Some entries were left out."),
                      tr("Quillet copies no FIFOs, sockets or devices, nor links leading outside the widget: %1")

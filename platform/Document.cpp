@@ -116,6 +116,21 @@ bool Document::saveToURL(const QUrl &url)
     return false;
 }
 
+bool Document::revertDocumentToSaved()
+{
+    if (filePath().isEmpty() || !isDocumentEdited())
+        return false;
+    const Alert::Request question{tr("Revert to the saved “%1”?").arg(displayName()),
+                                  tr("Your unsaved changes will be lost."), tr("Revert"), tr("Cancel"), {},
+                                  Alert::Icon::Warning};
+    if (Alert::run(m_window, question) != Alert::DefaultButton)
+        return false;
+    revertToSaved();
+    if (m_window)
+        m_window->setWindowModified(isDocumentEdited());
+    return true;
+}
+
 bool Document::canClose()
 {
     if (!isDocumentEdited())

@@ -45,6 +45,8 @@ public:
     virtual Outcome writeToURL(const QUrl &destination, const QUrl &original) = 0;
     /// Whether the document holds edits that a save would write.
     virtual bool isDocumentEdited() const { return false; }
+    /// Drops the unsaved edits, reading what is saved in their place.
+    virtual void revertToSaved() {}
 
     /// Saves at the location; an untitled document first asks for one.
     bool saveDocument();
@@ -53,6 +55,10 @@ public:
     /// Writes to `url` and makes it the location when that succeeds; a
     /// failure is reported, naming the file and the reason.
     bool saveToURL(const QUrl &url);
+
+    /// Asks whether to drop the unsaved edits, and reads the saved document
+    /// back when the user agrees; false when nothing was reverted.
+    bool revertDocumentToSaved();
 
     /// Asks about unsaved edits; false when the user chose to keep the
     /// document open.

@@ -24,3 +24,25 @@ Outcome Outcome::naming(const QString &file) const
         outcome.m_file = file;
     return outcome;
 }
+
+void Outcome::add(const Outcome &other)
+{
+    if (other.succeeded()) {
+        m_skipped.append(other.m_skipped);
+        return;
+    }
+    if (succeeded()) {
+        const QStringList skipped = m_skipped;
+        *this = other;
+        m_skipped = skipped + m_skipped;
+        return;
+    }
+    m_moreFailures.append(other.failures());
+}
+
+QList<std::pair<QString, QString>> Outcome::failures() const
+{
+    if (succeeded())
+        return {};
+    return QList<std::pair<QString, QString>>{{m_file, m_reason}} + m_moreFailures;
+}

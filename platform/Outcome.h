@@ -2,7 +2,10 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
+
+#include <utility>
 
 /// What an operation on files came to: done, or failed, naming the file it
 /// failed on and the system's reason ("No space left on device"). A copy
@@ -27,6 +30,13 @@ public:
     /// that a message can say "Images/notes.txt" rather than a full path.
     Outcome naming(const QString &file) const;
 
+    /// Takes in the outcome of another operation of the same command: the
+    /// first failure stays this one's file and reason, and every later one
+    /// is kept as well, so that one message can name every file that failed.
+    void add(const Outcome &other);
+    /// Every failure, the first one first, as (file, reason) pairs.
+    QList<std::pair<QString, QString>> failures() const;
+
     /// Entries a done copy left out, by path.
     QStringList skipped() const { return m_skipped; }
     void noteSkipped(const QString &path) { m_skipped.append(path); }
@@ -36,4 +46,5 @@ private:
     QString m_file;
     QString m_reason;
     QStringList m_skipped;
+    QList<std::pair<QString, QString>> m_moreFailures;
 };

@@ -209,19 +209,20 @@ void Toolbar::addView(const ToolbarItem &item)
     item.view->setToolTip(item.toolTip);
     if (item.minSize.width() > 0 && item.minSize.width() == item.maxSize.width())
         item.view->setFixedWidth(item.minSize.width());
-    if (m_displayMode == DisplayModeIconOnly) {
-        m_toolBar->addWidget(item.view)->setObjectName(item.identifier);
-        item.view->show();
-        return;
-    }
-    // With labels shown, the view gets its label beneath it, as buttons do.
+    // The tool bar deletes the widget it was given with the bar, so the view
+    // always sits in a holder of the bar's own, and is taken back out of it
+    // before the bar goes. With labels shown, the view gets its label
+    // beneath it, as buttons do.
     auto *holder = new QWidget;
     auto *layout = new QVBoxLayout(holder);
     layout->setContentsMargins(4, 0, 4, 0);
     layout->setSpacing(2);
     layout->addStretch();
     layout->addWidget(item.view, 0, Qt::AlignHCenter);
-    layout->addWidget(new QLabel(item.label), 0, Qt::AlignHCenter);
+    if (m_displayMode != DisplayModeIconOnly)
+        layout->addWidget(new QLabel(item.label), 0, Qt::AlignHCenter);
+    else
+        layout->addStretch();
     m_toolBar->addWidget(holder)->setObjectName(item.identifier);
     item.view->show();
 }

@@ -116,6 +116,8 @@ private:
         return m_fixture->openView<MyTextFileView>(QStringLiteral("main.js"), bytes);
     }
     static void type(MyTextFileView *view, const QString &text);
+    /// Clicks the button of the view's notice that reads `button`.
+    static void choose(const ContentView *view, const QString &button);
     static bool save(const QWidget *view) { return DocumentController::shared().documentForWindow(view)->saveDocument(); }
     QString path() const { return m_fixture->bundle() + QStringLiteral("/main.js"); }
 
@@ -222,13 +224,14 @@ void tst_ContentViews::filesNotReadUnasked()
     }
 }
 
-// "+" is Find Next, "-" Find Previous, "=" the search field's first match,
-// whatever is selected; each step's selection start is listed. Case never counts.
+// "+" is Find Next, "-" Find Previous, "=" the search field's question, which
+// leaves the selection where it was; each step's selection start is listed.
+// Case never counts.
 void tst_ContentViews::findNextGoesRound_data()
 {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QList<int>>("starts");
-    QTest::newRow("first match, again and again") << u"+=+=="_qs << QList<int>{4, 4, 12, 4, 4};
+    QTest::newRow("the search field moves nothing") << u"+=+=="_qs << QList<int>{4, 4, 12, 12, 12};
     QTest::newRow("forward, then round") << u"++++"_qs << QList<int>{4, 12, 20, 4};
     QTest::newRow("back from the start goes round") << u"-"_qs << QList<int>{20};
     QTest::newRow("back and forth") << u"++-+"_qs << QList<int>{4, 12, 4, 12};
@@ -250,6 +253,14 @@ void tst_ContentViews::findNextGoesRound()
     QVERIFY(!view->findNext(u"three"_qs, true));
     QVERIFY(!view->searchString(u"three"_qs));
     QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART), long(starts.last()) + 1);
+}
+
+void tst_ContentViews::choose(const ContentView *view, const QString &button)
+{
+    for (QPushButton *choice : view->findChild<NoticeBar *>()->findChildren<QPushButton *>()) {
+        if (choice->text() == button)
+            choice->click();
+    }
 }
 
 // Another program changed the file. Without edits the view follows it,
@@ -294,10 +305,7 @@ void tst_ContentViews::fileChangedElsewhere()
     QCOMPARE(bar->isVisibleTo(view), !button.isEmpty());
     if (!button.isEmpty()) {
         QCOMPARE(view->text(), u"line one\nline two\n!"_qs);
-        for (QPushButton *choice : bar->findChildren<QPushButton *>()) {
-            if (choice->text() == button)
-                choice->click();
-        }
+        choose(view, button);
         QVERIFY(!bar->isVisibleTo(view));
         view->hide();
         view->show();
@@ -462,10 +470,19 @@ void tst_ContentViews::otherKeysSurviveAnEdit()
     MyInfoPlistView *view = openPlist(bytes);
     edit(view, "widthField", QStringLiteral("250"));
     box(view, "allowSystemBox")->click();
-    if (changedElsewhere)
-        QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), QByteArray(bytes).replace("<string>1.0<", "<string>2.0<")));
     QVariantMap expected = mapOf(plistPath());
+    if (changedElsewhere) {
+        // Nothing is written over the change until the user chose to keep the edits.
+        QVERIFY(Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), QByteArray(bytes).replace("<string>1.0<", "<string>2.0<")));
+        m_fixture->answerAlerts(Alert::DefaultButton);
+        QVERIFY(!save(view));
+        QCOMPARE(m_fixture->alerts.size(), 1);
+        expected = mapOf(plistPath());
+        choose(view, QStringLiteral("Keep Your Edits"));
+    }
     QVERIFY(save(view));
+    // The form shows the file as saved, keys the user left alone too.
+    QCOMPARE(field(view, "bundleVersionField")->text(), expected.value(QStringLiteral("CFBundleVersion")).toString());
     expected.insert(QStringLiteral("Width"), QStringLiteral("250"));
     if (PropertyList::boolValue(expected.value(QStringLiteral("AllowSystem"))))
         expected.remove(QStringLiteral("AllowSystem"));
@@ -506,6 +523,14 @@ void tst_ContentViews::unreadableFileOpensAsText()
     auto *text = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(QStringLiteral("Info.plist")));
     QVERIFY(text);
     QCOMPARE(text->text(), QString::fromLatin1(broken));
+    // Repaired and saved, it is a form again when next selected.
+    type(text, QStringLiteral("<integer>5</integer></dict></plist>"));
+    QVERIFY(save(text));
+    QVERIFY(DocumentFixture::select(document, QStringLiteral("Info.plist")));
+    document->fileListController()->openFileAtPath(plistPath());
+    view = qobject_cast<MyInfoPlistView *>(document->contentView()->viewFor(QStringLiteral("Info.plist")));
+    QVERIFY(view);
+    QCOMPARE(field(view, "widthField")->text(), QStringLiteral("5"));
 }
 
 // An entry that is a link out of the widget (to /etc/passwd, say) is shown
