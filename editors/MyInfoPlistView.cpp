@@ -173,13 +173,14 @@ void MyInfoPlistView::openTheFile()
         notice()->hide();
     }
     ui->formPage->setEnabled(!m_unreadable && !outside);
+    // A file removed keeps what the form shows, to be written anew from it.
+    if (!plist)
+        return;
     for (const FlagRow &row : FlagRows) {
-        const QVariant value = plist ? plist->value(QString::fromLatin1(row.key)) : QVariant();
+        const QVariant value = plist->value(QString::fromLatin1(row.key));
         (ui.get()->*row.box)->setChecked(PropertyList::boolValue(value));
         (ui.get()->*row.box)->setEnabled(canShowFlag(value));
     }
-    if (!plist)
-        return;
     // A field whose key the file lacks keeps what it shows.
     for (const TextRow &row : TextRows) {
         const QVariant value = plist->value(QString::fromLatin1(row.key));

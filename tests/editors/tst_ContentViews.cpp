@@ -494,11 +494,13 @@ void tst_ContentViews::otherKeysSurviveAnEdit()
     QVERIFY(xml.indexOf("Zebra") <= xml.indexOf("AllowNetworkAccess"));
 }
 
-// A deleted Info.plist is written anew from the whole form.
+// A deleted Info.plist is written anew from the whole form. The form sees
+// the file go as it happens, through the watch on the open files.
 void tst_ContentViews::missingFileIsWrittenAnew()
 {
     MyInfoPlistView *view = openPlist(Sample);
     QVERIFY(QFile::remove(plistPath()));
+    QTRY_VERIFY(view->findChild<NoticeBar *>()->message().contains(QStringLiteral("is missing")));
     edit(view, "widthField", QStringLiteral("10"));
     QVERIFY(save(view));
     const QVariantMap map = mapOf(plistPath());
