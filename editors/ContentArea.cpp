@@ -8,6 +8,7 @@
 #include "editors/MyTextFileView.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
+#include "platform/FileManager.h"
 #include "platform/PropertyList.h"
 
 #include <QDir>
@@ -220,7 +221,7 @@ void ContentArea::repoint(const QString &from, const QString &to)
 QList<ContentView *> ContentArea::viewsCurrentWithDisk() const
 {
     QList<ContentView *> current = views();
-    current.removeIf([](const ContentView *view) { return !view->isCurrentWithDisk(); });
+    current.removeIf([](const ContentView *view) { return !view->followsFileOnDisk() || !view->isCurrentWithDisk(); });
     return current;
 }
 
@@ -244,20 +245,29 @@ void ContentArea::checkFilesOnDisk()
     watchFiles();
 }
 
-// Each file, and the folder it lies in: a file written in place shows on
-// the file's watch, one removed, made or renamed over on its folder's.
+// Each file, and every folder above it up to the one that holds the bundle:
+// a file written in place shows on the file's watch, one removed, made or
+// renamed over on its folder's, a folder (the bundle too) moved away or
+// back on the folder above it.
 void ContentArea::watchFiles()
 {
     QSet<QString> wanted;
+    const QString bundle = bundlePath();
     for (const ContentView *view : views()) {
         const QString path = view->viewIdentifier().isEmpty() ? QString() : view->fullPath();
         if (path.isEmpty())
             continue;
-        const QFileInfo file(path);
-        if (file.exists())
-            wanted.insert(file.absoluteFilePath());
-        if (file.absoluteDir().exists())
-            wanted.insert(file.absolutePath());
+        if (QFileInfo::exists(path))
+            wanted.insert(path);
+        for (QString folder = QFileInfo(path).path(); folder.size() >= bundle.size(); folder = QFileInfo(folder).path()) {
+            const QString above = QFileInfo(folder).path();
+            if (FileManager::isDirectory(folder))
+                wanted.insert(folder);
+            if (folder == bundle && FileManager::isDirectory(above))
+                wanted.insert(above);
+            if (above == folder)
+                break;
+        }
     }
     QStringList watched = m_watch.files() + m_watch.directories();
     QStringList gone;

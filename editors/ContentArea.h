@@ -65,8 +65,9 @@ public:
     /// After the entry `from` was renamed to `to`, points the views of it
     /// and of everything inside it at the new names.
     void repoint(const QString &from, const QString &to);
-    /// The views whose files on disk are the ones they read (the others
-    /// wait for the user's answer to another program's change).
+    /// The views that follow a file and whose files on disk are the ones
+    /// they read (the others wait for the user's answer to another
+    /// program's change).
     QList<ContentView *> viewsCurrentWithDisk() const;
     /// After the bundle moved (Save As), notes the files of `views` at the
     /// new place as the ones they hold, and watches them there.

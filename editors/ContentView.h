@@ -68,6 +68,8 @@ public:
     /// Whether the file on disk is the one the view read or last wrote (or
     /// the view follows no file).
     bool isCurrentWithDisk() const;
+    /// Whether the view follows a file on disk (a folder's view does not).
+    bool followsFileOnDisk() const { return m_fileOnDisk.has_value(); }
     /// Notes the file as it is on disk now as the one the view holds; called
     /// after reading or writing it, and when the user keeps the edits over
     /// another program's change. Views that never call it are left alone.

@@ -8,6 +8,7 @@
 #include "templates/TemplateFolder.h"
 
 #include "tests/common/DocumentFixture.h"
+#include "tests/common/FileSizeLimit.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -15,7 +16,6 @@
 #include <QMimeData>
 
 #include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -25,22 +25,6 @@ enum class Fault { None, FullDisk, FileWhereFolderWas, Fifo };
 
 const QString Edited = QStringLiteral("Images/notes.txt");
 const QByteArray OldNotes = "old notes\n";
-
-// Writes past this many bytes fail as on a full disk (SIGXFSZ is ignored).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        const rlimit limit{bytes, m_old.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
 
 } // namespace
 
