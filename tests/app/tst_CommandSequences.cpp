@@ -696,6 +696,8 @@ private:
             paths.removeAll(u"Info.plist"_qs);
         paths.removeDuplicates();
         const QString id = pick(paths, choice);
+        if (id.isEmpty())
+            return {};
         if (id == u"Info.plist") {
             model.plist[u"CFBundleName"_qs] = fresh(u"Renamed"_qs);
             model.plist[u"Height"_qs] = QString::number(m_made * 10);

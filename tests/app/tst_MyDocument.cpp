@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/MyDocument.h"
 
+#include "app/ProblemsPanel.h"
+#include "app/ToolbarDelegate.h"
 #include "editors/MyTextFileView.h"
 #include "platform/FileManager.h"
 #include "platform/Settings.h"
@@ -8,46 +10,33 @@
 #include "templates/TemplateFolder.h"
 
 #include "tests/common/DocumentFixture.h"
-#include "tests/common/FileSizeLimit.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QMenu>
 #include <QMimeData>
 
-#include <csignal>
-#include <sys/stat.h>
-
 namespace {
-
-enum class Command { Save, SaveAs, Close, DragOut, OpenWith };
-enum class Fault { None, FullDisk, FileWhereFolderWas, Fifo };
 
 const QString Edited = QStringLiteral("Images/notes.txt");
 const QByteArray OldNotes = "old notes\n";
 
 } // namespace
 
-Q_DECLARE_METATYPE(Command)
-Q_DECLARE_METATYPE(Fault)
-
 class tst_MyDocument : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
     void init();
     void cleanup();
 
     void opening_data();
     void opening();
-    void untouchedEditorsWriteNothing();
     void saveAs_data();
     void saveAs();
-    void editsReachTheDiskOrStay_data();
-    void editsReachTheDiskOrStay();
     void recentMenuListsTheLatestTenThatStillExist();
+    void openingAtALineSavesNothing();
 
 private:
 
@@ -124,19 +113,6 @@ void tst_MyDocument::opening()
         QVERIFY(m_fixture->alerts.last().message.contains(path));
 }
 
-void tst_MyDocument::untouchedEditorsWriteNothing()
-{
-    const QString bundle = m_fixture->bundle();
-    const QDateTime modified = QFileInfo(bundle + QStringLiteral("/main.html")).lastModified();
-    const auto before = Tree::snapshot(m_fixture->folder());
-    MyDocument *document = m_fixture->open(bundle);
-    for (const QString &name : {QStringLiteral("main.html"), QStringLiteral("Info.plist"), QStringLiteral("Images")})
-        DocumentFixture::select(document, name);
-    QVERIFY(document->saveDocument());
-    QCOMPARE(Tree::snapshot(m_fixture->folder()), before);
-    QCOMPARE(QFileInfo(bundle + QStringLiteral("/main.html")).lastModified(), modified);
-}
-
 void tst_MyDocument::saveAs_data()
 {
     QTest::addColumn<QString>("target");
@@ -180,110 +156,6 @@ void tst_MyDocument::saveAs()
     QCOMPARE(document->window()->windowTitle(), target + QStringLiteral("[*]"));
 }
 
-void tst_MyDocument::editsReachTheDiskOrStay_data()
-{
-    QTest::addColumn<Command>("command");
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<int>("answer"); // to the question closing asks about the edits
-    const std::pair<const char *, Command> commands[] = {{"save", Command::Save}, {"close", Command::Close},
-                                                         {"drag out", Command::DragOut},
-                                                         {"open with", Command::OpenWith}};
-    const std::pair<const char *, Fault> faults[] = {{"no fault", Fault::None}, {"full disk", Fault::FullDisk},
-                                                     {"file where the folder was", Fault::FileWhereFolderWas},
-                                                     {"FIFO", Fault::Fifo}};
-    for (const auto &[commandName, command] : commands) {
-        for (const auto &[faultName, fault] : faults)
-            QTest::addRow("%s, %s", commandName, faultName) << command << fault << int(Alert::DefaultButton);
-    }
-    QTest::newRow("close, cancel") << Command::Close << Fault::None << int(Alert::AlternateButton);
-    QTest::newRow("close, don't save") << Command::Close << Fault::None << int(Alert::OtherButton);
-    // The copy is made whole first; the edits then go, or fail to go, into it.
-    for (const Fault fault : {Fault::None, Fault::FullDisk, Fault::FileWhereFolderWas})
-        QTest::addRow("save as, fault %d", int(fault)) << Command::SaveAs << fault << int(Alert::DefaultButton);
-}
-
-void tst_MyDocument::editsReachTheDiskOrStay()
-{
-    QFETCH(Command, command);
-    QFETCH(Fault, fault);
-    QFETCH(int, answer);
-    m_fixture->answerAlerts(Alert::Response(answer));
-    // Edits larger than the limit the full-disk fault sets.
-    MyTextFileView *view = m_fixture->typeInto(Edited, QString(20000, u'x'));
-    auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
-    const QString edited = view->text();
-    const QString bundle = m_fixture->bundle();
-    QString oldFile = bundle + u'/' + Edited;
-    if (fault == Fault::FileWhereFolderWas) {
-        QVERIFY(QDir(bundle).rename(QStringLiteral("Images"), QStringLiteral("Moved")));
-        QVERIFY(Tree::write(bundle, QStringLiteral("Images"), "a file"));
-        oldFile = bundle + QStringLiteral("/Moved/notes.txt");
-    } else if (fault == Fault::Fifo) {
-        QVERIFY(QFile::remove(oldFile));
-        QCOMPARE(::mkfifo(QFile::encodeName(oldFile).constData(), 0600), 0);
-    }
-    const FileSizeLimit limit(fault == Fault::FullDisk ? 4096 : RLIM_INFINITY);
-    int handedOver = 0;
-    Workspace::responder = [&handedOver](const QString &, const QString &) { return ++handedOver > 0; };
-    OpenPanel::responder = [](const OpenPanel::Options &) { return QStringList{QStringLiteral("/usr/share/applications/x.desktop")}; };
-    const QString copy = m_fixture->folder() + QStringLiteral("/Copy.wdgt");
-    SavePanel::responder = [&copy](const SavePanel::Options &) { return copy; };
-    FileListController *list = document->fileListController();
-    const int images = int(list->rowList().indexOf(QStringLiteral("Images")));
-
-    const bool fine = fault == Fault::None && answer != Alert::AlternateButton;
-    switch (command) {
-    case Command::Save:
-        QCOMPARE(document->saveDocument(), fine);
-        break;
-    case Command::SaveAs:
-        QCOMPARE(document->saveDocumentAs(), fine);
-        oldFile = copy + oldFile.mid(bundle.size());
-        break;
-    case Command::Close:
-        document->window()->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(DocumentController::shared().documents().isEmpty(), fine);
-        break;
-    case Command::DragOut: {
-        const std::unique_ptr<QMimeData> dragged(list->mimeData({list->index(images, EntryListModel::NameColumn)}));
-        QCOMPARE(dragged ? dragged->urls() : QList<QUrl>(),
-                 fine ? QList<QUrl>{QUrl::fromLocalFile(bundle + QStringLiteral("/Images"))} : QList<QUrl>());
-        break;
-    }
-    case Command::OpenWith:
-        DocumentFixture::table(document)->selectRow(images);
-        list->openFileWith();
-        QCOMPARE(handedOver, fine ? 1 : 0);
-        break;
-    }
-
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    // No temporary file is left beside the file, written or not.
-    const QStringList beside = FileManager::contentsOfDirectory(QFileInfo(oldFile).absolutePath());
-    QVERIFY(std::none_of(beside.cbegin(), beside.cend(), [](const QString &name) { return name.startsWith(u'.'); }));
-    QStringList messages;
-    for (const Alert::Request &alert : m_fixture->alerts) {
-        if (alert.icon == Alert::Icon::Critical)
-            messages.append(alert.message);
-    }
-    if (fine) {
-        QVERIFY(messages.isEmpty());
-        QCOMPARE(Tree::read(oldFile), answer == Alert::DefaultButton ? edited.toUtf8() : OldNotes);
-        return;
-    }
-    QCOMPARE(document->contentView()->viewFor(Edited), view);
-    QVERIFY(view->isEdited());
-    QCOMPARE(view->text(), edited);
-    if (fault == Fault::Fifo)
-        QVERIFY(QFileInfo(oldFile).isFile() == (command == Command::SaveAs));
-    else
-        QCOMPARE(Tree::read(oldFile), OldNotes);
-    QCOMPARE(messages.size(), fault == Fault::None ? 0 : 1);
-    if (!messages.isEmpty())
-        QVERIFY2(messages.first().startsWith(QStringLiteral("“%1”: ").arg(Edited)), qPrintable(messages.first()));
-}
-
 void tst_MyDocument::recentMenuListsTheLatestTenThatStillExist()
 {
     const QString first = Tree::writeBundle(m_fixture->folder() + QStringLiteral("/First.wdgt"));
@@ -313,6 +185,18 @@ void tst_MyDocument::recentMenuListsTheLatestTenThatStillExist()
     QCOMPARE(DocumentController::shared().documents().last()->filePath(), first);
     menu->actions().last()->trigger(); // Clear Menu
     QCOMPARE(entries(), (QStringList{QStringLiteral("No Recent Widgets (off)"), QStringLiteral("Clear Menu (off)")}));
+}
+
+// A line of the Problems panel or the Run Log opens its file there, and
+// every other edit stays unsaved.
+void tst_MyDocument::openingAtALineSavesNothing()
+{
+    MyTextFileView *view = m_fixture->typeInto(Edited, QStringLiteral("typed "));
+    auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
+    emit document->toolbarDelegate()->problems()->placeChosen(QStringLiteral("main.html"), 1);
+    QCOMPARE(DocumentFixture::shownIdentifiers(document), QStringList{QStringLiteral("main.html")});
+    QVERIFY(view->isEdited());
+    QCOMPARE(Tree::read(m_fixture->bundle() + u'/' + Edited), OldNotes);
 }
 
 QTEST_MAIN(tst_MyDocument)

@@ -95,8 +95,6 @@ private slots:
     void filesNotReadUnasked();
     void findNextGoesRound_data();
     void findNextGoesRound();
-    void fileChangedElsewhere_data();
-    void fileChangedElsewhere();
     void lineNumbersFitTheLastLine();
     void writtenOnlyWhenReplaced_data();
     void writtenOnlyWhenReplaced();
@@ -261,60 +259,6 @@ void tst_ContentViews::choose(const ContentView *view, const QString &button)
         if (choice->text() == button)
             choice->click();
     }
-}
-
-// Another program changed the file. Without edits the view follows it,
-// keeping the caret, whether the file is selected again or the window
-// becomes active; with edits the view asks, and keeps them until told.
-void tst_ContentViews::fileChangedElsewhere_data()
-{
-    QTest::addColumn<bool>("byActivation");
-    QTest::addColumn<QString>("button"); // empty: no edits
-    QTest::addColumn<QByteArray>("saved");
-    QTest::newRow("reselected") << false << QString() << QByteArray("line one\nline two changed\n");
-    QTest::newRow("window activated") << true << QString() << QByteArray("line one\nline two changed\n");
-    QTest::newRow("edited, reload") << false << u"Reload"_qs << QByteArray("line one\nline two changed\n");
-    QTest::newRow("edited, keep the edits") << false << u"Keep Your Edits"_qs << QByteArray("line one\nline two\n!");
-}
-
-void tst_ContentViews::fileChangedElsewhere()
-{
-    QFETCH(bool, byActivation);
-    QFETCH(QString, button);
-    QFETCH(QByteArray, saved);
-    MyTextFileView *view = openText("line one\nline two\n");
-    auto *editor = view->findChild<QsciScintilla *>();
-    if (!button.isEmpty())
-        type(view, u"!"_qs);
-    editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 12UL);
-    QWidget elsewhere;
-    if (byActivation) {
-        elsewhere.show();
-        elsewhere.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
-    }
-    QVERIFY(Tree::write(m_fixture->bundle(), u"main.js"_qs, "line one\nline two changed\n"));
-    if (byActivation) {
-        view->window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(view->window()));
-    } else {
-        view->hide();
-        view->show();
-    }
-    const auto *bar = view->findChild<NoticeBar *>();
-    QCOMPARE(bar->isVisibleTo(view), !button.isEmpty());
-    if (!button.isEmpty()) {
-        QCOMPARE(view->text(), u"line one\nline two\n!"_qs);
-        choose(view, button);
-        QVERIFY(!bar->isVisibleTo(view));
-        view->hide();
-        view->show();
-        QVERIFY(!bar->isVisibleTo(view));
-    }
-    QCOMPARE(view->text(), QString::fromUtf8(saved));
-    QCOMPARE(editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS), 12L);
-    QVERIFY(save(view));
-    QCOMPARE(Tree::read(path()), saved);
 }
 
 // The line number margin follows the file as it is read, and as lines are

@@ -36,14 +36,11 @@ private slots:
     void entriesOpenByKind();
     void searchFilter_data();
     void searchFilter();
-    void switchingBackKeepsTypedText();
     void oneEditorPerFile();
     void followsTheFolderOnDisk();
     void add_data();
     void add();
     void copyInLeavesOutWhatItMustNotOpen();
-    void remove_data();
-    void remove();
     void rename_data();
     void rename();
     void drop_data();
@@ -147,39 +144,6 @@ void tst_FileList::copyInLeavesOutWhatItMustNotOpen()
     QCOMPARE(m_fixture->alerts.size(), 1);
     QCOMPARE(m_fixture->alerts.first().icon, Alert::Icon::Information);
     QVERIFY(m_fixture->alerts.first().message.contains(outside + QStringLiteral("/pipe")));
-}
-
-void tst_FileList::remove_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("answer");
-    QTest::newRow("an edited file, kept") << u"main.js"_qs << int(Alert::AlternateButton);
-    QTest::newRow("an edited file, removed") << u"main.js"_qs << int(Alert::DefaultButton);
-    QTest::newRow("a folder with an edited file inside") << u"Images"_qs << int(Alert::DefaultButton);
-}
-
-void tst_FileList::remove()
-{
-    QFETCH(QString, name);
-    QFETCH(int, answer);
-    const QString edited = name == u"Images" ? QStringLiteral("Images/notes.txt") : name;
-    m_fixture->typeInto(edited, QStringLiteral("edited "));
-    const QByteArray old = Tree::read(path(edited));
-    DocumentFixture::select(m_document, name);
-    m_fixture->answerAlerts(Alert::Response(answer));
-    list()->removeFile();
-    QCOMPARE(m_fixture->alerts.size(), 1);
-    QCOMPARE(m_fixture->alerts.first().message, QStringLiteral("Are you sure you would like remove the file %1 permanently? "
-                                                      "Your unsaved edits to %2 will be lost.").arg(name, edited));
-    QCOMPARE(m_fixture->alerts.first().icon, Alert::Icon::Warning);
-    const bool removed = answer == Alert::DefaultButton;
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(QFileInfo::exists(path(name)), !removed);
-    QCOMPARE(list()->contentViewExistsWithIdentifier(edited), !removed);
-    QCOMPARE(list()->rowList().contains(name), !removed);
-    QCOMPARE(m_document->isDocumentEdited(), !removed);
-    if (!removed)
-        QCOMPARE(Tree::read(path(edited)), old);
 }
 
 void tst_FileList::rename_data()
@@ -371,26 +335,6 @@ void tst_FileList::searchFilter()
     field.clear();
     list->reloadData();
     QCOMPARE(list->rowList(), EntryListModel::visibleDirectoryContentsAtPath(m_fixture->bundle()));
-}
-
-void tst_FileList::switchingBackKeepsTypedText()
-{
-    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("main.html")));
-    auto *view = qobject_cast<MyTextFileView *>(m_document->contentView()->viewFor(QStringLiteral("main.html")));
-    view->findChild<QsciScintilla *>()->insert(QStringLiteral("typed "));
-    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("Info.plist")));
-    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QStringLiteral("Info.plist")});
-    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("main.html")));
-    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QStringLiteral("main.html")});
-    QCOMPARE(view->text(), QStringLiteral("typed <html>old \u00e9</html>"));
-    // A drag out takes the view away; a click on the row still selected brings it back.
-    QTableView *table = DocumentFixture::table(m_document);
-    delete list()->mimeData(table->selectionModel()->selectedRows());
-    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QString()});
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->currentIndex()).center());
-    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QStringLiteral("main.html")});
-    table->clearSelection();
-    QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QString()});
 }
 
 // However a file is reached (again, through a link inside the widget, by a
