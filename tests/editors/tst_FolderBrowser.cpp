@@ -44,6 +44,13 @@ private:
         browser->fileList(column)->selectRow(row);
     }
     QString selected(int column) const;
+    void drop(const QString &name) const
+    {
+        QVERIFY(Tree::write(m_dir->path(), u"Downloads/"_qs + name, "dropped"));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(m_dir->filePath(u"Downloads/"_qs + name))});
+        QVERIFY(model(m_browser.get(), 0)->dropMimeData(&data, Qt::MoveAction, -1, 0, {}));
+    }
     MyFolderBrowserView *openImagesInADocument();
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -79,7 +86,8 @@ QString tst_FolderBrowser::selected(int column) const
 }
 
 // Steps: "N:name" selects in column N, "<" and ">" are the arrow keys, "r"
-// binds the browser to its root again.
+// binds the browser to its root again, "d:name" drops a file of that name
+// from elsewhere on column 0.
 void tst_FolderBrowser::walking_data()
 {
     QTest::addColumn<QString>("steps");
@@ -93,6 +101,8 @@ void tst_FolderBrowser::walking_data()
     QTest::newRow("left climbs, never above the root") << u"0:A 1:B 2:D 2:e.txt < < < <"_qs << QString() << QStringList{u"A"_qs, {}, {}} << QStringList{u"B"_qs};
     QTest::newRow("right selects the first entry") << u"0:A >"_qs << QString() << QStringList{u"A"_qs, u"B"_qs, {}} << QStringList{u"B"_qs};
     QTest::newRow("right again steps down") << u"0:A > >"_qs << u"A"_qs << QStringList{u"B"_qs, u"c.txt"_qs, {}} << QStringList{u"c.txt"_qs, u"D"_qs};
+    // The entry the drop put above it leaves the selection on its entry.
+    QTest::newRow("a drop keeps the selected entry") << u"0:f.txt d:0.txt"_qs << QString() << QStringList{u"f.txt"_qs, {}, {}} << QStringList();
     QTest::newRow("binding again returns to the root") << u"0:A 1:B 2:D r"_qs << QString() << QStringList{{}, {}, {}} << QStringList();
 }
 
@@ -107,6 +117,8 @@ void tst_FolderBrowser::walking()
             m_browser->keyDown(step == u"<" ? Qt::Key_Left : Qt::Key_Right);
         else if (step == u"r")
             m_browser->initBrowserWithPath(m_root);
+        else if (step.startsWith(u"d:"))
+            drop(step.mid(2));
         else
             select(m_browser.get(), step.left(1).toInt(), step.mid(2));
     }
