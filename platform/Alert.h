@@ -34,8 +34,8 @@ public:
     static Response run(QWidget *parent, const Request &request);
 
     /// The one way a failure reaches the user: a critical alert titled
-    /// `title` whose message names the outcome's file and the system's
-    /// reason. A done outcome that left entries out says which, as a
+    /// `title` whose message names each file the outcome failed on, a line
+    /// each, with the system's reason. A done outcome that left entries out says which, as a
     /// notice; a plain done outcome shows nothing.
     static void report(QWidget *parent, const QString &title, const Outcome &outcome);
 

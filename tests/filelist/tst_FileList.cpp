@@ -34,8 +34,6 @@ private slots:
     void modelIsWellBehaved();
     void entriesOpenByKind_data();
     void entriesOpenByKind();
-    void searchFilter_data();
-    void searchFilter();
     void oneEditorPerFile();
     void followsTheFolderOnDisk();
     void add_data();
@@ -303,38 +301,6 @@ void tst_FileList::entriesOpenByKind()
     QCOMPARE(inside ? QString::fromLatin1(inside->metaObject()->className()) : QString(), inFolder);
     // What was opened last is what shows; a sub-folder shows the empty view.
     QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{inside ? inside->viewIdentifier() : QString()});
-}
-
-void tst_FileList::searchFilter_data()
-{
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("name, any case") << QStringLiteral("MAIN.H") << QStringList{QStringLiteral("main.html")};
-    QTest::newRow("names first, then open views in area order")
-        << QStringLiteral("setTimeout")
-        << QStringList{QStringLiteral("setTimeout.txt"), QStringLiteral("main.js"), QStringLiteral("Images")};
-    QTest::newRow("nothing matches") << QStringLiteral("zebra") << QStringList();
-}
-
-void tst_FileList::searchFilter()
-{
-    QFETCH(QString, search);
-    QFETCH(QStringList, expected);
-    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"), "window.setTimeout(tick, 1000);");
-    Tree::write(m_fixture->bundle(), QStringLiteral("setTimeout.txt"), "notes");
-    Tree::write(m_fixture->bundle(), QStringLiteral("Images/notes.txt"), "call SETTIMEOUT twice");
-    FileListController *list = m_document->fileListController();
-    // Files opened before the search; never-opened files match by name only.
-    list->openFileAtPath(path(QStringLiteral("main.js")));
-    list->openFileAtPath(path(QStringLiteral("Images/notes.txt")));
-    QLineEdit field;
-    list->setSearchField(&field);
-    field.setText(search);
-    list->reloadData();
-    QCOMPARE(list->rowList(), expected);
-    field.clear();
-    list->reloadData();
-    QCOMPARE(list->rowList(), EntryListModel::visibleDirectoryContentsAtPath(m_fixture->bundle()));
 }
 
 // However a file is reached (again, through a link inside the widget, by a
