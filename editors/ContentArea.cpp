@@ -19,8 +19,13 @@
 ContentArea::ContentArea(QWidget *parent)
     : QStackedWidget(parent)
 {
-    connect(&m_watch, &QFileSystemWatcher::fileChanged, this, &ContentArea::checkFilesOnDisk);
-    connect(&m_watch, &QFileSystemWatcher::directoryChanged, this, &ContentArea::checkFilesOnDisk);
+    // A save of many files is as many changes at once: they are looked at
+    // together, once they have all come in.
+    m_checkSoon.setSingleShot(true);
+    m_checkSoon.setInterval(0);
+    connect(&m_checkSoon, &QTimer::timeout, this, &ContentArea::checkFilesOnDisk);
+    connect(&m_watch, &QFileSystemWatcher::fileChanged, &m_checkSoon, qOverload<>(&QTimer::start));
+    connect(&m_watch, &QFileSystemWatcher::directoryChanged, &m_checkSoon, qOverload<>(&QTimer::start));
 }
 
 ContentArea *ContentArea::of(const QWidget *widget)
@@ -106,7 +111,7 @@ ContentView *ContentArea::open(const QString &identifier, int kind)
     view->setViewIdentifier(identifier);
     add(view);
     view->openTheFile();
-    watchFiles();
+    watch(view);
     return view;
 }
 
@@ -245,38 +250,49 @@ void ContentArea::checkFilesOnDisk()
     watchFiles();
 }
 
-// Each file, and every folder above it up to the one that holds the bundle:
-// a file written in place shows on the file's watch, one removed, made or
-// renamed over on its folder's, a folder (the bundle too) moved away or
-// back on the folder above it.
+// A file written in place shows on the file's watch; one removed, made or
+// renamed over on its folder's; a folder (the bundle too) moved away or back
+// on the folder above it.
+void ContentArea::addPathsToWatch(const ContentView *view, QSet<QString> &paths) const
+{
+    const QString path = view->viewIdentifier().isEmpty() ? QString() : view->fullPath();
+    if (path.isEmpty())
+        return;
+    if (QFileInfo::exists(path))
+        paths.insert(path);
+    // A folder already there was climbed from before.
+    const QString top = QFileInfo(bundlePath()).path();
+    for (QString folder = QFileInfo(path).path(); folder.size() >= top.size() && !paths.contains(folder);
+         folder = QFileInfo(folder).path()) {
+        if (FileManager::isDirectory(folder))
+            paths.insert(folder);
+        if (folder == top)
+            break;
+    }
+}
+
 void ContentArea::watchFiles()
 {
     QSet<QString> wanted;
-    const QString bundle = bundlePath();
-    for (const ContentView *view : views()) {
-        const QString path = view->viewIdentifier().isEmpty() ? QString() : view->fullPath();
-        if (path.isEmpty())
-            continue;
-        if (QFileInfo::exists(path))
-            wanted.insert(path);
-        for (QString folder = QFileInfo(path).path(); folder.size() >= bundle.size(); folder = QFileInfo(folder).path()) {
-            const QString above = QFileInfo(folder).path();
-            if (FileManager::isDirectory(folder))
-                wanted.insert(folder);
-            if (folder == bundle && FileManager::isDirectory(above))
-                wanted.insert(above);
-            if (above == folder)
-                break;
-        }
-    }
-    QStringList watched = m_watch.files() + m_watch.directories();
+    for (const ContentView *view : views())
+        addPathsToWatch(view, wanted);
     QStringList gone;
-    for (const QString &path : std::as_const(watched)) {
+    for (const QString &path : m_watch.files() + m_watch.directories()) {
         if (!wanted.remove(path))
             gone.append(path);
     }
     if (!gone.isEmpty())
         m_watch.removePaths(gone);
+    if (!wanted.isEmpty())
+        m_watch.addPaths(QStringList(wanted.cbegin(), wanted.cend()));
+}
+
+void ContentArea::watch(const ContentView *view)
+{
+    QSet<QString> wanted;
+    addPathsToWatch(view, wanted);
+    for (const QString &path : m_watch.files() + m_watch.directories())
+        wanted.remove(path);
     if (!wanted.isEmpty())
         m_watch.addPaths(QStringList(wanted.cbegin(), wanted.cend()));
 }

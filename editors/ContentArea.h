@@ -4,7 +4,9 @@
 #include "platform/Outcome.h"
 
 #include <QFileSystemWatcher>
+#include <QSet>
 #include <QStackedWidget>
+#include <QTimer>
 
 class ContentView;
 
@@ -84,7 +86,12 @@ private:
     /// Every view compares its file with the disk; then the watch follows
     /// the views' files again (a replaced file is a new one to watch).
     void checkFilesOnDisk();
+    /// Watches what tells of a change to each view's file, and nothing else.
     void watchFiles();
+    /// Adds what tells of a change to `view`'s file to the watch.
+    void watch(const ContentView *view);
+    void addPathsToWatch(const ContentView *view, QSet<QString> &paths) const;
 
     QFileSystemWatcher m_watch;
+    QTimer m_checkSoon;
 };
