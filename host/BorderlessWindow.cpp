@@ -3,6 +3,7 @@
 
 #include "host/FlipOverlay.h"
 #include "host/LegacyMarkup.h"
+#include "host/NetworkBridge.h"
 #include "host/RendererWatchdog.h"
 #include "host/WidgetAccess.h"
 #include "host/WidgetBundle.h"
@@ -65,7 +66,8 @@ BorderlessWindow::BorderlessWindow(QWebEngineProfile *profile, QWidget *parent)
     m_stopped->setStyleSheet(u"QLabel { color: white; background: rgba(0, 0, 0, 180);"
                              " border-radius: 10px; padding: 8px; font-weight: bold; }"_s);
 
-    m_watchdog->setExcuse([this] { return m_runtime->isHoldingPage(); });
+    // Waiting for a server (a synchronous request) is not hanging.
+    m_watchdog->setExcuse([this] { return m_runtime->isHoldingPage() || NetworkBridge::isWaitingForServers(); });
     connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status) { stop(status); });
     // Widgets resize themselves in place, never beyond their screen.

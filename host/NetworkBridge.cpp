@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/NetworkBridge.h"
 
+#include "host/BridgeConnection.h"
+
 #include <QCoreApplication>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -10,8 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QByteArray HeadEnd = "\r\n\r\n";
 
 // Headers that describe one connection or one encoding of the body rather
 // than the request or answer itself, which the bridge makes its own, and
@@ -62,12 +62,6 @@ QByteArray allowing(const QByteArray &origin)
            + "\r\nAccess-Control-Allow-Credentials: true\r\n";
 }
 
-void send(QTcpSocket *socket, const QByteArray &answer)
-{
-    socket->write(answer);
-    socket->disconnectFromHost();
-}
-
 } // namespace
 
 NetworkBridge &NetworkBridge::shared()
@@ -106,85 +100,56 @@ bool NetworkBridge::isBridged(const QUrl &url) const
            && url.path(QUrl::FullyEncoded).startsWith(u'/' + m_secret + u'/');
 }
 
+NetworkBridge::~NetworkBridge()
+{
+    // Before the network layer goes: each connection ends its reply.
+    qDeleteAll(findChildren<BridgeConnection *>(QString(), Qt::FindDirectChildrenOnly));
+}
+
 void NetworkBridge::accept()
 {
+    const QByteArray prefix = '/' + m_secret.toLatin1() + '/';
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            m_received.remove(socket);
-            socket->deleteLater();
-        });
+        new BridgeConnection(
+            socket, prefix, [this](const QByteArray &head, const QByteArray &body) { return route(head, body); },
+            [](QNetworkReply *reply, const QByteArray &origin) { return answer(reply, origin); }, this);
     }
 }
 
-// Waits for the whole request: its head, then as much body as it announced.
-void NetworkBridge::read(QTcpSocket *socket)
-{
-    QByteArray &received = m_received[socket];
-    received += socket->readAll();
-    const qsizetype headEnd = received.indexOf(HeadEnd);
-    if (headEnd < 0)
-        return;
-    const QByteArray head = received.left(headEnd);
-    const qint64 length = parseHead(head).headers.value("content-length").toLongLong();
-    if (received.size() - headEnd - HeadEnd.size() < length)
-        return;
-    const QByteArray body = received.sliced(headEnd + HeadEnd.size(), length);
-    m_received.remove(socket);
-    socket->disconnect(this);
-    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    forward(socket, head, body);
-}
-
-void NetworkBridge::forward(QTcpSocket *socket, const QByteArray &head, const QByteArray &body)
+BridgeConnection::Routing NetworkBridge::route(const QByteArray &head, const QByteArray &body)
 {
     const Head request = parseHead(head);
     const QByteArray prefix = '/' + m_secret.toLatin1() + '/';
     const QUrl target = request.target.startsWith(prefix)
                             ? QUrl(QUrl::fromPercentEncoding(request.target.sliced(prefix.size())))
                             : QUrl();
-    if (!bridged(target).isValid()) {
-        send(socket, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
-        return;
-    }
-    if (request.method == "OPTIONS" && request.headers.contains("access-control-request-method")) {
-        allowPreflight(socket, request.headers);
-        return;
-    }
+    if (!bridged(target).isValid())
+        return {"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", nullptr, {}};
+    if (request.method == "OPTIONS" && request.headers.contains("access-control-request-method"))
+        return {preflightAnswer(request.headers), nullptr, {}};
     QNetworkRequest outgoing(target);
     for (const auto &[name, value] : request.fields) {
         if (!isConnectionHeader(name))
             outgoing.setRawHeader(name, value);
     }
-    QNetworkReply *reply = m_network.sendCustomRequest(outgoing, request.method, body);
-    const QByteArray origin = request.headers.value("origin");
-    connect(reply, &QNetworkReply::finished, socket, [this, socket, reply, origin] {
-        answer(socket, reply, origin);
-    });
-    connect(socket, &QObject::destroyed, reply, &QNetworkReply::abort);
-    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    return {{}, m_network.sendCustomRequest(outgoing, request.method, body), request.headers.value("origin")};
 }
 
-void NetworkBridge::allowPreflight(QTcpSocket *socket, const QHash<QByteArray, QByteArray> &headers)
+QByteArray NetworkBridge::preflightAnswer(const QHash<QByteArray, QByteArray> &headers)
 {
-    send(socket, "HTTP/1.1 204 No Content\r\n" + allowing(headers.value("origin"))
-                     + "Access-Control-Allow-Methods: "
-                     + headers.value("access-control-request-method")
-                     + "\r\nAccess-Control-Allow-Headers: "
-                     + headers.value("access-control-request-headers")
-                     + "\r\nAccess-Control-Max-Age: 600\r\nContent-Length: 0\r\n"
-                       "Connection: close\r\n\r\n");
+    return "HTTP/1.1 204 No Content\r\n" + allowing(headers.value("origin")) + "Access-Control-Allow-Methods: "
+           + headers.value("access-control-request-method") + "\r\nAccess-Control-Allow-Headers: "
+           + headers.value("access-control-request-headers")
+           + "\r\nAccess-Control-Max-Age: 600\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 }
 
 // The answer is sent whole: the body as the network layer decoded it, with
-// every header of the server the page may read.
-void NetworkBridge::answer(QTcpSocket *socket, QNetworkReply *reply, const QByteArray &origin)
+// every header of the server the page may read. None for a failed fetch.
+QByteArray NetworkBridge::answer(QNetworkReply *reply, const QByteArray &origin)
 {
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid()) {
-        socket->abort();
-        return;
-    }
+    if (!status.isValid())
+        return {};
     const QByteArray body = reply->readAll();
     QByteArray answer = "HTTP/1.1 " + QByteArray::number(status.toInt()) + ' '
                         + reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray()
@@ -197,8 +162,11 @@ void NetworkBridge::answer(QTcpSocket *socket, QNetworkReply *reply, const QByte
         answer += name + ": " + QByteArray(value).replace('\n', ", ") + "\r\n";
         exposed.append(name);
     }
-    answer += allowing(origin) + "Access-Control-Expose-Headers: " + exposed.join(", ")
-              + "\r\nContent-Length: " + QByteArray::number(body.size())
-              + "\r\nConnection: close\r\n\r\n" + body;
-    send(socket, answer);
+    return answer + allowing(origin) + "Access-Control-Expose-Headers: " + exposed.join(", ")
+           + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+bool NetworkBridge::isWaitingForServers()
+{
+    return BridgeConnection::waitingForServers() > 0;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "host/BridgeConnection.h"
+
 #include <QHash>
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -8,7 +10,6 @@
 #include <QUrl>
 
 class QNetworkReply;
-class QTcpSocket;
 
 /// Lets widget pages read what they fetch from any server, as the platform
 /// they were written for did. The web engine shows a page loaded from a file
@@ -22,7 +23,8 @@ class QTcpSocket;
 /// as it would have without the bridge.
 ///
 /// The bridge's addresses carry a secret made at start, so no other program
-/// on the machine can use it as a proxy.
+/// on the machine can use it as a proxy. Each request is a BridgeConnection
+/// of its own, which the bridge owns.
 class NetworkBridge : public QObject
 {
     Q_OBJECT
@@ -37,17 +39,22 @@ public:
     /// Whether `url` is one of the bridge's own addresses.
     bool isBridged(const QUrl &url) const;
 
+    /// Whether a page waits for a server's answer through the bridge, as a
+    /// synchronous request keeps its renderer from answering anything else.
+    static bool isWaitingForServers();
+
 private:
     NetworkBridge();
+    ~NetworkBridge() override;
 
     void accept();
-    void read(QTcpSocket *socket);
-    void forward(QTcpSocket *socket, const QByteArray &head, const QByteArray &body);
-    void allowPreflight(QTcpSocket *socket, const QHash<QByteArray, QByteArray> &headers);
-    void answer(QTcpSocket *socket, QNetworkReply *reply, const QByteArray &origin);
+    /// What to do with a whole request: a refusal or a preflight's answer
+    /// at once, or the request sent on to its server.
+    BridgeConnection::Routing route(const QByteArray &head, const QByteArray &body);
+    static QByteArray preflightAnswer(const QHash<QByteArray, QByteArray> &headers);
+    static QByteArray answer(QNetworkReply *reply, const QByteArray &origin);
 
     QTcpServer m_server;
     QNetworkAccessManager m_network;
     QString m_secret;
-    QHash<QTcpSocket *, QByteArray> m_received;
 };

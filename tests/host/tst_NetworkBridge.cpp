@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The bridge that lets widget pages read any server: what it lets through,
+// what it refuses early, and that pages giving up at any moment, several at
+// once, never take it down.
+#include "host/NetworkBridge.h"
+
+#include "tests/host/WidgetPage.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+/// A server on 127.0.0.1 that answers "/delay/N" after N milliseconds and
+/// "/never" not at all.
+struct SlowServer : QTcpServer
+{
+    SlowServer()
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    if (!socket->peek(1 << 16).contains("\r\n\r\n"))
+                        return;
+                    const QByteArray path = socket->readAll().split(' ').value(1);
+                    if (!path.startsWith("/delay/"))
+                        return;
+                    QTimer::singleShot(path.mid(7).toInt(), socket, [socket] {
+                        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
+                        socket->disconnectFromHost();
+                    });
+                });
+        });
+    }
+    QUrl url(const QString &path) const { return QUrl(u"http://127.0.0.1:%1%2"_s.arg(serverPort()).arg(path)); }
+};
+
+/// Sends `request` to the bridge as another program on the machine could,
+/// and gives what came back before the bridge closed the connection.
+QByteArray askBridge(const QByteArray &request)
+{
+    const QUrl bridge = NetworkBridge::shared().bridged(QUrl(u"http://127.0.0.1:9/"_s));
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, quint16(bridge.port()));
+    if (!socket.waitForConnected(5000))
+        return "not connected";
+    // The bridge runs on this thread: the waiting keeps its events going.
+    socket.write(request);
+    QByteArray answer;
+    const auto closed = [&] {
+        answer += socket.readAll();
+        return socket.state() != QAbstractSocket::ConnectedState;
+    };
+    return QTest::qWaitFor(closed, 5000) ? answer + socket.readAll() : "still open";
+}
+
+QByteArray bridgedPath(const QUrl &url)
+{
+    return NetworkBridge::shared().bridged(url).path(QUrl::FullyEncoded).toLatin1();
+}
+
+// Every page asks four at a time, gives some up at random moments or by a
+// time-out, and now and then loads itself again.
+const char ChaosPage[] = R"(<script>
+function one() {
+    var r = new XMLHttpRequest();
+    r.open('GET', 'http://127.0.0.1:%1/delay/' + Math.floor(Math.random() * 300));
+    if (Math.random() < 0.3) r.timeout = Math.floor(Math.random() * 200);
+    r.onloadend = function () { setTimeout(one, 0); };
+    r.send();
+    if (Math.random() < 0.4) setTimeout(function () { r.abort(); }, Math.random() * 300);
+}
+for (var i = 0; i < 4; i++) one();
+if (Math.random() < 0.5) setTimeout(function () { location.reload(); }, 300 + Math.random() * 1500);
+</script>)";
+
+} // namespace
+
+class tst_NetworkBridge : public QObject
+{
+    Q_OBJECT
+
+    WidgetFixture m_f;
+    SlowServer m_server;
+
+private slots:
+    // A status of none: closed early, whatever it said before.
+    void refusesWhatIsNotItsOwn_data()
+    {
+        columns<QByteArray, QByteArray, bool>("request", "status", "readable");
+        const QByteArray data = bridgedPath(m_server.url(u"/delay/0"_s));
+        QTest::newRow("the widget's own page reads") << "GET " + data + " HTTP/1.1\r\nOrigin: null\r\n\r\n"
+                                                     << QByteArray("200") << true;
+        QTest::newRow("a page of another origin reads nothing")
+            << "GET " + data + " HTTP/1.1\r\nOrigin: http://example.org\r\n\r\n" << QByteArray("200") << false;
+        QTest::newRow("another secret") << QByteArray("GET /0123/http%3A%2F%2F127.0.0.1%2F HTTP/1.1\r\n\r\n")
+                                        << QByteArray("404") << false;
+        // Refused on its first line: what follows is never held.
+        QTest::newRow("a stranger streaming") << "GET /" + QByteArray(64 << 20, 'x') << QByteArray() << false;
+        QTest::newRow("a head without end") << "GET " + data + " HTTP/1.1\r\nX: " + QByteArray(100 << 10, 'x')
+                                            << QByteArray("431") << false;
+        QTest::newRow("a body beyond bounds") << "POST " + data + " HTTP/1.1\r\nContent-Length: 999999999\r\n\r\n"
+                                              << QByteArray("413") << false;
+    }
+    void refusesWhatIsNotItsOwn()
+    {
+        QFETCH(QByteArray, request); QFETCH(QByteArray, status); QFETCH(bool, readable);
+        const QByteArray answer = askBridge(request);
+        QVERIFY2(answer != "still open" && answer.startsWith(status.isEmpty() ? QByteArray() : "HTTP/1.1 " + status),
+                 answer.left(200).constData());
+        QCOMPARE(answer.contains("Access-Control-Allow-Origin"), readable);
+    }
+
+    // A page that gives up closes its connection before the server answers;
+    // the bridge goes on serving. The connection left waiting at the end is
+    // still open when the program ends, which must end it quietly.
+    void pagesGivingUpEndTheirRequests()
+    {
+        for (const QString &path : {u"/delay/200"_s, u"/never"_s}) {
+            // Goes with the application, after the bridge.
+            auto *socket = new QTcpSocket(qApp);
+            const QUrl bridge = NetworkBridge::shared().bridged(m_server.url(path));
+            socket->connectToHost(QHostAddress::LocalHost, quint16(bridge.port()));
+            QVERIFY(socket->waitForConnected(5000));
+            socket->write("GET " + bridgedPath(m_server.url(path)) + " HTTP/1.1\r\n\r\n");
+            QTRY_VERIFY(NetworkBridge::isWaitingForServers());
+            if (path == u"/delay/200")
+                delete socket;
+        }
+        QTest::qWait(400);
+        QVERIFY(askBridge("GET " + bridgedPath(m_server.url(u"/delay/0"_s)) + " HTTP/1.1\r\n\r\n").endsWith("ok"));
+    }
+
+    // Waiting on the network is not a hang: a synchronous request longer
+    // than the watchdog's patience is answered, and the page lives on.
+    void synchronousRequestsAreNoHang()
+    {
+        BorderlessWindow window;
+        window.setUnresponsiveTimeout(std::chrono::milliseconds(1000));
+        QVERIFY(WidgetPage::show(window, m_f.bundle(u"Patient"_s, {{u"AllowNetworkAccess"_s, true}})));
+        const QString script = u"var r = new XMLHttpRequest(); r.open('GET', '%1', false); r.send(); r.responseText"_s;
+        QCOMPARE(WidgetPage::evaluate(window, script.arg(m_server.url(u"/delay/2500"_s).toString())).toString(), u"ok"_s);
+        QVERIFY(!window.findChild<QLabel *>()->isVisible());
+    }
+
+    // Pages ask, give up, time out and load again, several at once, while
+    // their windows are shown again, reloaded and closed at random moments.
+    // QUILLET_CHAOS_SECONDS sets how long (8 by default).
+    void chaos()
+    {
+        bool set = false;
+        const int seconds = qEnvironmentVariableIntValue("QUILLET_CHAOS_SECONDS", &set);
+        const QString bundle = m_f.bundle(u"Chaos"_s, {{u"AllowNetworkAccess"_s, true}},
+                                          QString::fromLatin1(ChaosPage).arg(m_server.serverPort()));
+        const WidgetBundle widget = WidgetBundle::read(bundle);
+        const auto seed = quint32(QDateTime::currentMSecsSinceEpoch());
+        qInfo("seed %u", seed);
+        QRandomGenerator random(seed);
+        std::array<std::unique_ptr<BorderlessWindow>, 3> windows;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < (set ? seconds : 8) * 1000) {
+            std::unique_ptr<BorderlessWindow> &window = windows[random.bounded(int(windows.size()))];
+            const int what = random.bounded(3);
+            if (what == 0)
+                window.reset();
+            else if (!window || what == 1)
+                (window ? window : window = std::make_unique<BorderlessWindow>())->showWidget(widget);
+            else
+                window->reloadWidget(widget);
+            QTest::qWait(random.bounded(20, 400));
+        }
+        windows = {};
+        QTest::qWait(500);
+        const QString script = u"var r = new XMLHttpRequest(); r.open('GET', '%1', false); r.send(); r.responseText"_s;
+        QVERIFY(m_f.show(m_f.bundle(u"After"_s, {{u"AllowNetworkAccess"_s, true}})));
+        QCOMPARE(m_f.run(script.arg(m_server.url(u"/delay/0"_s).toString())).toString(), u"ok"_s);
+    }
+};
+
+QTEST_MAIN(tst_NetworkBridge)
+#include "tst_NetworkBridge.moc"
