@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/SystemCommand.h"
 
+#include <csignal>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 SystemCommand::SystemCommand(const QString &command, const QString &workingDirectory,
@@ -15,6 +18,9 @@ SystemCommand::SystemCommand(const QString &command, const QString &workingDirec
             [this] { readChannel(QProcess::StandardError); });
     connect(&m_process, &QProcess::finished, this, &SystemCommand::end);
     connect(&m_process, &QProcess::errorOccurred, this, &SystemCommand::failedToStart);
+    // The shell leads a process group of its own, so that what it started
+    // (a command in the background, a pipeline) ends with it.
+    m_process.setChildProcessModifier([] { ::setpgid(0, 0); });
 }
 
 // Ended here, while the members still exist: left to its own destructor, the
@@ -22,7 +28,7 @@ SystemCommand::SystemCommand(const QString &command, const QString &workingDirec
 SystemCommand::~SystemCommand()
 {
     m_process.disconnect(this);
-    m_process.kill();
+    cancel();
     m_process.waitForFinished();
 }
 
@@ -43,14 +49,21 @@ void SystemCommand::closeInput()
 
 void SystemCommand::cancel()
 {
+    if (m_process.processId() > 0)
+        ::kill(-pid_t(m_process.processId()), SIGKILL);
     m_process.kill();
 }
 
+// A stream the command wrote nothing on is left out, so that the page reads
+// it as undefined: widgets of the era test it against null.
 QJsonObject SystemCommand::result() const
 {
-    return {{u"outputString"_s, m_output.text},
-            {u"errorString"_s, m_error.text},
-            {u"status"_s, m_status}};
+    QJsonObject result{{u"status"_s, m_status}};
+    if (!m_output.text.isEmpty())
+        result.insert(u"outputString"_s, m_output.text);
+    if (!m_error.text.isEmpty())
+        result.insert(u"errorString"_s, m_error.text);
+    return result;
 }
 
 void SystemCommand::readChannel(QProcess::ProcessChannel channel)

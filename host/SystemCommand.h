@@ -23,12 +23,13 @@ public:
     void write(const QString &text);
     /// Ends the command's standard input.
     void closeInput();
-    /// Kills the command; finished() still follows.
+    /// Kills the command and whatever it started; finished() still follows.
     void cancel();
 
     /// What the widget's command object holds once the command ended:
-    /// `outputString`, `errorString` and `status`, which is the exit code,
-    /// or -1 for a command that could not start or did not exit by itself.
+    /// `outputString`, `errorString` (each left out when the command wrote
+    /// nothing there) and `status`, which is the exit code, or -1 for a
+    /// command that could not start or did not exit by itself.
     QJsonObject result() const;
 
 signals:

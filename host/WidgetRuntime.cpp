@@ -217,12 +217,17 @@ void WidgetRuntime::setPreferenceForKey(QWebEngineUrlRequestJob *job,
     reply(job);
 }
 
-// The desktop's browser opens any address; a file outside the bundle needs
-// the file access key all the same.
+// The desktop opens web and mail addresses; a file outside the bundle needs
+// the file access key all the same. Any other scheme (javascript:, a
+// program's own) would hand the desktop's URL opener whatever the widget
+// chose, and is refused.
 void WidgetRuntime::openURL(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)
 {
+    static const QStringList opened = {u"http"_s, u"https"_s, u"mailto"_s};
     const QUrl url(arguments.value(u"url"_s).toString());
-    if (url.isValid() && (!url.isLocalFile() || access().permits(url)))
+    if (url.isValid() && !url.isLocalFile() && !opened.contains(url.scheme().toLower()))
+        access().report(u"address "_s + url.toDisplayString() + u" blocked (only web, mail and file addresses open)"_s);
+    else if (url.isValid() && (!url.isLocalFile() || access().permits(url)))
         QDesktopServices::openUrl(url);
     reply(job);
 }

@@ -291,7 +291,8 @@ bool PropertyList::boolValue(const QVariant &value)
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Double:
-        return value.toDouble() != 0;
+        // A NaN compares unequal to 0, yet says nothing like "yes".
+        return std::isfinite(value.toDouble()) && value.toDouble() != 0;
     case QMetaType::QString: {
         static const QStringList yes{QStringLiteral("true"), QStringLiteral("YES"), QStringLiteral("yes"),
                                      QStringLiteral("Yes"), QStringLiteral("1")};

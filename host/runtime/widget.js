@@ -103,7 +103,7 @@
     function system(command, handler) {
         if (typeof handler !== 'function')
             return call('system', { command: String(command) })
-                || { outputString: '', errorString: '', status: -1 };
+                || { status: -1 };
         var started = call('system', { command: String(command), watched: true });
         var id = started ? started.command : 0;
         var object = {

@@ -186,7 +186,9 @@ void tst_FileFormats::valuesRead_data()
     QTest::newRow("real") << QVariant(2.9) << qint64(2) << true;
     QTest::newRow("huge real") << QVariant(1e300) << std::numeric_limits<qint64>::max() << true;
     QTest::newRow("huge negative real") << QVariant(-1e300) << std::numeric_limits<qint64>::min() << true;
-    QTest::newRow("not a number") << QVariant(qQNaN()) << qint64(0) << true;
+    // Only finite numbers other than 0 say yes: an access key of NaN grants nothing.
+    QTest::newRow("not a number") << QVariant(qQNaN()) << qint64(0) << false;
+    QTest::newRow("infinity") << QVariant(qInf()) << std::numeric_limits<qint64>::max() << false;
     QTest::newRow("too many digits") << QVariant(u"-99999999999999999999"_s) << std::numeric_limits<qint64>::min() << false;
     QTest::newRow("digits and unit") << QVariant(u" 250px"_s) << qint64(250) << false;
     QTest::newRow("signed") << QVariant(u"-12"_s) << qint64(-12) << false;
