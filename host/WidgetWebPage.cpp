@@ -77,12 +77,35 @@ void WidgetWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level
 
 bool WidgetWebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    if (m_opener) {
+        m_opener->openOutside(url, type);
+        m_opener = nullptr;
+        deleteLater();
+        return false;
+    }
     if (!isMainFrame || staysInWidget(url))
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
-    // A link, a form or the page's own script (the engine tells these apart
-    // no better) goes to the browser; a redirect is the server's, not the page's.
+    openOutside(url, type);
+    return false;
+}
+
+// A link, a form or the page's own script (the engine tells these apart no
+// better) goes to the browser; a redirect is the server's, not the page's. A
+// new window's own files, or any other scheme, have nowhere to go.
+void WidgetWebPage::openOutside(const QUrl &url, NavigationType type)
+{
+    if (staysInWidget(url)) {
+        emit logged(tr("a new window for %1 was not opened: a widget has no windows").arg(url.toString()));
+        return;
+    }
     if (type != NavigationTypeRedirect)
         QDesktopServices::openUrl(url);
     emit logged(tr("opened outside the widget: %1").arg(url.toString()));
-    return false;
+}
+
+QWebEnginePage *WidgetWebPage::createWindow(WebWindowType)
+{
+    auto *standIn = new WidgetWebPage(profile(), this);
+    standIn->m_opener = this;
+    return standIn;
 }

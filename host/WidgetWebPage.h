@@ -8,7 +8,8 @@
 /// `alert()` was their log: it writes a line and never blocks, and so do
 /// `confirm()` and `prompt()`, which answer as if cancelled. Console messages
 /// become lines too. Following a link away from the widget's own pages opens
-/// the address in the desktop's browser and leaves the widget as it was.
+/// the address in the desktop's browser and leaves the widget as it was; so
+/// does a link to a new window (`target=_blank`) or `window.open`.
 class WidgetWebPage : public QWebEnginePage
 {
     Q_OBJECT
@@ -35,4 +36,14 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
                                   const QString &source) override;
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    /// A stand-in for the new window, which hands the address it is sent to
+    /// to this page as a link away, and goes.
+    QWebEnginePage *createWindow(WebWindowType type) override;
+
+private:
+    /// Opens `url` in the desktop's browser, as a link away does.
+    void openOutside(const QUrl &url, NavigationType type);
+
+    // Set on a stand-in for a new window: the page that asked for it.
+    WidgetWebPage *m_opener = nullptr;
 };

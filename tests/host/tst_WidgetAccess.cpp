@@ -170,10 +170,13 @@ private slots:
         BrowserStandIn browser;
         QList<QUrl> &opened = browser.opened;
         QDesktopServices::setUrlHandler(u"http"_s, &browser, "open");
-        const QString bundle = m_f.bundle(u"Links"_s, {}, u"<a id='away' href='http://127.0.0.1:9/page'>away</a>"_s);
+        const QString bundle = m_f.bundle(u"Links"_s, {}, u"<a id='away' href='http://127.0.0.1:9/page'>away</a>"
+                                                          "<a id='new' target='_blank' href='http://127.0.0.1:9/new'>new</a>"_s);
         QVERIFY(m_f.show(bundle));
-        m_f.run(u"document.getElementById('away').click(); setTimeout(function () { location.href = 'http://127.0.0.1:9/other'; }, 0)"_s);
-        QTRY_COMPARE(opened, (QList<QUrl>{QUrl(u"http://127.0.0.1:9/page"_s), QUrl(u"http://127.0.0.1:9/other"_s)}));
+        m_f.run(u"document.getElementById('away').click(); setTimeout(function () { location.href = 'http://127.0.0.1:9/other';"
+                " document.getElementById('new').click(); window.open('http://127.0.0.1:9/opened'); }, 0)"_s);
+        QTRY_COMPARE(opened, (QList<QUrl>{QUrl(u"http://127.0.0.1:9/page"_s), QUrl(u"http://127.0.0.1:9/other"_s),
+                                          QUrl(u"http://127.0.0.1:9/new"_s), QUrl(u"http://127.0.0.1:9/opened"_s)}));
         QCOMPARE(m_f.window.widgetView()->url(), WidgetBundle::read(bundle).mainPage());
         QDesktopServices::unsetUrlHandler(u"http"_s);
     }
