@@ -37,7 +37,7 @@ void WidgetRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
     else if (!m_access.permits(url))
         info.block(true);
     else if (url.isLocalFile())
-        redirectLocalFile(info, url.toLocalFile());
+        redirectLocalFile(info, url.toLocalFile(), info.firstPartyUrl());
     else if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr && info.initiator().isLocalFile())
         redirectToBridge(info); // only the widget's own pages, never a web page inside it
 }
@@ -66,11 +66,20 @@ void WidgetRequestInterceptor::redirectToShared(QWebEngineUrlRequestInfo &info,
 }
 
 // One redirect at most: the engine does not survive a request it sent on
-// being sent on again to a scheme of this program.
-void WidgetRequestInterceptor::redirectLocalFile(QWebEngineUrlRequestInfo &info,
-                                                 const QString &path) const
+// being sent on again to a scheme of this program. A file that is nowhere
+// is said once, with the page that asked for it, since the page itself
+// often takes no notice.
+void WidgetRequestInterceptor::redirectLocalFile(QWebEngineUrlRequestInfo &info, const QString &path,
+                                                 const QUrl &page) const
 {
     const QString found = QFileInfo::exists(path) ? path : localizedFile(path);
+    if (found.isEmpty() && !m_missing.contains(path)) {
+        m_missing.insert(path);
+        const QString relative = m_access.relativePath(path);
+        const QString asking = m_access.relativePath(page.toLocalFile());
+        m_access.report(u"%1 is missing (asked for by %2)"_s.arg(relative.isEmpty() ? path : relative,
+                                                                  asking.isEmpty() ? page.toString() : asking));
+    }
     if (WebImage::needsConversion(found))
         info.redirect(RuntimeSchemeHandler::runtimeCall(m_token, u"image"_s, {{u"path"_s, found}}));
     else if (found != path && !found.isEmpty())

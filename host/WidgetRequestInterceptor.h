@@ -3,6 +3,7 @@
 
 #include "host/WidgetAccess.h"
 
+#include <QSet>
 #include <QWebEngineUrlRequestInterceptor>
 
 /// Sees every request of one widget page before it leaves:
@@ -28,7 +29,11 @@ public:
     void setRuntimeToken(const QString &token) { m_token = token; }
 
     /// The rules of the widget whose page loads next.
-    void setAccess(const WidgetAccess &access) { m_access = access; }
+    void setAccess(const WidgetAccess &access)
+    {
+        m_access = access;
+        m_missing.clear();
+    }
     const WidgetAccess &access() const { return m_access; }
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
@@ -36,9 +41,11 @@ public:
 private:
     void redirectToShared(QWebEngineUrlRequestInfo &info, const QString &relative) const;
     void redirectToBridge(QWebEngineUrlRequestInfo &info) const;
-    void redirectLocalFile(QWebEngineUrlRequestInfo &info, const QString &path) const;
+    void redirectLocalFile(QWebEngineUrlRequestInfo &info, const QString &path, const QUrl &page) const;
     QString localizedFile(const QString &path) const;
 
     WidgetAccess m_access;
+    // The missing files reported since the widget was shown: each once.
+    mutable QSet<QString> m_missing;
     QString m_token;
 };

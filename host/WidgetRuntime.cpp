@@ -146,6 +146,11 @@ void WidgetRuntime::prepare(const WidgetBundle &bundle)
     endCommands();
     WidgetAccess access(bundle);
     access.setListener([this](const QString &line) { emit logged(line); });
+    // A native plug-in is machine code for another system: said once, as
+    // its calls from the page will fail.
+    const QString plugin = bundle.info().value(u"Plugin"_s).toString();
+    if (!plugin.isEmpty())
+        access.report(u"the native plug-in %1 cannot run on Linux; the page's calls to it will fail"_s.arg(plugin));
     m_interceptor->setAccess(access);
     m_identifier = bundle.folderIdentifier();
     m_domain = WidgetPreferences::domainOf(bundle);

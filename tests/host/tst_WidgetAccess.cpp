@@ -163,6 +163,24 @@ private slots:
                  u"failed"_s);
     }
 
+    // What cannot work is said once each: a missing file with the page that
+    // asked for it (twice here), and a native plug-in.
+    void whatCannotLoadIsSaidOnce()
+    {
+        const QString bundle = m_f.bundle(u"Gaps"_s, {{u"CFBundleName"_s, u"Gaps"_s}, {u"Plugin"_s, u"Gaps.widgetplugin"_s}},
+                                          u"<img src='Images/gone.png'><img src='Images/gone.png'><script src='gone.js'></script>"_s);
+        QVERIFY(m_f.show(bundle));
+        const auto said = [] {
+            QStringList lines = WidgetPage::log().filter(u"quillet: Gaps:"_s);
+            lines.sort();
+            return lines;
+        };
+        QTRY_COMPARE(said(),
+                     (QStringList{u"quillet: Gaps: Images/gone.png is missing (asked for by main.html)"_s,
+                                  u"quillet: Gaps: gone.js is missing (asked for by main.html)"_s,
+                                  u"quillet: Gaps: the native plug-in Gaps.widgetplugin cannot run on Linux; the page's calls to it will fail"_s}));
+    }
+
     // Following a link, or a script sending the page away, opens the address
     // in the desktop's browser; the widget stays as it was.
     void linksOpenInTheBrowser()
