@@ -106,7 +106,7 @@ Outcome ContentView::save()
     if (!isCurrentWithDisk()) {
         fileChangedWhileEdited();
         return Outcome::failure(viewIdentifier(), tr("Another program changed or removed it since Quillet read it. "
-                                                     "Choose Reload or Keep Your Edits above its text"));
+                                                     "Choose Reload or Keep Your Edits above its editor"));
     }
     return writeEdits();
 }
