@@ -23,6 +23,18 @@ CloseBox::CloseBox(QWidget *window)
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
     setToolTip(tr("Close"));
+    hide();
+    window->installEventFilter(this);
+}
+
+// The window is told when the pointer comes in and goes out, wherever in it.
+bool CloseBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Enter)
+        show();
+    else if (event->type() == QEvent::Leave && !m_pressed)
+        hide();
+    return QQuickWidget::eventFilter(watched, event);
 }
 
 void CloseBox::mousePressEvent(QMouseEvent *event)

@@ -6,7 +6,8 @@
 class CloseBoxFace;
 
 /// The small round button with a cross on a widget's window, clicked to
-/// remove the widget.
+/// remove the widget. It shows only while the pointer is over the window,
+/// so that it never covers the widget's own corner otherwise.
 ///
 /// The web view of a transparent page is composed above every ordinary
 /// widget of its window, so a plain button would vanish under the page. The
@@ -26,6 +27,7 @@ signals:
     void clicked();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 

@@ -20,6 +20,18 @@ static QMultiMap<QString, BorderlessWindow *> shown()
     return windows;
 }
 
+// The pointer comes over the window, or goes away from it.
+static void hover(QWidget *window, bool over)
+{
+    if (over) {
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), window->mapToGlobal(QPointF(5, 5)));
+        QApplication::sendEvent(window, &enter);
+    } else {
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(window, &leave);
+    }
+}
+
 // What a host program logged on standard output so far.
 static QStringList log(QProcess *p) { return QString::fromUtf8(p->peek(1 << 20)).split(u'\n', Qt::SkipEmptyParts); }
 
@@ -108,7 +120,12 @@ private slots:
 
         auto *box = boxed->findChild<CloseBox *>();
         QCOMPARE(box->pos(), expected);
+        // It shows while the pointer is over the widget, and only then.
+        QVERIFY(!box->isVisible());
+        hover(boxed, true);
         QVERIFY(box->isVisible() && boxed->rect().contains(box->geometry()));
+        hover(boxed, false);
+        QVERIFY(!box->isVisible());
         // Stacked above the page, which would hide it otherwise.
         QCOMPARE(boxed->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).constLast(), box);
     }
@@ -136,6 +153,7 @@ private slots:
                                       u"function"_s, LoadTimeout);
             closing->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(closing));
+            hover(closing, true);
             escape ? QTest::keyClick(closing->widgetView()->focusProxy(), Qt::Key_Escape)
                    : QTest::mouseClick(closing->findChild<CloseBox *>(), Qt::LeftButton);
             QTRY_VERIFY(!shown().contains(title));
