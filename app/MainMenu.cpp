@@ -67,7 +67,7 @@ void MainMenu::connectFileMenu()
     // Enabled while there are edits to drop, as the window's title marks them.
     connect(ui->menuFile, &QMenu::aboutToShow, this, [this] {
         const Document *document = DocumentController::shared().documentForWindow(m_window);
-        ui->actionRevertToSaved->setEnabled(document && !document->filePath().isEmpty() && document->isDocumentEdited());
+        ui->actionRevertToSaved->setEnabled(document && document->canRevertToSaved());
     });
     // The zip holds the widget as it is on disk: edits are saved first, and
     // an untitled widget is given its place before anything else.

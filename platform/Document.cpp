@@ -118,7 +118,7 @@ bool Document::saveToURL(const QUrl &url)
 
 bool Document::revertDocumentToSaved()
 {
-    if (filePath().isEmpty() || !isDocumentEdited())
+    if (!canRevertToSaved())
         return false;
     const Alert::Request question{tr("Revert to the saved “%1”?").arg(displayName()),
                                   tr("Your unsaved changes will be lost."), tr("Revert"), tr("Cancel"), {},

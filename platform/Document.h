@@ -56,6 +56,8 @@ public:
     /// failure is reported, naming the file and the reason.
     bool saveToURL(const QUrl &url);
 
+    /// Whether there is a saved document and edits to drop.
+    bool canRevertToSaved() const { return !filePath().isEmpty() && isDocumentEdited(); }
     /// Asks whether to drop the unsaved edits, and reads the saved document
     /// back when the user agrees; false when nothing was reverted.
     bool revertDocumentToSaved();
