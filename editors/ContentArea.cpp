@@ -239,10 +239,8 @@ void ContentArea::rememberFilesOnDisk(const QList<ContentView *> &views)
 
 void ContentArea::checkFilesOnDisk()
 {
-    for (ContentView *view : views()) {
-        if (!view->viewIdentifier().isEmpty())
-            view->checkFileOnDisk();
-    }
+    for (ContentView *view : views())
+        view->checkFileOnDisk();
     // A file renamed over keeps the old one's watch: every file is watched
     // afresh.
     if (!m_watch.files().isEmpty())
@@ -276,23 +274,24 @@ void ContentArea::watchFiles()
     QSet<QString> wanted;
     for (const ContentView *view : views())
         addPathsToWatch(view, wanted);
-    QStringList gone;
-    for (const QString &path : m_watch.files() + m_watch.directories()) {
-        if (!wanted.remove(path))
-            gone.append(path);
-    }
+    QStringList gone = m_watch.files() + m_watch.directories();
+    gone.removeIf([&wanted](const QString &path) { return wanted.contains(path); });
     if (!gone.isEmpty())
         m_watch.removePaths(gone);
-    if (!wanted.isEmpty())
-        m_watch.addPaths(QStringList(wanted.cbegin(), wanted.cend()));
+    watch(wanted);
 }
 
 void ContentArea::watch(const ContentView *view)
 {
     QSet<QString> wanted;
     addPathsToWatch(view, wanted);
+    watch(wanted);
+}
+
+void ContentArea::watch(QSet<QString> paths)
+{
     for (const QString &path : m_watch.files() + m_watch.directories())
-        wanted.remove(path);
-    if (!wanted.isEmpty())
-        m_watch.addPaths(QStringList(wanted.cbegin(), wanted.cend()));
+        paths.remove(path);
+    if (!paths.isEmpty())
+        m_watch.addPaths(QStringList(paths.cbegin(), paths.cend()));
 }

@@ -90,6 +90,8 @@ private:
     void watchFiles();
     /// Adds what tells of a change to `view`'s file to the watch.
     void watch(const ContentView *view);
+    /// Adds those of `paths` not watched yet.
+    void watch(QSet<QString> paths);
     void addPathsToWatch(const ContentView *view, QSet<QString> &paths) const;
 
     QFileSystemWatcher m_watch;
