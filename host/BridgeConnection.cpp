@@ -135,9 +135,7 @@ void BridgeConnection::send(const QByteArray &answer)
 // connection without one, so the page sees a network error.
 void BridgeConnection::replied()
 {
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    --s_waiting;
+    QNetworkReply *reply = takeReply();
     reply->deleteLater();
     if (m_socket->state() != QAbstractSocket::ConnectedState)
         return;
@@ -154,14 +152,21 @@ void BridgeConnection::end()
     deleteLater();
 }
 
+QNetworkReply *BridgeConnection::takeReply()
+{
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    if (reply)
+        --s_waiting;
+    return reply;
+}
+
 // The reply's own end says nothing any more: nobody waits for it.
 void BridgeConnection::endReply()
 {
-    if (!m_reply)
+    QNetworkReply *reply = takeReply();
+    if (!reply)
         return;
-    QNetworkReply *reply = m_reply;
-    m_reply = nullptr;
-    --s_waiting;
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();

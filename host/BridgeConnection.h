@@ -64,6 +64,8 @@ private:
     void replied();
     void end();
     void endReply();
+    /// The reply waited for, which the connection no longer waits for.
+    QNetworkReply *takeReply();
 
     QTcpSocket *m_socket;
     QByteArray m_prefix;

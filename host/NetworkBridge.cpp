@@ -72,7 +72,7 @@ NetworkBridge &NetworkBridge::shared()
 
 NetworkBridge::NetworkBridge()
     : QObject(QCoreApplication::instance())
-    , m_secret(QUuid::createUuid().toString(QUuid::Id128))
+    , m_prefix('/' + QUuid::createUuid().toString(QUuid::Id128).toLatin1() + '/')
 {
     m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     connect(&m_server, &QTcpServer::newConnection, this, &NetworkBridge::accept);
@@ -87,8 +87,7 @@ QUrl NetworkBridge::bridged(const QUrl &url) const
     bridge.setScheme(u"http"_s);
     bridge.setHost(u"127.0.0.1"_s);
     bridge.setPort(m_server.serverPort());
-    bridge.setPath(u'/' + m_secret + u'/'
-                       + QString::fromLatin1(QUrl::toPercentEncoding(url.toString(QUrl::FullyEncoded))),
+    bridge.setPath(QString::fromLatin1(m_prefix + QUrl::toPercentEncoding(url.toString(QUrl::FullyEncoded))),
                    QUrl::StrictMode);
     return bridge;
 }
@@ -97,7 +96,7 @@ bool NetworkBridge::isBridged(const QUrl &url) const
 {
     return m_server.isListening() && url.host() == u"127.0.0.1"
            && url.port() == m_server.serverPort()
-           && url.path(QUrl::FullyEncoded).startsWith(u'/' + m_secret + u'/');
+           && url.path(QUrl::FullyEncoded).startsWith(QString::fromLatin1(m_prefix));
 }
 
 NetworkBridge::~NetworkBridge()
@@ -108,10 +107,9 @@ NetworkBridge::~NetworkBridge()
 
 void NetworkBridge::accept()
 {
-    const QByteArray prefix = '/' + m_secret.toLatin1() + '/';
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         new BridgeConnection(
-            socket, prefix, [this](const QByteArray &head, const QByteArray &body) { return route(head, body); },
+            socket, m_prefix, [this](const QByteArray &head, const QByteArray &body) { return route(head, body); },
             [](QNetworkReply *reply, const QByteArray &origin) { return answer(reply, origin); }, this);
     }
 }
@@ -119,9 +117,8 @@ void NetworkBridge::accept()
 BridgeConnection::Routing NetworkBridge::route(const QByteArray &head, const QByteArray &body)
 {
     const Head request = parseHead(head);
-    const QByteArray prefix = '/' + m_secret.toLatin1() + '/';
-    const QUrl target = request.target.startsWith(prefix)
-                            ? QUrl(QUrl::fromPercentEncoding(request.target.sliced(prefix.size())))
+    const QUrl target = request.target.startsWith(m_prefix)
+                            ? QUrl(QUrl::fromPercentEncoding(request.target.sliced(m_prefix.size())))
                             : QUrl();
     if (!bridged(target).isValid())
         return {"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", nullptr, {}};

@@ -56,5 +56,6 @@ private:
 
     QTcpServer m_server;
     QNetworkAccessManager m_network;
-    QString m_secret;
+    // "/<secret>/", made at start: how every bridge address's path begins.
+    QByteArray m_prefix;
 };
