@@ -35,8 +35,8 @@ public:
 
     /// The one way a failure reaches the user: a critical alert titled
     /// `title` whose message names each file the outcome failed on, a line
-    /// each, with the system's reason. A done outcome that left entries out says which, as a
-    /// notice; a plain done outcome shows nothing.
+    /// each, with the system's reason. A done outcome that left entries out
+    /// says which, as a notice; a plain done outcome shows nothing.
     static void report(QWidget *parent, const QString &title, const Outcome &outcome);
 
     /// When set, answers every alert in the user's place (tests do this);
