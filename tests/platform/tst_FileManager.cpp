@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/FileManager.h"
 
+#include "tests/common/FileSizeLimit.h"
 #include "tests/common/Tree.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 class tst_FileManager : public QObject
@@ -116,10 +116,10 @@ void tst_FileManager::replacing()
     const QString target = m_dir->filePath(QStringLiteral("Old.wdgt"));
     Tree::write(target, QStringLiteral("old.txt"), "old");
     const auto old = Tree::snapshot(target);
-    rlimit saved{}, limit{diskFull ? rlim_t(16 * 1024) : RLIM_INFINITY, RLIM_INFINITY};
-    prlimit(0, RLIMIT_FSIZE, &limit, &saved);
-    const Outcome replaced = copy ? FileManager::copyItemReplacing(fresh, target) : FileManager::replaceItem(fresh, target);
-    prlimit(0, RLIMIT_FSIZE, &saved, nullptr);
+    const Outcome replaced = [&] {
+        const FileSizeLimit limit(diskFull ? rlim_t(16 * 1024) : RLIM_INFINITY);
+        return copy ? FileManager::copyItemReplacing(fresh, target) : FileManager::replaceItem(fresh, target);
+    }();
     QCOMPARE(replaced.succeeded(), !diskFull);
     QCOMPARE(Tree::snapshot(target), diskFull ? old : expected);
     QCOMPARE(QFileInfo::exists(fresh), copy);

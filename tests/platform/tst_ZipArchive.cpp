@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/ZipArchive.h"
 
+#include "tests/common/FileSizeLimit.h"
 #include "tests/common/Tree.h"
 
 #include <QTemporaryDir>
@@ -11,7 +12,6 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -45,11 +45,8 @@ QMap<QString, QByteArray> writeZip(const QString &path, const QStringList &entri
 // Writes past 512 bytes fail as on a full disk (SIGXFSZ is ignored).
 Outcome limited(bool diskFull, const std::function<Outcome()> &operation)
 {
-    rlimit saved{}, limit{diskFull ? rlim_t(512) : RLIM_INFINITY, RLIM_INFINITY};
-    prlimit(0, RLIMIT_FSIZE, &limit, &saved);
-    const Outcome outcome = operation();
-    prlimit(0, RLIMIT_FSIZE, &saved, nullptr);
-    return outcome;
+    const FileSizeLimit limit(diskFull ? rlim_t(512) : RLIM_INFINITY);
+    return operation();
 }
 
 } // namespace

@@ -9,13 +9,13 @@
 #include "templates/TemplateList.h"
 
 #include "tests/common/DocumentFixture.h"
+#include "tests/common/FileSizeLimit.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <csignal>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -96,10 +96,10 @@ private slots:
         m_fixture->answerAlerts(Alert::DefaultButton);
         wizard->findChild<QLineEdit *>()->setText(QString(8192, u'x'));
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{}, limit{4096, RLIM_INFINITY};
-        prlimit(0, RLIMIT_FSIZE, &limit, &saved);
-        const QString target = make(wizard);
-        prlimit(0, RLIMIT_FSIZE, &saved, nullptr);
+        const QString target = [&] {
+            const FileSizeLimit limit(4096);
+            return make(wizard);
+        }();
         QCOMPARE(m_fixture->alerts.size(), 1);
         QCOMPARE(m_fixture->alerts.first().message, u"“main.html”: File too large."_s);
         QVERIFY(wizard->isVisible() && document->filePath().isEmpty());
