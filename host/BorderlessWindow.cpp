@@ -68,8 +68,7 @@ BorderlessWindow::BorderlessWindow(QWebEngineProfile *profile, QWidget *parent)
 
     // Waiting for a server (a synchronous request) is not hanging.
     m_watchdog->setExcuse([this] { return m_runtime->isHoldingPage() || NetworkBridge::isWaitingForServers(); });
-    connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status) { stop(status); });
+    watchRenderer();
     // Widgets resize themselves in place, never beyond their screen.
     connect(m_runtime, &WidgetRuntime::resizeRequested, this, [this](const QSize &size) {
         resize(size.boundedTo(screen()->availableGeometry().size()));
@@ -113,6 +112,8 @@ void BorderlessWindow::reloadWidget(const WidgetBundle &bundle)
 void BorderlessWindow::loadPage(const WidgetBundle &bundle)
 {
     finishTransition();
+    if (hasStopped())
+        renewPage();
     m_stopped->hide();
     m_view->show();
     m_runtime->prepare(bundle);
@@ -125,6 +126,20 @@ void BorderlessWindow::loadPage(const WidgetBundle &bundle)
         m_view->load(page);
     if (isVisible())
         m_watchdog->start();
+}
+
+void BorderlessWindow::renewPage()
+{
+    m_view->renewPage();
+    m_runtime->attachPage();
+    m_watchdog->watch(m_view->page());
+    watchRenderer();
+}
+
+void BorderlessWindow::watchRenderer()
+{
+    connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) { stop(status); });
 }
 
 void BorderlessWindow::removeWidget()

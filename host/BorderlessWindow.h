@@ -79,6 +79,8 @@ private:
     /// Whether the page stopped and the window says so in its place.
     bool hasStopped() const;
     void loadPage(const WidgetBundle &bundle);
+    void renewPage();
+    void watchRenderer();
     void placeView();
     void stop(int status);
     void finishRemoval();

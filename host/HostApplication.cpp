@@ -170,7 +170,7 @@ BorderlessWindow *HostApplication::createWindow(const QString &key)
     window->runtime()->setPreferenceStore(WidgetPreferences::Store::Installed);
     // The widget's log goes to standard error, each line under its name.
     const QString name = window->windowTitle();
-    connect(qobject_cast<WidgetWebPage *>(window->widgetView()->page()), &WidgetWebPage::logged, this,
+    connect(window->runtime(), &WidgetRuntime::pageLogged, this,
             [name](const QString &line) { QTextStream(stderr) << name << QStringLiteral(": ") << line << Qt::endl; });
     auto *closeBox = new CloseBox(window);
     connect(closeBox, &CloseBox::clicked, window, &BorderlessWindow::removeWidget);

@@ -16,10 +16,18 @@ constexpr int ChecksPerTimeout = 4;
 
 RendererWatchdog::RendererWatchdog(QWebEnginePage *page, QObject *parent)
     : QObject(parent)
-    , m_page(page)
 {
     setTimeout(DefaultTimeout);
     connect(&m_timer, &QTimer::timeout, this, &RendererWatchdog::check);
+    watch(page);
+}
+
+void RendererWatchdog::watch(QWebEnginePage *page)
+{
+    if (m_page)
+        disconnect(m_page, nullptr, this, nullptr);
+    m_page = page;
+    forgetQuestion();
     // A question to a document or renderer that is gone may never be
     // answered; that says nothing about the next one.
     connect(page, &QWebEnginePage::loadStarted, this, &RendererWatchdog::forgetQuestion);

@@ -20,8 +20,11 @@ class RendererWatchdog : public QObject
     Q_OBJECT
 
 public:
-    /// Watches `page`, which must outlive the watchdog.
+    /// Watches `page`, which must outlive the watchdog or be replaced first.
     explicit RendererWatchdog(QWebEnginePage *page, QObject *parent = nullptr);
+
+    /// Watches `page` instead of the page watched so far.
+    void watch(QWebEnginePage *page);
 
     static constexpr std::chrono::milliseconds DefaultTimeout{10000};
 
@@ -40,7 +43,7 @@ private:
     void forgetQuestion();
     void endRenderer();
 
-    QWebEnginePage *m_page;
+    QWebEnginePage *m_page = nullptr;
     QTimer m_timer;
     std::chrono::milliseconds m_timeout = DefaultTimeout;
     std::function<bool()> m_excused;

@@ -33,11 +33,23 @@ WidgetPreviewView::WidgetPreviewView(QWebEngineProfile *profile, QWidget *parent
     : QWebEngineView(parent)
 {
     WidgetWebPage::prepareEngine();
-    setPage(new WidgetWebPage(profile ? profile : QWebEngineProfile::defaultProfile(), this));
-    settings()->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
-    page()->setBackgroundColor(Qt::transparent);
-    settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    setUpPage(profile ? profile : QWebEngineProfile::defaultProfile());
     setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void WidgetPreviewView::renewPage()
+{
+    QWebEnginePage *old = page();
+    setUpPage(old->profile());
+    old->deleteLater();
+}
+
+void WidgetPreviewView::setUpPage(QWebEngineProfile *profile)
+{
+    setPage(new WidgetWebPage(profile, this));
+    settings()->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+    settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    page()->setBackgroundColor(Qt::transparent);
 }
 
 // The page's mouse events arrive at a child widget the engine makes, and

@@ -21,6 +21,11 @@ public:
     /// default profile when none is given.
     explicit WidgetPreviewView(QWebEngineProfile *profile, QWidget *parent = nullptr);
 
+    /// Gives the view a new page in place of one whose renderer stopped:
+    /// the engine would start that page's next renderer without the
+    /// profile's scripts, the runtime's own and its seal among them.
+    void renewPage();
+
 signals:
     /// The user dragged the window to another place.
     void dragged();
@@ -30,6 +35,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setUpPage(QWebEngineProfile *profile);
     void watchMouse(const QWidget *child, const QMouseEvent *event);
     void pressed(const QPoint &viewPosition, const QPoint &globalPosition);
     void moved(const QPoint &globalPosition);

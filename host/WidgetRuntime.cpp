@@ -31,6 +31,8 @@ namespace {
 
 const QString ScriptName = u"quillet-widget"_s;
 const QString ScriptFile = u":/quillet/widget.js"_s;
+const QString SealName = u"quillet-seal"_s;
+const QString SealFile = u":/quillet/seal.js"_s;
 const QString ScriptConfigMarker = u"QUILLET_CONFIG"_s;
 // Where in a page's window the events for the page arrive.
 const QString Dispatcher = u"_quilletDispatch"_s;
@@ -57,31 +59,40 @@ QString json(const QJsonValue &value)
         .sliced(1);
 }
 
-QString scriptTemplate()
+QString resourceText(const QString &path)
 {
-    QFile file(ScriptFile);
+    QFile file(path);
     [[maybe_unused]] const bool opened = file.open(QIODevice::ReadOnly);
     Q_ASSERT(opened);
     return QString::fromUtf8(file.readAll());
 }
 
-// The script that makes every page's `widget` object, once for all pages of
-// `profile`. A profile's scripts reach each renderer as it starts, before
-// any document of it exists; a page's own scripts travel apart from its
-// navigations and can arrive after the first document's scripts ran.
-void installScript(QWebEngineProfile *profile)
+QWebEngineScript documentScript(const QString &name, const QString &source)
+{
+    QWebEngineScript script;
+    script.setName(name);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setSourceCode(source);
+    return script;
+}
+
+// The scripts every page of `profile` starts with, once for all its pages:
+// the seal in every frame, then the `widget` object in the page's own. A
+// profile's scripts reach each renderer as it starts, before any document
+// of it exists; a page's own scripts travel apart from its navigations and
+// can arrive after the first document's scripts ran.
+void installScripts(QWebEngineProfile *profile)
 {
     QWebEngineScriptCollection *scripts = profile->scripts();
     if (!scripts->find(ScriptName).isEmpty())
         return;
+    QWebEngineScript seal = documentScript(SealName, resourceText(SealFile));
+    seal.setRunsOnSubFrames(true);
+    scripts->insert(seal);
     const QJsonObject config{{u"calls"_s, RuntimeSchemeHandler::pageCallUrl()},
                              {u"dispatcher"_s, Dispatcher}};
-    QWebEngineScript script;
-    script.setName(ScriptName);
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setSourceCode(scriptTemplate().replace(ScriptConfigMarker, json(config)));
-    scripts->insert(script);
+    scripts->insert(documentScript(ScriptName, resourceText(ScriptFile).replace(ScriptConfigMarker, json(config))));
 }
 
 int offset(const QJsonValue &value)
@@ -97,14 +108,22 @@ WidgetRuntime::WidgetRuntime(QWebEngineView *view, QObject *parent)
     , m_interceptor(new WidgetRequestInterceptor(this))
     , m_token(QUuid::createUuid().toString(QUuid::Id128))
 {
-    QWebEnginePage *page = view->page();
-    RuntimeSchemeHandler::installOn(page->profile());
+    QWebEngineProfile *profile = view->page()->profile();
+    RuntimeSchemeHandler::installOn(profile);
     RuntimeSchemeHandler::addRuntime(m_token, this);
-    installScript(page->profile());
+    installScripts(profile);
     m_interceptor->setRuntimeToken(m_token);
+    attachPage();
+}
+
+void WidgetRuntime::attachPage()
+{
+    QWebEnginePage *page = m_view->page();
     page->setUrlRequestInterceptor(m_interceptor);
-    if (auto *widgetPage = qobject_cast<WidgetWebPage *>(page))
+    if (auto *widgetPage = qobject_cast<WidgetWebPage *>(page)) {
+        connect(widgetPage, &WidgetWebPage::logged, this, &WidgetRuntime::pageLogged);
         connect(widgetPage, &WidgetWebPage::logged, this, &WidgetRuntime::logged);
+    }
     // Otherwise the engine would stop a page's requests to the network
     // before the interceptor sees them, and nobody would hear why.
     page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);

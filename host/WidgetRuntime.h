@@ -41,6 +41,9 @@ public:
     explicit WidgetRuntime(QWebEngineView *view, QObject *parent = nullptr);
     ~WidgetRuntime() override;
 
+    /// Serves the view's page, after the view was given a new one.
+    void attachPage();
+
     /// Which preferences the widget keeps: the preview's, as by default, or
     /// those of installed widgets. Takes effect at the next prepare().
     void setPreferenceStore(WidgetPreferences::Store store) { m_store = store; }
@@ -66,6 +69,8 @@ signals:
     /// A line of the widget's log: what its page wrote (console, alert())
     /// and what the runtime refused it.
     void logged(const QString &line);
+    /// A line the page itself wrote; each is also logged.
+    void pageLogged(const QString &line);
     /// `widget.setCloseBoxOffset`, its values kept within 0 to 100.
     void closeBoxOffsetRequested(const QPoint &offset);
     /// `window.resizeTo` or `window.resizeBy`: the widget's new size, at

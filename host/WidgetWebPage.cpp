@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QWebEngineNewWindowRequest>
 
 using namespace Qt::StringLiterals;
 
@@ -68,7 +69,9 @@ void WidgetWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level
     const QString name = file.isLocalFile()
         ? QDir(QFileInfo(url().toLocalFile()).absolutePath()).relativeFilePath(file.toLocalFile())
         : QFileInfo(file.path()).fileName();
-    const QString where = source.isEmpty() ? QString() : u"%1:%2: "_s.arg(name).arg(line);
+    // The runtime's own scripts are no place the widget's author could look.
+    const bool own = source.isEmpty() || name.startsWith(u"quillet-"_s);
+    const QString where = own ? QString() : u"%1:%2: "_s.arg(name).arg(line);
     const QString kind = level == ErrorMessageLevel ? tr("error: ")
         : level == WarningMessageLevel             ? tr("warning: ")
                                                    : QString();
@@ -77,12 +80,6 @@ void WidgetWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level
 
 bool WidgetWebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    if (m_opener) {
-        m_opener->openOutside(url, type);
-        m_opener = nullptr;
-        deleteLater();
-        return false;
-    }
     if (!isMainFrame || staysInWidget(url))
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
     openOutside(url, type);
@@ -94,8 +91,13 @@ bool WidgetWebPage::acceptNavigationRequest(const QUrl &url, NavigationType type
 // new window's own files, or any other scheme, have nowhere to go.
 void WidgetWebPage::openOutside(const QUrl &url, NavigationType type)
 {
+    static const QStringList outside{u"http"_s, u"https"_s, u"mailto"_s};
     if (staysInWidget(url)) {
         emit logged(tr("a new window for %1 was not opened: a widget has no windows").arg(url.toString()));
+        return;
+    }
+    if (!outside.contains(url.scheme())) {
+        emit logged(tr("%1 was not opened: only web and mail addresses open outside the widget").arg(url.toString()));
         return;
     }
     if (type != NavigationTypeRedirect)
@@ -103,9 +105,12 @@ void WidgetWebPage::openOutside(const QUrl &url, NavigationType type)
     emit logged(tr("opened outside the widget: %1").arg(url.toString()));
 }
 
-QWebEnginePage *WidgetWebPage::createWindow(WebWindowType)
+WidgetWebPage::WidgetWebPage(QWebEngineProfile *profile, QObject *parent)
+    : QWebEnginePage(profile, parent)
 {
-    auto *standIn = new WidgetWebPage(profile(), this);
-    standIn->m_opener = this;
-    return standIn;
+    // No page is made for the new window, so the engine drops it at once and
+    // only its address is left to go somewhere.
+    connect(this, &QWebEnginePage::newWindowRequested, this, [this](const QWebEngineNewWindowRequest &request) {
+        openOutside(request.requestedUrl(), NavigationTypeLinkClicked);
+    });
 }

@@ -15,7 +15,7 @@ class WidgetWebPage : public QWebEnginePage
     Q_OBJECT
 
 public:
-    using QWebEnginePage::QWebEnginePage;
+    WidgetWebPage(QWebEngineProfile *profile, QObject *parent);
 
     /// Sets what the engine must know before its first page, once per
     /// process: WebRTC sends nothing a proxy does not carry (there is none),
@@ -36,14 +36,8 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
                                   const QString &source) override;
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
-    /// A stand-in for the new window, which hands the address it is sent to
-    /// to this page as a link away, and goes.
-    QWebEnginePage *createWindow(WebWindowType type) override;
 
 private:
     /// Opens `url` in the desktop's browser, as a link away does.
     void openOutside(const QUrl &url, NavigationType type);
-
-    // Set on a stand-in for a new window: the page that asked for it.
-    WidgetWebPage *m_opener = nullptr;
 };
