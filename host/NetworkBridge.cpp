@@ -2,12 +2,15 @@
 #include "host/NetworkBridge.h"
 
 #include "host/BridgeConnection.h"
+#include "host/ProfileCookieJar.h"
 
 #include <QCoreApplication>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTcpSocket>
 #include <QUuid>
+#include <QWebEngineProfile>
 
 using namespace Qt::StringLiterals;
 
@@ -15,10 +18,11 @@ namespace {
 
 // Headers that describe one connection or one encoding of the body rather
 // than the request or answer itself, which the bridge makes its own, and
-// cookies, which would be set for the bridge rather than for the server.
+// cookies, which are the widget's jar's and never the page's to see or
+// send.
 const QByteArrayList ConnectionHeaders = {
     "connection", "keep-alive", "proxy-connection", "transfer-encoding", "content-length",
-    "content-encoding", "host", "origin", "accept-encoding", "te", "upgrade", "set-cookie"};
+    "content-encoding", "host", "origin", "accept-encoding", "te", "upgrade", "set-cookie", "cookie"};
 
 struct Head
 {
@@ -74,20 +78,34 @@ NetworkBridge::NetworkBridge()
     : QObject(QCoreApplication::instance())
     , m_prefix('/' + QUuid::createUuid().toString(QUuid::Id128).toLatin1() + '/')
 {
-    m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
     connect(&m_server, &QTcpServer::newConnection, this, &NetworkBridge::accept);
     m_server.listen(QHostAddress::LocalHost);
 }
 
-QUrl NetworkBridge::bridged(const QUrl &url) const
+QByteArray NetworkBridge::cookieJar(QWebEngineProfile *profile)
 {
-    if (!m_server.isListening() || (url.scheme() != u"http" && url.scheme() != u"https"))
+    QByteArray &jar = m_jars[profile];
+    if (jar.isEmpty()) {
+        jar = QUuid::createUuid().toString(QUuid::Id128).toLatin1();
+        auto *network = new QNetworkAccessManager(this);
+        network->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+        network->setCookieJar(new ProfileCookieJar(profile->cookieStore(), network));
+        m_networks.insert(jar, network);
+        // Its requests' jar stays, as connections may still use it.
+        connect(profile, &QObject::destroyed, this, [this, profile] { m_jars.remove(profile); });
+    }
+    return jar;
+}
+
+QUrl NetworkBridge::bridged(const QUrl &url, const QByteArray &jar) const
+{
+    if (!m_server.isListening() || !m_networks.contains(jar) || (url.scheme() != u"http" && url.scheme() != u"https"))
         return {};
     QUrl bridge;
     bridge.setScheme(u"http"_s);
     bridge.setHost(u"127.0.0.1"_s);
     bridge.setPort(m_server.serverPort());
-    bridge.setPath(QString::fromLatin1(m_prefix + QUrl::toPercentEncoding(url.toString(QUrl::FullyEncoded))),
+    bridge.setPath(QString::fromLatin1(m_prefix + jar + '/' + QUrl::toPercentEncoding(url.toString(QUrl::FullyEncoded))),
                    QUrl::StrictMode);
     return bridge;
 }
@@ -117,10 +135,11 @@ void NetworkBridge::accept()
 BridgeConnection::Routing NetworkBridge::route(const QByteArray &head, const QByteArray &body)
 {
     const Head request = parseHead(head);
-    const QUrl target = request.target.startsWith(m_prefix)
-                            ? QUrl(QUrl::fromPercentEncoding(request.target.sliced(m_prefix.size())))
-                            : QUrl();
-    if (!bridged(target).isValid())
+    const QByteArray rest = request.target.startsWith(m_prefix) ? request.target.sliced(m_prefix.size()) : QByteArray();
+    const qsizetype slash = rest.indexOf('/');
+    const QByteArray jar = rest.left(slash);
+    const QUrl target = slash > 0 ? QUrl(QUrl::fromPercentEncoding(rest.sliced(slash + 1))) : QUrl();
+    if (!bridged(target, jar).isValid())
         return {"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", nullptr, {}};
     if (request.method == "OPTIONS" && request.headers.contains("access-control-request-method"))
         return {preflightAnswer(request.headers), nullptr, {}};
@@ -129,7 +148,7 @@ BridgeConnection::Routing NetworkBridge::route(const QByteArray &head, const QBy
         if (!isConnectionHeader(name))
             outgoing.setRawHeader(name, value);
     }
-    return {{}, m_network.sendCustomRequest(outgoing, request.method, body), request.headers.value("origin")};
+    return {{}, m_networks.value(jar)->sendCustomRequest(outgoing, request.method, body), request.headers.value("origin")};
 }
 
 QByteArray NetworkBridge::preflightAnswer(const QHash<QByteArray, QByteArray> &headers)

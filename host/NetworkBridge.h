@@ -4,12 +4,13 @@
 #include "host/BridgeConnection.h"
 
 #include <QHash>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QTcpServer>
 #include <QUrl>
 
+class QNetworkAccessManager;
 class QNetworkReply;
+class QWebEngineProfile;
 
 /// Lets widget pages read what they fetch from any server, as the platform
 /// they were written for did. The web engine shows a page loaded from a file
@@ -23,8 +24,10 @@ class QNetworkReply;
 /// as it would have without the bridge.
 ///
 /// The bridge's addresses carry a secret made at start, so no other program
-/// on the machine can use it as a proxy. Each request is a BridgeConnection
-/// of its own, which the bridge owns.
+/// on the machine can use it as a proxy, and the name of the cookie jar the
+/// request uses: each widget's profile has its own (a ProfileCookieJar), its
+/// name as hard to guess as the secret, so that no widget reads another's.
+/// Each request is a BridgeConnection of its own, which the bridge owns.
 class NetworkBridge : public QObject
 {
     Q_OBJECT
@@ -33,9 +36,13 @@ public:
     /// The bridge of this program, started at the first use.
     static NetworkBridge &shared();
 
-    /// The address that fetches `url` through the bridge; invalid when the
-    /// bridge could not start, or for an address that is not http or https.
-    QUrl bridged(const QUrl &url) const;
+    /// The name of the cookie jar for the pages of `profile`, made at the
+    /// first ask.
+    QByteArray cookieJar(QWebEngineProfile *profile);
+    /// The address that fetches `url` through the bridge with the cookies of
+    /// `jar`; invalid when the bridge could not start, or for an address
+    /// that is not http or https.
+    QUrl bridged(const QUrl &url, const QByteArray &jar) const;
     /// Whether `url` is one of the bridge's own addresses.
     bool isBridged(const QUrl &url) const;
 
@@ -55,7 +62,9 @@ private:
     static QByteArray answer(QNetworkReply *reply, const QByteArray &origin);
 
     QTcpServer m_server;
-    QNetworkAccessManager m_network;
+    // By the cookie jar's name: what sends on requests with that jar.
+    QHash<QByteArray, QNetworkAccessManager *> m_networks;
+    QHash<QWebEngineProfile *, QByteArray> m_jars;
     // "/<secret>/", made at start: how every bridge address's path begins.
     QByteArray m_prefix;
 };

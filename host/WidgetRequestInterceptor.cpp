@@ -45,10 +45,10 @@ void WidgetRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
 // What the bridge sends on comes back here, and must then go out.
 void WidgetRequestInterceptor::redirectToBridge(QWebEngineUrlRequestInfo &info) const
 {
-    const NetworkBridge &bridge = NetworkBridge::shared();
-    if (bridge.isBridged(info.requestUrl()))
+    NetworkBridge &bridge = NetworkBridge::shared();
+    if (bridge.isBridged(info.requestUrl()) || !m_profile)
         return;
-    const QUrl bridged = bridge.bridged(info.requestUrl());
+    const QUrl bridged = bridge.bridged(info.requestUrl(), bridge.cookieJar(m_profile));
     if (bridged.isValid())
         info.redirect(bridged);
 }

@@ -3,7 +3,9 @@
 
 #include "host/WidgetAccess.h"
 
+#include <QPointer>
 #include <QSet>
+#include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
 
 /// Sees every request of one widget page before it leaves:
@@ -27,6 +29,9 @@ public:
 
     /// The runtime the page's calls go to.
     void setRuntimeToken(const QString &token) { m_token = token; }
+    /// The profile of the page, whose cookies the page's fetches through
+    /// the bridge use.
+    void setProfile(QWebEngineProfile *profile) { m_profile = profile; }
 
     /// The rules of the widget whose page loads next.
     void setAccess(const WidgetAccess &access)
@@ -48,4 +53,5 @@ private:
     // The missing files reported since the widget was shown: each once.
     mutable QSet<QString> m_missing;
     QString m_token;
+    QPointer<QWebEngineProfile> m_profile;
 };

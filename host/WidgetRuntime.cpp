@@ -119,6 +119,7 @@ WidgetRuntime::WidgetRuntime(QWebEngineView *view, QObject *parent)
 void WidgetRuntime::attachPage()
 {
     QWebEnginePage *page = m_view->page();
+    m_interceptor->setProfile(page->profile());
     page->setUrlRequestInterceptor(m_interceptor);
     if (auto *widgetPage = qobject_cast<WidgetWebPage *>(page)) {
         connect(widgetPage, &WidgetWebPage::logged, this, &WidgetRuntime::pageLogged);

@@ -12,11 +12,15 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QWebEngineCookieStore>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
 
 namespace {
 
-/// A server on 127.0.0.1 that answers "/delay/N" after N milliseconds and
-/// "/never" not at all.
+/// A server on 127.0.0.1 that answers "/delay/N" after N milliseconds,
+/// "/never" not at all, "/cookie/NAME=VALUE" by setting that cookie, and
+/// any other path with the cookies it was sent.
 struct SlowServer : QTcpServer
 {
     SlowServer()
@@ -27,24 +31,42 @@ struct SlowServer : QTcpServer
                 connect(socket, &QTcpSocket::readyRead, socket, [socket] {
                     if (!socket->peek(1 << 16).contains("\r\n\r\n"))
                         return;
-                    const QByteArray path = socket->readAll().split(' ').value(1);
-                    if (!path.startsWith("/delay/"))
+                    const QByteArray head = socket->readAll();
+                    const QByteArray path = head.split(' ').value(1);
+                    if (path.startsWith("/cookie/") || !path.startsWith("/delay/")) {
+                        answer(socket, path.startsWith("/cookie/") ? "Set-Cookie: " + path.sliced(8) + "; Path=/\r\n"
+                                                                    : QByteArray(),
+                               cookies(head));
                         return;
-                    QTimer::singleShot(path.mid(7).toInt(), socket, [socket] {
-                        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
-                        socket->disconnectFromHost();
-                    });
+                    }
+                    QTimer::singleShot(path.mid(7).toInt(), socket, [socket] { answer(socket, {}, "ok"); });
                 });
         });
     }
+    static QByteArray cookies(const QByteArray &head)
+    {
+        const qsizetype at = head.indexOf("\nCookie: ");
+        return at < 0 ? "none" : head.sliced(at + 1, head.indexOf('\r', at) - at - 1);
+    }
+    static void answer(QTcpSocket *socket, const QByteArray &headers, const QByteArray &body)
+    {
+        socket->write("HTTP/1.1 200 OK\r\n" + headers + "Content-Length: " + QByteArray::number(body.size())
+                      + "\r\nConnection: close\r\n\r\n" + body);
+        socket->disconnectFromHost();
+    }
     QUrl url(const QString &path) const { return QUrl(u"http://127.0.0.1:%1%2"_s.arg(serverPort()).arg(path)); }
 };
+
+QByteArray defaultJar()
+{
+    return NetworkBridge::shared().cookieJar(QWebEngineProfile::defaultProfile());
+}
 
 /// Sends `request` to the bridge as another program on the machine could,
 /// and gives what came back before the bridge closed the connection.
 QByteArray askBridge(const QByteArray &request)
 {
-    const QUrl bridge = NetworkBridge::shared().bridged(QUrl(u"http://127.0.0.1:9/"_s));
+    const QUrl bridge = NetworkBridge::shared().bridged(QUrl(u"http://127.0.0.1:9/"_s), defaultJar());
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, quint16(bridge.port()));
     if (!socket.waitForConnected(5000))
@@ -59,9 +81,9 @@ QByteArray askBridge(const QByteArray &request)
     return QTest::qWaitFor(closed, 5000) ? answer + socket.readAll() : "still open";
 }
 
-QByteArray bridgedPath(const QUrl &url)
+QByteArray bridgedPath(const QUrl &url, const QByteArray &jar = defaultJar())
 {
-    return NetworkBridge::shared().bridged(url).path(QUrl::FullyEncoded).toLatin1();
+    return NetworkBridge::shared().bridged(url, jar).path(QUrl::FullyEncoded).toLatin1();
 }
 
 // Every page asks four at a time, gives some up at random moments or by a
@@ -116,6 +138,34 @@ private slots:
         QCOMPARE(answer.contains("Access-Control-Allow-Origin"), readable);
     }
 
+    // Each widget's servers see the cookies they set for that widget alone;
+    // the cookies are kept in its profile, as the page's own are, and the
+    // bridge sends those the profile had already.
+    void cookiesAreEachWidgetsOwn()
+    {
+        QWebEngineProfile first, second;
+        // A profile's cookie store opens with its first page's first load.
+        QWebEnginePage firstPage(&first), secondPage(&second);
+        for (QWebEnginePage *page : {&firstPage, &secondPage}) {
+            QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+            page->setHtml(u"<p>a widget</p>"_s);
+            QVERIFY(loaded.wait());
+        }
+        const QByteArray firstJar = NetworkBridge::shared().cookieJar(&first);
+        const QByteArray secondJar = NetworkBridge::shared().cookieJar(&second);
+        QSignalSpy kept(first.cookieStore(), &QWebEngineCookieStore::cookieAdded);
+        const auto ask = [this](const QString &path, const QByteArray &jar) {
+            return askBridge("GET " + bridgedPath(m_server.url(path), jar) + " HTTP/1.1\r\n\r\n").split('\n').last();
+        };
+        QCOMPARE(ask(u"/cookie/station=42"_s, firstJar), QByteArray("none"));
+        QCOMPARE(ask(u"/"_s, firstJar), QByteArray("Cookie: station=42"));
+        QCOMPARE(ask(u"/"_s, secondJar), QByteArray("none"));
+        QTRY_COMPARE(kept.size(), 1);
+        QCOMPARE(kept.first().first().value<QNetworkCookie>().toRawForm(QNetworkCookie::NameAndValueOnly), "station=42");
+        second.cookieStore()->setCookie(QNetworkCookie("kept", "earlier"), m_server.url(u"/"_s));
+        QTRY_COMPARE(ask(u"/"_s, secondJar), QByteArray("Cookie: kept=earlier"));
+    }
+
     // A page that gives up closes its connection before the server answers;
     // the bridge goes on serving. The connection left waiting at the end is
     // still open when the program ends, which must end it quietly.
@@ -124,7 +174,7 @@ private slots:
         for (const QString &path : {u"/delay/200"_s, u"/never"_s}) {
             // Goes with the application, after the bridge.
             auto *socket = new QTcpSocket(qApp);
-            const QUrl bridge = NetworkBridge::shared().bridged(m_server.url(path));
+            const QUrl bridge = NetworkBridge::shared().bridged(m_server.url(path), defaultJar());
             socket->connectToHost(QHostAddress::LocalHost, quint16(bridge.port()));
             QVERIFY(socket->waitForConnected(5000));
             socket->write("GET " + bridgedPath(m_server.url(path)) + " HTTP/1.1\r\n\r\n");
