@@ -12,13 +12,13 @@ namespace {
 
 // Answers whether the page point holds something the user clicks rather than
 // drags: a control, a link, editable text, a scroll bar, or an element with a
-// click or mouse-down handler (widgets' own controls, such as resize grips).
-// It runs in the page's own world, the only one that sees handlers the
-// page's scripts set.
+// click or mouse-down handler, set as a property or added as a listener
+// (widgets' own controls, such as resize grips and sliders). It runs in the
+// page's own world, the only one that sees what the page's scripts set.
 const char16_t ControlAtPointScript[] = uR"(
 (function (x, y) {
     for (var node = document.elementFromPoint(x, y); node; node = node.parentElement) {
-        if (node.onclick || node.onmousedown
+        if (node.onclick || node.onmousedown || node[Symbol.for('quillet.pressHandled')]
             || node.matches('a, button, input, select, textarea, label, [contenteditable], '
                             + '[onclick], [onmousedown], [role="button"], [role="scrollbar"], '
                             + '[role="slider"]'))

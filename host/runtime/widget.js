@@ -168,5 +168,17 @@
         handle(document.visibilityState === 'visible' ? widget.onshow : widget.onhide);
     });
 
+    // An element whose script listens for presses is a control of the page's
+    // own (a slider's track): a press there is not the start of dragging the
+    // window. The page as a whole listening is no such sign.
+    var listen = EventTarget.prototype.addEventListener;
+    var pressHandled = Symbol.for('quillet.pressHandled');
+    EventTarget.prototype.addEventListener = function (type, listener, options) {
+        if (/^(mousedown|pointerdown|touchstart|click)$/.test(type) && this instanceof Element
+            && this !== document.documentElement && this !== document.body)
+            this[pressHandled] = true;
+        return listen.apply(this, arguments);
+    };
+
     window.widget = widget;
 })(QUILLET_CONFIG);

@@ -13,13 +13,16 @@ static QRect centred(const QSize &size, const QRect &area)
     return {area.topLeft() + QPoint(area.width() / 2 - size.width() / 2, area.height() / 2 - size.height() / 2), size};
 }
 
-// Controls of 40 by 20 pixels in a row at the top of a bare background.
+// Controls of 40 by 20 pixels in a row at the top of a bare background; the
+// page listens for presses anywhere.
 const char DragPage[] = R"(
 <style> body { margin: 0; width: 200px; height: 100px; }
   .spot { position: absolute; top: 0; width: 40px; height: 20px; margin: 0; padding: 0; border: 0; display: block; }
 </style>
 <button class="spot" style="left: 0"><span>OK</span></button><div class="spot" id="handled" style="left: 100px"></div>
+<div class="spot" id="track" style="left: 150px"><div style="width: 4px; height: 4px"></div></div>
 <script> document.getElementById('handled').onclick = function () {};
+  document.getElementById('track').addEventListener('mousedown', function () {});
   document.addEventListener('mousedown', function () { ++window.presses; }); </script>)";
 
 // The tests share one window, but for those that stop its page.
@@ -134,6 +137,7 @@ private slots:
         QTest::newRow("background") << QPoint(100, 70) << true;
         QTest::newRow("button, on its label") << QPoint(20, 10) << false;
         QTest::newRow("element with an onclick handler") << QPoint(120, 10) << false;
+        QTest::newRow("inside an element with a listener") << QPoint(170, 10) << false;
     }
     void dragFromBackgroundMovesTheWindow()
     {
