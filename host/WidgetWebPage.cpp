@@ -2,6 +2,9 @@
 #include "host/WidgetWebPage.h"
 
 #include <QDesktopServices>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -29,12 +32,31 @@ bool staysInWidget(const QUrl &url)
     return own.contains(url.scheme());
 }
 
+// The engine's renderers read the font configuration as they start, each a
+// process of its own: the system's, with the stand-ins for the faces the
+// era's widgets name added, is handed to them in a file of this user's.
+// Without it, pages are drawn as before, in the engine's default faces.
+void giveRenderersStandInFaces()
+{
+    QFile rules(u":/quillet/fonts.conf"_s);
+    if (!rules.open(QIODevice::ReadOnly))
+        return;
+    const QString system = qEnvironmentVariable("FONTCONFIG_FILE", u"/etc/fonts/fonts.conf"_s);
+    const QByteArray config = rules.readAll().replace("QUILLET_SYSTEM_FONTS", system.toHtmlEscaped().toUtf8());
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QSaveFile file(folder + u"/quillet-widget-fonts.conf"_s);
+    if (folder.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(config) != config.size() || !file.commit())
+        return;
+    qputenv("FONTCONFIG_FILE", QFile::encodeName(file.fileName()));
+}
+
 } // namespace
 
 void WidgetWebPage::prepareEngine()
 {
     static const bool prepared = [] {
         QtWebEngineCore::initialize();
+        giveRenderersStandInFaces();
         QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
         flags += " --force-webrtc-ip-handling-policy=disable_non_proxied_udp";
         // The engine's start-up report is no line of any widget's log.

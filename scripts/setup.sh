@@ -15,6 +15,7 @@ QUILLET_PACKAGES=(
     qt6-webengine-dev qt6-webengine-dev-tools qt6-declarative-dev
     libqscintilla2-qt6-dev libzip-dev qt6-image-formats-plugins libqt6svg6 adwaita-icon-theme
     libbenchmark-dev xvfb xauth desktop-file-utils appstream shared-mime-info
+    fonts-liberation2 fonts-dejavu-core
     "${QUILLET_EXTRA_PACKAGES[@]}"
 )
 

@@ -181,6 +181,29 @@ private slots:
                                   placed(expected), 10000);
     }
 
+    void macFacesHaveStandIns_data()
+    {
+        columns<QString, QString>("named", "standIn");
+        for (const QString &sans : {u"Lucida Grande"_s, u"Helvetica Neue"_s, u"Helvetica"_s, u"Geneva"_s, u"Arial"_s})
+            QTest::newRow(qPrintable(sans)) << sans << u"Liberation Sans"_s;
+        QTest::newRow("Verdana") << u"Verdana"_s << u"DejaVu Sans"_s;
+        QTest::newRow("Times") << u"Times"_s << u"Liberation Serif"_s;
+        QTest::newRow("Monaco") << u"Monaco"_s << u"DejaVu Sans Mono"_s;
+    }
+    // A face the era's widgets name is drawn as an installed face of about
+    // its width, never in the engine's serif default.
+    void macFacesHaveStandIns()
+    {
+        QFETCH(QString, named); QFETCH(QString, standIn);
+        const QString width = uR"((function (family) {
+            var s = document.body.appendChild(document.createElement('span'));
+            s.style.font = '13px ' + family; s.textContent = 'Hamburgefonstiv 0123';
+            var w = s.getBoundingClientRect().width; s.remove(); return String(w); }))"_s;
+        const auto measured = [&](const QString &family) { return m_f.run(width + u"(\"'%1'\")"_s.arg(family)).toString(); };
+        QCOMPARE(measured(named), measured(standIn));
+        QVERIFY(measured(named) != measured(u"serif"_s));
+    }
+
     void showAndHideReachThePage()
     {
         m_f.run(u"window.events = [];"_s);
