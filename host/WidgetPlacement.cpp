@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -38,6 +40,16 @@ QRect onScreen(const QRect &rect)
     return placed;
 }
 
+// Where the widget of `domain` was last, if it has been anywhere. A place
+// kept as a point only has no size.
+std::optional<QRect> savedPlace(const QString &domain)
+{
+    const QVariant saved = positions().value(domain);
+    if (!saved.isValid())
+        return std::nullopt;
+    return saved.typeId() == QMetaType::QPoint ? QRect(saved.toPoint(), QSize(0, 0)) : saved.toRect();
+}
+
 } // namespace
 
 WidgetPlacement::WidgetPlacement(QObject *parent)
@@ -55,38 +67,63 @@ WidgetPlacement::WidgetPlacement(QObject *parent)
 void WidgetPlacement::place(BorderlessWindow *window, const QString &domain)
 {
     if (!m_domains.contains(window)) {
-        connect(window->widgetView(), &WidgetPreviewView::dragged, this,
-                [this, window] { positions().setValue(m_domains.value(window), window->pos()); });
+        connect(window->widgetView(), &WidgetPreviewView::dragged, this, [this, window] { remember(window); });
         connect(window, &QObject::destroyed, this, [this, window] { m_domains.remove(window); });
+        window->installEventFilter(this);
     }
     m_domains.insert(window, domain);
-    const std::optional<QPoint> saved = savedPosition(domain);
-    window->move(onScreen(QRect(saved ? *saved : freePosition(window), window->size())).topLeft());
+    const std::optional<QRect> saved = savedPlace(domain);
+    window->move(onScreen(QRect(saved ? saved->topLeft() : freePosition(window), window->size())).topLeft());
+    remember(window);
 }
 
-std::optional<QPoint> WidgetPlacement::savedPosition(const QString &domain) const
+// A widget that grew over another, as its page asked, moves out of its way.
+bool WidgetPlacement::eventFilter(QObject *watched, QEvent *event)
 {
-    const QVariant saved = positions().value(domain);
-    return saved.isValid() ? std::optional(saved.toPoint()) : std::nullopt;
+    auto *window = static_cast<BorderlessWindow *>(watched);
+    if (event->type() == QEvent::Resize && m_domains.contains(window) && window->isVisible()) {
+        if (coversAnother(window, window->geometry()))
+            window->move(freePosition(window));
+        remember(window);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void WidgetPlacement::remember(BorderlessWindow *window) const
+{
+    positions().setValue(m_domains.value(window), window->geometry());
 }
 
 // The first place, row by row from the top left of the screen, where the
 // window covers no other widget; where it stands when there is none.
-QPoint WidgetPlacement::freePosition(const BorderlessWindow *window) const
+QPoint WidgetPlacement::freePosition(BorderlessWindow *window) const
 {
     const QRect available = window->screen()->availableGeometry();
     const QSize size = window->size();
     for (int y = available.top(); y + size.height() <= available.bottom(); y += Step) {
         for (int x = available.left(); x + size.width() <= available.right(); x += Step) {
-            const QRect spot = QRect(QPoint(x, y), size).adjusted(-Step / 2, -Step / 2, Step / 2, Step / 2);
-            const bool free = std::none_of(m_domains.keyBegin(), m_domains.keyEnd(), [&](const BorderlessWindow *other) {
-                return other != window && other->isVisible() && other->geometry().intersects(spot);
-            });
-            if (free)
+            if (!coversAnother(window, QRect(QPoint(x, y), size)))
                 return {x, y};
         }
     }
     return window->pos();
+}
+
+// Whether `rect`, with a gap around it, meets a widget shown now or the
+// place kept for another, which may start later.
+bool WidgetPlacement::coversAnother(BorderlessWindow *window, const QRect &rect) const
+{
+    const QRect spot = rect.adjusted(-Step / 2, -Step / 2, Step / 2, Step / 2);
+    const QString domain = m_domains.value(window);
+    const QSettings saved = positions();
+    const QStringList domains = saved.childKeys();
+    if (std::any_of(domains.cbegin(), domains.cend(), [&](const QString &other) {
+            return other != domain && saved.value(other).toRect().intersects(spot);
+        }))
+        return true;
+    return std::any_of(m_domains.keyBegin(), m_domains.keyEnd(), [&](const BorderlessWindow *other) {
+        return other != window && other->isVisible() && other->geometry().intersects(spot);
+    });
 }
 
 void WidgetPlacement::keepOnScreen()

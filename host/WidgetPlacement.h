@@ -6,14 +6,13 @@
 #include <QPoint>
 #include <QRect>
 
-#include <optional>
-
 class BorderlessWindow;
 
-/// Where the host's widgets sit: each where the user last left it, kept per
-/// widget from run to run; a widget seen for the first time where it covers
-/// no other, when there is such a place; and every widget on a screen when
-/// screens come, go or change size.
+/// Where the host's widgets sit: each where it was last, kept per widget
+/// from run to run whether or not the user dragged it; a widget seen for the
+/// first time where it covers no other, shown or not, when there is such a
+/// place; a widget that grows over another moved to such a place; and every
+/// widget on a screen when screens come, go or change size.
 class WidgetPlacement : public QObject
 {
     Q_OBJECT
@@ -25,9 +24,13 @@ public:
     /// remembers where the user drags it from then on.
     void place(BorderlessWindow *window, const QString &domain);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    std::optional<QPoint> savedPosition(const QString &domain) const;
-    QPoint freePosition(const BorderlessWindow *window) const;
+    void remember(BorderlessWindow *window) const;
+    QPoint freePosition(BorderlessWindow *window) const;
+    bool coversAnother(BorderlessWindow *window, const QRect &rect) const;
     void keepOnScreen();
 
     QHash<BorderlessWindow *, QString> m_domains;

@@ -179,13 +179,26 @@ private slots:
         QTRY_VERIFY(!closing);
     }
 
-    // Widgets seen for the first time cover no other; one the user dragged
-    // elsewhere comes back there, also after its window closed.
+    // Widgets seen for the first time cover no other, started or not yet;
+    // each comes back where it was, dragged or not, also after its window
+    // closed; one that grows over another moves out of its way.
     void widgetsKeepTheirPlaces()
     {
-        m_f->host.showWidgets({m_f->first, m_f->second});
+        m_f->host.showWidgets({m_f->first});
+        const QRect firstPlace = shown().value(u"First"_s)->geometry();
+        QVERIFY(shown().value(u"First"_s)->close());
+        m_f->host.showWidgets({m_f->second});
+        BorderlessWindow *second = shown().value(u"Second"_s);
+        QVERIFY(!second->geometry().intersects(firstPlace));
+        m_f->host.showWidgets({m_f->first});
         BorderlessWindow *first = shown().value(u"First"_s);
-        QVERIFY(!first->geometry().intersects(shown().value(u"Second"_s)->geometry()));
+        QCOMPARE(first->geometry(), firstPlace);
+
+        QTRY_COMPARE(WidgetPage::evaluate(*second, u"typeof widget"_s).toString(), u"object"_s);
+        WidgetPage::evaluate(*second, u"window.resizeTo(%1, %2)"_s.arg(firstPlace.right() + 100).arg(firstPlace.bottom() + 100));
+        QTRY_COMPARE(second->width(), firstPlace.right() + 100);
+        QVERIFY(!second->geometry().intersects(first->geometry()));
+
         first->move(first->pos() + QPoint(40, 30));
         emit first->widgetView()->dragged();
         const QPoint dragged = first->pos();
