@@ -3,6 +3,7 @@
 // what it refuses early, and that pages giving up at any moment, several at
 // once, never take it down.
 #include "host/NetworkBridge.h"
+#include "host/WebWidgetPreview.h"
 
 #include "tests/host/WidgetPage.h"
 
@@ -87,7 +88,8 @@ QByteArray bridgedPath(const QUrl &url, const QByteArray &jar = defaultJar())
 }
 
 // Every page asks four at a time, gives some up at random moments or by a
-// time-out, and now and then loads itself again.
+// time-out, and now and then loads itself again. Its windows come, go and
+// load it again at random moments too, in the host and in the preview.
 const char ChaosPage[] = R"(<script>
 function one() {
     var r = new XMLHttpRequest();
@@ -211,21 +213,37 @@ private slots:
         const auto seed = quint32(QDateTime::currentMSecsSinceEpoch());
         qInfo("seed %u", seed);
         QRandomGenerator random(seed);
+        // Three as the host shows widgets, two as the editor previews them.
         std::array<std::unique_ptr<BorderlessWindow>, 3> windows;
+        std::array<std::unique_ptr<WebWidgetPreview>, 2> previews;
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < (set ? seconds : 8) * 1000) {
-            std::unique_ptr<BorderlessWindow> &window = windows[random.bounded(int(windows.size()))];
-            const int what = random.bounded(3);
-            if (what == 0)
-                window.reset();
-            else if (!window || what == 1)
-                (window ? window : window = std::make_unique<BorderlessWindow>())->showWidget(widget);
-            else
-                window->reloadWidget(widget);
+            const int slot = random.bounded(int(windows.size() + previews.size()));
+            const int what = random.bounded(4);
+            if (slot < int(windows.size())) {
+                std::unique_ptr<BorderlessWindow> &window = windows[slot];
+                if (what == 0)
+                    window.reset();
+                else if (!window || what == 1)
+                    (window ? window : window = std::make_unique<BorderlessWindow>())->showWidget(widget);
+                else
+                    window->reloadWidget(widget);
+            } else {
+                std::unique_ptr<WebWidgetPreview> &preview = previews[slot - windows.size()];
+                if (what == 0)
+                    preview.reset();
+                else if (!preview || what == 1)
+                    QVERIFY((preview ? preview : preview = std::make_unique<WebWidgetPreview>())->show(bundle).succeeded());
+                else if (what == 2)
+                    preview->reload(bundle);
+                else
+                    preview->hide();
+            }
             QTest::qWait(random.bounded(20, 400));
         }
         windows = {};
+        previews = {};
         QTest::qWait(500);
         const QString script = u"var r = new XMLHttpRequest(); r.open('GET', '%1', false); r.send(); r.responseText"_s;
         QVERIFY(m_f.show(m_f.bundle(u"After"_s, {{u"AllowNetworkAccess"_s, true}})));
