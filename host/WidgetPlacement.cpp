@@ -50,6 +50,13 @@ std::optional<QRect> savedPlace(const QString &domain)
     return saved.typeId() == QMetaType::QPoint ? QRect(saved.toPoint(), QSize(0, 0)) : saved.toRect();
 }
 
+// Whether `rect`, with a gap around it, meets any of `taken`.
+bool meets(const QRect &rect, const QList<QRect> &taken)
+{
+    const QRect spot = rect.adjusted(-Step / 2, -Step / 2, Step / 2, Step / 2);
+    return std::any_of(taken.cbegin(), taken.cend(), [&](const QRect &other) { return other.intersects(spot); });
+}
+
 } // namespace
 
 WidgetPlacement::WidgetPlacement(QObject *parent)
@@ -82,7 +89,7 @@ bool WidgetPlacement::eventFilter(QObject *watched, QEvent *event)
 {
     auto *window = static_cast<BorderlessWindow *>(watched);
     if (event->type() == QEvent::Resize && m_domains.contains(window) && window->isVisible()) {
-        if (coversAnother(window, window->geometry()))
+        if (meets(window->geometry(), others(window)))
             window->move(freePosition(window));
         remember(window);
     }
@@ -98,32 +105,34 @@ void WidgetPlacement::remember(BorderlessWindow *window) const
 // window covers no other widget; where it stands when there is none.
 QPoint WidgetPlacement::freePosition(BorderlessWindow *window) const
 {
+    const QList<QRect> taken = others(window);
     const QRect available = window->screen()->availableGeometry();
     const QSize size = window->size();
     for (int y = available.top(); y + size.height() <= available.bottom(); y += Step) {
         for (int x = available.left(); x + size.width() <= available.right(); x += Step) {
-            if (!coversAnother(window, QRect(QPoint(x, y), size)))
+            if (!meets(QRect(QPoint(x, y), size), taken))
                 return {x, y};
         }
     }
     return window->pos();
 }
 
-// Whether `rect`, with a gap around it, meets a widget shown now or the
-// place kept for another, which may start later.
-bool WidgetPlacement::coversAnother(BorderlessWindow *window, const QRect &rect) const
+// Where the other widgets are: those shown now, and the places kept for
+// those that are not, which may start later.
+QList<QRect> WidgetPlacement::others(BorderlessWindow *window) const
 {
-    const QRect spot = rect.adjusted(-Step / 2, -Step / 2, Step / 2, Step / 2);
+    QList<QRect> taken;
     const QString domain = m_domains.value(window);
     const QSettings saved = positions();
-    const QStringList domains = saved.childKeys();
-    if (std::any_of(domains.cbegin(), domains.cend(), [&](const QString &other) {
-            return other != domain && saved.value(other).toRect().intersects(spot);
-        }))
-        return true;
-    return std::any_of(m_domains.keyBegin(), m_domains.keyEnd(), [&](const BorderlessWindow *other) {
-        return other != window && other->isVisible() && other->geometry().intersects(spot);
-    });
+    for (const QString &other : saved.childKeys()) {
+        if (other != domain)
+            taken.append(saved.value(other).toRect());
+    }
+    for (auto it = m_domains.cbegin(); it != m_domains.cend(); ++it) {
+        if (it.key() != window && it.key()->isVisible())
+            taken.append(it.key()->geometry());
+    }
+    return taken;
 }
 
 void WidgetPlacement::keepOnScreen()

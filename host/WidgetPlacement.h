@@ -30,7 +30,7 @@ protected:
 private:
     void remember(BorderlessWindow *window) const;
     QPoint freePosition(BorderlessWindow *window) const;
-    bool coversAnother(BorderlessWindow *window, const QRect &rect) const;
+    QList<QRect> others(BorderlessWindow *window) const;
     void keepOnScreen();
 
     QHash<BorderlessWindow *, QString> m_domains;

@@ -6,28 +6,41 @@
 // document gets no script of its own, so its parent seals it before any
 // script of the page can reach it: as a script inserts it, as
 // document.write returns, or before the parser runs the next script of
-// the page. A window opened by script is never handed to it. What the page
-// could replace is taken first.
+// the page. A window opened by script is never handed to it. Everything
+// used here is taken before the page could replace it.
 (function (window) {
     'use strict';
+    var apply = Reflect.apply;
+    var describe = Object.getOwnPropertyDescriptor;
     var Frames = 'iframe, frame, object, embed';
     var matches = Element.prototype.matches;
     var query = Element.prototype.querySelectorAll;
-    var count = Object.getOwnPropertyDescriptor(NodeList.prototype, 'length').get;
     var item = NodeList.prototype.item;
     var listen = EventTarget.prototype.addEventListener;
     var observe = MutationObserver.prototype.observe;
     var warn = console.warn.bind(console);
-    var contentWindow = {
-        IFRAME: Object.getOwnPropertyDescriptor(HTMLIFrameElement.prototype, 'contentWindow').get,
-        FRAME: Object.getOwnPropertyDescriptor(HTMLFrameElement.prototype, 'contentWindow').get,
-        OBJECT: Object.getOwnPropertyDescriptor(HTMLObjectElement.prototype, 'contentWindow').get,
-    };
+    var test = RegExp.prototype.test;
+    var NoWindowOfItsOwn = /^\s*(about:|javascript:|$)/i;
+
+    function getter(prototype, name) {
+        var get = describe(prototype, name).get;
+        return function (object) { return apply(get, object, []); };
+    }
+    var nodeType = getter(Node.prototype, 'nodeType');
+    var count = getter(NodeList.prototype, 'length');
+    var documentElement = getter(Document.prototype, 'documentElement');
+    var target = getter(Event.prototype, 'target');
+    var addedNodes = getter(MutationRecord.prototype, 'addedNodes');
+    var contentWindow = Object.create(null);
+    contentWindow.IFRAME = getter(HTMLIFrameElement.prototype, 'contentWindow');
+    contentWindow.FRAME = getter(HTMLFrameElement.prototype, 'contentWindow');
+    contentWindow.OBJECT = getter(HTMLObjectElement.prototype, 'contentWindow');
+    var tagName = getter(Element.prototype, 'tagName');
 
     function sealFrame(element) {
-        var get = contentWindow[element.tagName];
+        var get = contentWindow[tagName(element)];
         try {
-            var inner = get && get.call(element);
+            var inner = get && get(element);
             if (inner)
                 seal(inner);
         } catch (error) {
@@ -36,20 +49,20 @@
     }
 
     function sealFramesIn(node) {
-        if (node.nodeType !== Node.ELEMENT_NODE)
+        if (!node || nodeType(node) !== 1)
             return;
-        if (matches.call(node, Frames))
+        if (apply(matches, node, [Frames]))
             sealFrame(node);
-        var inside = query.call(node, Frames);
-        for (var i = 0, n = count.call(inside); i < n; ++i)
-            sealFrame(item.call(inside, i));
+        var inside = apply(query, node, [Frames]);
+        for (var i = 0, n = count(inside); i < n; ++i)
+            sealFrame(apply(item, inside, [i]));
     }
 
     // Calls `original` on, then seals the frames of the document.
     function sealingAfter(original) {
         return function () {
-            var result = original.apply(this, arguments);
-            sealFramesIn(this.documentElement || this);
+            var result = apply(original, this, arguments);
+            sealFramesIn(documentElement(this));
             return result;
         };
     }
@@ -61,23 +74,25 @@
         frame.open = function (address) {
             // A window with no address of its own would be the page's to
             // write into, and the engine stalls the page making one.
-            if (/^\s*(about:|javascript:|$)/i.test(address === undefined ? '' : String(address)))
+            if (apply(test, NoWindowOfItsOwn, [address === undefined ? '' : String(address)]))
                 warn('a window of the page\'s own was not opened: a widget has no windows');
             else
-                open.apply(this, arguments);
+                apply(open, this, arguments);
             return null;
         };
         var prototype = frame.Document.prototype;
         prototype.write = sealingAfter(prototype.write);
         prototype.writeln = sealingAfter(prototype.writeln);
         // Sent as a script inserts a node, once its frames exist.
-        listen.call(frame, 'DOMNodeInserted', function (event) { sealFramesIn(event.target); }, true);
+        apply(listen, frame, ['DOMNodeInserted', function (event) { sealFramesIn(target(event)); }, true]);
         // Told before the parser runs a script of the page.
-        observe.call(new frame.MutationObserver(function (records) {
-            for (var i = 0; i < records.length; ++i)
-                for (var j = 0; j < records[i].addedNodes.length; ++j)
-                    sealFramesIn(records[i].addedNodes[j]);
-        }), frame.document, {childList: true, subtree: true});
+        apply(observe, new frame.MutationObserver(function (records) {
+            for (var i = 0; i < records.length; ++i) {
+                var added = addedNodes(records[i]);
+                for (var j = 0, n = count(added); j < n; ++j)
+                    sealFramesIn(apply(item, added, [j]));
+            }
+        }), [frame.document, {childList: true, subtree: true}]);
     }
 
     seal(window);

@@ -155,7 +155,10 @@ private slots:
         QUdpSocket udp;
         QTcpServer tcp;
         QVERIFY(udp.bind(QHostAddress::LocalHost) && tcp.listen(QHostAddress::LocalHost));
-        const QString body = u"<iframe></iframe><script>window.peers = [frames[0].RTCPeerConnection];"
+        // The page first replaces what a seal might use to find its frames.
+        const QString body = u"<script>Object.defineProperty(Node.prototype, 'nodeType', {get: function () { return 3; }});"
+                              " Function.prototype.call = Function.prototype.apply = function () {};</script>"
+                              "<iframe></iframe><script>window.peers = [frames[0].RTCPeerConnection];"
                               " document.write('<iframe></iframe>'); peers.push(frames[1].RTCPeerConnection);</script>"_s;
         QVERIFY(m_f.show(m_f.bundle(u"Rtc"_s, keys, body)));
         const QString script = uR"(
