@@ -16,6 +16,9 @@
 
 namespace {
 
+// The most read of a page, style sheet or script to look into it.
+constexpr qint64 LargestScannedSource = qint64(64) << 20;
+
 using Severity = Problem::Severity;
 
 QString quoted(const QString &text)
@@ -84,8 +87,10 @@ bool WidgetChecker::readInfo()
         add(Severity::Error, {}, 0, tr("Info.plist is missing"));
         return false;
     }
+    if (!staysInside(m_infoName))
+        return false;
     QByteArray bytes;
-    const Outcome read = FileManager::readFile(path, &bytes);
+    const Outcome read = FileManager::readFile(path, &bytes, PropertyList::ReadLimit);
     const std::optional<QVariant> list = read ? PropertyList::parse(bytes) : std::nullopt;
     if (!read)
         add(Severity::Error, m_infoName, 0, tr("cannot be read: %1").arg(read.reason()));
@@ -96,6 +101,16 @@ bool WidgetChecker::readInfo()
     else
         m_info = list->toMap();
     return list && list->typeId() == QMetaType::QVariantMap;
+}
+
+// A file that is a link leading out of the widget is not the widget's, and
+// is never read: it could be anything on the machine. Said as an error.
+bool WidgetChecker::staysInside(const QString &file)
+{
+    if (!FileManager::leadsOutside(m_bundle, m_bundle + u'/' + file))
+        return true;
+    add(Severity::Error, file, 0, tr("leads outside the widget, so it is not read"));
+    return false;
 }
 
 QString WidgetChecker::requiredString(const QString &key)
@@ -115,7 +130,7 @@ QString WidgetChecker::requiredString(const QString &key)
 void WidgetChecker::checkSize()
 {
     const QString image = QStringLiteral("Default.png");
-    const QSize picture = QImageReader(m_bundle + u'/' + image).size();
+    const QSize picture = staysInside(image) ? QImageReader(m_bundle + u'/' + image).size() : QSize();
     const struct
     {
         QString key;
@@ -178,8 +193,10 @@ void WidgetChecker::checkSource(const QString &file, SourceScan (*scan)(const QS
     if (m_scanned.contains(file))
         return;
     m_scanned.insert(file);
+    if (!staysInside(file))
+        return;
     TextFile::Text text;
-    const Outcome read = TextFile::read(m_bundle + u'/' + file, &text);
+    const Outcome read = TextFile::read(m_bundle + u'/' + file, &text, LargestScannedSource);
     if (!read) {
         add(Severity::Error, file, 0, tr("cannot be read: %1").arg(read.reason()));
         return;

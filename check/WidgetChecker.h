@@ -34,6 +34,7 @@ private:
     void checkSize();
     void checkIdentifier(const QString &identifier);
     void checkSource(const QString &file, SourceScan (*scan)(const QString &));
+    bool staysInside(const QString &file);
     /// The path within the bundle that `target`, named in `from`, leads
     /// to; nothing for what the bundle does not hold.
     std::optional<QString> resolve(const QString &from, int line, QString target);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/LegacyMarkup.h"
 
-#include <QFile>
+#include "platform/FileManager.h"
+
 #include <QFileInfo>
 
 #include <cctype>
@@ -93,10 +94,9 @@ std::optional<QByteArray> LegacyMarkup::repairedPage(const QString &path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != u"html" && suffix != u"htm")
         return std::nullopt;
-    QFile file(path);
-    if (file.size() > LargestRepairedPage || !file.open(QIODevice::ReadOnly))
+    QByteArray html;
+    if (!FileManager::readFile(path, &html, LargestRepairedPage))
         return std::nullopt;
-    const QByteArray html = file.readAll();
     QByteArray repaired = closeEmptyTags(html);
     if (repaired == html)
         return std::nullopt;

@@ -6,14 +6,19 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #include <vector>
@@ -28,6 +33,16 @@ QByteArray encoded(const QString &path)
 QString tr(const char *text)
 {
     return QCoreApplication::translate("FileManager", text);
+}
+
+// Files of the kernel's own file systems (/proc, /sys, ...) are made up as
+// they are read: their size says nothing, and some never end.
+bool isMadeUpAsRead(const struct statfs &system)
+{
+    static constexpr std::array<unsigned long, 8> kinds{PROC_SUPER_MAGIC,   SYSFS_MAGIC,         DEBUGFS_MAGIC,
+                                                        TRACEFS_MAGIC,      SECURITYFS_MAGIC,    CGROUP_SUPER_MAGIC,
+                                                        CGROUP2_SUPER_MAGIC, BPF_FS_MAGIC};
+    return std::find(kinds.begin(), kinds.end(), static_cast<unsigned long>(system.f_type)) != kinds.end();
 }
 
 Outcome notARegularFile(const QString &path)
@@ -343,22 +358,37 @@ QStringList FileManager::contentsOfDirectory(const QString &path)
     return names;
 }
 
-Outcome FileManager::readFile(const QString &path, QByteArray *data)
+Outcome FileManager::openForReading(const QString &path, int *fd)
 {
-    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    *fd = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (*fd < 0)
         return Outcome::systemError(path, errno);
     struct stat status{};
+    struct statfs system{};
     Outcome outcome;
-    if (::fstat(fd, &status) != 0)
+    if (::fstat(*fd, &status) != 0 || ::fstatfs(*fd, &system) != 0)
         outcome = Outcome::systemError(path, errno);
     else if (S_ISDIR(status.st_mode))
         outcome = Outcome::systemError(path, EISDIR);
-    else if (!S_ISREG(status.st_mode))
+    else if (!S_ISREG(status.st_mode) || isMadeUpAsRead(system))
         outcome = notARegularFile(path);
+    if (!outcome) {
+        ::close(*fd);
+        *fd = -1;
+    }
+    return outcome;
+}
+
+Outcome FileManager::readFile(const QString &path, QByteArray *data, qint64 limit)
+{
+    int fd = -1;
+    Outcome outcome = openForReading(path, &fd);
+    if (!outcome)
+        return outcome;
+    struct stat status{};
     QByteArray bytes;
-    if (outcome)
-        bytes.reserve(qsizetype(status.st_size));
+    if (::fstat(fd, &status) == 0)
+        bytes.reserve(qsizetype(std::clamp<qint64>(status.st_size, 0, limit)));
     char buffer[64 * 1024];
     while (outcome) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -366,6 +396,8 @@ Outcome FileManager::readFile(const QString &path, QByteArray *data)
             break;
         if (got < 0 && errno != EINTR)
             outcome = Outcome::systemError(path, errno);
+        else if (got > 0 && bytes.size() + got > limit)
+            outcome = tooLarge(path, limit);
         else if (got > 0)
             bytes.append(buffer, got);
     }
@@ -373,6 +405,12 @@ Outcome FileManager::readFile(const QString &path, QByteArray *data)
     if (outcome)
         *data = std::move(bytes);
     return outcome;
+}
+
+Outcome FileManager::tooLarge(const QString &path, qint64 limit)
+{
+    return Outcome::failure(path, tr("It is larger than %1, more than is read of such a file")
+                                      .arg(QLocale().formattedDataSize(limit, 0)));
 }
 
 Outcome FileManager::writeFile(const QString &path, const QByteArray &data)

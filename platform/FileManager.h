@@ -31,10 +31,20 @@ public:
     /// Whether the path is a directory, links followed.
     static bool isDirectory(const QString &path);
 
-    /// Reads a whole regular file into `data`. Anything else (a folder, a
-    /// FIFO, a device) is refused without being opened for reading, so a
-    /// FIFO cannot hang the caller.
-    static Outcome readFile(const QString &path, QByteArray *data);
+    /// The most a read takes in unless told otherwise.
+    static constexpr qint64 ReadLimit = qint64(512) << 20;
+    /// Opens a regular file for reading, its descriptor in `fd` for the
+    /// caller to close. Anything else (a folder, a FIFO, a device, a file
+    /// the kernel makes up as it is read, as under /proc, whose size says
+    /// nothing) is refused without being read, so that it can neither hang
+    /// nor flood the caller; `fd` is then -1.
+    static Outcome openForReading(const QString &path, int *fd);
+    /// Reads a whole regular file, as openForReading takes it, into `data`.
+    /// One longer than `limit` is refused once `limit` bytes were read,
+    /// whatever size it claims.
+    static Outcome readFile(const QString &path, QByteArray *data, qint64 limit = ReadLimit);
+    /// The refusal of a file longer than `limit` bytes.
+    static Outcome tooLarge(const QString &path, qint64 limit);
 
     /// Writes a whole file: the data goes to a sibling temporary file, which
     /// takes the target's place only once every byte reached the disk, so a

@@ -124,7 +124,7 @@ std::optional<QVariant> PropertyList::parse(const QByteArray &bytes)
 std::optional<QVariant> PropertyList::read(const QString &path)
 {
     QByteArray bytes;
-    if (!FileManager::readFile(path, &bytes))
+    if (!FileManager::readFile(path, &bytes, ReadLimit))
         return std::nullopt;
     return parse(bytes);
 }
@@ -176,7 +176,7 @@ bool PropertyList::same(const QVariant &left, const QVariant &right)
 std::optional<PropertyList::Dictionary> PropertyList::Dictionary::read(const QString &path, Outcome *why)
 {
     QByteArray bytes;
-    Outcome outcome = FileManager::readFile(path, &bytes);
+    Outcome outcome = FileManager::readFile(path, &bytes, ReadLimit);
     const std::optional<QVariant> stored = outcome ? storedValue(bytes) : std::nullopt;
     if (stored && stored->metaType() == QMetaType::fromType<Entries>())
         return Dictionary(stored->value<Entries>());

@@ -23,6 +23,10 @@
 class PropertyList
 {
 public:
+    /// The most read of a property list: Info.plist files hold a few
+    /// kilobytes; a larger one is refused before it is parsed.
+    static constexpr qint64 ReadLimit = qint64(16) << 20;
+
     using Entries = QList<std::pair<QString, QVariant>>;
     /// Seconds from 2001-01-01 00:00:00 UTC.
     struct Date

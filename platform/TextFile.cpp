@@ -114,11 +114,15 @@ private:
 };
 
 // Hands `take` the file's bytes in pieces of PieceBytes, a shorter one last,
-// for as long as it wants more.
+// for as long as it wants more; a file longer than a read takes in is
+// refused once that much was handed over.
 Outcome eachPiece(int fd, const QString &path, const std::function<bool(QByteArrayView)> &take)
 {
     QByteArray buffer(PieceBytes, Qt::Uninitialized);
-    for (qsizetype got = PieceBytes; got == PieceBytes;) {
+    qint64 total = 0;
+    for (qsizetype got = PieceBytes; got == PieceBytes; total += got) {
+        if (total >= FileManager::ReadLimit)
+            return FileManager::tooLarge(path, FileManager::ReadLimit);
         got = 0;
         for (ssize_t count = -1; count != 0 && got < buffer.size();) {
             count = ::read(fd, buffer.data() + got, size_t(buffer.size() - got));
@@ -174,10 +178,10 @@ QByteArray TextFile::encode(const Text &text)
     return encodeAs(text.text, encodingFor(text));
 }
 
-Outcome TextFile::read(const QString &path, Text *text)
+Outcome TextFile::read(const QString &path, Text *text, qint64 limit)
 {
     QByteArray bytes;
-    const Outcome outcome = FileManager::readFile(path, &bytes);
+    const Outcome outcome = FileManager::readFile(path, &bytes, limit);
     if (outcome)
         *text = decode(bytes);
     return outcome;
@@ -185,21 +189,9 @@ Outcome TextFile::read(const QString &path, Text *text)
 
 Outcome TextFile::readUtf8(const QString &path, const Utf8Sink &sink, Encoding *encoding)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat status{};
-    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        if (fd >= 0)
-            ::close(fd);
-        // The refusal is worded as for any other read; should the path have
-        // become a regular file meanwhile, it is read whole.
-        Text text;
-        const Outcome outcome = read(path, &text);
-        if (outcome) {
-            sink(text.text.toUtf8(), false);
-            *encoding = text.encoding;
-        }
-        return outcome;
-    }
+    int fd = -1;
+    if (const Outcome opened = FileManager::openForReading(path, &fd); !opened)
+        return opened;
     Encoding marked = Encoding::Utf8;
     std::optional<RoundTrip> trip;
     QStringEncoder toUtf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);

@@ -27,9 +27,9 @@ public:
         Encoding encoding = Encoding::Utf8;
     };
 
-    /// Reads a regular file into `text`; a missing file, a folder or a FIFO
-    /// fails, leaving `text` as it was.
-    static Outcome read(const QString &path, Text *text);
+    /// Reads a regular file into `text`; a missing file, a folder, a FIFO or
+    /// a file longer than `limit` fails, leaving `text` as it was.
+    static Outcome read(const QString &path, Text *text, qint64 limit = FileManager::ReadLimit);
     static Outcome write(const QString &path, const Text &text);
 
     /// Takes a text in pieces of UTF-8, in order. Called once with

@@ -26,7 +26,7 @@ const QByteArray Main = "<key>MainHTML</key><string>main.html</string>";
 const QByteArray Size = "<key>Width</key><integer>300</integer><key>Height</key><integer>200</integer>";
 
 // A widget that runs; each row then writes (or, with no bytes, removes)
-// files of its own, "~/" ones in HOME.
+// files of its own, "~/" ones in HOME; bytes "-> target" make a link.
 void writeWidget(const QString &bundle, const Files &files)
 {
     Tree::write(bundle, QStringLiteral("Info.plist"), info(Id + Name + Main + Size));
@@ -38,6 +38,8 @@ void writeWidget(const QString &bundle, const Files &files)
         const QString path = name.startsWith(u"~/") ? QDir::homePath() + name.sliced(1) : bundle + u'/' + name;
         if (bytes.isNull())
             QVERIFY(FileManager::removeItem(path));
+        else if (bytes.startsWith("-> "))
+            QVERIFY(QFile::link(QString::fromUtf8(bytes.sliced(3)), path));
         else
             QVERIFY(Tree::write(QFileInfo(path).path(), QFileInfo(path).fileName(), bytes));
     }
@@ -67,6 +69,16 @@ void tst_WidgetChecker::problems_data()
     QTest::newRow("Info.plist a folder")
         << Files{{"Info.plist", {}}, {"Info.plist/x", ""}}
         << QByteArrayList{"Clock.wdgt/Info.plist: error: cannot be read: Is a directory"};
+    QTest::newRow("Info.plist a link out, to a file that never ends")
+        << Files{{"Info.plist", {}}, {"Info.plist", "-> /proc/self/pagemap"}}
+        << QByteArrayList{"Clock.wdgt/Info.plist: error: leads outside the widget, so it is not read"};
+    QTest::newRow("Info.plist beyond any property list")
+        << Files{{"Info.plist", QByteArray(17 << 20, ' ')}}
+        << QByteArrayList{"Clock.wdgt/Info.plist: error: cannot be read: It is larger than 16 MiB, more than is read "
+                          "of such a file"};
+    QTest::newRow("main page a link out") << Files{{"main.html", {}}, {"main.html", "-> /etc/passwd"}}
+                                          << QByteArrayList{"Clock.wdgt/main.html: error: leads outside the widget, so "
+                                                            "it is not read"};
     QTest::newRow("not a property list") << Files{{"Info.plist", "hello"}}
                                          << QByteArrayList{"Clock.wdgt/Info.plist: error: not a property list"};
     QTest::newRow("keys missing") << Files{{"Info.plist", info(Size)}}

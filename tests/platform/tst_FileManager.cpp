@@ -41,6 +41,32 @@ private slots:
     }
     void replacing();
     void removeDeletesTheTreeButNotWhatLinksPointAt();
+    void readingTakesRegularFilesWithinLimits_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("a file at the limit") << QStringLiteral("limit") << QString();
+        QTest::newRow("a file past the limit") << QStringLiteral("past")
+                                              << QStringLiteral("It is larger than 1 KiB, more than is read of such a file");
+        QTest::newRow("a folder") << QStringLiteral(".") << QStringLiteral("Is a directory");
+        QTest::newRow("a FIFO, without waiting for a writer") << QStringLiteral("pipe")
+                                                              << QStringLiteral("It is not a regular file");
+        QTest::newRow("a file that never ends") << QStringLiteral("/proc/self/pagemap")
+                                                << QStringLiteral("It is not a regular file");
+        QTest::newRow("a file whose size says nothing") << QStringLiteral("/proc/self/status")
+                                                        << QStringLiteral("It is not a regular file");
+    }
+    void readingTakesRegularFilesWithinLimits()
+    {
+        QFETCH(QString, path); QFETCH(QString, refusal);
+        QVERIFY(Tree::write(m_dir->path(), QStringLiteral("limit"), QByteArray(1024, 'x')));
+        QVERIFY(Tree::write(m_dir->path(), QStringLiteral("past"), QByteArray(1025, 'x')));
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+        QByteArray bytes("kept");
+        const Outcome read = FileManager::readFile(QDir(m_dir->path()).absoluteFilePath(path), &bytes, 1024);
+        QCOMPARE(read.reason(), refusal);
+        QCOMPARE(bytes.size(), read ? 1024 : 4);
+    }
 
 private:
     QString makeBundle(const QString &name)
