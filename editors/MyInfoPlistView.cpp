@@ -9,6 +9,8 @@
 #include "platform/FileManager.h"
 #include "platform/PropertyList.h"
 
+#include <QRegularExpressionValidator>
+
 namespace {
 
 using Form = Ui::MyInfoPlistView;
@@ -130,9 +132,13 @@ MyInfoPlistView::MyInfoPlistView(QWidget *parent)
     , ui(std::make_unique<Ui::MyInfoPlistView>())
 {
     ui->setupUi(this);
+    // Only ASCII digits make a number where the widget is read.
+    static const QRegularExpression wholeNumber(QStringLiteral("[+-]?[0-9]*"));
     for (const TextRow &row : TextRows) {
         connect(ui.get()->*row.field, &QLineEdit::textEdited, this,
                 [this, key = QString::fromLatin1(row.key)] { m_editedKeys.insert(key); });
+        if (row.kind == Kind::Integer)
+            (ui.get()->*row.field)->setValidator(new QRegularExpressionValidator(wholeNumber, ui.get()->*row.field));
     }
     for (const FlagRow &row : FlagRows) {
         connect(ui.get()->*row.box, &QCheckBox::clicked, this,

@@ -272,7 +272,7 @@ qint64 PropertyList::intValue(const QVariant &value)
     if (end < text.size() && (text[end] == u'+' || text[end] == u'-'))
         ++end;
     const qsizetype digits = end;
-    while (end < text.size() && text[end].isDigit())
+    while (end < text.size() && text[end] >= u'0' && text[end] <= u'9') // ASCII only: no other digits make a number
         ++end;
     if (end == digits)
         return 0;

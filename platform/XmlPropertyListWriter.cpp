@@ -98,8 +98,9 @@ bool XmlPropertyListWriter::date(double seconds, int depth)
     static const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
     if (std::isfinite(seconds) && std::floor(seconds) != seconds)
         return refuse(QCoreApplication::translate("PropertyList", "a date with a fraction of a second"));
-    // XML dates are whole seconds within years 1 to 9999, about ±6.3e10 s.
-    const bool inRange = std::isfinite(seconds) && std::fabs(seconds) < 1e11;
+    // XML dates are whole seconds within years 1 to 9999, from about -6.3e10
+    // to 2.5e11 s; the bound only keeps the addition below from overflowing.
+    const bool inRange = std::isfinite(seconds) && std::fabs(seconds) < 1e12;
     const QDateTime moment = inRange ? reference.addSecs(qint64(seconds)) : QDateTime();
     if (!inRange || moment.date().year() < 1 || moment.date().year() > 9999)
         return refuse(QCoreApplication::translate("PropertyList", "a date outside the years 1 to 9999"));

@@ -323,7 +323,8 @@ void tst_ContentViews::edit(MyInfoPlistView *view, const char *name, const QStri
     QTest::keyClicks(line, QStringLiteral("x")); // so that clearing an empty field is an edit too
     line->selectAll();
     QTest::keyClick(line, Qt::Key_Backspace);
-    QTest::keyClicks(line, text);
+    for (const QChar c : text) // as a keyboard of any language types
+        QTest::sendKeyEvent(QTest::Click, line, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 // A value of a type its field cannot show is read-only there; access keys
@@ -361,7 +362,10 @@ void tst_ContentViews::editedFields_data()
     QTest::addColumn<QVariant>("saved"); // invalid: the key is removed
     QTest::newRow("width as a string") << QByteArray("widthField") << u"320"_qs << u"Width"_qs << QVariant(u"320"_qs);
     QTest::newRow("inset 12px") << QByteArray("closeBoxInsetXField") << u"12px"_qs << u"CloseBoxInsetX"_qs << QVariant(qint64(12));
-    QTest::newRow("inset abc") << QByteArray("closeBoxInsetXField") << u"abc"_qs << u"CloseBoxInsetX"_qs << QVariant(qint64(0));
+    // Only ASCII digits can be typed into a number's field.
+    QTest::newRow("inset abc") << QByteArray("closeBoxInsetXField") << u"abc"_qs << u"CloseBoxInsetX"_qs << QVariant();
+    QTest::newRow("inset in full-width digits") << QByteArray("closeBoxInsetXField") << u"３００"_qs << u"CloseBoxInsetX"_qs
+                                                << QVariant();
     QTest::newRow("negative inset") << QByteArray("closeBoxInsetYField") << u"-3"_qs << u"CloseBoxInsetY"_qs << QVariant(qint64(-3));
     QTest::newRow("inset cleared") << QByteArray("closeBoxInsetXField") << QString() << u"CloseBoxInsetX"_qs << QVariant();
     QTest::newRow("height cleared") << QByteArray("heightField") << QString() << u"Height"_qs << QVariant();

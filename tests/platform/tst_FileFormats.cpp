@@ -32,6 +32,21 @@ private slots:
     void rewritingKeepsEveryValueOrRefuses();
     void valuesRead_data();
     void valuesRead();
+    void datesOfEveryYearAreWritten_data()
+    {
+        QTest::addColumn<QDate>("day");
+        for (const QDate day : {QDate(1, 1, 1), QDate(5169, 11, 16), QDate(5170, 1, 1), QDate(9999, 12, 31)})
+            QTest::addRow("%s", qPrintable(day.toString(Qt::ISODate))) << day;
+    }
+    void datesOfEveryYearAreWritten()
+    {
+        QFETCH(QDate, day);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Dates.plist"_s);
+        const QDateTime moment(day, QTime(23, 59, 59), QTimeZone::utc());
+        QVERIFY(PropertyList::writeXml(path, QVariantMap{{u"When"_s, moment}}));
+        QCOMPARE(PropertyList::read(path)->toMap().value(u"When"_s), QVariant(moment));
+    }
 };
 
 void tst_FileFormats::readsAndWritesBackByteForByte_data()
@@ -191,6 +206,8 @@ void tst_FileFormats::valuesRead_data()
     QTest::newRow("infinity") << QVariant(qInf()) << std::numeric_limits<qint64>::max() << false;
     QTest::newRow("too many digits") << QVariant(u"-99999999999999999999"_s) << std::numeric_limits<qint64>::min() << false;
     QTest::newRow("digits and unit") << QVariant(u" 250px"_s) << qint64(250) << false;
+    QTest::newRow("full-width digits") << QVariant(u"３００"_s) << qint64(0) << false;
+    QTest::newRow("Arabic-Indic digit after ASCII ones") << QVariant(u"12٣"_s) << qint64(12) << false;
     QTest::newRow("signed") << QVariant(u"-12"_s) << qint64(-12) << false;
     QTest::newRow("string 1") << QVariant(u"1"_s) << qint64(1) << true;
     for (const char *word : {"YES", "yes", "Yes", "true"})
