@@ -20,6 +20,11 @@ constexpr quint64 HeaderSize = 8;
 // value but the top one takes a reference of at least a byte in the file,
 // so a list that names no container twice never has more values than bytes.
 constexpr quint64 LeastValueLimit = 4096;
+// Strings and data may come to this many times the file, or this much, in
+// all: a real list shares a few short strings, never a long one thousands
+// of times.
+constexpr quint64 ExpansionFactor = 8;
+constexpr quint64 LeastExpansionLimit = quint64(16) << 20;
 
 } // namespace
 
@@ -93,6 +98,15 @@ std::optional<std::pair<quint64, quint64>> BinaryPropertyListReader::extent(quin
     return std::pair(*count, offset + 2 + quint64(width));
 }
 
+bool BinaryPropertyListReader::spend(quint64 bytes)
+{
+    const quint64 limit = std::max(quint64(m_bytes.size()) * ExpansionFactor, LeastExpansionLimit);
+    if (bytes > limit - m_expanded)
+        return false;
+    m_expanded += bytes;
+    return true;
+}
+
 std::optional<QVariant> BinaryPropertyListReader::object(quint64 index, int depth)
 {
     const std::optional<quint64> offset = objectOffset(index);
@@ -116,16 +130,21 @@ std::optional<QVariant> BinaryPropertyListReader::object(quint64 index, int dept
             return std::nullopt;
         return QVariant::fromValue(PropertyList::Date{seconds->toDouble()});
     }
-    case 0x4: {
+    case 0x4:
+    case 0x5:
+    case 0x6: {
+        // A shared string or data is copied at every reference: what they
+        // come to in all, not how many they are, is what can grow.
         const auto span = extent(*offset, info);
-        if (!span || !fits(span->second, span->first))
+        const bool wide = marker >> 4 == 0x6;
+        if (!span || span->first > m_end || !spend(span->first * (wide ? 2 : 1)))
+            return std::nullopt;
+        if (marker >> 4 != 0x4)
+            return string(*offset, info, wide);
+        if (!fits(span->second, span->first))
             return std::nullopt;
         return m_bytes.mid(qsizetype(span->second), qsizetype(span->first));
     }
-    case 0x5:
-        return string(*offset, info, false);
-    case 0x6:
-        return string(*offset, info, true);
     case 0x8: {
         const std::optional<quint64> value = info < 8 && fits(*offset + 1, quint64(info) + 1)
             ? number(*offset + 1, info + 1) : std::nullopt;

@@ -9,8 +9,8 @@
 /// Reads the binary property-list format ("bplist00") into the stored form
 /// of `PropertyList`. Every offset, count and reference is checked against
 /// the file before use; cycles, nesting past `PropertyList::MaximumDepth` and
-/// lists that share objects so often that they would expand beyond reason
-/// are refused.
+/// lists that share objects so often, or share such long strings, that they
+/// would expand beyond reason are refused.
 class BinaryPropertyListReader
 {
 public:
@@ -32,6 +32,9 @@ private:
     std::optional<QVariant> array(quint64 offset, int info, int depth);
     std::optional<QVariant> dictionary(quint64 offset, int info, int depth);
     bool fits(quint64 offset, quint64 length) const;
+    /// Counts `bytes` more of strings and data produced; false once they
+    /// would come to more than the file can stand for.
+    bool spend(quint64 bytes);
 
     const QByteArray &m_bytes;
     int m_offsetWidth = 0;
@@ -41,4 +44,5 @@ private:
     quint64 m_tableOffset = 0;
     quint64 m_end = 0;
     quint64 m_produced = 0;
+    quint64 m_expanded = 0;
 };

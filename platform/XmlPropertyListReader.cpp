@@ -51,7 +51,7 @@ std::optional<QVariant> date(const QString &text)
 std::optional<QVariant> XmlPropertyListReader::read(const QByteArray &bytes)
 {
     XmlPropertyListReader reader(bytes);
-    if (!reader.m_xml.readNextStartElement())
+    if (!reader.readToRoot())
         return std::nullopt;
     std::optional<QVariant> result;
     if (reader.m_xml.name() == u"plist") {
@@ -67,6 +67,18 @@ std::optional<QVariant> XmlPropertyListReader::read(const QByteArray &bytes)
     if (!result || !reader.finished())
         return std::nullopt;
     return result;
+}
+
+// A property list has no use for a document type's entities, and each
+// reference to one is expanded in full, so that a small file can stand for
+// gigabytes: a list that declares any is refused, as other readers do.
+bool XmlPropertyListReader::readToRoot()
+{
+    while (m_xml.readNext() != QXmlStreamReader::StartElement) {
+        if (m_xml.atEnd() || (m_xml.isDTD() && !m_xml.entityDeclarations().isEmpty()))
+            return false;
+    }
+    return true;
 }
 
 bool XmlPropertyListReader::finished()

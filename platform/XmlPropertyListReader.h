@@ -22,6 +22,7 @@ private:
     std::optional<QVariant> leaf(QStringView name, const QString &text) const;
     std::optional<QVariant> array(int depth);
     std::optional<QVariant> dictionary(int depth);
+    bool readToRoot();
     bool finished();
 
     QXmlStreamReader m_xml;

@@ -99,6 +99,26 @@ void tst_FileFormats::readsXmlAndBinary()
         QCOMPARE(PropertyList::read(QStringLiteral(QUILLET_TEST_DATA) + QLatin1String(file)).value_or(QVariant()).toMap(), expected);
 }
 
+// A binary list of 70 KB whose array names one 50,000-byte string 20,000
+// times: a gigabyte once each reference is a string of its own.
+static QByteArray sharedString()
+{
+    const auto bigEndian = [](quint64 value, int bytes) {
+        QByteArray out;
+        for (int i = bytes - 1; i >= 0; --i)
+            out += char((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    QByteArray list = "bplist00";
+    const qsizetype array = list.size();
+    list += "\xAF\x11" + bigEndian(20000, 2) + QByteArray(20000, '\x01');
+    const qsizetype string = list.size();
+    list += "\x5F\x12" + bigEndian(50000, 4) + QByteArray(50000, 'a');
+    const qsizetype table = list.size();
+    list += bigEndian(quint64(array), 4) + bigEndian(quint64(string), 4);
+    return list + QByteArray(6, '\0') + "\x04\x01" + bigEndian(2, 8) + bigEndian(0, 8) + bigEndian(quint64(table), 8);
+}
+
 // Lists made to hurt: each reads as what it holds or as nothing, never a
 // crash, hang or overflow.
 void tst_FileFormats::hostileListsAreReadSafely_data()
@@ -120,10 +140,21 @@ void tst_FileFormats::hostileListsAreReadSafely_data()
     QTest::newRow("100,000 levels of XML") << "<plist>" + QByteArray("<array>").repeated(100000) + "</plist>" << QString() << unreadable;
     QTest::newRow("array holding itself") << file("cycle.plist") << QString() << unreadable;
     QTest::newRow("2^60 values by sharing") << file("shared.plist") << QString() << unreadable;
+    QTest::newRow("a gigabyte by sharing one string") << sharedString() << QString() << unreadable;
     QTest::newRow("reference past the table") << file("bad-offset.plist") << QString() << unreadable;
     QTest::newRow("length past the end") << file("bad-length.plist") << QString() << unreadable;
     QTest::newRow("not a property list") << QByteArray("not a property list") << QString() << unreadable;
     QTest::newRow("XML after the value") << QByteArray("<plist><true/><false/></plist>") << QString() << unreadable;
+    QTest::newRow("100,000 levels of dictionaries") << "<plist>" + QByteArray("<dict><key>k</key>").repeated(100000) + "</plist>"
+                                                    << QString() << unreadable;
+    QTest::newRow("Apple's document type") << QByteArray("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                                                         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"
+                                                         "<plist><dict><key>k</key><true/></dict></plist>")
+                                           << u"k"_s << QVariant(true);
+    QTest::newRow("one entity, referred to over and over")
+        << "<!DOCTYPE plist [<!ENTITY a \"" + QByteArray(1000, 'a') + "\">]><plist><string>" + QByteArray("&a;").repeated(100000)
+               + "</string></plist>"
+        << QString() << unreadable;
     QTest::newRow("entity bomb") << QByteArray("<!DOCTYPE p [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
                                                "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
                                                "<plist><string>&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;</string></plist>")
