@@ -252,13 +252,16 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-// Writes the finished zip's bytes to the disk and puts it in its place; 0 or
-// the errno value.
+// Writes the finished zip's bytes to the disk and puts it in its place,
+// with the permissions of the file it replaces, if any; 0 or the errno
+// value.
 int placeZip(const QByteArray &temporary, const QString &zipPath)
 {
+    struct stat replaced{};
+    const bool replaces = ::stat(encoded(zipPath).constData(), &replaced) == 0 && S_ISREG(replaced.st_mode);
     const int fd = ::open(temporary.constData(), O_RDONLY | O_CLOEXEC);
     int error = fd < 0 ? errno : 0;
-    if (error == 0 && (::fchmod(fd, newFileMode()) != 0 || ::fdatasync(fd) != 0))
+    if (error == 0 && (::fchmod(fd, replaces ? replaced.st_mode & 07777 : newFileMode()) != 0 || ::fdatasync(fd) != 0))
         error = errno;
     if (fd >= 0)
         ::close(fd);
@@ -344,8 +347,10 @@ Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std:
         if (kind != Entry::Folder && seen.contains(entry.relative))
             return Outcome::failure(zipPath, tr("It holds “%1” twice").arg(name));
         seen.insert(entry.relative);
-        if ((total += stat.size) > MaximumBytes)
+        // Compared before adding: stated sizes near 2^64 would wrap the sum.
+        if (stat.size > MaximumBytes - total)
             return Outcome::failure(zipPath, tr("It would unpack to more than 2 GiB"));
+        total += stat.size;
         entries->push_back(std::move(entry));
     }
     if (widget->isEmpty())

@@ -51,6 +51,13 @@ Outcome limited(bool diskFull, const std::function<Outcome()> &operation)
 
 } // namespace
 
+static mode_t currentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
 class tst_ZipArchive : public QObject
 {
     Q_OBJECT
@@ -67,6 +74,7 @@ private slots:
         const QString outside = QStringLiteral("which would land outside the widget");
         QTest::newRow("round trip") << QStringList() << QString() << u"Foo.wdgt"_qs;
         QTest::newRow("name taken") << QStringList() << u"taken"_qs << u"Foo 2.wdgt"_qs;
+        QTest::newRow("over a zip, keeping its permissions") << QStringList() << u"replace"_qs << u"Foo.wdgt"_qs;
         QTest::newRow("disk full exporting") << QStringList() << u"export"_qs << u"File too large"_qs;
         QTest::newRow("disk full unpacking") << QStringList() << u"unpack"_qs << u"File too large"_qs;
         QTest::newRow("Mac leftovers") << QStringList{u"__MACOSX/Foo.wdgt/._a"_qs, u".DS_Store"_qs, u"Foo.wdgt/a"_qs,
@@ -103,6 +111,8 @@ void tst_ZipArchive::exportAndOpen()
         // Left out, and said to be: a link leading out of the widget, a FIFO.
         QFile::link(QStringLiteral("/etc/passwd"), bundle + QStringLiteral("/passwd"));
         QCOMPARE(::mkfifo(QFile::encodeName(bundle + QStringLiteral("/pipe")).constData(), 0600), 0);
+        if (fault == u"replace")
+            QVERIFY(Tree::write(out, QStringLiteral("Foo.wdgt.zip"), "old") && ::chmod(QFile::encodeName(zip).constData(), 0600) == 0);
         const Outcome exported = limited(fault == u"export", [&] { return ZipArchive::exportBundle(bundle, zip); });
         QCOMPARE(exported.succeeded(), fault != u"export");
         if (!exported) {
@@ -111,6 +121,9 @@ void tst_ZipArchive::exportAndOpen()
             return;
         }
         QCOMPARE(exported.skipped(), (QStringList{bundle + QStringLiteral("/passwd"), bundle + QStringLiteral("/pipe")}));
+        struct stat written{};
+        QCOMPARE(::stat(QFile::encodeName(zip).constData(), &written), 0);
+        QCOMPARE(written.st_mode & 0777, fault == u"replace" ? 0600u : 0666u & ~currentUmask());
     } else {
         tree = writeZip(zip, entries);
     }
