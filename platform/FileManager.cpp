@@ -282,8 +282,9 @@ Outcome writeThroughTemporary(const QString &path, const std::function<void(cons
         return notARegularFile(path);
     if (replacing && ::access(encoded(target).constData(), W_OK) != 0)
         return Outcome::systemError(path, errno);
-    const QFileInfo info(target);
-    QByteArray temporary = encoded(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    // A name of its own length, not the target's, so that a target's name
+    // as long as the system allows still has a temporary beside it.
+    QByteArray temporary = encoded(QFileInfo(target).absolutePath() + QStringLiteral("/.quillet-save-XXXXXX"));
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return Outcome::systemError(path, errno);

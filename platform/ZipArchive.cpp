@@ -496,7 +496,8 @@ Outcome ZipArchive::exportBundle(const QString &bundle, const QString &zipPath)
                                          : Outcome::systemError(bundle, ENOENT);
     if (FileManager::isSameOrInside(target.filePath(), root))
         return Outcome::failure(zipPath, tr("A widget cannot be zipped into itself"));
-    QByteArray temporary = encoded(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    // A name of its own length, as for every file written (FileManager).
+    QByteArray temporary = encoded(target.absolutePath() + QStringLiteral("/.quillet-zip-XXXXXX"));
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return Outcome::systemError(zipPath, errno);

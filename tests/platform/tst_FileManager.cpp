@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <climits>
 #include <csignal>
 #include <sys/stat.h>
 
@@ -41,6 +42,23 @@ private slots:
     }
     void replacing();
     void removeDeletesTheTreeButNotWhatLinksPointAt();
+    void writesAnyNameTheSystemTakes_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("a short name") << 8;
+        QTest::newRow("the longest name") << NAME_MAX;
+    }
+    void writesAnyNameTheSystemTakes()
+    {
+        QFETCH(int, length);
+        const QString path = m_dir->filePath(QString(length, u'n'));
+        for (const QByteArray &bytes : {QByteArray("new"), QByteArray("replaced")}) {
+            const Outcome written = FileManager::writeFile(path, bytes);
+            QVERIFY2(written, qPrintable(written.reason()));
+            QCOMPARE(Tree::read(path), bytes);
+        }
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+    }
     void readingTakesRegularFilesWithinLimits_data()
     {
         QTest::addColumn<QString>("path");
