@@ -107,6 +107,8 @@ bool MyDocument::readFromURL(const QUrl &url)
                       Outcome::failure(path, tr("It is a file, not a widget bundle folder")));
         return false;
     }
+    if (FileManager::isDirectory(path))
+        FileManager::removeLeftovers(path);
     if (!FileManager::exists(path) || extension != u"wdtp")
         return true;
     const Alert::Request question{tr("Edit or Install"),

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
@@ -29,6 +30,14 @@ QByteArray encoded(const QString &path)
 {
     return QFile::encodeName(path);
 }
+
+// What this program names what it writes before the write is whole.
+constexpr QLatin1StringView SavePrefix(".quillet-save-");
+constexpr QLatin1StringView CopyPrefix(".quillet-copy-");
+constexpr std::array LeftoverPrefixes{SavePrefix, CopyPrefix, QLatin1StringView(".quillet-zip-"),
+                                      QLatin1StringView(".quillet-unzip-")};
+// Older than any write still going on could be, in seconds.
+constexpr std::time_t LeftoverAge = 60 * 60;
 
 QString tr(const char *text)
 {
@@ -186,6 +195,8 @@ void copyTree(const QString &source, const QString &destination, const std::func
     if (!folder)
         return;
     for (const QString &name : FileManager::contentsOfDirectory(source)) {
+        if (FileManager::isLeftover(name))
+            continue;
         copyTree(source + u'/' + name, destination + u'/' + name, progress, outcome);
         if (!outcome)
             return;
@@ -284,7 +295,7 @@ Outcome writeThroughTemporary(const QString &path, const std::function<void(cons
         return Outcome::systemError(path, errno);
     // A name of its own length, not the target's, so that a target's name
     // as long as the system allows still has a temporary beside it.
-    QByteArray temporary = encoded(QFileInfo(target).absolutePath() + QStringLiteral("/.quillet-save-XXXXXX"));
+    QByteArray temporary = encoded(QFileInfo(target).absolutePath() + u'/' + SavePrefix + QStringLiteral("XXXXXX"));
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return Outcome::systemError(path, errno);
@@ -357,6 +368,35 @@ QStringList FileManager::contentsOfDirectory(const QString &path)
     }
     ::closedir(folder);
     return names;
+}
+
+bool FileManager::isLeftover(const QString &name)
+{
+    return std::any_of(LeftoverPrefixes.begin(), LeftoverPrefixes.end(),
+                       [&name](QLatin1StringView prefix) { return name.startsWith(prefix); });
+}
+
+void FileManager::removeLeftovers(const QString &bundle)
+{
+    const auto stale = [](const QString &path) {
+        struct stat status{};
+        return ::lstat(encoded(path).constData(), &status) == 0 && std::time(nullptr) - status.st_mtime > LeftoverAge;
+    };
+    for (const QString &name : contentsOfDirectory(QFileInfo(bundle).absolutePath())) {
+        const QString beside = QFileInfo(bundle).absolutePath() + u'/' + name;
+        if (isLeftover(name) && stale(beside))
+            (void)removeItem(beside);
+    }
+    QDirIterator inside(bundle, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+    QStringList found;
+    while (inside.hasNext()) {
+        const QString path = inside.next();
+        if (isLeftover(inside.fileName()) && stale(path))
+            found.append(path);
+    }
+    for (const QString &path : std::as_const(found))
+        (void)removeItem(path);
 }
 
 Outcome FileManager::openForReading(const QString &path, int *fd)
@@ -595,7 +635,7 @@ Outcome FileManager::copyItemReplacing(const QString &source, const QString &des
                                        const std::function<Outcome(const QString &staged)> &finish)
 {
     const QFileInfo target(destination);
-    QTemporaryDir staging(target.absolutePath() + QStringLiteral("/.quillet-copy-XXXXXX"));
+    QTemporaryDir staging(target.absolutePath() + u'/' + CopyPrefix + QStringLiteral("XXXXXX"));
     if (!staging.isValid())
         return Outcome::failure(target.absolutePath(), staging.errorString());
     const QString staged = staging.path() + u'/' + target.fileName();

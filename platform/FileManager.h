@@ -31,6 +31,16 @@ public:
     /// Whether the path is a directory, links followed.
     static bool isDirectory(const QString &path);
 
+    /// Whether `name` is one this program gives what it writes before the
+    /// write is whole: a temporary beside a file, a folder staging a copy or
+    /// an unpacked zip. A stopped program leaves them; copies, exports and
+    /// installs leave them out.
+    static bool isLeftover(const QString &name);
+    /// Removes the leftovers in `bundle` (at any depth) and beside it that
+    /// are older than any write still going on could be; what could not be
+    /// removed stays, as it harms nothing.
+    static void removeLeftovers(const QString &bundle);
+
     /// The most a read takes in unless told otherwise.
     static constexpr qint64 ReadLimit = qint64(512) << 20;
     /// Opens a regular file for reading, its descriptor in `fd` for the

@@ -200,6 +200,8 @@ public:
         QStringList names = FileManager::contentsOfDirectory(path);
         names.sort();
         for (const QString &entry : std::as_const(names)) {
+            if (FileManager::isLeftover(entry))
+                continue;
             add(relative.isEmpty() ? entry : relative + u'/' + entry);
             if (!m_outcome)
                 return;

@@ -10,6 +10,7 @@
 #include <climits>
 #include <csignal>
 #include <sys/stat.h>
+#include <sys/time.h>
 
 class tst_FileManager : public QObject
 {
@@ -58,6 +59,25 @@ private slots:
             QCOMPARE(Tree::read(path), bytes);
         }
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+    }
+    // Only this program's own leftovers go, and only once no write could
+    // still be making them.
+    void staleLeftoversAreRemoved()
+    {
+        const QString bundle = makeBundle(QStringLiteral("A.wdgt"));
+        const QStringList stale{m_dir->filePath(QStringLiteral(".quillet-copy-x1Y2z3/B.wdgt/main.html")),
+                                bundle + QStringLiteral("/Images/.quillet-save-q1W2e3")};
+        const QStringList kept{bundle + QStringLiteral("/.quillet-save-fresh1"), bundle + QStringLiteral("/.hidden"),
+                               m_dir->filePath(QStringLiteral(".quillet-other"))};
+        for (const QString &path : stale + kept)
+            QVERIFY(Tree::write(QFileInfo(path).path(), QFileInfo(path).fileName(), "x"));
+        const timeval old[2] = {{std::time(nullptr) - 2 * 60 * 60, 0}, {std::time(nullptr) - 2 * 60 * 60, 0}};
+        for (const QString &path : {QFileInfo(stale[0]).path().section(u'/', 0, -2), stale[1]})
+            QCOMPARE(::lutimes(QFile::encodeName(path).constData(), old), 0);
+        FileManager::removeLeftovers(bundle);
+        QVERIFY(!QFileInfo::exists(QFileInfo(stale[0]).path().section(u'/', 0, -2)) && !QFileInfo::exists(stale[1]));
+        for (const QString &path : kept)
+            QVERIFY2(QFileInfo::exists(path), qPrintable(path));
     }
     void readingTakesRegularFilesWithinLimits_data()
     {
@@ -108,6 +128,8 @@ void tst_FileManager::copyReproducesTheTree()
     // A FIFO is left out, and said to be: opening it would wait for a writer.
     const QString fifo = source + QStringLiteral("/Images/pipe");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // What a stopped save left is no part of the widget.
+    QVERIFY(Tree::write(source, QStringLiteral("Images/.quillet-save-AbC123"), "half"));
     const QString copy = m_dir->filePath(QStringLiteral("B.wdgt"));
     const Outcome copied = FileManager::copyItem(source, copy);
     QVERIFY(copied);
