@@ -564,6 +564,28 @@ Outcome FileManager::copyItem(const QString &source, const QString &destination,
     return outcome;
 }
 
+namespace {
+
+// Removes the tree at `path` but the entries `kept`, and the folders that
+// hold them.
+Outcome removeAllBut(const QString &path, const QStringList &kept)
+{
+    const auto holds = [&kept](const QString &folder) {
+        return std::any_of(kept.cbegin(), kept.cend(),
+                           [&folder](const QString &entry) { return entry.startsWith(folder + u'/'); });
+    };
+    if (kept.contains(path))
+        return {};
+    if (!holds(path))
+        return FileManager::removeItem(path);
+    Outcome outcome;
+    for (const QString &name : FileManager::contentsOfDirectory(path))
+        outcome.add(removeAllBut(path + u'/' + name, kept));
+    return outcome;
+}
+
+} // namespace
+
 Outcome FileManager::moveItem(const QString &source, const QString &destination)
 {
     if (const Outcome allowed = checkDestination(source, destination); !allowed)
@@ -574,15 +596,21 @@ Outcome FileManager::moveItem(const QString &source, const QString &destination)
         return {};
     if (errno != EXDEV)
         return Outcome::systemError(source, errno);
-    // Another file system: copy, and give up the source only once the copy is whole.
+    // Another file system: copy, and give up the source only once the copy
+    // is whole, and only what arrived: what the copy left out stays.
     const Outcome copied = copyItem(source, destination);
-    return copied ? removeItem(source) : copied;
+    if (!copied)
+        return copied;
+    Outcome moved = removeAllBut(source, copied.skipped());
+    if (moved)
+        moved = copied;
+    return moved;
 }
 
 Outcome FileManager::moveItemsInto(const QList<QUrl> &items, const QString &folder, int *moved)
 {
     const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
-    Outcome first;
+    Outcome all;
     int count = 0;
     for (const QUrl &item : items) {
         const QString source = item.toLocalFile();
@@ -596,12 +624,11 @@ Outcome FileManager::moveItemsInto(const QList<QUrl> &items, const QString &fold
             continue;
         const Outcome outcome = moveItem(source, folder + u'/' + QFileInfo(source).fileName());
         count += outcome ? 1 : 0;
-        if (!outcome && first)
-            first = outcome;
+        all.add(outcome);
     }
     if (moved)
         *moved = count;
-    return first;
+    return all;
 }
 
 Outcome FileManager::replaceItem(const QString &source, const QString &destination)

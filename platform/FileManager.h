@@ -101,9 +101,9 @@ public:
     /// their own names, as a drop on a list of that folder does: never
     /// replacing, and skipping `folder` itself and any folder that holds
     /// it, also when links make the paths look unrelated, and entries that
-    /// already lie in `folder`. Moves what it can;
-    /// the outcome is the first failure. `moved`, when given, counts the
-    /// items that moved.
+    /// already lie in `folder`. Moves what it can; the outcome names every
+    /// failure, the first first, and every entry a move left out where it
+    /// was. `moved`, when given, counts the items that moved.
     static Outcome moveItemsInto(const QList<QUrl> &items, const QString &folder, int *moved = nullptr);
 
     /// Puts `source` in the place of `destination`, which may exist and is

@@ -164,10 +164,18 @@ void tst_FileManager::moveAcrossFileSystems()
     QTemporaryDir other(QStringLiteral("/dev/shm/quillet-test-XXXXXX"));
     const QString source = makeBundle(QStringLiteral("A.wdgt"));
     const auto before = Tree::snapshot(source);
+    // A FIFO cannot be copied: it stays where it was, with its folder, and
+    // the move says so.
+    const QString fifo = source + QStringLiteral("/Images/pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString target = other.filePath(QStringLiteral("A.wdgt"));
-    QVERIFY(FileManager::moveItem(source, target));
-    QVERIFY(!QFileInfo::exists(source));
+    const Outcome moved = FileManager::moveItem(source, target);
+    QVERIFY(moved);
+    QCOMPARE(moved.skipped(), QStringList{fifo});
     QCOMPARE(Tree::snapshot(target), before);
+    QCOMPARE(QDir(source).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"Images"_qs});
+    QCOMPARE(QDir(source + QStringLiteral("/Images")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+             QStringList{u"pipe"_qs});
 }
 
 // Putting a new tree in an old one's place, the old one stays whole until
