@@ -82,6 +82,10 @@ private slots:
                                        << QString() << u"Foo.wdgt"_qs;
         QTest::newRow("climbing out") << QStringList{u"Foo.wdgt/a"_qs, u"../x"_qs} << QString() << u"“../x”, "_qs + outside;
         QTest::newRow("absolute") << QStringList{u"Foo.wdgt/a"_qs, u"/tmp/x"_qs} << QString() << u"“/tmp/x”, "_qs + outside;
+        QTest::newRow("climbing out after the widget's name") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/../../x"_qs}
+                                                              << QString() << u"“Foo.wdgt/../../x”, "_qs + outside;
+        QTest::newRow("link to an absolute path") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/l -> /etc/passwd"_qs}
+                                                  << QString() << u"“Foo.wdgt/l”, a link leading outside"_qs;
         QTest::newRow("beside the widget") << QStringList{u"Foo.wdgt/a"_qs, u"x"_qs} << QString() << u"“x”, "_qs + outside;
         QTest::newRow("link leading out") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/s/l -> ../../x"_qs} << QString()
                                           << u"“Foo.wdgt/s/l”, a link leading outside"_qs;
