@@ -297,13 +297,77 @@ QByteArray readLinkEntry(zip_t *zip, const zip_stat_t &stat)
     return read ? text : QByteArray();
 }
 
+// An entry's name as the parts of its path, "." left out; none for what a
+// Mac adds beside the folder it zipped.
+QStringList partsOf(const QString &name, bool isFile)
+{
+    QStringList parts = name.split(u'/', Qt::SkipEmptyParts);
+    parts.removeAll(QStringLiteral("."));
+    if (parts.isEmpty() || parts.first() == u"__MACOSX" || (parts == QStringList{QStringLiteral(".DS_Store")} && isFile))
+        return {};
+    return parts;
+}
+
+// Where the widget lies in a zip: the folders around its own (none for a
+// zip of its folder), and its folder's name. A zip of a widget's contents
+// alone, Info.plist at its top, is a widget named after the zip.
+struct Layout
+{
+    QStringList around;
+    QString widget;
+    bool contentsOnly = false;
+};
+
+Outcome findLayout(zip_t *zip, const QString &zipPath, Layout *layout)
+{
+    QSet<QStringList> widgets;
+    bool infoAtTop = false;
+    for (zip_int64_t index = 0; index < zip_get_num_entries(zip, 0); ++index) {
+        const QString name = QString::fromUtf8(zip_get_name(zip, zip_uint64_t(index), 0));
+        const QStringList parts = partsOf(name, !name.endsWith(u'/'));
+        infoAtTop = infoAtTop || (parts.size() == 1 && parts[0].compare(u"Info.plist", Qt::CaseInsensitive) == 0);
+        for (qsizetype i = 0; i < parts.size() && !parts.contains(QStringLiteral("..")); ++i) {
+            if (parts[i].endsWith(WidgetExtension, Qt::CaseInsensitive) && (i + 1 < parts.size() || name.endsWith(u'/'))) {
+                widgets.insert(parts.first(i + 1));
+                break;
+            }
+        }
+    }
+    if (widgets.size() > 1) {
+        QStringList names;
+        for (const QStringList &found : std::as_const(widgets))
+            names.append(found.last());
+        names.sort();
+        return Outcome::failure(zipPath, tr("It holds more than one widget: “%1” and “%2”").arg(names[0], names[1]));
+    }
+    if (widgets.size() == 1) {
+        layout->around = *widgets.begin();
+        layout->widget = layout->around.takeLast();
+        return {};
+    }
+    if (!infoAtTop)
+        return Outcome::failure(zipPath, tr("It holds no widget, no folder whose name ends in “.wdgt”"));
+    QString named = QFileInfo(zipPath).fileName();
+    if (named.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive))
+        named.chop(4);
+    layout->widget = named.endsWith(WidgetExtension, Qt::CaseInsensitive) ? named : named + WidgetExtension;
+    layout->contentsOnly = true;
+    return {};
+}
+
 // Checks every entry before anything is written: what it holds, where each
-// entry would land, and how much it states it unpacks to.
+// entry would land, and how much it states it unpacks to. Entries beside
+// the widget inside the folders around it (a ReadMe) are left in the zip.
 Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std::vector<Entry> *entries)
 {
     const zip_int64_t count = zip_get_num_entries(zip, 0);
     if (count > MaximumEntries)
         return Outcome::failure(zipPath, tr("It holds more than %L1 entries").arg(MaximumEntries));
+    Layout layout;
+    if (const Outcome found = findLayout(zip, zipPath, &layout); !found)
+        return found;
+    *widget = layout.widget;
+    const QStringList folder = layout.around + QStringList{layout.widget};
     zip_uint64_t total = 0;
     QSet<QString> seen;
     for (zip_uint64_t index = 0; index < zip_uint64_t(count); ++index) {
@@ -320,26 +384,18 @@ Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std:
                                                                        : Entry::File;
         const Outcome landsOutside =
             Outcome::failure(zipPath, tr("It holds “%1”, which would land outside the widget").arg(name));
-        QStringList parts;
-        for (const QString &part : name.split(u'/', Qt::SkipEmptyParts)) {
-            if (part == u"..")
-                return landsOutside;
-            if (part != u".")
-                parts.append(part);
-        }
-        if (name.startsWith(u'/'))
+        QStringList parts = partsOf(name, kind == Entry::File);
+        if (name.startsWith(u'/') || parts.contains(QStringLiteral("..")))
             return landsOutside;
-        // What a Mac adds beside the folder it zipped.
-        if (parts.isEmpty() || parts.first() == u"__MACOSX"
-            || (parts.size() == 1 && parts.first() == u".DS_Store" && kind == Entry::File))
+        const bool aroundWidget = !layout.around.isEmpty() && parts.mid(0, folder.size()) != folder
+            && (parts.mid(0, layout.around.size()) == layout.around || parts == layout.around.mid(0, parts.size()));
+        if (parts.isEmpty() || aroundWidget)
             continue;
-        if (!parts.first().endsWith(WidgetExtension, Qt::CaseInsensitive) || (parts.size() == 1 && kind != Entry::Folder))
-            return landsOutside;
-        if (widget->isEmpty())
-            *widget = parts.first();
-        else if (parts.first() != *widget)
-            return Outcome::failure(zipPath, tr("It holds more than one widget: “%1” and “%2”").arg(*widget, parts.first()));
-        parts.removeFirst();
+        if (!layout.contentsOnly) {
+            if (parts.mid(0, folder.size()) != folder || (parts.size() == folder.size() && kind != Entry::Folder))
+                return landsOutside;
+            parts = parts.mid(folder.size());
+        }
         Entry entry{index, parts.join(u'/'), kind, mode & 0777, stat.size, {}};
         if (kind == Entry::Link) {
             entry.target = readLinkEntry(zip, stat);
@@ -355,8 +411,6 @@ Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std:
         total += stat.size;
         entries->push_back(std::move(entry));
     }
-    if (widget->isEmpty())
-        return Outcome::failure(zipPath, tr("It holds no widget, no folder whose name ends in “.wdgt”"));
     return {};
 }
 

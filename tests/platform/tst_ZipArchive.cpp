@@ -27,6 +27,7 @@ QMap<QString, QByteArray> writeZip(const QString &path, const QStringList &entri
         return tree;
     }
     zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+    const bool contentsAlone = !entries.join(u' ').contains(QStringLiteral("Foo.wdgt/"));
     for (const QString &entry : entries) {
         const QString name = entry.section(QStringLiteral(" -> "), 0, 0);
         const QByteArray content = entry.contains(u'>') ? entry.section(QStringLiteral(" -> "), 1).toUtf8() : "x";
@@ -34,8 +35,15 @@ QMap<QString, QByteArray> writeZip(const QString &path, const QStringList &entri
             : zip_file_add(zip, qPrintable(name), zip_source_buffer(zip, strdup(content.constData()), content.size(), 1), 0);
         if (entry.contains(u'>'))
             zip_file_set_external_attributes(zip, index, 0, ZIP_OPSYS_UNIX, (S_IFLNK | 0777u) << 16);
-        if (name.startsWith(QStringLiteral("Foo.wdgt/")) && name.size() > 9)
-            tree[name.mid(9).chopped(name.endsWith(u'/'))] =
+        // Where the entry lands in the widget: below "Foo.wdgt/", or as it
+        // is in a zip of the widget's contents alone.
+        const qsizetype at = name.indexOf(QStringLiteral("Foo.wdgt/"));
+        const QString inside = name.startsWith(QStringLiteral("__MACOSX")) ? QString()
+            : at >= 0                                                   ? name.mid(at + 9)
+            : contentsAlone                                             ? name
+                                                                        : QString();
+        if (!inside.isEmpty())
+            tree[inside.chopped(name.endsWith(u'/'))] =
                 name.endsWith(u'/') ? "<dir>" : entry.contains(u'>') ? "-> " + content : content;
     }
     zip_close(zip);
@@ -89,8 +97,19 @@ private slots:
         QTest::newRow("beside the widget") << QStringList{u"Foo.wdgt/a"_qs, u"x"_qs} << QString() << u"“x”, "_qs + outside;
         QTest::newRow("link leading out") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/s/l -> ../../x"_qs} << QString()
                                           << u"“Foo.wdgt/s/l”, a link leading outside"_qs;
-        QTest::newRow("two widgets") << QStringList{u"Foo.wdgt/a"_qs, u"Bar.wdgt/b"_qs} << QString()
-                                     << u"more than one widget"_qs;
+        QTest::newRow("two widgets") << QStringList{u"Bar.wdgt/b"_qs, u"Foo.wdgt/a"_qs} << QString()
+                                     << u"more than one widget: “Bar.wdgt” and “Foo.wdgt”"_qs;
+        // Two ways people zip a widget: its contents alone, named after the zip;
+        // in a folder beside a ReadMe, which stays in the zip.
+        QTest::newRow("contents alone") << QStringList{u"Info.plist"_qs, u"s/"_qs, u"s/a"_qs, u"__MACOSX/._a"_qs}
+                                        << QString() << u"Foo.wdgt"_qs;
+        QTest::newRow("in a folder beside a ReadMe")
+            << QStringList{u"Download/"_qs, u"Download/ReadMe.txt"_qs, u"Download/docs/a.txt"_qs, u"Download/Foo.wdgt/a"_qs,
+                           u"Download/Foo.wdgt/s/"_qs, u"Download/Foo.wdgt/s/l -> ../a"_qs}
+            << QString() << u"Foo.wdgt"_qs;
+        QTest::newRow("in a folder, something outside it")
+            << QStringList{u"Download/Foo.wdgt/a"_qs, u"Other/x"_qs} << QString() << u"“Other/x”, "_qs + outside;
+        QTest::newRow("no widget") << QStringList{u"ReadMe.txt"_qs, u"docs/a.txt"_qs} << QString() << u"It holds no widget"_qs;
         QTest::newRow("no zip") << QStringList{u"<html>"_qs} << QString() << u"Not a zip archive"_qs;
     }
     void exportAndOpen();
