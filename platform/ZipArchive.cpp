@@ -355,6 +355,56 @@ Outcome findLayout(zip_t *zip, const QString &zipPath, Layout *layout)
     return {};
 }
 
+// Where `path` leads inside the widget once the links `links` (by their
+// path) exist, as the file system will follow them; nothing when it leads
+// out. Links that go round and round lead nowhere the system would follow.
+std::optional<QStringList> resolved(QStringList path, const QHash<QString, QByteArray> &links)
+{
+    QStringList reached;
+    for (int hops = 0; !path.isEmpty();) {
+        const QString part = path.takeFirst();
+        if (part == u"..") {
+            if (reached.isEmpty())
+                return std::nullopt;
+            reached.removeLast();
+            continue;
+        }
+        if (part.isEmpty() || part == u".")
+            continue;
+        reached.append(part);
+        const auto link = links.constFind(reached.join(u'/'));
+        if (link == links.constEnd())
+            continue;
+        if (link->startsWith('/'))
+            return std::nullopt;
+        if (++hops > 40)
+            return reached;
+        reached.removeLast();
+        path = QString::fromUtf8(*link).split(u'/') + path;
+    }
+    return reached;
+}
+
+// The first link that leads out of the widget through other links, each
+// of which alone stays inside ("a/up -> .." and "root -> a/up/.."); null
+// when there is none.
+const Entry *linkLeadingOut(const std::vector<Entry> &entries)
+{
+    QHash<QString, QByteArray> links;
+    for (const Entry &entry : entries) {
+        if (entry.kind == Entry::Link)
+            links.insert(entry.relative, entry.target);
+    }
+    for (const Entry &entry : entries) {
+        if (entry.kind != Entry::Link)
+            continue;
+        const QStringList folder = entry.relative.split(u'/').mid(0, entry.relative.count(u'/'));
+        if (!resolved(folder + QString::fromUtf8(entry.target).split(u'/'), links))
+            return &entry;
+    }
+    return nullptr;
+}
+
 // Checks every entry before anything is written: what it holds, where each
 // entry would land, and how much it states it unpacks to. Entries beside
 // the widget inside the folders around it (a ReadMe) are left in the zip.
@@ -411,6 +461,9 @@ Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std:
         total += stat.size;
         entries->push_back(std::move(entry));
     }
+    if (const Entry *out = linkLeadingOut(*entries))
+        return Outcome::failure(zipPath, tr("It holds “%1”, a link leading outside the widget")
+                                             .arg(QString::fromUtf8(zip_get_name(zip, out->index, 0))));
     return {};
 }
 

@@ -92,6 +92,11 @@ private slots:
         QTest::newRow("absolute") << QStringList{u"Foo.wdgt/a"_qs, u"/tmp/x"_qs} << QString() << u"“/tmp/x”, "_qs + outside;
         QTest::newRow("climbing out after the widget's name") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/../../x"_qs}
                                                               << QString() << u"“Foo.wdgt/../../x”, "_qs + outside;
+        QTest::newRow("links leading out together") << QStringList{u"Foo.wdgt/a/"_qs, u"Foo.wdgt/a/up -> .."_qs,
+                                                                   u"Foo.wdgt/root -> a/up/.."_qs}
+                                                    << QString() << u"“Foo.wdgt/root”, a link leading outside"_qs;
+        QTest::newRow("links going round, nowhere") << QStringList{u"Foo.wdgt/a -> b"_qs, u"Foo.wdgt/b -> a"_qs}
+                                                    << QString() << u"Foo.wdgt"_qs;
         QTest::newRow("link to an absolute path") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/l -> /etc/passwd"_qs}
                                                   << QString() << u"“Foo.wdgt/l”, a link leading outside"_qs;
         QTest::newRow("beside the widget") << QStringList{u"Foo.wdgt/a"_qs, u"x"_qs} << QString() << u"“x”, "_qs + outside;
