@@ -44,7 +44,8 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Dates.plist"_s);
         const QDateTime moment(day, QTime(23, 59, 59), QTimeZone::utc());
-        QVERIFY(PropertyList::writeXml(path, QVariantMap{{u"When"_s, moment}}));
+        const Outcome written = PropertyList::writeXml(path, QVariantMap{{u"When"_s, moment}});
+        QVERIFY2(written, qPrintable(written.reason()));
         QCOMPARE(PropertyList::read(path)->toMap().value(u"When"_s), QVariant(moment));
     }
 };
