@@ -3,6 +3,8 @@
 
 #include "ui_TPArrayView2.h"
 
+#include <QRegularExpression>
+
 namespace {
 const QString PairSeparator = QStringLiteral("{+}");
 } // namespace
@@ -30,17 +32,14 @@ void TPArrayView2::setInfoDictionary(const QVariantMap &info)
     ui->popUp->removeItem(0);
 }
 
-QStringList TPArrayView2::titles() const
-{
-    return itemTitles(ui->popUp);
-}
-
 void TPArrayView2::add()
 {
     if (ui->firstField->text().isEmpty())
         return;
     addItemWithTitle(ui->popUp, QStringLiteral("%1 {+} %2").arg(ui->firstField->text(), ui->secondField->text()));
-    ui->popUp->setCurrentIndex(ui->popUp->count() - 1);
+    const int added = ui->popUp->count() - 1;
+    ui->popUp->setItemData(added, QStringList{ui->firstField->text() + u' ', u' ' + ui->secondField->text()});
+    ui->popUp->setCurrentIndex(added);
     ui->firstField->clear();
     ui->secondField->clear();
     ui->firstField->setFocus();
@@ -51,12 +50,12 @@ void TPArrayView2::remove()
     ui->popUp->removeItem(ui->popUp->currentIndex());
 }
 
-TPArrayView2::Pairs TPArrayView2::pairsFromTitles(const QStringList &titles)
+TPArrayView2::Pairs TPArrayView2::listedPairs() const
 {
     Pairs pairs;
-    for (const QString &title : titles) {
-        const QStringList parts = title.split(PairSeparator);
-        pairs.append({parts.value(0), parts.value(1)});
+    for (int i = 0; i < ui->popUp->count(); ++i) {
+        const QStringList pair = ui->popUp->itemData(i).toStringList();
+        pairs.append({pair.value(0), pair.value(1)});
     }
     return pairs;
 }
@@ -74,16 +73,23 @@ TPArrayView2::Pairs TPArrayView2::pairsFromDefault(const QVariant &defaultValue)
 
 QString TPArrayView2::expansion(const Pairs &pairs, const QString &format)
 {
+    static const QRegularExpression placeholder(QStringLiteral("Template_Val[12]"));
     QString text;
-    for (const auto &[first, second] : pairs)
-        text += QString(format).replace(QStringLiteral("Template_Val1"), first).replace(QStringLiteral("Template_Val2"), second);
+    for (const auto &[first, second] : pairs) {
+        qsizetype done = 0;
+        for (const QRegularExpressionMatch &match : placeholder.globalMatch(format)) {
+            text += QStringView(format).sliced(done, match.capturedStart() - done);
+            text += match.captured().endsWith(u'1') ? first : second;
+            done = match.capturedEnd();
+        }
+        text += QStringView(format).sliced(done);
+    }
     return text;
 }
 
 Outcome TPArrayView2::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
-    const QStringList listed = titles();
-    const Pairs pairs = listed.isEmpty() ? pairsFromDefault(info.value(QStringLiteral("TPVDefaultValue")))
-                                         : pairsFromTitles(listed);
+    const Pairs listed = listedPairs();
+    const Pairs pairs = listed.isEmpty() ? pairsFromDefault(info.value(QStringLiteral("TPVDefaultValue"))) : listed;
     return writeValue(widgetPath, info, expansion(pairs, info.value(QStringLiteral("TPVFormat")).toString()));
 }

@@ -25,14 +25,15 @@ public:
 private:
     void add();
     void remove();
-    /// The list as the pop-up holds it, one title per pair.
-    QStringList titles() const;
-
     using Pairs = QList<std::pair<QString, QString>>;
-    /// The pairs of listed titles, split at "{+}" with their blanks kept.
-    static Pairs pairsFromTitles(const QStringList &titles);
+    /// The listed pairs as they were typed, each value with the blank its
+    /// title shows beside "{+}". Kept apart from the titles: a value may
+    /// hold "{+}" itself.
+    Pairs listedPairs() const;
     /// The pairs of a default value: a list of first and a list of second values.
     static Pairs pairsFromDefault(const QVariant &defaultValue);
+    /// The format filled in for each pair, in one pass: what a value brings
+    /// in is never read again as a placeholder.
     static QString expansion(const Pairs &pairs, const QString &format);
 
     std::unique_ptr<Ui::TPArrayView2> ui;

@@ -190,8 +190,10 @@ void tst_VariableViews::writesTheUsersValue_data()
     row("pairs: typed pairs keep the blanks of their titles, and the second value may be empty", pairs(pair, xy12),
         "firstField=x|secondField=1|addButton|firstField=y|addButton", colours, "{x = 1;y = ;}");
     row("pairs: an empty list writes the default pairs", pairs(pair, xy12), "secondField=1|addButton", colours, "{x=1;y=2;}");
-    row("pairs: a first value is cut at its own {+}", pairs(pair), "firstField=a{+}b|secondField=c|addButton", colours, "{a=b ;}");
-    row("pairs: the second rewrites the first", pairs(u"Template_Val1"_s), "firstField=Template_Val2|secondField=z|addButton", colours, "{ z }");
+    // What the user typed is data: neither "{+}" nor a placeholder's name in a value is read as syntax.
+    row("pairs: a first value holding {+}", pairs(pair), "firstField=a{+}b|secondField=c|addButton", colours, "{a{+}b = c;}");
+    row("pairs: a value naming the other placeholder", pairs(u"Template_Val1/Template_Val2"_s),
+        "firstField=Template_Val2|secondField=z|addButton", colours, "{Template_Val2 / z}");
     row("pairs: a short second default list", pairs(pair, QVariantList{QStringList{u"x"_s, u"y"_s}, QStringList{u"1"_s}}), "", colours, "{x=1;y=;}");
     row("pairs: no format writes nothing", pairs(QString(), xy12), "", colours, "{}");
 
