@@ -134,6 +134,11 @@ Outcome PropertyList::writeXml(const QString &path, const QVariant &value)
     return writeChecked(path, storedFrom(value));
 }
 
+Outcome PropertyList::writeStoredXml(const QString &path, const QVariant &stored)
+{
+    return writeChecked(path, stored);
+}
+
 void PropertyList::put(Entries &entries, const QString &key, const QVariant &stored)
 {
     for (auto &entry : entries) {

@@ -48,6 +48,8 @@ public:
 
     /// Writes the list as XML, atomically; refuses what XML cannot hold.
     static Outcome writeXml(const QString &path, const QVariant &value);
+    /// The same for a list in its stored form, as storedValue gives it.
+    static Outcome writeStoredXml(const QString &path, const QVariant &stored);
 
     /// A dictionary file edited in place: keys not touched keep their order,
     /// types and values exactly as read.

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "templates/PlaceholderSubstitution.h"
 
+#include "platform/BinaryPropertyListReader.h"
 #include "platform/FileManager.h"
+#include "platform/PropertyList.h"
 #include "platform/TextFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -116,6 +119,41 @@ QByteArray substituted(const QByteArray &bytes, const PlaceholderSubstitution::R
 }
 
 // Writes the file `text` was read from with every replacement made.
+// Every string of a stored property list, keys too, filled in.
+QVariant filledIn(const QVariant &stored, const PlaceholderSubstitution::Replacements &replacements)
+{
+    const auto text = [&replacements](const QString &string) {
+        return QString::fromUtf8(substituted(string.toUtf8(), replacements));
+    };
+    if (stored.metaType() == QMetaType::fromType<PropertyList::Entries>()) {
+        auto entries = stored.value<PropertyList::Entries>();
+        for (auto &[key, value] : entries)
+            std::tie(key, value) = std::pair(text(key), filledIn(value, replacements));
+        return QVariant::fromValue(entries);
+    }
+    if (stored.typeId() == QMetaType::QVariantList) {
+        QVariantList list = stored.toList();
+        for (QVariant &item : list)
+            item = filledIn(item, replacements);
+        return list;
+    }
+    return stored.typeId() == QMetaType::QString ? QVariant(text(stored.toString())) : stored;
+}
+
+// A binary property list's offsets would no longer match once a value of
+// another length took a placeholder's place: its strings are filled in one
+// by one, and it is written back as XML, which every reader takes. One
+// that cannot be read is left as it is, and said to be.
+Outcome fillInBinaryList(const QString &path, QByteArrayView bytes, const PlaceholderSubstitution::Replacements &replacements)
+{
+    const std::optional<QVariant> stored = PropertyList::storedValue(bytes.toByteArray());
+    if (!stored)
+        return Outcome::failure(path, QCoreApplication::translate(
+            "PlaceholderSubstitution", "It is a binary property list that cannot be read; its placeholders were left as they are"));
+    const QVariant filled = filledIn(*stored, replacements);
+    return PropertyList::same(filled, *stored) ? Outcome() : PropertyList::writeStoredXml(path, filled);
+}
+
 Outcome rewrite(const QString &path, QByteArrayView text, const PlaceholderSubstitution::Replacements &replacements,
                 FileManager::Writing writing)
 {
@@ -198,6 +236,8 @@ Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString 
         if (const Outcome read = FileManager::readFile(*path, &bytes); !read)
             return read.naming(entry);
     }
-    return rewrite(*path, mapped ? QByteArrayView(mapped, size) : QByteArrayView(bytes), replacements, writing)
-        .naming(entry);
+    const QByteArrayView text = mapped ? QByteArrayView(mapped, size) : QByteArrayView(bytes);
+    if (BinaryPropertyListReader::recognizes(text.first(std::min<qsizetype>(text.size(), 8)).toByteArray()))
+        return fillInBinaryList(*path, text, withoutEmpty(given)).naming(entry);
+    return rewrite(*path, text, replacements, writing).naming(entry);
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "editors/ImageCanvas.h"
+#include "platform/PropertyList.h"
 #include "templates/PlaceholderSubstitution.h"
 #include "templates/VariableView.h"
 
@@ -90,6 +91,30 @@ private slots:
         }
         QCOMPARE(Tree::read(u"outside.txt"_s), before);
         QVERIFY(!QFileInfo::exists(u"missing.js"_s));
+    }
+
+    // A binary property list is filled in string by string and comes back as
+    // XML: replacing its bytes would leave its offsets pointing anywhere.
+    void binaryListsAreFilledInAndStayReadable()
+    {
+        const QByteArray key = "CFBundleName", value = "Template_Name Clock";
+        QByteArray list = "bplist00\xD1\x01\x02";
+        list += char(0x50 + key.size()) + key + QByteArray("\x5F\x10") + char(value.size()) + value;
+        const QByteArray offsets{"\x08", 1};
+        list += offsets + char(11) + char(11 + 1 + key.size());
+        const qsizetype table = list.size() - 3;
+        list += QByteArray(6, '\0') + "\x01\x01" + QByteArray(7, '\0') + "\x03" + QByteArray(8, '\0') + QByteArray(7, '\0')
+            + char(table);
+        QVERIFY(Tree::write(m_widget, u"Info.plist"_s, list));
+        QCOMPARE(PropertyList::read(m_widget + u"/Info.plist"_s)->toMap().value(u"CFBundleName"_s), u"Template_Name Clock"_s);
+        const QVariantMap info = variable("Text", "Name", {{u"TPVFiles"_s, QStringList{u"Info.plist"_s}}});
+        std::unique_ptr<VariableView> view(VariableView::makeForType(u"Text"_s));
+        view->setInfoDictionary(info);
+        QVERIFY(perform(view.get(), u"valueField=Big & <Small>"_s));
+        const Outcome saved = view->saveToPath(m_widget, info);
+        QVERIFY2(saved, qPrintable(saved.reason()));
+        QVERIFY(Tree::read(m_widget + u"/Info.plist"_s).startsWith("<?xml"));
+        QCOMPARE(PropertyList::read(m_widget + u"/Info.plist"_s)->toMap().value(u"CFBundleName"_s), u"Big & <Small> Clock"_s);
     }
 
     void imageVariable()
