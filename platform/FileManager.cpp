@@ -32,10 +32,9 @@ QByteArray encoded(const QString &path)
 }
 
 // What this program names what it writes before the write is whole.
-constexpr QLatin1StringView SavePrefix(".quillet-save-");
-constexpr QLatin1StringView CopyPrefix(".quillet-copy-");
-constexpr std::array LeftoverPrefixes{SavePrefix, CopyPrefix, QLatin1StringView(".quillet-zip-"),
-                                      QLatin1StringView(".quillet-unzip-")};
+// By FileManager::Leftover.
+constexpr std::array LeftoverPrefixes{QLatin1StringView(".quillet-save-"), QLatin1StringView(".quillet-copy-"),
+                                      QLatin1StringView(".quillet-zip-"), QLatin1StringView(".quillet-unzip-")};
 // Older than any write still going on could be, in seconds.
 constexpr std::time_t LeftoverAge = 60 * 60;
 
@@ -293,9 +292,8 @@ Outcome writeThroughTemporary(const QString &path, const std::function<void(cons
         return notARegularFile(path);
     if (replacing && ::access(encoded(target).constData(), W_OK) != 0)
         return Outcome::systemError(path, errno);
-    // A name of its own length, not the target's, so that a target's name
-    // as long as the system allows still has a temporary beside it.
-    QByteArray temporary = encoded(QFileInfo(target).absolutePath() + u'/' + SavePrefix + QStringLiteral("XXXXXX"));
+    QByteArray temporary =
+        encoded(FileManager::leftoverPattern(QFileInfo(target).absolutePath(), FileManager::Leftover::Save));
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return Outcome::systemError(path, errno);
@@ -370,6 +368,11 @@ QStringList FileManager::contentsOfDirectory(const QString &path)
     return names;
 }
 
+QString FileManager::leftoverPattern(const QString &folder, Leftover kind)
+{
+    return folder + u'/' + LeftoverPrefixes[size_t(kind)] + QStringLiteral("XXXXXX");
+}
+
 bool FileManager::isLeftover(const QString &name)
 {
     return std::any_of(LeftoverPrefixes.begin(), LeftoverPrefixes.end(),
@@ -382,8 +385,9 @@ void FileManager::removeLeftovers(const QString &bundle)
         struct stat status{};
         return ::lstat(encoded(path).constData(), &status) == 0 && std::time(nullptr) - status.st_mtime > LeftoverAge;
     };
-    for (const QString &name : contentsOfDirectory(QFileInfo(bundle).absolutePath())) {
-        const QString beside = QFileInfo(bundle).absolutePath() + u'/' + name;
+    const QString folder = QFileInfo(bundle).absolutePath();
+    for (const QString &name : contentsOfDirectory(folder)) {
+        const QString beside = folder + u'/' + name;
         if (isLeftover(name) && stale(beside))
             (void)removeItem(beside);
     }
@@ -399,7 +403,7 @@ void FileManager::removeLeftovers(const QString &bundle)
         (void)removeItem(path);
 }
 
-Outcome FileManager::openForReading(const QString &path, int *fd)
+Outcome FileManager::openForReading(const QString &path, int *fd, qint64 *size)
 {
     *fd = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (*fd < 0)
@@ -413,6 +417,8 @@ Outcome FileManager::openForReading(const QString &path, int *fd)
         outcome = Outcome::systemError(path, EISDIR);
     else if (!S_ISREG(status.st_mode) || isMadeUpAsRead(system))
         outcome = notARegularFile(path);
+    if (size)
+        *size = status.st_size;
     if (!outcome) {
         ::close(*fd);
         *fd = -1;
@@ -423,13 +429,12 @@ Outcome FileManager::openForReading(const QString &path, int *fd)
 Outcome FileManager::readFile(const QString &path, QByteArray *data, qint64 limit)
 {
     int fd = -1;
-    Outcome outcome = openForReading(path, &fd);
+    qint64 size = 0;
+    Outcome outcome = openForReading(path, &fd, &size);
     if (!outcome)
         return outcome;
-    struct stat status{};
     QByteArray bytes;
-    if (::fstat(fd, &status) == 0)
-        bytes.reserve(qsizetype(std::clamp<qint64>(status.st_size, 0, limit)));
+    bytes.reserve(qsizetype(std::clamp<qint64>(size, 0, limit)));
     char buffer[64 * 1024];
     while (outcome) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -662,7 +667,7 @@ Outcome FileManager::copyItemReplacing(const QString &source, const QString &des
                                        const std::function<Outcome(const QString &staged)> &finish)
 {
     const QFileInfo target(destination);
-    QTemporaryDir staging(target.absolutePath() + u'/' + CopyPrefix + QStringLiteral("XXXXXX"));
+    QTemporaryDir staging(leftoverPattern(target.absolutePath(), Leftover::Copy));
     if (!staging.isValid())
         return Outcome::failure(target.absolutePath(), staging.errorString());
     const QString staged = staging.path() + u'/' + target.fileName();

@@ -31,10 +31,16 @@ public:
     /// Whether the path is a directory, links followed.
     static bool isDirectory(const QString &path);
 
-    /// Whether `name` is one this program gives what it writes before the
-    /// write is whole: a temporary beside a file, a folder staging a copy or
-    /// an unpacked zip. A stopped program leaves them; copies, exports and
-    /// installs leave them out.
+    /// What this program writes before the write is whole: a temporary
+    /// beside a file or a zip, a folder staging a copy or an unpacked zip.
+    enum class Leftover { Save, Copy, Zip, Unzip };
+    /// The name pattern (for mkstemp and QTemporaryDir) of a leftover of
+    /// `kind` in `folder`: of the same length whatever the file it stands
+    /// in for, so that a target's name as long as the system allows still
+    /// has one beside it.
+    static QString leftoverPattern(const QString &folder, Leftover kind);
+    /// Whether `name` is one leftoverPattern gives. A stopped program leaves
+    /// them; copies, exports and installs leave them out.
     static bool isLeftover(const QString &name);
     /// Removes the leftovers in `bundle` (at any depth) and beside it that
     /// are older than any write still going on could be; what could not be
@@ -44,11 +50,12 @@ public:
     /// The most a read takes in unless told otherwise.
     static constexpr qint64 ReadLimit = qint64(512) << 20;
     /// Opens a regular file for reading, its descriptor in `fd` for the
-    /// caller to close. Anything else (a folder, a FIFO, a device, a file
-    /// the kernel makes up as it is read, as under /proc, whose size says
-    /// nothing) is refused without being read, so that it can neither hang
-    /// nor flood the caller; `fd` is then -1.
-    static Outcome openForReading(const QString &path, int *fd);
+    /// caller to close, and its size as it says in `size` when given.
+    /// Anything else (a folder, a FIFO, a device, a file the kernel makes up
+    /// as it is read, as under /proc, whose size says nothing) is refused
+    /// without being read, so that it can neither hang nor flood the
+    /// caller; `fd` is then -1.
+    static Outcome openForReading(const QString &path, int *fd, qint64 *size = nullptr);
     /// Reads a whole regular file, as openForReading takes it, into `data`.
     /// One longer than `limit` is refused once `limit` bytes were read,
     /// whatever size it claims.

@@ -605,8 +605,7 @@ Outcome ZipArchive::exportBundle(const QString &bundle, const QString &zipPath)
                                          : Outcome::systemError(bundle, ENOENT);
     if (FileManager::isSameOrInside(target.filePath(), root))
         return Outcome::failure(zipPath, tr("A widget cannot be zipped into itself"));
-    // A name of its own length, as for every file written (FileManager).
-    QByteArray temporary = encoded(target.absolutePath() + QStringLiteral("/.quillet-zip-XXXXXX"));
+    QByteArray temporary = encoded(FileManager::leftoverPattern(target.absolutePath(), FileManager::Leftover::Zip));
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return Outcome::systemError(zipPath, errno);
@@ -656,7 +655,7 @@ Outcome ZipArchive::extractWidget(const QString &zipPath, QString *bundle)
         return planned;
     const QString folder = QFileInfo(zipPath).absolutePath();
     const QString destination = freePath(folder, widget);
-    QTemporaryDir staging(folder + QStringLiteral("/.quillet-unzip-XXXXXX"));
+    QTemporaryDir staging(FileManager::leftoverPattern(folder, FileManager::Leftover::Unzip));
     if (!staging.isValid())
         return Outcome::failure(folder, staging.errorString());
     const QString staged = staging.path() + u'/' + QFileInfo(destination).fileName();
