@@ -118,11 +118,16 @@ void BridgeConnection::route()
     connect(m_reply, &QNetworkReply::finished, this, &BridgeConnection::replied);
 }
 
+QByteArray BridgeConnection::refusal(const QByteArray &status)
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+}
+
 void BridgeConnection::refuse(const QByteArray &status)
 {
     m_routed = true;
     m_received.clear();
-    send("HTTP/1.1 " + status + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    send(refusal(status));
 }
 
 void BridgeConnection::send(const QByteArray &answer)

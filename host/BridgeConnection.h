@@ -50,6 +50,8 @@ public:
 
     /// Connections whose request was sent on and whose reply has not come.
     static int waitingForServers();
+    /// The answer that refuses a request with `status` ("404 Not Found").
+    static QByteArray refusal(const QByteArray &status);
 
 private:
     void read();

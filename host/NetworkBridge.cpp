@@ -140,7 +140,7 @@ BridgeConnection::Routing NetworkBridge::route(const QByteArray &head, const QBy
     const QByteArray jar = rest.left(slash);
     const QUrl target = slash > 0 ? QUrl(QUrl::fromPercentEncoding(rest.sliced(slash + 1))) : QUrl();
     if (!bridged(target, jar).isValid())
-        return {"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", nullptr, {}};
+        return {BridgeConnection::refusal("404 Not Found"), nullptr, {}};
     if (request.method == "OPTIONS" && request.headers.contains("access-control-request-method"))
         return {preflightAnswer(request.headers), nullptr, {}};
     QNetworkRequest outgoing(target);

@@ -248,9 +248,8 @@ void WidgetRuntime::setPreferenceForKey(QWebEngineUrlRequestJob *job,
 // chose, and is refused.
 void WidgetRuntime::openURL(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)
 {
-    static const QStringList opened = {u"http"_s, u"https"_s, u"mailto"_s};
     const QUrl url(arguments.value(u"url"_s).toString());
-    if (url.isValid() && !url.isLocalFile() && !opened.contains(url.scheme().toLower()))
+    if (url.isValid() && !url.isLocalFile() && !WidgetWebPage::opensOnDesktop(url))
         access().report(u"address "_s + url.toDisplayString() + u" blocked (only web, mail and file addresses open)"_s);
     else if (url.isValid() && (!url.isLocalFile() || access().permits(url)))
         QDesktopServices::openUrl(url);

@@ -111,14 +111,19 @@ bool WidgetWebPage::acceptNavigationRequest(const QUrl &url, NavigationType type
 // A link, a form or the page's own script (the engine tells these apart no
 // better) goes to the browser; a redirect is the server's, not the page's. A
 // new window's own files, or any other scheme, have nowhere to go.
+bool WidgetWebPage::opensOnDesktop(const QUrl &url)
+{
+    static const QStringList schemes{u"http"_s, u"https"_s, u"mailto"_s};
+    return schemes.contains(url.scheme());
+}
+
 void WidgetWebPage::openOutside(const QUrl &url, NavigationType type)
 {
-    static const QStringList outside{u"http"_s, u"https"_s, u"mailto"_s};
     if (staysInWidget(url)) {
         emit logged(tr("a new window for %1 was not opened: a widget has no windows").arg(url.toString()));
         return;
     }
-    if (!outside.contains(url.scheme())) {
+    if (!opensOnDesktop(url)) {
         emit logged(tr("%1 was not opened: only web and mail addresses open outside the widget").arg(url.toString()));
         return;
     }

@@ -23,6 +23,10 @@ public:
     /// engine's start-up report stays out of the log.
     static void prepareEngine();
 
+    /// Whether the desktop may be handed `url` to open: web and mail
+    /// addresses only, never a scheme that would run what a widget chose.
+    static bool opensOnDesktop(const QUrl &url);
+
 signals:
     /// One line for the widget's log: what the page wrote, and where from
     /// ("main.js:12") when known.
