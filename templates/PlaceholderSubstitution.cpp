@@ -118,7 +118,6 @@ QByteArray substituted(const QByteArray &bytes, const PlaceholderSubstitution::R
     return TextFile::encode(text);
 }
 
-// Writes the file `text` was read from with every replacement made.
 // Every string of a stored property list, keys too, filled in.
 QVariant filledIn(const QVariant &stored, const PlaceholderSubstitution::Replacements &replacements)
 {
@@ -154,6 +153,7 @@ Outcome fillInBinaryList(const QString &path, QByteArrayView bytes, const Placeh
     return PropertyList::same(filled, *stored) ? Outcome() : PropertyList::writeStoredXml(path, filled);
 }
 
+// Writes the file `text` was read from with every replacement made.
 Outcome rewrite(const QString &path, QByteArrayView text, const PlaceholderSubstitution::Replacements &replacements,
                 FileManager::Writing writing)
 {
@@ -237,7 +237,7 @@ Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString 
             return read.naming(entry);
     }
     const QByteArrayView text = mapped ? QByteArrayView(mapped, size) : QByteArrayView(bytes);
-    if (BinaryPropertyListReader::recognizes(text.first(std::min<qsizetype>(text.size(), 8)).toByteArray()))
+    if (BinaryPropertyListReader::recognizes(QByteArray::fromRawData(text.data(), text.size())))
         return fillInBinaryList(*path, text, withoutEmpty(given)).naming(entry);
     return rewrite(*path, text, replacements, writing).naming(entry);
 }
