@@ -5,6 +5,7 @@
 #include "platform/Document.h"
 #include "platform/FileManager.h"
 #include "platform/OpenPanel.h"
+#include "platform/ProgressPanel.h"
 #include "platform/Settings.h"
 #include "platform/ZipArchive.h"
 
@@ -55,10 +56,15 @@ Document *DocumentController::openDocumentWithPath(const QString &path)
     // A zipped widget opens as the bundle it holds, unpacked beside it.
     if (ZipArchive::isArchive(path)) {
         QString bundle;
-        const Outcome extracted = ZipArchive::extractWidget(path, &bundle);
+        ProgressPanel progress(QApplication::activeWindow(), tr("Unpacking “%1”…").arg(QFileInfo(path).fileName()),
+                               ProgressPanel::Stopping::Offered);
+        const Outcome extracted = ZipArchive::extractWidget(path, &bundle, [&progress](quint64 done, quint64 total) {
+            return progress.step(qint64(done), qint64(total));
+        });
         if (extracted)
             return openDocumentWithPath(bundle);
-        Alert::report(nullptr, tr("“%1” cannot be opened.").arg(QFileInfo(path).fileName()), extracted);
+        if (!extracted.wasStopped())
+            Alert::report(nullptr, tr("“%1” cannot be opened.").arg(QFileInfo(path).fileName()), extracted);
         scheduleQuitCheck();
         return nullptr;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/Outcome.h"
 
+#include <QCoreApplication>
+
 #include <cstring>
 
 Outcome Outcome::failure(const QString &file, const QString &reason)
@@ -15,6 +17,13 @@ Outcome Outcome::failure(const QString &file, const QString &reason)
 Outcome Outcome::systemError(const QString &file, int error)
 {
     return failure(file, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+Outcome Outcome::stopped(const QString &file)
+{
+    Outcome outcome = failure(file, QCoreApplication::translate("Outcome", "Stopped"));
+    outcome.m_stopped = true;
+    return outcome;
 }
 
 Outcome Outcome::naming(const QString &file) const

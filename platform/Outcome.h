@@ -20,11 +20,14 @@ public:
     static Outcome failure(const QString &file, const QString &reason);
     /// A failure for the system error `error`, an errno value.
     static Outcome systemError(const QString &file, int error);
+    /// Not done because the user stopped it: nothing to report.
+    static Outcome stopped(const QString &file);
 
     bool succeeded() const { return !m_failed; }
     explicit operator bool() const { return succeeded(); }
     QString file() const { return m_file; }
     QString reason() const { return m_reason; }
+    bool wasStopped() const { return m_stopped; }
 
     /// The same outcome naming `file` in place of the file it names, so
     /// that a message can say "Images/notes.txt" rather than a full path.
@@ -43,6 +46,7 @@ public:
 
 private:
     bool m_failed = false;
+    bool m_stopped = false;
     QString m_file;
     QString m_reason;
     QStringList m_skipped;

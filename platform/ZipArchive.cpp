@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -19,7 +20,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <numeric>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -471,8 +474,9 @@ Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std:
 class Unpacker
 {
 public:
-    Unpacker(zip_t *zip, const QString &zipPath, const QString &staged, const QString &destination)
-        : m_zip(zip), m_zipPath(zipPath), m_staged(staged), m_destination(destination) {}
+    Unpacker(zip_t *zip, const QString &zipPath, const QString &staged, const QString &destination,
+             const ZipArchive::Progress &progress, zip_uint64_t total)
+        : m_zip(zip), m_zipPath(zipPath), m_staged(staged), m_destination(destination), m_progress(progress), m_total(total) {}
 
     /// Folders and files first, links last, so nothing is written through a
     /// link; the folders' permissions at the end, so none shuts out the rest.
@@ -541,8 +545,11 @@ private:
                 break;
             }
             written += zip_uint64_t(got);
+            m_done += zip_uint64_t(got);
             if (written > entry.size)
                 outcome = wrongSize;
+            else if (m_progress && !m_progress(m_done, m_total))
+                outcome = Outcome::stopped(m_zipPath);
             for (zip_int64_t done = 0; outcome && done < got;) {
                 const ssize_t put = ::write(out, buffer + done, size_t(got - done));
                 if (put < 0 && errno != EINTR)
@@ -574,7 +581,24 @@ private:
     QString m_zipPath;
     QString m_staged;
     QString m_destination;
+    const ZipArchive::Progress &m_progress;
+    zip_uint64_t m_total;
+    zip_uint64_t m_done = 0;
 };
+
+// Refuses what would fill the disk the widget is unpacked on.
+Outcome checkFreeSpace(const QString &zipPath, const QString &folder, zip_uint64_t total)
+{
+    struct statvfs disk{};
+    if (::statvfs(encoded(folder).constData(), &disk) != 0)
+        return Outcome::systemError(folder, errno);
+    const zip_uint64_t free = zip_uint64_t(disk.f_bavail) * disk.f_frsize;
+    if (total <= free)
+        return {};
+    const QLocale locale;
+    return Outcome::failure(zipPath, tr("It would unpack to %1, but the disk has only %2 free")
+                                         .arg(locale.formattedDataSize(qint64(total)), locale.formattedDataSize(qint64(free))));
+}
 
 // "Clock.wdgt", else "Clock 2.wdgt", "Clock 3.wdgt", ...: never a name taken.
 QString freePath(const QString &folder, const QString &name)
@@ -630,7 +654,7 @@ Outcome ZipArchive::exportBundle(const QString &bundle, const QString &zipPath)
     return outcome;
 }
 
-Outcome ZipArchive::extractWidget(const QString &zipPath, QString *bundle)
+Outcome ZipArchive::extractWidget(const QString &zipPath, QString *bundle, const Progress &progress)
 {
     // Without blocking: a FIFO named ".zip" must not hang us.
     const int fd = ::open(encoded(zipPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -654,12 +678,16 @@ Outcome ZipArchive::extractWidget(const QString &zipPath, QString *bundle)
     if (const Outcome planned = planExtraction(zip.get(), zipPath, &widget, &entries); !planned)
         return planned;
     const QString folder = QFileInfo(zipPath).absolutePath();
+    const zip_uint64_t total = std::accumulate(entries.begin(), entries.end(), zip_uint64_t(0),
+                                               [](zip_uint64_t sum, const Entry &entry) { return sum + entry.size; });
+    if (const Outcome room = checkFreeSpace(zipPath, folder, total); !room)
+        return room;
     const QString destination = freePath(folder, widget);
     QTemporaryDir staging(FileManager::leftoverPattern(folder, FileManager::Leftover::Unzip));
     if (!staging.isValid())
         return Outcome::failure(folder, staging.errorString());
     const QString staged = staging.path() + u'/' + QFileInfo(destination).fileName();
-    Outcome outcome = Unpacker(zip.get(), zipPath, staged, destination).unpack(entries);
+    Outcome outcome = Unpacker(zip.get(), zipPath, staged, destination, progress, total).unpack(entries);
     if (outcome)
         outcome = FileManager::moveItem(staged, destination);
     if (outcome)

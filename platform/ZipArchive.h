@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 /// Widgets travel as zips holding the bundle folder ("Clock.wdgt.zip" holds
 /// "Clock.wdgt/"). Both ways change nothing until the result is whole: the
 /// zip is written beside its place and renamed into it; a widget is unpacked
@@ -27,7 +29,11 @@ public:
     /// path. A zip with anything that would land outside the widget (".."
     /// names, absolute ones, links leading out, entries beside the widget
     /// other than a "__MACOSX" folder and ".DS_Store" files), more than one
-    /// widget, or more entries or bytes than a widget plausibly holds is
-    /// refused before anything is written; a failure leaves nothing behind.
-    static Outcome extractWidget(const QString &zipPath, QString *bundle);
+    /// widget, more entries or bytes than a widget plausibly holds, or more
+    /// bytes than the disk has free is refused before anything is written.
+    /// `progress` hears how many of the bytes are unpacked as they are and
+    /// stops the work by returning false. A failure or a stop leaves
+    /// nothing behind.
+    using Progress = std::function<bool(quint64 done, quint64 total)>;
+    static Outcome extractWidget(const QString &zipPath, QString *bundle, const Progress &progress = {});
 };

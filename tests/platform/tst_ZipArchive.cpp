@@ -6,12 +6,15 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <zip.h>
 
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace {
@@ -48,6 +51,32 @@ QMap<QString, QByteArray> writeZip(const QString &path, const QStringList &entri
     }
     zip_close(zip);
     return tree;
+}
+
+// "Foo.wdgt/" holding files of the given sizes, zeros, each stating the
+// size in `stated` where given: the bytes in the zip say what they like.
+void writeBomb(const QString &path, const QList<quint32> &sizes, const QList<quint32> &stated)
+{
+    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+    zip_dir_add(zip, "Foo.wdgt/", 0);
+    for (qsizetype i = 0; i < sizes.size(); ++i) {
+        void *zeros = calloc(1, sizes[i] + 1);
+        zip_file_add(zip, qPrintable(QStringLiteral("Foo.wdgt/%1").arg(i)), zip_source_buffer(zip, zeros, sizes[i], 1), 0);
+    }
+    zip_close(zip);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    // The uncompressed size, in each local header and in the directory.
+    qsizetype entry = 0;
+    for (const auto &[signature, offset] : {std::pair{QByteArray("PK\x03\x04"), 22}, std::pair{QByteArray("PK\x01\x02"), 24}}) {
+        qsizetype at = bytes.indexOf(signature, 0);
+        for (entry = -1; at >= 0; at = bytes.indexOf(signature, at + 4), ++entry) {
+            if (entry >= 0 && entry < stated.size())
+                qToLittleEndian<quint32>(stated[entry], bytes.data() + at + offset);
+        }
+    }
+    QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
 }
 
 // Writes past 512 bytes fail as on a full disk (SIGXFSZ is ignored).
@@ -118,7 +147,56 @@ private slots:
         QTest::newRow("no zip") << QStringList{u"<html>"_qs} << QString() << u"Not a zip archive"_qs;
     }
     void exportAndOpen();
+    // What would fill the disk is refused, or stopped, leaving nothing.
+    void bombs_data();
+    void bombs();
 };
+
+void tst_ZipArchive::bombs_data()
+{
+    QTest::addColumn<QList<quint32>>("sizes");
+    QTest::addColumn<QList<quint32>>("stated");
+    QTest::addColumn<QString>("refusal");
+    const quint32 halfGiB = quint32(1) << 29;
+    QTest::newRow("2 GiB in all, under it each") << QList<quint32>{1, 1, 1} << QList<quint32>{3 * halfGiB, 3 * halfGiB}
+                                                << u"It would unpack to more than 2 GiB"_qs;
+    QTest::newRow("more bytes than stated") << QList<quint32>{1 << 20} << QList<quint32>{1 << 10}
+                                           << u"does not hold as many bytes as it says"_qs;
+    QTest::newRow("more than the disk has free") << QList<quint32>{8 << 20} << QList<quint32>() << u"the disk has only"_qs;
+    QTest::newRow("stopped half-way") << QList<quint32>{4 << 20, 4 << 20} << QList<quint32>() << u"Stopped"_qs;
+}
+
+void tst_ZipArchive::bombs()
+{
+    QFETCH(QList<quint32>, sizes);
+    QFETCH(QList<quint32>, stated);
+    QFETCH(QString, refusal);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    const bool smallDisk = refusal.contains(u"disk");
+    // A disk of 4 MiB, seen by this process alone.
+    if (smallDisk && (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                      || ::mount("tmpfs", QFile::encodeName(out).constData(), "tmpfs", 0, "size=4m") != 0))
+        QSKIP("Mounting a small disk takes root");
+    const QString zip = out + QStringLiteral("/Foo.wdgt.zip");
+    writeBomb(zip, sizes, stated);
+    const auto before = Tree::snapshot(out);
+    quint64 heard = 0;
+    QString opened;
+    const Outcome extracted = ZipArchive::extractWidget(zip, &opened, [&](quint64 done, quint64 total) {
+        heard = done;
+        return refusal != u"Stopped" || done * 2 < total;
+    });
+    const auto after = Tree::snapshot(out);
+    if (smallDisk)
+        ::umount2(QFile::encodeName(out).constData(), MNT_DETACH);
+    QVERIFY(!extracted);
+    QVERIFY2(extracted.reason().contains(refusal), qPrintable(extracted.reason()));
+    QCOMPARE(extracted.wasStopped(), refusal == u"Stopped");
+    QCOMPARE(heard > 0, refusal == u"Stopped");
+    QCOMPARE(after, before);
+}
 
 void tst_ZipArchive::exportAndOpen()
 {
