@@ -148,7 +148,7 @@ QString FileListController::selectedName() const
     if (!m_fileList || !m_fileList->selectionModel())
         return {};
     const QModelIndexList rows = m_fileList->selectionModel()->selectedRows(NameColumn);
-    return rows.isEmpty() ? QString() : rows.first().data().toString();
+    return rows.isEmpty() ? QString() : items().value(rows.first().row());
 }
 
 void FileListController::selectRowNamed(const QString &name)
@@ -318,7 +318,7 @@ void FileListController::removeFile()
     const Outcome removed = FileManager::removeItem(bundlePath() + u'/' + name);
     // Editors go with their files; those whose files stayed keep them.
     for (ContentView *view : views) {
-        if (!QFileInfo::exists(bundlePath() + u'/' + view->viewIdentifier()))
+        if (!FileManager::exists(bundlePath() + u'/' + view->viewIdentifier()))
             m_contentView->close(view);
     }
     reloadData();

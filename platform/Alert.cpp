@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/Alert.h"
 
+#include "platform/FileName.h"
+
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,9 +17,11 @@ Alert::Response Alert::run(QWidget *parent, const Request &request)
     static const QMessageBox::Icon icons[] = {QMessageBox::Question, QMessageBox::Information,
                                               QMessageBox::Warning, QMessageBox::Critical};
     box.setIcon(icons[int(request.icon)]);
-    box.setWindowTitle(request.title);
-    box.setText(QStringLiteral("<b>%1</b>").arg(request.title.toHtmlEscaped()));
-    box.setInformativeText(request.message);
+    // Names that are no UTF-8 come in as they are on disk.
+    const QString title = FileName::shown(request.title);
+    box.setWindowTitle(title);
+    box.setText(QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped()));
+    box.setInformativeText(FileName::shown(request.message));
     QPushButton *defaultButton = box.addButton(request.defaultButton, QMessageBox::AcceptRole);
     QPushButton *alternateButton = request.alternateButton.isEmpty()
         ? defaultButton

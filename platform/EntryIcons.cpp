@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/EntryIcons.h"
 
+#include "platform/FileName.h"
+
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -50,7 +52,7 @@ QIcon badged(const QIcon &icon)
 QVariant EntryIcons::cell(const QString &name, const QString &path, bool nameColumn, int role, bool linkBadge)
 {
     if (nameColumn)
-        return role == Qt::DisplayRole || role == Qt::ToolTipRole ? QVariant(name) : QVariant();
+        return role == Qt::DisplayRole || role == Qt::ToolTipRole ? QVariant(FileName::shown(name)) : QVariant();
     if (role != Qt::DecorationRole)
         return {};
     auto icon = m_icons.constFind(path);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/FileManager.h"
 
+#include "platform/FileName.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -28,7 +30,7 @@ namespace {
 
 QByteArray encoded(const QString &path)
 {
-    return QFile::encodeName(path);
+    return FileName::encode(path);
 }
 
 // What this program names what it writes before the write is whole.
@@ -212,9 +214,8 @@ Outcome removeTree(const QString &path)
         return Outcome::systemError(path, errno);
     if (!S_ISDIR(status.st_mode))
         return ::unlink(name.constData()) == 0 ? Outcome() : Outcome::systemError(path, errno);
-    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        const Outcome removed = removeTree(it.next());
+    for (const QString &entry : FileManager::contentsOfDirectory(path)) {
+        const Outcome removed = removeTree(path + u'/' + entry);
         if (!removed)
             return removed;
     }
@@ -282,7 +283,7 @@ Outcome writeThroughTemporary(const QString &path, const std::function<void(cons
     if (path.isEmpty())
         return Outcome::systemError(path, ENOENT);
     // A link stays a link: its target is what gets written.
-    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString canonical = FileManager::canonicalPath(path);
     const QString target = canonical.isEmpty() ? path : canonical;
     struct stat existing{};
     const bool replacing = ::stat(encoded(target).constData(), &existing) == 0;
@@ -362,7 +363,7 @@ QStringList FileManager::contentsOfDirectory(const QString &path)
         return names;
     while (const dirent *entry = ::readdir(folder)) {
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.append(QString::fromUtf8(entry->d_name)); // Qt 6 takes file names as UTF-8
+            names.append(FileName::decode(entry->d_name));
     }
     ::closedir(folder);
     return names;
@@ -391,16 +392,17 @@ void FileManager::removeLeftovers(const QString &bundle)
         if (isLeftover(name) && stale(beside))
             (void)removeItem(beside);
     }
-    QDirIterator inside(bundle, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-    QStringList found;
-    while (inside.hasNext()) {
-        const QString path = inside.next();
-        if (isLeftover(inside.fileName()) && stale(path))
-            found.append(path);
-    }
-    for (const QString &path : std::as_const(found))
-        (void)removeItem(path);
+    // Links are not followed: what they lead to is not the bundle's.
+    const std::function<void(const QString &)> clean = [&](const QString &folder) {
+        for (const QString &name : contentsOfDirectory(folder)) {
+            const QString path = folder + u'/' + name;
+            if (isLeftover(name) && stale(path))
+                (void)removeItem(path);
+            else if (struct stat status{}; ::lstat(encoded(path).constData(), &status) == 0 && S_ISDIR(status.st_mode))
+                clean(path);
+        }
+    };
+    clean(bundle);
 }
 
 Outcome FileManager::openForReading(const QString &path, int *fd, qint64 *size)
@@ -489,12 +491,24 @@ bool FileManager::isOccupied(const QString &path)
 
 bool FileManager::exists(const QString &path)
 {
-    return !path.isEmpty() && QFileInfo::exists(path);
+    struct stat status{};
+    if (path.startsWith(u':'))
+        return QFileInfo::exists(path);
+    return !path.isEmpty() && ::stat(encoded(path).constData(), &status) == 0;
 }
 
 bool FileManager::isDirectory(const QString &path)
 {
-    return !path.isEmpty() && QFileInfo(path).isDir();
+    struct stat status{};
+    if (path.startsWith(u':'))
+        return QFileInfo(path).isDir();
+    return !path.isEmpty() && ::stat(encoded(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+QString FileManager::canonicalPath(const QString &path)
+{
+    char real[PATH_MAX];
+    return !path.isEmpty() && ::realpath(encoded(path).constData(), real) ? FileName::decode(real) : QString();
 }
 
 Outcome FileManager::createDirectory(const QString &path)
@@ -524,8 +538,8 @@ std::optional<QString> FileManager::pathInside(const QString &folder, const QStr
     QString existing = path;
     while (!FileManager::isOccupied(existing) && existing.size() > top.size())
         existing = existing.section(u'/', 0, -2);
-    const QString real = QFileInfo(existing).canonicalFilePath();
-    const QString realTop = QFileInfo(top).canonicalFilePath();
+    const QString real = canonicalPath(existing);
+    const QString realTop = canonicalPath(top);
     if (existing != top && real != realTop && (real.isEmpty() || !real.startsWith(realTop + u'/')))
         return std::nullopt;
     return path;
@@ -614,14 +628,14 @@ Outcome FileManager::moveItem(const QString &source, const QString &destination)
 
 Outcome FileManager::moveItemsInto(const QList<QUrl> &items, const QString &folder, int *moved)
 {
-    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    const QString canonicalFolder = canonicalPath(folder);
     Outcome all;
     int count = 0;
     for (const QUrl &item : items) {
         const QString source = item.toLocalFile();
         if (source.isEmpty() || isSameOrInside(folder, source))
             continue;
-        const QString canonicalSource = QFileInfo(source).canonicalFilePath();
+        const QString canonicalSource = canonicalPath(source);
         if (!canonicalSource.isEmpty() && isSameOrInside(canonicalFolder, canonicalSource))
             continue;
         // An entry dropped back into its own folder stays where it is.

@@ -30,6 +30,9 @@ public:
     static bool isOccupied(const QString &path);
     /// Whether the path is a directory, links followed.
     static bool isDirectory(const QString &path);
+    /// The path with every link and "." or ".." resolved; empty when it
+    /// names nothing.
+    static QString canonicalPath(const QString &path);
 
     /// What this program writes before the write is whole: a temporary
     /// beside a file or a zip, a folder staging a copy or an unpacked zip.

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/FileStamp.h"
 
-#include <QFile>
+#include "platform/FileName.h"
+
 
 #include <sys/stat.h>
 
@@ -9,7 +10,7 @@ FileStamp FileStamp::of(const QString &path)
 {
     FileStamp stamp;
     struct stat status {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (path.isEmpty() || ::stat(FileName::encode(path).constData(), &status) != 0)
         return stamp;
     stamp.m_exists = true;
     stamp.m_device = status.st_dev;

@@ -2,6 +2,7 @@
 #include "platform/ZipArchive.h"
 
 #include "platform/FileManager.h"
+#include "platform/FileName.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,7 +43,7 @@ QString tr(const char *text)
 
 QByteArray encoded(const QString &path)
 {
-    return QFile::encodeName(path);
+    return FileName::encode(path);
 }
 
 Outcome zipFailure(const QString &file, zip_error_t *error)
@@ -167,7 +168,8 @@ public:
     void add(const QString &relative)
     {
         const QString path = relative.isEmpty() ? m_root : m_root + u'/' + relative;
-        const QByteArray name = (relative.isEmpty() ? m_name : m_name + u'/' + relative).toUtf8();
+        // As the bytes the system knows them by; libzip marks those that are UTF-8.
+        const QByteArray name = encoded(relative.isEmpty() ? m_name : m_name + u'/' + relative);
         struct stat status{};
         // The bundle itself may be reached through a link; nothing in it is.
         const int got = relative.isEmpty() ? ::stat(encoded(path).constData(), &status)
@@ -176,7 +178,7 @@ public:
             return fail(Outcome::systemError(path, errno));
         zip_int64_t index = -1;
         if (S_ISDIR(status.st_mode)) {
-            index = zip_dir_add(m_zip, name.constData(), ZIP_FL_ENC_UTF_8);
+            index = zip_dir_add(m_zip, name.constData(), ZIP_FL_ENC_GUESS);
         } else if (S_ISREG(status.st_mode)) {
             auto *file = new FileSource{path, status, &m_readFailure};
             zip_source_t *source = zip_source_function(m_zip, &FileSource::run, file);
@@ -227,7 +229,7 @@ private:
 
     zip_int64_t addSource(const QByteArray &name, zip_source_t *source)
     {
-        const zip_int64_t index = source ? zip_file_add(m_zip, name.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+        const zip_int64_t index = source ? zip_file_add(m_zip, name.constData(), source, ZIP_FL_ENC_GUESS) : -1;
         if (source && index < 0)
             zip_source_free(source);
         return index;
@@ -287,6 +289,13 @@ struct Entry
     QByteArray target; // a link's text
 };
 
+// Entries are unpacked under the bytes of their names, so that a name that
+// is not UTF-8 comes back as it went in; libzip would take it for CP 437.
+QString entryName(zip_t *zip, zip_uint64_t index)
+{
+    return FileName::decode(zip_get_name(zip, index, ZIP_FL_ENC_RAW));
+}
+
 // Reads a link entry's text, which is small, or nothing when it is not.
 QByteArray readLinkEntry(zip_t *zip, const zip_stat_t &stat)
 {
@@ -326,7 +335,7 @@ Outcome findLayout(zip_t *zip, const QString &zipPath, Layout *layout)
     QSet<QStringList> widgets;
     bool infoAtTop = false;
     for (zip_int64_t index = 0; index < zip_get_num_entries(zip, 0); ++index) {
-        const QString name = QString::fromUtf8(zip_get_name(zip, zip_uint64_t(index), 0));
+        const QString name = entryName(zip, zip_uint64_t(index));
         const QStringList parts = partsOf(name, !name.endsWith(u'/'));
         infoAtTop = infoAtTop || (parts.size() == 1 && parts[0].compare(u"Info.plist", Qt::CaseInsensitive) == 0);
         for (qsizetype i = 0; i < parts.size() && !parts.contains(QStringLiteral("..")); ++i) {
@@ -383,7 +392,7 @@ std::optional<QStringList> resolved(QStringList path, const QHash<QString, QByte
         if (++hops > 40)
             return reached;
         reached.removeLast();
-        path = QString::fromUtf8(*link).split(u'/') + path;
+        path = FileName::decode(*link).split(u'/') + path;
     }
     return reached;
 }
@@ -402,7 +411,7 @@ const Entry *linkLeadingOut(const std::vector<Entry> &entries)
         if (entry.kind != Entry::Link)
             continue;
         const QStringList folder = entry.relative.split(u'/').mid(0, entry.relative.count(u'/'));
-        if (!resolved(folder + QString::fromUtf8(entry.target).split(u'/'), links))
+        if (!resolved(folder + FileName::decode(entry.target).split(u'/'), links))
             return &entry;
     }
     return nullptr;
@@ -427,10 +436,10 @@ Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std:
         zip_stat_t stat;
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;
-        if (zip_stat_index(zip, index, 0, &stat) != 0
+        if (zip_stat_index(zip, index, ZIP_FL_ENC_RAW, &stat) != 0
             || zip_file_get_external_attributes(zip, index, 0, &system, &attributes) != 0)
             return zipFailure(zipPath, zip_get_error(zip));
-        const QString name = QString::fromUtf8(stat.name);
+        const QString name = FileName::decode(stat.name);
         const mode_t mode = system == ZIP_OPSYS_UNIX ? mode_t(attributes >> 16) : 0;
         const Entry::Kind kind = name.endsWith(u'/') || S_ISDIR(mode) ? Entry::Folder
             : S_ISLNK(mode)                                            ? Entry::Link
@@ -466,7 +475,7 @@ Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std:
     }
     if (const Entry *out = linkLeadingOut(*entries))
         return Outcome::failure(zipPath, tr("It holds “%1”, a link leading outside the widget")
-                                             .arg(QString::fromUtf8(zip_get_name(zip, out->index, 0))));
+                                             .arg(entryName(zip, out->index)));
     return {};
 }
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/FileManager.h"
+#include "platform/FileName.h"
+#include "platform/ZipArchive.h"
 
+#include "tests/common/FailingFlush.h"
 #include "tests/common/FileSizeLimit.h"
 #include "tests/common/Tree.h"
 
@@ -9,6 +12,8 @@
 
 #include <climits>
 #include <csignal>
+#include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/time.h>
 
@@ -19,6 +24,8 @@ class tst_FileManager : public QObject
 private slots:
     void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
     void init() { m_dir = std::make_unique<QTemporaryDir>(); QVERIFY(m_dir->isValid()); }
+    // Qt's own removal cannot name what is not UTF-8.
+    void cleanup() { QVERIFY(FileManager::removeItem(m_dir->path())); }
     void copyReproducesTheTree();
     void copyAndMoveNeverReplace_data()
     {
@@ -53,6 +60,42 @@ private slots:
             QCOMPARE(Tree::read(path), bytes);
         }
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+    }
+    // A write that fails at any step says why; one that replaces leaves the
+    // old file whole and nothing beside it.
+    void failedWritesAreReported_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("disk full") << u"disk"_qs << false;
+        QTest::newRow("flush fails") << u"flush"_qs << false;
+        QTest::newRow("close fails") << u"close"_qs << false;
+        QTest::newRow("close fails, written in place") << u"close"_qs << true;
+    }
+    void failedWritesAreReported()
+    {
+        QFETCH(QString, fault);
+        QFETCH(bool, inPlace);
+        const QString path = m_dir->filePath(QStringLiteral("file.js"));
+        QVERIFY(Tree::write(m_dir->path(), QStringLiteral("file.js"), "old"));
+        const QByteArray bytes(1024, 'n');
+        const Outcome written = [&] {
+            const FileSizeLimit limit(fault == u"disk" ? rlim_t(512) : RLIM_INFINITY);
+            std::optional<FailingFlush> failing;
+            if (fault != u"disk")
+                failing.emplace(fault == u"flush" ? FailingFlush::Flush : FailingFlush::Close,
+                                inPlace ? "file.js" : ".quillet-save-");
+            if (!inPlace)
+                return FileManager::writeFile(path, bytes);
+            return FileManager::writeFileInPieces(
+                path, [&bytes](const FileManager::PieceSink &sink) { sink(bytes.constData(), bytes.size()); },
+                FileManager::Writing::InPlace);
+        }();
+        QCOMPARE(written.file(), path);
+        QCOMPARE(written.reason(), fault == u"disk" ? u"File too large"_qs : u"Input/output error"_qs);
+        if (!inPlace)
+            QCOMPARE(Tree::read(path), QByteArray("old"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"file.js"_qs});
     }
     // Only this program's own leftovers go, and only once no write could
     // still be making them.
@@ -98,6 +141,47 @@ private slots:
         const Outcome read = FileManager::readFile(QDir(m_dir->path()).absoluteFilePath(path), &bytes, 1024);
         QCOMPARE(read.reason(), refusal);
         QCOMPARE(bytes.size(), read ? 1024 : 4);
+    }
+    // A name is bytes: one that is no UTF-8 keeps them through listing,
+    // reading, Save As, export and unpacking, Rename and Remove.
+    void namesThatAreNotUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("Latin-1") << QByteArray("caf\xe9.txt");
+        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9.txt");
+        QTest::newRow("cut short") << QByteArray("a\xc3");
+        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf");
+        QTest::newRow("surrogate spelled in UTF-8") << QByteArray("\xed\xb2\x80");
+        QTest::newRow("past U+FFFF, ending like an escape") << QByteArray("\xf0\x90\x82\x80");
+        QTest::newRow("the replacement character itself") << QByteArray("\xef\xbf\xbd\xff");
+    }
+    void namesThatAreNotUtf8()
+    {
+        QFETCH(QByteArray, name);
+        const QString decoded = FileName::decode(name);
+        QCOMPARE(FileName::encode(decoded), name);
+        QCOMPARE(FileName::shown(decoded), QString::fromUtf8(name));
+        const QString bundle = makeBundle(QStringLiteral("A.wdgt"));
+        const QByteArray raw = FileName::encode(bundle) + '/' + name;
+        QVERIFY(::mkdir(raw.constData(), 0777) == 0);
+        const int fd = ::open((raw + '/' + name).constData(), O_WRONLY | O_CREAT, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, "bytes", 5) == 5 && ::close(fd) == 0);
+        QVERIFY(FileManager::contentsOfDirectory(bundle).contains(decoded));
+        const QString file = bundle + u'/' + decoded + u'/' + decoded;
+        QByteArray bytes;
+        QVERIFY(FileManager::readFile(file, &bytes) && bytes == "bytes" && FileManager::exists(file));
+        const auto holds = [&name](const QString &copy) {
+            return ::access((FileName::encode(copy) + '/' + name + '/' + name).constData(), F_OK) == 0;
+        };
+        const QString copy = m_dir->filePath(QStringLiteral("B.wdgt"));
+        QVERIFY(FileManager::copyItem(bundle, copy) && holds(copy));
+        const QString zip = m_dir->filePath(QStringLiteral("Out/A.wdgt.zip"));
+        QString unpacked;
+        QVERIFY(QDir().mkpath(QFileInfo(zip).path()) && ZipArchive::exportBundle(bundle, zip));
+        QVERIFY(ZipArchive::extractWidget(zip, &unpacked) && holds(unpacked));
+        const QString renamed = bundle + u'/' + decoded + u'/' + decoded + u'2';
+        QVERIFY(FileManager::moveItem(file, renamed) && ::access((raw + '/' + name + '2').constData(), F_OK) == 0);
+        QVERIFY(FileManager::removeItem(bundle + u'/' + decoded) && ::access(raw.constData(), F_OK) != 0);
     }
 
 private:
