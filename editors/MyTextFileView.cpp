@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "editors/MyTextFileView.h"
 
+#include "editors/EditorAccessibility.h"
+
 #include "ui_MyTextFileView.h"
 
 #include <Qsci/qscilexercss.h>
@@ -66,8 +68,16 @@ MyTextFileView::MyTextFileView(QWidget *parent)
     , ui(std::make_unique<Ui::MyTextFileView>())
 {
     ui->setupUi(this);
+    EditorAccessibility::install();
     QsciScintilla *editor = ui->textView;
     editor->setUtf8(true);
+    // QScintilla's handler of each change counts the characters from the
+    // start of the text up to it, and copies the change for its listeners,
+    // once as UTF-16: nothing here listens.
+    editor->SendScintilla(QsciScintilla::SCI_SETMODEVENTMASK, 0UL);
+    // What lies beyond the window is coloured while the user pauses, so
+    // that a jump far down seldom waits for it.
+    editor->SendScintilla(QsciScintilla::SCI_SETIDLESTYLING, static_cast<unsigned long>(QsciScintilla::SC_IDLESTYLING_ALL));
     editor->setMarginLineNumbers(0, true);
     editor->setMarginsBackgroundColor(palette().color(QPalette::Window));
     editor->setMarginsForegroundColor(palette().color(QPalette::PlaceholderText));
@@ -79,7 +89,10 @@ MyTextFileView::MyTextFileView(QWidget *parent)
     setFocusProxy(editor);
     applyFont();
     connect(&Settings::shared(), &Settings::editorFontSizeChanged, this, &MyTextFileView::applyFont);
-    connect(editor, &QsciScintilla::linesChanged, this, &MyTextFileView::fitLineNumbers);
+    connect(editor, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & QsciScintilla::SC_UPDATE_CONTENT)
+            fitLineNumbers();
+    });
 }
 
 void MyTextFileView::applyFont()
@@ -123,7 +136,9 @@ QString MyTextFileView::viewIdentifier() const
 void MyTextFileView::chooseLexer()
 {
     ui->textView->setLexer(nullptr);
-    m_lexer = lexerForExtension(QFileInfo(viewIdentifier()).suffix());
+    // Colouring the end of such a file means colouring all of it first:
+    // over a second for 50 MB, at Ctrl+End and after each edit near the top.
+    m_lexer = m_largeFileAllowed ? nullptr : lexerForExtension(QFileInfo(viewIdentifier()).suffix());
     applyFont();
     fitColoursToPalette();
     ui->textView->setLexer(m_lexer.get());
@@ -162,14 +177,10 @@ void MyTextFileView::openTheFile()
     rememberFileOnDisk();
 }
 
-// While a file is read in, Scintilla keeps no undo of it and tells
-// QScintilla of no change: QScintilla copies each inserted text for its
-// listeners, once as UTF-16, which would hold a large file three times over.
+// While a file is read in, Scintilla keeps no undo of it.
 bool MyTextFileView::load()
 {
     QsciScintilla *editor = ui->textView;
-    const long events = editor->SendScintilla(QsciScintilla::SCI_GETMODEVENTMASK);
-    editor->SendScintilla(QsciScintilla::SCI_SETMODEVENTMASK, 0UL);
     editor->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 0UL);
     editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
     const bool loaded = readFile();
@@ -177,7 +188,6 @@ bool MyTextFileView::load()
     if (!loaded)
         editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
     editor->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 1UL);
-    editor->SendScintilla(QsciScintilla::SCI_SETMODEVENTMASK, static_cast<unsigned long>(events));
     editor->setEolMode(eolModeOf(editor));
     editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
     editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
@@ -194,10 +204,12 @@ bool MyTextFileView::readFile()
     const QString path = fullPath();
     const qint64 size = QFileInfo(path).size();
     if (size > LargeFileBytes && !m_largeFileAllowed) {
-        notice()->showNotice(tr("“%1” is %2. Opening it can take a while and much memory.")
+        notice()->showNotice(tr("“%1” is %2. Opening it can take a while and much memory, and it is shown "
+                                "without colours.")
                                  .arg(viewIdentifier(), locale().formattedDataSize(size)),
                              {tr("Open Anyway")}, [this](int) {
                                  m_largeFileAllowed = true;
+                                 chooseLexer();
                                  openTheFile();
                              });
         return false;

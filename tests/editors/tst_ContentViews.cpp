@@ -262,18 +262,24 @@ void tst_ContentViews::choose(const ContentView *view, const QString &button)
 }
 
 // The line number margin follows the file as it is read, and as lines are
-// added or removed. Scintilla keeps 3 pixels free right of the numbers.
+// added or removed, by the time the editor is painted. Scintilla keeps 3
+// pixels free right of the numbers.
 void tst_ContentViews::lineNumbersFitTheLastLine()
 {
     MyTextFileView *view = openText(QByteArray(241349, '\n'));
+    view->window()->show();
     auto *editor = view->findChild<QsciScintilla *>();
     const auto fits = [editor](const char *number) {
         return editor->marginWidth(0) >= editor->SendScintilla(QsciScintilla::SCI_TEXTWIDTH, QsciScintilla::STYLE_LINENUMBER, number) + 3;
     };
     QVERIFY(fits("241350"));
     editor->setText(u"one line"_qs);
+    editor->viewport()->repaint();
+    QCoreApplication::processEvents();
     QVERIFY(fits("9999") && !fits("100000"));
     type(view, QString(99999, u'\n'));
+    editor->viewport()->repaint();
+    QCoreApplication::processEvents();
     QVERIFY(fits("100000"));
 }
 
