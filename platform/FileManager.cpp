@@ -2,6 +2,7 @@
 #include "platform/FileManager.h"
 
 #include "platform/FileName.h"
+#include "platform/StagingFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <array>
@@ -681,9 +681,9 @@ Outcome FileManager::copyItemReplacing(const QString &source, const QString &des
                                        const std::function<Outcome(const QString &staged)> &finish)
 {
     const QFileInfo target(destination);
-    QTemporaryDir staging(leftoverPattern(target.absolutePath(), Leftover::Copy));
-    if (!staging.isValid())
-        return Outcome::failure(target.absolutePath(), staging.errorString());
+    const StagingFolder staging(target.absolutePath(), Leftover::Copy);
+    if (!staging.made())
+        return staging.made();
     const QString staged = staging.path() + u'/' + target.fileName();
     // The staging folder goes with this call: the user knows the copy by where it was to go.
     const auto named = [&staged, &destination](const Outcome &outcome) {

@@ -3,6 +3,7 @@
 
 #include "platform/FileManager.h"
 #include "platform/FileName.h"
+#include "platform/StagingFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSet>
-#include <QTemporaryDir>
 
 #include <zip.h>
 
@@ -692,9 +692,9 @@ Outcome ZipArchive::extractWidget(const QString &zipPath, QString *bundle, const
     if (const Outcome room = checkFreeSpace(zipPath, folder, total); !room)
         return room;
     const QString destination = freePath(folder, widget);
-    QTemporaryDir staging(FileManager::leftoverPattern(folder, FileManager::Leftover::Unzip));
-    if (!staging.isValid())
-        return Outcome::failure(folder, staging.errorString());
+    const StagingFolder staging(folder, FileManager::Leftover::Unzip);
+    if (!staging.made())
+        return staging.made();
     const QString staged = staging.path() + u'/' + QFileInfo(destination).fileName();
     Outcome outcome = Unpacker(zip.get(), zipPath, staged, destination, progress, total).unpack(entries);
     if (outcome)
