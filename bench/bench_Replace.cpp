@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Replace All in Find in Widget: 400,000 matches in a 23 MB script and
-// 20,000 in a 1 MB one, each replaced in its open editor (and the widget
+// 20,000 in a 1 MB one, each the one script of its widget, replaced in its open editor (and the widget
 // searched again, as the command does), against `sed -i` making the same
 // change to a copy of the file, round by round; the editor's change is
 // undone between rounds.
@@ -55,7 +55,7 @@ double seconds(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-MyDocument *document = nullptr;
+QList<MyDocument *> documents;
 QList<Case> cases;
 QStringList paths;
 QString sedCopy;
@@ -66,6 +66,7 @@ void ReplaceAll(benchmark::State &state)
 {
     const qsizetype index = state.range(0);
     const Case &matched = cases[index];
+    MyDocument *document = documents[index];
     FindInWidgetPanel *panel = document->findPanel();
     panel->findChild<QLineEdit *>(QStringLiteral("findField"))->setText(QString::fromLatin1(matched.needle));
     panel->findChild<QLineEdit *>(QStringLiteral("replaceField"))->setText(QStringLiteral("threadGamma"));
@@ -96,18 +97,19 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QTemporaryDir dir;
-    const QString bundle = dir.filePath(QStringLiteral("Replace.wdgt"));
     sedCopy = dir.filePath(QStringLiteral("copy.js"));
     cases = {{"400,000 matches in 23 MB", "needleAlpha", 400'000, 23 * 1024 * 1024},
              {"20,000 matches in 1 MB", "needleBeta", 20'000, 1024 * 1024}};
+    // A widget each, so that each Replace All searches its own file alone.
     for (const Case &matched : std::as_const(cases)) {
-        paths.append(bundle + u'/' + QString::fromLatin1(matched.needle) + QStringLiteral(".js"));
+        const QString bundle = dir.filePath(QString::fromLatin1(matched.needle) + QStringLiteral(".wdgt"));
+        paths.append(bundle + QStringLiteral("/main.js"));
         QFile file(paths.last());
         const QByteArray script = scriptWith(matched);
         if (!QDir().mkpath(bundle) || !file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
             return 2;
+        documents.append(openBundle(bundle));
     }
-    document = openBundle(bundle);
 
     benchmark::Initialize(&argc, argv);
     benchmark::ConsoleReporter reporter;
@@ -126,6 +128,7 @@ int main(int argc, char **argv)
                     value, target);
         met = met && value <= target;
     }
-    document->close();
+    for (MyDocument *document : std::as_const(documents))
+        document->close();
     return met ? 0 : 1;
 }

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                "nothing is written beside the zip's folder");
     FUZZ_CHECK(found == expected, "a refused zip leaves nothing; an unpacked one, its widget alone");
     if (extracted) {
-        FUZZ_CHECK(bundle.startsWith(zips + u'/') && bundle.endsWith(QStringLiteral(".wdgt")), "the widget is a .wdgt folder beside the zip");
+        FUZZ_CHECK(bundle.startsWith(zips + u'/') && bundle.endsWith(QStringLiteral(".wdgt"), Qt::CaseInsensitive), "the widget is a .wdgt folder beside the zip");
         checkInside(bundle, realPath(bundle), bundle);
     }
     for (const QString &name : std::as_const(found))
