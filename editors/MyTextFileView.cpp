@@ -385,34 +385,49 @@ void MyTextFileView::selectRange(qsizetype start, qsizetype end)
 // The stretch from the first replacement to the last is built anew in one
 // pass and put in as one edit: one change per match cost Scintilla a move
 // of its text each, and Undo a step each.
-bool MyTextFileView::replaceRanges(const QList<Replacement> &replacements)
+std::optional<MyTextFileView::Rewrite> MyTextFileView::rewrite(const QString &current,
+                                                                const QList<Replacement> &replacements) const
 {
-    QsciScintilla *editor = ui->textView;
-    if (editor->isReadOnly())
-        return false;
+    if (ui->textView->isReadOnly())
+        return std::nullopt;
     if (replacements.isEmpty())
-        return true;
-    const QString whole = text();
+        return Rewrite{0, 0, {}, textHash()};
     const qsizetype first = replacements.first().start;
     QString stretch;
     stretch.reserve(replacements.last().end - first);
     qsizetype at = first;
     for (const Replacement &replacement : replacements) {
-        stretch += QStringView(whole).sliced(at, replacement.start - at);
+        stretch += QStringView(current).sliced(at, replacement.start - at);
         stretch += replacement.text;
         at = replacement.end;
     }
-    const QByteArray utf8 = stretch.toUtf8();
     const long start = bytesOn(0, first);
-    const long end = bytesOn(start, at - first);
-    // The caret stays in its place in the text around the stretch.
+    return Rewrite{start, bytesOn(start, at - first), stretch.toUtf8(), textHash()};
+}
+
+size_t MyTextFileView::textHash() const
+{
+    QsciScintilla *editor = ui->textView;
+    const auto *bytes = reinterpret_cast<const char *>(editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
+    return qHash(QByteArrayView(bytes, editor->SendScintilla(QsciScintilla::SCI_GETLENGTH)));
+}
+
+bool MyTextFileView::apply(const Rewrite &rewrite)
+{
+    QsciScintilla *editor = ui->textView;
+    if (editor->isReadOnly() || textHash() != rewrite.madeOf)
+        return false;
+    if (rewrite.start == rewrite.end && rewrite.utf8.isEmpty())
+        return true;
     const long caret = editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
     const int firstLine = editor->firstVisibleLine();
     editor->beginUndoAction();
-    editor->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
-    editor->SendScintilla(QsciScintilla::SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    editor->SendScintilla(QsciScintilla::SCI_SETTARGETRANGE, static_cast<unsigned long>(rewrite.start), rewrite.end);
+    editor->SendScintilla(QsciScintilla::SCI_REPLACETARGET, static_cast<unsigned long>(rewrite.utf8.size()),
+                          rewrite.utf8.constData());
     editor->endUndoAction();
-    const long moved = caret <= start ? caret : caret >= end ? caret + long(utf8.size()) - (end - start) : start;
+    const long grown = long(rewrite.utf8.size()) - (rewrite.end - rewrite.start);
+    const long moved = caret <= rewrite.start ? caret : caret >= rewrite.end ? caret + grown : rewrite.start;
     editor->SendScintilla(QsciScintilla::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(moved));
     editor->setFirstVisibleLine(firstLine);
     return true;

@@ -49,10 +49,24 @@ public:
     /// Selects `text()` from `start` to `end` (UTF-16 code units; places
     /// past the end mean the end), in view, and gives the editor the keyboard.
     void selectRange(qsizetype start, qsizetype end);
-    /// Makes the replacements, in order and none overlapping, as one undo
-    /// action, so that one Undo takes them all back; false, with nothing
-    /// changed, when the text is read-only.
-    bool replaceRanges(const QList<Replacement> &replacements);
+    /// The stretch of the text from the first replacement to the last, in
+    /// bytes, and what it becomes.
+    struct Rewrite
+    {
+        long start = 0;
+        long end = 0;
+        QByteArray utf8;
+        size_t madeOf = 0; // the hash of the text it was made of
+    };
+    /// What the replacements, in order and none overlapping, make of
+    /// `current`, which is `text()`: built apart from the editor, so that
+    /// work on many files can stop before any is changed. Nothing when the
+    /// text is read-only.
+    std::optional<Rewrite> rewrite(const QString &current, const QList<Replacement> &replacements) const;
+    /// Puts in the rewrite as one edit, which one Undo takes back; the
+    /// caret keeps its place around it. False, with nothing changed, when
+    /// the text is no longer the one the rewrite was made of.
+    bool apply(const Rewrite &rewrite);
 
 protected:
     Outcome writeEdits() override;
@@ -63,6 +77,7 @@ private:
     void applyFont();
     /// Makes the line number margin wide enough for the last line's number.
     void fitLineNumbers();
+    size_t textHash() const;
     /// The byte places of the first match of `needle`, letter case aside,
     /// from `from` to `to` (backwards when `to` lies before `from`); none
     /// when there is none. Finds without selecting.

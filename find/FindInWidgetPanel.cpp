@@ -3,6 +3,7 @@
 
 #include "editors/MyTextFileView.h"
 #include "filelist/FileListController.h"
+#include "platform/ProgressPanel.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -235,6 +236,8 @@ void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
 
 // Each file is opened in its editor and changed there, so that its edits
 // show, Undo takes them back, and Save writes them like any other edits.
+// Every file's new text is made before any editor changes, so that Stop
+// leaves every file as it was.
 void FindInWidgetPanel::replaceAll()
 {
     const std::optional<QRegularExpression> found = expression();
@@ -243,26 +246,48 @@ void FindInWidgetPanel::replaceAll()
     const QString bundle = m_fileList->bundlePath();
     const WidgetSearch::Results results = WidgetSearch::find(
         bundle, *found, [this](const QString &identifier) { return editedText(identifier); });
-    qsizetype replaced = 0, files = 0;
+    ProgressPanel progress(window(), tr("Replacing…"), ProgressPanel::Stopping::Offered);
+    struct Planned
+    {
+        QString identifier;
+        QPointer<MyTextFileView> view;
+        MyTextFileView::Rewrite rewrite;
+        qsizetype count;
+    };
+    QList<Planned> planned;
     QStringList left;
     for (const FileMatches &file : results.files) {
+        if (!progress.step(planned.size() + left.size(), results.files.size())) {
+            m_status->setText(tr("Replace All stopped: no file was changed."));
+            return;
+        }
         m_fileList->openFileAtPath(bundle + u'/' + file.identifier);
         auto *view = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(file.identifier));
+        const QString text = view ? view->text() : QString();
         const QList<MyTextFileView::Replacement> changes =
-            view ? WidgetSearch::replacements(view->text(), *found, m_replaceField->text(), query().regularExpression)
-                 : QList<MyTextFileView::Replacement>();
-        if (!view || !view->replaceRanges(changes)) {
+            WidgetSearch::replacements(text, *found, m_replaceField->text(), query().regularExpression);
+        const std::optional<MyTextFileView::Rewrite> rewrite = view ? view->rewrite(text, changes) : std::nullopt;
+        if (!rewrite) {
             left.append(file.identifier);
             continue;
         }
-        replaced += changes.size();
-        files += changes.isEmpty() ? 0 : 1;
+        planned.append({file.identifier, view, *rewrite, changes.size()});
+    }
+    // A file read again from disk meanwhile is left as it now is.
+    qsizetype replaced = 0, files = 0;
+    for (const Planned &file : std::as_const(planned)) {
+        if (!file.view || !file.view->apply(file.rewrite)) {
+            left.append(file.identifier);
+            continue;
+        }
+        replaced += file.count;
+        files += file.count > 0 ? 1 : 0;
     }
     find();
     QString status = tr("Replaced %1 in %2. Undo in a file's editor takes its replacements back; Save writes them.")
                          .arg(counted(replaced, tr("1 match"), tr("%1 matches")),
                               counted(files, tr("1 file"), tr("%1 files")));
     if (!left.isEmpty())
-        status += u' ' + tr("Left as they are (read-only, or edited in a form): %1.").arg(left.join(tr(", ")));
+        status += u' ' + tr("Left as they are (read-only, edited in a form, or changed meanwhile): %1.").arg(left.join(tr(", ")));
     m_status->setText(status);
 }

@@ -96,6 +96,7 @@ private slots:
     void findNextGoesRound_data();
     void findNextGoesRound();
     void lineNumbersFitTheLastLine();
+    void rewriteTakesOnlyItsOwnText();
     void writtenOnlyWhenReplaced_data();
     void writtenOnlyWhenReplaced();
     void showsWhatItCanAndWritesNothingUntouched();
@@ -281,6 +282,25 @@ void tst_ContentViews::lineNumbersFitTheLastLine()
     editor->viewport()->repaint();
     QCoreApplication::processEvents();
     QVERIFY(fits("100000"));
+}
+
+// A rewrite (Replace All's) goes in as one edit, which one Undo takes back,
+// and only into the text it was made of: not into one changed meanwhile.
+void tst_ContentViews::rewriteTakesOnlyItsOwnText()
+{
+    MyTextFileView *view = openText("one tw\xc3\xa9 one\n");
+    auto *editor = view->findChild<QsciScintilla *>();
+    const QString before = view->text();
+    const auto rewrite = view->rewrite(before, {{0, 3, u"1"_qs}, {8, 11, u"\u00fcn\u00f8"_qs}});
+    QVERIFY(rewrite);
+    type(view, u"!"_qs);
+    QVERIFY(!view->apply(*rewrite));
+    QCOMPARE(view->text(), before + u'!');
+    editor->undo();
+    QVERIFY(view->apply(*rewrite));
+    QCOMPARE(view->text(), u"1 tw\u00e9 \u00fcn\u00f8\n"_qs);
+    editor->undo();
+    QCOMPARE(view->text(), before);
 }
 
 // Untouched images keep their bytes, whatever Qt makes of them; a replaced
