@@ -3,6 +3,7 @@
 
 #include "editors/MyTextFileView.h"
 #include "filelist/FileListController.h"
+#include "platform/FileManager.h"
 #include "platform/ProgressPanel.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -177,49 +179,114 @@ std::optional<QString> FindInWidgetPanel::editedText(const QString &identifier) 
     return view && view->isEdited() ? std::optional(view->text()) : std::nullopt;
 }
 
+FindInWidgetPanel::~FindInWidgetPanel()
+{
+    stopSearch();
+}
+
+void FindInWidgetPanel::stopSearch()
+{
+    if (m_searchStopped)
+        *m_searchStopped = true;
+    m_search.waitForFinished();
+}
+
+QHash<QString, QString> FindInWidgetPanel::editedTexts() const
+{
+    QHash<QString, QString> texts;
+    for (ContentView *view : m_fileList->contentViews()) {
+        const auto *text = qobject_cast<MyTextFileView *>(view);
+        if (text && text->isEdited())
+            texts.insert(FileManager::canonicalPath(text->fullPath()), text->text());
+    }
+    return texts;
+}
+
 void FindInWidgetPanel::find()
 {
+    search(QString());
+}
+
+void FindInWidgetPanel::search(const QString &before)
+{
+    stopSearch();
     m_results->clear();
-    m_status->clear();
+    m_statusBefore = before;
+    setStatus(QString());
+    m_found = m_filesFound = 0;
     const std::optional<QRegularExpression> found = expression();
     if (!found || !m_fileList)
         return;
-    showResults(WidgetSearch::find(m_fileList->bundlePath(), *found,
-                                   [this](const QString &identifier) { return editedText(identifier); }));
+    setStatus(tr("Searching…"));
+    const auto stopped = std::make_shared<std::atomic<bool>>(false);
+    m_searchStopped = stopped;
+    // Only this thread touches the panel: what the search finds comes here
+    // queued, and a stopped search's leftovers are dropped. The panel waits
+    // for its search before it goes.
+    m_search = QtConcurrent::run([this, bundle = m_fileList->bundlePath(), expression = *found,
+                                  edited = editedTexts(), stopped] {
+        const auto editedText = [&bundle, &edited](const QString &identifier) -> std::optional<QString> {
+            const auto text = edited.constFind(FileManager::canonicalPath(bundle + u'/' + identifier));
+            return text == edited.constEnd() ? std::nullopt : std::optional(*text);
+        };
+        const auto found = [this, stopped](const FileMatches &file) {
+            QMetaObject::invokeMethod(this, [this, stopped, file] {
+                if (!*stopped)
+                    showFile(file);
+            }, Qt::QueuedConnection);
+            return !*stopped;
+        };
+        const QStringList skipped = WidgetSearch::find(bundle, expression, editedText, found).skipped;
+        QMetaObject::invokeMethod(this, [this, stopped, skipped] {
+            if (!*stopped)
+                showSkipped(skipped);
+        }, Qt::QueuedConnection);
+    });
 }
 
-void FindInWidgetPanel::showResults(const WidgetSearch::Results &results)
+void FindInWidgetPanel::showFile(const FileMatches &file)
 {
-    const QFont lineFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    qsizetype total = 0;
-    for (const FileMatches &file : results.files) {
-        auto *fileRow = new QTreeWidgetItem(m_results);
-        fileRow->setText(0, file.more ? tr("%1 (first %2)").arg(file.identifier, QLocale().toString(file.matches.size()))
-                                      : tr("%1 (%2)").arg(file.identifier).arg(file.matches.size()));
-        fileRow->setData(0, IdentifierRole, file.identifier);
-        for (const TextMatch &match : file.matches) {
-            auto *row = new QTreeWidgetItem(fileRow);
-            const QString shown = tr("line %1: %2").arg(match.line).arg(match.lineText);
-            row->setText(0, shown);
-            row->setFont(0, lineFont);
-            row->setData(0, IdentifierRole, file.identifier);
-            row->setData(0, StartRole, match.start);
-            row->setData(0, LengthRole, match.length);
-            row->setData(0, ColumnRole, shown.size() - match.lineText.size() + match.column);
-        }
-        total += file.matches.size();
+    static const QFont lineFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    auto *fileRow = new QTreeWidgetItem(m_results);
+    fileRow->setText(0, file.more ? tr("%1 (first %2)").arg(file.identifier, QLocale().toString(file.matches.size()))
+                                  : tr("%1 (%2)").arg(file.identifier).arg(file.matches.size()));
+    fileRow->setData(0, IdentifierRole, file.identifier);
+    for (const TextMatch &match : file.matches) {
+        auto *row = new QTreeWidgetItem(fileRow);
+        const QString shown = tr("line %1: %2").arg(match.line).arg(match.lineText);
+        row->setText(0, shown);
+        row->setFont(0, lineFont);
+        row->setData(0, IdentifierRole, file.identifier);
+        row->setData(0, StartRole, match.start);
+        row->setData(0, LengthRole, match.length);
+        row->setData(0, ColumnRole, shown.size() - match.lineText.size() + match.column);
     }
-    m_results->expandAll();
-    QString status = total == 0 ? tr("No matches.")
-                                : tr("%1 in %2.").arg(counted(total, tr("1 match"), tr("%1 matches")),
-                                                      counted(results.files.size(), tr("1 file"), tr("%1 files")));
-    if (!results.skipped.isEmpty()) {
-        QStringList names = results.skipped.first(std::min(results.skipped.size(), MostNamesShown));
-        if (results.skipped.size() > MostNamesShown)
+    fileRow->setExpanded(true);
+    m_found += file.matches.size();
+    ++m_filesFound;
+    setStatus(tr("Searching… %1 in %2 so far.")
+                          .arg(counted(m_found, tr("1 match"), tr("%1 matches")),
+                               counted(m_filesFound, tr("1 file"), tr("%1 files"))));
+}
+
+void FindInWidgetPanel::showSkipped(const QStringList &skipped)
+{
+    QString status = m_found == 0 ? tr("No matches.")
+                                  : tr("%1 in %2.").arg(counted(m_found, tr("1 match"), tr("%1 matches")),
+                                                        counted(m_filesFound, tr("1 file"), tr("%1 files")));
+    if (!skipped.isEmpty()) {
+        QStringList names = skipped.first(std::min(skipped.size(), MostNamesShown));
+        if (skipped.size() > MostNamesShown)
             names.append(tr("…"));
         status += u' ' + tr("Not searched (binary, unreadable or larger than 32 MiB): %1.").arg(names.join(tr(", ")));
     }
-    m_status->setText(status);
+    setStatus(status);
+}
+
+void FindInWidgetPanel::setStatus(const QString &status)
+{
+    m_status->setText(m_statusBefore.isEmpty() || status.isEmpty() ? m_statusBefore + status
+                                                                   : m_statusBefore + u' ' + status);
 }
 
 void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
@@ -240,6 +307,7 @@ void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
 // leaves every file as it was.
 void FindInWidgetPanel::replaceAll()
 {
+    stopSearch();
     const std::optional<QRegularExpression> found = expression();
     if (!found || !m_fileList)
         return;
@@ -283,11 +351,10 @@ void FindInWidgetPanel::replaceAll()
         replaced += file.count;
         files += file.count > 0 ? 1 : 0;
     }
-    find();
     QString status = tr("Replaced %1 in %2. Undo in a file's editor takes its replacements back; Save writes them.")
                          .arg(counted(replaced, tr("1 match"), tr("%1 matches")),
                               counted(files, tr("1 file"), tr("%1 files")));
     if (!left.isEmpty())
         status += u' ' + tr("Left as they are (read-only, edited in a form, or changed meanwhile): %1.").arg(left.join(tr(", ")));
-    m_status->setText(status);
+    search(status);
 }

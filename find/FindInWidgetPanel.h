@@ -4,7 +4,12 @@
 #include "find/WidgetSearch.h"
 
 #include <QDockWidget>
+#include <QFuture>
+#include <QHash>
 #include <QPointer>
+
+#include <atomic>
+#include <memory>
 
 class FileListController;
 class QCheckBox;
@@ -27,10 +32,13 @@ class FindInWidgetPanel : public QDockWidget
 
 public:
     FindInWidgetPanel(QMainWindow *window, FileListController *fileList);
+    ~FindInWidgetPanel() override;
 
     /// Shows the panel with the keyboard in its search field, which takes
     /// the focused editor's selection when that is a part of one line.
     void showAndFocus();
+    /// Searches on another thread, the matches listed as each file's come
+    /// in; a new search stops the one before.
     void find();
     void replaceAll();
 
@@ -38,7 +46,15 @@ private:
     SearchQuery query() const;
     /// The expression typed; nothing, and its error shown, when invalid.
     std::optional<QRegularExpression> expression();
-    void showResults(const WidgetSearch::Results &results);
+    /// Searches, the status saying `before` (what Replace All did) first.
+    void search(const QString &before);
+    void stopSearch();
+    void setStatus(const QString &status);
+    void showFile(const FileMatches &file);
+    void showSkipped(const QStringList &skipped);
+    /// The edits of the open editors by their files' real paths, read here
+    /// so that the search need not touch an editor.
+    QHash<QString, QString> editedTexts() const;
     void openMatch(const QTreeWidgetItem *item);
     std::optional<QString> editedText(const QString &identifier) const;
 
@@ -51,4 +67,9 @@ private:
     QLabel *m_error;
     QTreeWidget *m_results;
     QLabel *m_status;
+    QFuture<void> m_search;
+    std::shared_ptr<std::atomic<bool>> m_searchStopped;
+    QString m_statusBefore;
+    qsizetype m_found = 0;
+    qsizetype m_filesFound = 0;
 };

@@ -74,10 +74,12 @@ QString withCaptures(const QString &replacement, const QRegularExpressionMatch &
 class BundleWalk
 {
 public:
-    BundleWalk(const QString &bundle, const QRegularExpression &expression, const WidgetSearch::EditedText &editedText)
+    BundleWalk(const QString &bundle, const QRegularExpression &expression, const WidgetSearch::EditedText &editedText,
+               const WidgetSearch::FileFound &found)
         : m_bundle(bundle)
         , m_expression(expression)
         , m_editedText(editedText)
+        , m_found(found)
     {
     }
 
@@ -87,6 +89,8 @@ public:
         if (!firstVisit(path))
             return;
         for (const QString &name : EntryListModel::visibleDirectoryContentsAtPath(path)) {
+            if (m_stopped)
+                return;
             const QString identifier = folder.isEmpty() ? name : folder + u'/' + name;
             const QString entry = m_bundle + u'/' + identifier;
             const QFileInfo info(entry);
@@ -126,13 +130,17 @@ private:
         }
         FileMatches file{identifier, {}, false};
         file.matches = WidgetSearch::matchesIn(*text, m_expression, WidgetSearch::MostMatchesPerFile, &file.more);
-        if (!file.matches.isEmpty())
-            results.files.append(file);
+        if (file.matches.isEmpty())
+            return;
+        results.files.append(file);
+        m_stopped = m_found && !m_found(file);
     }
 
     const QString &m_bundle;
     const QRegularExpression &m_expression;
     const WidgetSearch::EditedText &m_editedText;
+    const WidgetSearch::FileFound &m_found;
+    bool m_stopped = false;
     QSet<QString> m_visited;
 };
 
@@ -172,9 +180,9 @@ std::optional<QRegularExpression> WidgetSearch::expression(const SearchQuery &qu
 }
 
 WidgetSearch::Results WidgetSearch::find(const QString &bundle, const QRegularExpression &expression,
-                                         const EditedText &editedText)
+                                         const EditedText &editedText, const FileFound &found)
 {
-    BundleWalk walk(bundle, expression, editedText);
+    BundleWalk walk(bundle, expression, editedText, found);
     if (!bundle.isEmpty())
         walk.enter(QString());
     return walk.results;

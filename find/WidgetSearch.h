@@ -68,7 +68,12 @@ public:
     /// no letter, digit or underscore on either side.
     static std::optional<QRegularExpression> expression(const SearchQuery &query, QString *error = nullptr);
 
-    static Results find(const QString &bundle, const QRegularExpression &expression, const EditedText &editedText);
+    /// Hears each file with matches as it is found; false stops the search.
+    using FileFound = std::function<bool(const FileMatches &file)>;
+
+    /// Safe on any thread when `editedText` and `found` are.
+    static Results find(const QString &bundle, const QRegularExpression &expression, const EditedText &editedText,
+                        const FileFound &found = {});
 
     /// The first `most` matches in `text`; `more` tells whether others follow.
     static QList<TextMatch> matchesIn(const QString &text, const QRegularExpression &expression, qsizetype most,

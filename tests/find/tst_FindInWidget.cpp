@@ -28,6 +28,7 @@ private slots:
     void cleanup() { m_fixture.reset(); }
     void find_data();
     void find();
+    void aNewSearchStopsTheOld();
     void replaceAll_data();
     void replaceAll();
 
@@ -38,6 +39,11 @@ private:
     static void addQueryColumns();
     /// Opens the panel with Ctrl+Shift+F and fills it in with the row's query.
     void ask();
+    // The search runs on another thread; the status says when it is done.
+    void waitForSearch() const
+    {
+        QTRY_VERIFY(!child<QLabel>("findStatus")->text().contains(QStringLiteral("Searching")));
+    }
 
     std::unique_ptr<DocumentFixture> m_fixture;
     MyDocument *m_document = nullptr;
@@ -112,6 +118,25 @@ void tst_FindInWidget::find_data()
                                    << QStringList{QStringLiteral("main.html|line 1: Goodbye <p>Hello world</p>")} << "Goodbye";
 }
 
+// While one search runs on, a new one replaces it: nothing of the first
+// shows, whenever its files come in.
+void tst_FindInWidget::aNewSearchStopsTheOld()
+{
+    for (int i = 0; i < 300; ++i)
+        Tree::write(m_fixture->bundle(), QStringLiteral("Many/file%1.js").arg(i), QByteArray("alpha\n").repeated(200));
+    Tree::write(m_fixture->bundle(), QStringLiteral("beta.js"), "zyxwvu\n");
+    m_document->fileListController()->reloadData();
+    for (const char *text : {"alpha", "zyxwvu"}) {
+        child<QLineEdit>("findField")->setText(QString::fromLatin1(text));
+        QTest::mouseClick(child<QPushButton>("findButton"), Qt::LeftButton);
+    }
+    waitForSearch();
+    auto *results = child<QTreeWidget>("findResults");
+    QCOMPARE(results->topLevelItemCount(), 1);
+    QCOMPARE(results->topLevelItem(0)->data(0, Qt::UserRole).toString(), QStringLiteral("beta.js"));
+    QVERIFY(child<QLabel>("findStatus")->text().startsWith(QStringLiteral("1 match in 1 file.")));
+}
+
 void tst_FindInWidget::find()
 {
     QFETCH(QString, typed);
@@ -121,6 +146,7 @@ void tst_FindInWidget::find()
         m_fixture->typeInto(QStringLiteral("main.html"), typed);
     ask();
     QTest::mouseClick(child<QPushButton>("findButton"), Qt::LeftButton);
+    waitForSearch();
 
     auto *results = child<QTreeWidget>("findResults");
     QStringList found;
@@ -174,6 +200,7 @@ void tst_FindInWidget::replaceAll()
     ask();
     child<QLineEdit>("replaceField")->setText(replacement);
     QTest::mouseClick(child<QPushButton>("replaceAllButton"), Qt::LeftButton);
+    waitForSearch();
 
     for (const QString &name : ReplacedFiles) {
         auto *view = qobject_cast<MyTextFileView *>(m_document->fileListController()->contentViewWithIdentifier(name));
