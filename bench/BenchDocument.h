@@ -24,6 +24,17 @@ inline QStringList writeScripts(const QString &bundle, int count, const QByteArr
     return paths;
 }
 
+/// Script-like lines of at least `size` bytes, then the needle "needleAtEnd"
+/// on a line of its own.
+inline QByteArray scriptWithNeedleAtEnd(qsizetype size)
+{
+    const QByteArray line = "var someValue = computeSomething(42); // a line of widget script\n";
+    QByteArray body;
+    while (body.size() < size)
+        body += line;
+    return body + "needleAtEnd\n";
+}
+
 /// Opens `bundle` as the editor does, for benches that measure a document.
 inline MyDocument *openBundle(const QString &bundle)
 {

@@ -3,10 +3,19 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QList>
 #include <QMap>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
+
+/// The median of times a bench kept itself (0 for none).
+inline double medianOf(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values[values.size() / 2];
+}
 
 /// Prints the runs as the console does and keeps each benchmark's median
 /// time per iteration by its name, so that a bench can judge its ratio.

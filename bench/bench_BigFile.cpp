@@ -297,13 +297,9 @@ int main(int argc, char **argv)
         met = met && value <= target;
     };
     judge(QStringLiteral("peak memory / file size"), memory, TargetMemory);
-    const auto median = [](QList<double> times) {
-        std::sort(times.begin(), times.end());
-        return times.isEmpty() ? 0 : times[times.size() / 2];
-    };
     for (const char *place : {"top", "middle", "end"}) {
-        const double ours = median(keyTimes.value(QStringLiteral("ours %1").arg(QLatin1StringView(place))));
-        const double floor = median(keyTimes.value(QStringLiteral("bare %1").arg(QLatin1StringView(place))));
+        const double ours = medianOf(keyTimes.value(QStringLiteral("ours %1").arg(QLatin1StringView(place))));
+        const double floor = medianOf(keyTimes.value(QStringLiteral("bare %1").arg(QLatin1StringView(place))));
         if (ours <= 0)
             continue;
         std::printf("keystroke at the %s of 50 MB, bare QScintilla: %.2f ms\n", place, floor);
@@ -313,7 +309,7 @@ int main(int argc, char **argv)
     for (const auto &[key, what] : {std::pair{u"ctrl+end"_qs, u"Ctrl+End in 50 MB, ms"_qs},
                                     std::pair{u"one line"_qs, u"keystroke in a 5 MB line, ms"_qs}}) {
         if (keyTimes.contains(key))
-            judge(what, median(keyTimes.value(key)), JumpMilliseconds);
+            judge(what, medianOf(keyTimes.value(key)), JumpMilliseconds);
     }
     bare.reset();
     document->close();

@@ -6,6 +6,7 @@
 // Targets: at most what grep takes; no turn longer than one frame (16 ms).
 // Exits non-zero when any is missed.
 #include "bench/BenchDocument.h"
+#include "bench/MedianReporter.h"
 #include "find/FindInWidgetPanel.h"
 
 #include <benchmark/benchmark.h>
@@ -76,18 +77,6 @@ void FindInWidget(benchmark::State &state)
 }
 BENCHMARK(FindInWidget)->Arg(0)->Arg(1)->Iterations(Rounds)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[values.size() / 2];
-}
-
-QByteArray scriptBody()
-{
-    const QByteArray line = "var someValue = computeSomething(42); // a line of widget script\n";
-    return line.repeated(FileSize / line.size()) + "needleAtEnd\n";
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -96,7 +85,7 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QTemporaryDir dir;
     bundlePath = dir.filePath(QStringLiteral("Search.wdgt"));
-    if (writeScripts(bundlePath, FileCount, scriptBody()).isEmpty())
+    if (writeScripts(bundlePath, FileCount, scriptWithNeedleAtEnd(FileSize)).isEmpty())
         return 2;
     document = openBundle(bundlePath);
 
@@ -108,7 +97,7 @@ int main(int argc, char **argv)
     for (const QString &text : {u"absentneedle"_qs, u"needleAtEnd"_qs}) {
         if (!times.contains(u"ours "_qs + text))
             continue;
-        const double ratio = median(times.value(u"ours "_qs + text)) / median(times.value(u"grep "_qs + text));
+        const double ratio = medianOf(times.value(u"ours "_qs + text)) / medianOf(times.value(u"grep "_qs + text));
         std::printf("Find in Widget / grep -rn, %s = %.2f (target <= 1.00)\n",
                     text == u"absentneedle" ? "no match" : "500 matches", ratio);
         met = met && ratio <= 1.0;

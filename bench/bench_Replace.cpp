@@ -7,6 +7,7 @@
 // Targets: at most twice what sed takes for 400,000 matches; at most 0.2 s
 // for 20,000. Exits non-zero when either is missed.
 #include "bench/BenchDocument.h"
+#include "bench/MedianReporter.h"
 #include "find/FindInWidgetPanel.h"
 
 #include <benchmark/benchmark.h>
@@ -42,12 +43,6 @@ QByteArray scriptWith(const Case &matched)
     QByteArray body = line.repeated(matched.matches);
     const QByteArray filler = "// filler line of the script with nothing to find\n";
     return body + filler.repeated(std::max<qsizetype>(matched.size - body.size(), 0) / filler.size());
-}
-
-double median(QList<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 double seconds(const QElapsedTimer &timer)
@@ -120,7 +115,7 @@ int main(int argc, char **argv)
         const QString name = QString::fromLatin1(matched.name);
         if (!times.contains(u"ours "_qs + name))
             continue;
-        const double ours = median(times.value(u"ours "_qs + name)), sed = median(times.value(u"sed "_qs + name));
+        const double ours = medianOf(times.value(u"ours "_qs + name)), sed = medianOf(times.value(u"sed "_qs + name));
         std::printf("%s: Replace All %.3f s, sed -i %.3f s\n", matched.name, ours, sed);
         const bool many = matched.matches > 100'000;
         const double value = many ? ours / sed : ours, target = many ? 2.0 : 0.2;

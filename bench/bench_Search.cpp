@@ -56,16 +56,6 @@ BENCHMARK(GrepAbsent)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions
 BENCHMARK(FilterAtEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(GrepAtEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
 
-// Script-like lines, the needle (in other letter case) at the very end.
-QByteArray scriptBody()
-{
-    const QByteArray line = "var someValue = computeSomething(42); // a line of widget script\n";
-    QByteArray body;
-    while (body.size() < FileSize)
-        body += line;
-    return body + "needleAtEnd\n";
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -74,7 +64,7 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QTemporaryDir dir;
     bundlePath = dir.filePath(QStringLiteral("Search.wdgt"));
-    files = writeScripts(bundlePath, FileCount, scriptBody());
+    files = writeScripts(bundlePath, FileCount, scriptWithNeedleAtEnd(FileSize));
     if (files.isEmpty())
         return 2;
     MyDocument *document = openBundle(bundlePath);

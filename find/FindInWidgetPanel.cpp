@@ -171,14 +171,6 @@ std::optional<QRegularExpression> FindInWidgetPanel::expression()
     return expression;
 }
 
-// An editor without edits shows its file as it is on disk, or will once
-// shown again after another program changed it; so its file is read.
-std::optional<QString> FindInWidgetPanel::editedText(const QString &identifier) const
-{
-    const auto *view = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(identifier));
-    return view && view->isEdited() ? std::optional(view->text()) : std::nullopt;
-}
-
 FindInWidgetPanel::~FindInWidgetPanel()
 {
     stopSearch();
@@ -191,7 +183,11 @@ void FindInWidgetPanel::stopSearch()
     m_search.waitForFinished();
 }
 
-QHash<QString, QString> FindInWidgetPanel::editedTexts() const
+// An editor without edits shows its file as it is on disk, or will once
+// shown again after another program changed it; so its file is read. The
+// edits are read here, keyed by the files' real paths, so that a search on
+// another thread need not touch an editor.
+WidgetSearch::EditedText FindInWidgetPanel::editedTexts() const
 {
     QHash<QString, QString> texts;
     for (ContentView *view : m_fileList->contentViews()) {
@@ -199,7 +195,10 @@ QHash<QString, QString> FindInWidgetPanel::editedTexts() const
         if (text && text->isEdited())
             texts.insert(FileManager::canonicalPath(text->fullPath()), text->text());
     }
-    return texts;
+    return [bundle = m_fileList->bundlePath(), texts](const QString &identifier) -> std::optional<QString> {
+        const auto text = texts.constFind(FileManager::canonicalPath(bundle + u'/' + identifier));
+        return text == texts.constEnd() ? std::nullopt : std::optional(*text);
+    };
 }
 
 void FindInWidgetPanel::find()
@@ -224,11 +223,7 @@ void FindInWidgetPanel::search(const QString &before)
     // queued, and a stopped search's leftovers are dropped. The panel waits
     // for its search before it goes.
     m_search = QtConcurrent::run([this, bundle = m_fileList->bundlePath(), expression = *found,
-                                  edited = editedTexts(), stopped] {
-        const auto editedText = [&bundle, &edited](const QString &identifier) -> std::optional<QString> {
-            const auto text = edited.constFind(FileManager::canonicalPath(bundle + u'/' + identifier));
-            return text == edited.constEnd() ? std::nullopt : std::optional(*text);
-        };
+                                  editedText = editedTexts(), stopped] {
         const auto found = [this, stopped](const FileMatches &file) {
             QMetaObject::invokeMethod(this, [this, stopped, file] {
                 if (!*stopped)
@@ -313,7 +308,7 @@ void FindInWidgetPanel::replaceAll()
         return;
     const QString bundle = m_fileList->bundlePath();
     const WidgetSearch::Results results = WidgetSearch::find(
-        bundle, *found, [this](const QString &identifier) { return editedText(identifier); });
+        bundle, *found, editedTexts());
     ProgressPanel progress(window(), tr("Replacing…"), ProgressPanel::Stopping::Offered);
     struct Planned
     {

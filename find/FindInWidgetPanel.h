@@ -5,7 +5,6 @@
 
 #include <QDockWidget>
 #include <QFuture>
-#include <QHash>
 #include <QPointer>
 
 #include <atomic>
@@ -52,11 +51,9 @@ private:
     void setStatus(const QString &status);
     void showFile(const FileMatches &file);
     void showSkipped(const QStringList &skipped);
-    /// The edits of the open editors by their files' real paths, read here
-    /// so that the search need not touch an editor.
-    QHash<QString, QString> editedTexts() const;
+    /// The open editors' edits, read now, for a search on any thread.
+    WidgetSearch::EditedText editedTexts() const;
     void openMatch(const QTreeWidgetItem *item);
-    std::optional<QString> editedText(const QString &identifier) const;
 
     QPointer<FileListController> m_fileList;
     QLineEdit *m_findField;

@@ -9,7 +9,6 @@
 
 #include <QStringList>
 
-#include <climits>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -29,24 +28,18 @@ const QString &root()
     return made;
 }
 
-QString realPath(const QString &path)
-{
-    char real[PATH_MAX];
-    return ::realpath(FileName::encode(path).constData(), real) ? FileName::decode(real) : QString();
-}
-
 // Every entry of the widget, and where each link leads as the system
 // follows it, stays inside.
-void checkInside(const QString &bundle, const QString &realBundle, const QString &folder)
+void checkInside(const QString &realBundle, const QString &folder)
 {
     for (const QString &name : FileManager::contentsOfDirectory(folder)) {
         const QString path = folder + u'/' + name;
-        const QString real = realPath(path);
-        FUZZ_CHECK(real.isEmpty() || real == realBundle || real.startsWith(realBundle + u'/'),
+        const QString real = FileManager::canonicalPath(path);
+        FUZZ_CHECK(real.isEmpty() || FileManager::isSameOrInside(real, realBundle),
                    "no link in an unpacked widget leads out of it");
         struct stat status{};
         if (::lstat(FileName::encode(path).constData(), &status) == 0 && S_ISDIR(status.st_mode))
-            checkInside(bundle, realBundle, path);
+            checkInside(realBundle, path);
     }
 }
 
@@ -70,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(found == expected, "a refused zip leaves nothing; an unpacked one, its widget alone");
     if (extracted) {
         FUZZ_CHECK(bundle.startsWith(zips + u'/') && bundle.endsWith(QStringLiteral(".wdgt"), Qt::CaseInsensitive), "the widget is a .wdgt folder beside the zip");
-        checkInside(bundle, realPath(bundle), bundle);
+        checkInside(FileManager::canonicalPath(bundle), bundle);
     }
     for (const QString &name : std::as_const(found))
         FUZZ_CHECK(FileManager::removeItem(zips + u'/' + name), "the folder is emptied for the next input");
