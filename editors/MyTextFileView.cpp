@@ -2,6 +2,7 @@
 #include "editors/MyTextFileView.h"
 
 #include "editors/EditorAccessibility.h"
+#include "editors/LongLineBreaks.h"
 
 #include "ui_MyTextFileView.h"
 
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string_view>
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -52,13 +52,11 @@ std::unique_ptr<QsciLexer> lexerForExtension(const QString &extension)
     return nullptr;
 }
 
-QsciScintilla::EolMode eolModeOf(QsciScintilla *editor)
+QsciScintilla::EolMode eolModeOf(QByteArrayView text)
 {
-    const auto *bytes = reinterpret_cast<const char *>(editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
-    const std::string_view text(bytes, size_t(editor->SendScintilla(QsciScintilla::SCI_GETLENGTH)));
-    if (text.find("\r\n") != std::string_view::npos)
+    if (text.contains("\r\n"))
         return QsciScintilla::EolWindows;
-    return text.find('\r') != std::string_view::npos ? QsciScintilla::EolMac : QsciScintilla::EolUnix;
+    return text.contains('\r') ? QsciScintilla::EolMac : QsciScintilla::EolUnix;
 }
 
 } // namespace
@@ -180,21 +178,45 @@ void MyTextFileView::openTheFile()
 // While a file is read in, Scintilla keeps no undo of it.
 bool MyTextFileView::load()
 {
-    QsciScintilla *editor = ui->textView;
+    CodeEditor *editor = ui->textView;
     editor->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 0UL);
     editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
     const bool loaded = readFile();
     // What could not be read is shown empty and can never be written.
     if (!loaded)
         editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
+    editor->setEolMode(eolModeOf(editorBytes()));
+    breakLongLines();
     editor->SendScintilla(QsciScintilla::SCI_SETUNDOCOLLECTION, 1UL);
-    editor->setEolMode(eolModeOf(editor));
     editor->SendScintilla(QsciScintilla::SCI_GOTOPOS, 0UL);
     editor->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
     editor->setModified(false);
     // Scintilla told of no lines while reading.
     fitLineNumbers();
     return loaded;
+}
+
+void MyTextFileView::breakLongLines()
+{
+    CodeEditor *editor = ui->textView;
+    const QByteArrayView text = editorBytes();
+    editor->setShowsLinesBroken(LongLineBreaks::needed(text));
+    if (!editor->showsLinesBroken())
+        return;
+    const QByteArray broken = LongLineBreaks::broken(text);
+    editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
+    editor->SendScintilla(QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(broken.size()), broken.constData());
+    notice()->showNotice(tr("“%1” has lines too long to type in quickly. They are shown broken into shorter lines; "
+                            "the file keeps them whole.")
+                             .arg(viewIdentifier()),
+                         {tr("OK")});
+}
+
+QByteArrayView MyTextFileView::editorBytes() const
+{
+    QsciScintilla *editor = ui->textView;
+    const auto *bytes = reinterpret_cast<const char *>(editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
+    return {bytes, bytes ? qsizetype(editor->SendScintilla(QsciScintilla::SCI_GETLENGTH)) : 0};
 }
 
 // Scintilla counts in UTF-8 bytes and stops at NUL in its plain text calls,
@@ -276,14 +298,14 @@ bool MyTextFileView::isEdited() const
 // others take Scintilla's, which folds the case of any character.
 bool MyTextFileView::searchString(const QString &needle) const
 {
-    QsciScintilla *editor = ui->textView;
-    const long length = editor->SendScintilla(QsciScintilla::SCI_GETLENGTH);
+    const QByteArrayView editorText = editorBytes();
+    const long length = long(editorText.size());
     const QByteArray bytes = needle.toUtf8();
     if (bytes.isEmpty() || bytes.size() != needle.size())
         return !needle.isEmpty() && findMatch(needle, 0, length).has_value();
     if (length < bytes.size())
         return false;
-    const auto *text = reinterpret_cast<const char *>(editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
+    const char *text = editorText.data();
     const char *end = text + length - bytes.size() + 1;
     // The next place of the first letter in each case, each found again only
     // once passed, so that a case that never occurs is scanned for once.
@@ -351,28 +373,54 @@ void MyTextFileView::selectBytes(long start, long end)
 
 QString MyTextFileView::text() const
 {
-    QsciScintilla *editor = ui->textView;
-    const long length = editor->SendScintilla(QsciScintilla::SCI_GETLENGTH);
-    const auto *bytes = reinterpret_cast<const char *>(
-        editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
-    return bytes ? QString::fromUtf8(bytes, length) : QString();
+    const QString text = QString::fromUtf8(editorBytes());
+    return ui->textView->showsLinesBroken() ? QString(text).remove(u'\r') : text;
 }
 
 void MyTextFileView::goToLine(int line)
 {
-    ui->textView->setCursorPosition(std::max(line, 1) - 1, 0);
-    ui->textView->ensureLineVisible(std::max(line, 1) - 1);
+    const int shown = shownLine(std::max(line, 1));
+    ui->textView->setCursorPosition(shown, 0);
+    ui->textView->ensureLineVisible(shown);
     ui->textView->setFocus();
 }
 
+// Lines broken for showing are found by the line feeds before them.
+int MyTextFileView::shownLine(int line) const
+{
+    if (!ui->textView->showsLinesBroken())
+        return line - 1;
+    const QByteArrayView text = editorBytes();
+    const char *at = text.data();
+    const char *end = at + text.size();
+    for (int feeds = line - 1; feeds > 0 && at < end; --feeds) {
+        const auto *feed = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)));
+        at = feed ? feed + 1 : end;
+    }
+    return int(ui->textView->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(at - text.data())));
+}
+
 // Scintilla counts UTF-16 code units on from a place, and answers 0 for a
-// place past the end.
+// place past the end. The line breaks put in are not the text's, so each
+// one passed adds a unit more to go.
 long MyTextFileView::bytesOn(long from, qsizetype units) const
 {
     QsciScintilla *editor = ui->textView;
-    const long at = editor->SendScintilla(QsciScintilla::SCI_POSITIONRELATIVECODEUNITS, static_cast<unsigned long>(from),
-                                          long(units));
-    return units > 0 && at <= from ? editor->SendScintilla(QsciScintilla::SCI_GETLENGTH) : at;
+    const auto unitsOn = [editor](long from, qsizetype units) {
+        const long at = editor->SendScintilla(QsciScintilla::SCI_POSITIONRELATIVECODEUNITS,
+                                              static_cast<unsigned long>(from), long(units));
+        return units > 0 && at <= from ? editor->SendScintilla(QsciScintilla::SCI_GETLENGTH) : at;
+    };
+    long at = unitsOn(from, units);
+    if (!ui->textView->showsLinesBroken())
+        return at;
+    const QByteArrayView text = editorBytes();
+    for (auto passed = std::count(text.begin() + from, text.begin() + at, '\r'); passed > 0;) {
+        const long next = unitsOn(at, passed);
+        passed = std::count(text.begin() + at, text.begin() + next, '\r');
+        at = next;
+    }
+    return at;
 }
 
 void MyTextFileView::selectRange(qsizetype start, qsizetype end)
@@ -402,14 +450,14 @@ std::optional<MyTextFileView::Rewrite> MyTextFileView::rewrite(const QString &cu
         at = replacement.end;
     }
     const long start = bytesOn(0, first);
-    return Rewrite{start, bytesOn(start, at - first), stretch.toUtf8(), textHash()};
+    const QByteArray utf8 = stretch.toUtf8();
+    return Rewrite{start, bytesOn(start, at - first),
+                   ui->textView->showsLinesBroken() ? LongLineBreaks::broken(utf8) : utf8, textHash()};
 }
 
 size_t MyTextFileView::textHash() const
 {
-    QsciScintilla *editor = ui->textView;
-    const auto *bytes = reinterpret_cast<const char *>(editor->SendScintilla(QsciScintilla::SCI_GETCHARACTERPOINTER));
-    return qHash(QByteArrayView(bytes, editor->SendScintilla(QsciScintilla::SCI_GETLENGTH)));
+    return qHash(editorBytes());
 }
 
 bool MyTextFileView::apply(const Rewrite &rewrite)
@@ -435,6 +483,7 @@ bool MyTextFileView::apply(const Rewrite &rewrite)
 
 QString MyTextFileView::selectedText() const
 {
-    return ui->textView->selectedText();
+    const QString selected = ui->textView->selectedText();
+    return ui->textView->showsLinesBroken() ? QString(selected).remove(u'\r') : selected;
 }
 

@@ -78,6 +78,14 @@ private:
     /// Makes the line number margin wide enough for the last line's number.
     void fitLineNumbers();
     size_t textHash() const;
+    /// The editor's text as it holds it, line breaks put in included; valid
+    /// until it changes.
+    QByteArrayView editorBytes() const;
+    /// Shows the text's lines broken, with a notice, when they are too long to
+    /// type in.
+    void breakLongLines();
+    /// The editor's line, from 0, where the text's line `line` (from 1) starts.
+    int shownLine(int line) const;
     /// The byte places of the first match of `needle`, letter case aside,
     /// from `from` to `to` (backwards when `to` lies before `from`); none
     /// when there is none. Finds without selecting.

@@ -97,6 +97,8 @@ private slots:
     void findNextGoesRound();
     void lineNumbersFitTheLastLine();
     void rewriteTakesOnlyItsOwnText();
+    void longLinesShownBrokenKeptWhole_data();
+    void longLinesShownBrokenKeptWhole();
     void writtenOnlyWhenReplaced_data();
     void writtenOnlyWhenReplaced();
     void showsWhatItCanAndWritesNothingUntouched();
@@ -301,6 +303,69 @@ void tst_ContentViews::rewriteTakesOnlyItsOwnText()
     QCOMPARE(view->text(), u"1 tw\u00e9 \u00fcn\u00f8\n"_qs);
     editor->undo();
     QCOMPARE(view->text(), before);
+}
+
+// A line too long to type in is shown broken, and whatever the user does,
+// the breaks put in reach neither the file nor the clipboard, and places in
+// the text others name (a match, a line) are found across them.
+void tst_ContentViews::longLinesShownBrokenKeptWhole_data()
+{
+    QTest::addColumn<QString>("edit");
+    for (const char *edit : {"type", "delete and undo", "paste", "replace", "copy", "go to line", "own carriage returns"})
+        QTest::newRow(edit) << QString::fromLatin1(edit);
+}
+
+void tst_ContentViews::longLinesShownBrokenKeptWhole()
+{
+    QFETCH(QString, edit);
+    QString line;
+    for (int i = 0; line.size() < 30000; ++i)
+        line += u"v%1=\u00e9;"_qs.arg(i);
+    const QString newline = edit == u"own carriage returns" ? u"\r\n"_qs : u"\n"_qs;
+    const QString original = u"first"_qs + newline + line + newline + u"last"_qs + newline;
+    MyTextFileView *view = openText(original.toUtf8());
+    auto *editor = view->findChild<QsciScintilla *>();
+    QCOMPARE(editor->lines() > 4, newline == u"\n");
+    QCOMPARE(view->findChild<NoticeBar *>()->isVisibleTo(view), newline == u"\n");
+    QCOMPARE(view->text(), original);
+    const qsizetype at = original.indexOf(u"v2000=");
+    QString expected = original;
+    if (edit == u"type") {
+        view->selectRange(at, at);
+        editor->replaceSelectedText(u"X"_qs);
+        expected.insert(at, u'X');
+    } else if (edit == u"delete and undo") {
+        view->selectRange(at, at + 5000);
+        QCOMPARE(view->selectedText(), original.mid(at, 5000));
+        editor->removeSelectedText();
+        editor->undo();
+        type(view, u"Y"_qs);
+        expected.append(u'Y');
+    } else if (edit == u"paste") {
+        QApplication::clipboard()->setText(u"a\r\nb"_qs);
+        view->selectRange(at, at);
+        editor->paste();
+        expected.insert(at, u"a\nb"_qs);
+    } else if (edit == u"replace") {
+        QList<MyTextFileView::Replacement> accents;
+        for (qsizetype accent = original.indexOf(u'\u00e9'); accent >= 0; accent = original.indexOf(u'\u00e9', accent + 1))
+            accents.append({accent, accent + 1, u"e"_qs});
+        const auto rewrite = view->rewrite(view->text(), accents);
+        QVERIFY(rewrite && view->apply(*rewrite));
+        QVERIFY(editor->lines() > 4);
+        expected.replace(u'\u00e9', u'e');
+    } else if (edit == u"copy") {
+        view->selectRange(at, at + 5000);
+        editor->copy();
+        QCOMPARE(QApplication::clipboard()->text(), original.mid(at, 5000));
+    } else {
+        view->goToLine(3);
+        int caretLine = 0, index = 0;
+        editor->getCursorPosition(&caretLine, &index);
+        QCOMPARE(editor->text(caretLine), u"last"_qs + newline);
+    }
+    QVERIFY(save(view));
+    QCOMPARE(Tree::read(path()), expected.toUtf8());
 }
 
 // Untouched images keep their bytes, whatever Qt makes of them; a replaced
