@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 /// The median of times a bench kept itself (0 for none).
 inline double medianOf(QList<double> values)
@@ -48,3 +49,17 @@ public:
 
     QMap<QString, double> times;
 };
+
+/// Runs the benchmarks the command line selects, their repetitions spread at
+/// random over the whole run, so that a floor and what is measured against it
+/// share whatever else the machine does meanwhile. A flag given on the
+/// command line prevails.
+inline void runInterleaved(int argc, char **argv, benchmark::BenchmarkReporter &reporter)
+{
+    std::vector<char *> arguments(argv, argv + argc);
+    char interleaved[] = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleaved);
+    int count = int(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+}

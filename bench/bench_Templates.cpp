@@ -204,16 +204,10 @@ int main(int argc, char **argv)
     workFolder = dir.path();
     if (!prepare())
         return 2;
-    // The rounds of every bench are spread over the whole run: creating files
-    // slows down while many were recently deleted, which every round does,
-    // and no bench should bear that alone. A flag given after it prevails.
-    std::vector<char *> arguments(argv, argv + argc);
-    char interleaved[] = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleaved);
-    int count = int(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
+    // Creating files slows down while many were recently deleted, which every
+    // round does: spread over the whole run, no bench bears that alone.
     MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    runInterleaved(argc, argv, reporter);
 
     // One line per ratio, after everything the benchmarks print.
     bool met = reporter.meets("make/sed", QStringLiteral("MakeWidget"), QStringLiteral("CpAndSed"), 1.0 / 3);

@@ -12,6 +12,7 @@
 #include <Qsci/qscilexerxml.h>
 
 #include "editors/NoticeBar.h"
+#include "platform/AsciiSearch.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
@@ -293,37 +294,16 @@ bool MyTextFileView::isEdited() const
 }
 
 // Runs for every open file on each pause in typing, so it reads Scintilla's
-// buffer in place. An ASCII needle is found by memchr on its first letter in
-// either case, which is many times faster than Scintilla's own search;
-// others take Scintilla's, which folds the case of any character.
+// buffer in place. An ASCII needle is found by a search many times faster
+// than Scintilla's own; others take Scintilla's, which folds the case of any
+// character.
 bool MyTextFileView::searchString(const QString &needle) const
 {
-    const QByteArrayView editorText = editorBytes();
-    const long length = long(editorText.size());
+    const QByteArrayView text = editorBytes();
     const QByteArray bytes = needle.toUtf8();
-    if (bytes.isEmpty() || bytes.size() != needle.size())
-        return !needle.isEmpty() && findMatch(needle, 0, length).has_value();
-    if (length < bytes.size())
-        return false;
-    const char *text = editorText.data();
-    const char *end = text + length - bytes.size() + 1;
-    // The next place of the first letter in each case, each found again only
-    // once passed, so that a case that never occurs is scanned for once.
-    const auto next = [end](const char *from, char letter) {
-        const void *found = from < end ? std::memchr(from, letter, size_t(end - from)) : nullptr;
-        return found ? static_cast<const char *>(found) : end;
-    };
-    const char lower = char(QChar::toLower(char16_t(bytes[0]))), upper = char(QChar::toUpper(char16_t(bytes[0])));
-    const char *nextLower = next(text, lower), *nextUpper = lower == upper ? end : next(text, upper);
-    for (const char *at = std::min(nextLower, nextUpper); at < end; at = std::min(nextLower, nextUpper)) {
-        if (qstrnicmp(at, bytes.constData(), bytes.size()) == 0)
-            return true;
-        if (at == nextLower)
-            nextLower = next(at + 1, lower);
-        else
-            nextUpper = next(at + 1, upper);
-    }
-    return false;
+    if (bytes.size() != needle.size())
+        return findMatch(needle, 0, long(text.size())).has_value();
+    return !bytes.isEmpty() && AsciiSearch::indexIn(text, bytes) >= 0;
 }
 
 // Case is ignored, as the search field's first match ignores it. Backwards,

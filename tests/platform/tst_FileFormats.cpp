@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The two formats the editor reads and writes itself: text files in their
-// encodings, and property lists.
+// encodings, and property lists; and the search of text in bytes.
+#include "platform/AsciiSearch.h"
 #include "platform/PropertyList.h"
 #include "platform/TextFile.h"
 
@@ -12,6 +13,7 @@
 #include <QTimeZone>
 
 #include <limits>
+#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -47,6 +49,34 @@ private slots:
         const Outcome written = PropertyList::writeXml(path, QVariantMap{{u"When"_s, moment}});
         QVERIFY2(written, qPrintable(written.reason()));
         QCOMPARE(PropertyList::read(path)->toMap().value(u"When"_s), QVariant(moment));
+    }
+
+    // Random texts of letters in both cases, the case bit's other pairs
+    // ('@' and '`') and UTF-8, long enough to cross the blocks the search
+    // weighs at once, against a plain scan.
+    void asciiSearchAgreesWithAPlainScan()
+    {
+        const unsigned seed = std::random_device()();
+        std::mt19937 random(seed);
+        const QByteArray alphabet = "aAbB@`\xc3\xa9 ";
+        const auto pick = [&](qsizetype length, qsizetype kinds) {
+            QByteArray made;
+            while (made.size() < length)
+                made += alphabet[qsizetype(random() % kinds)];
+            return made;
+        };
+        for (int round = 0; round < 20000; ++round) {
+            const QByteArray text = pick(qsizetype(random() % 80), alphabet.size());
+            const QByteArray needle = pick(1 + qsizetype(random() % 5), 6);
+            const qsizetype from = qsizetype(random() % 90);
+            qsizetype expected = -1;
+            for (qsizetype at = from; expected < 0 && at + needle.size() <= text.size(); ++at) {
+                if (text.sliced(at, needle.size()).toLower() == needle.toLower())
+                    expected = at;
+            }
+            QVERIFY2(AsciiSearch::indexIn(text, needle, from) == expected,
+                     qPrintable(u"seed %1: \"%2\" in \"%3\" from %4"_s.arg(seed).arg(QString::fromUtf8(needle), QString::fromUtf8(text)).arg(from)));
+        }
     }
 };
 
