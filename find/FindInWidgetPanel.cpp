@@ -136,8 +136,8 @@ FindInWidgetPanel::FindInWidgetPanel(QMainWindow *window, FileListController *fi
     connect(replaceButton, &QPushButton::clicked, this, &FindInWidgetPanel::replaceAll);
     connect(m_results, &QTreeWidget::itemActivated, this, &FindInWidgetPanel::openMatch);
     // A pattern says what is wrong with it as it is typed.
-    connect(m_findField, &QLineEdit::textChanged, this, [this] { expression(); });
-    connect(m_regularExpression, &QCheckBox::toggled, this, [this] { expression(); });
+    connect(m_findField, &QLineEdit::textChanged, this, [this] { pattern(); });
+    connect(m_regularExpression, &QCheckBox::toggled, this, [this] { pattern(); });
 }
 
 void FindInWidgetPanel::showAndFocus()
@@ -162,13 +162,13 @@ SearchQuery FindInWidgetPanel::query() const
             m_regularExpression->isChecked()};
 }
 
-std::optional<QRegularExpression> FindInWidgetPanel::expression()
+std::optional<SearchPattern> FindInWidgetPanel::pattern()
 {
     QString error;
-    std::optional<QRegularExpression> expression = WidgetSearch::expression(query(), &error);
+    std::optional<SearchPattern> pattern = WidgetSearch::pattern(query(), &error);
     m_error->setText(error);
     m_error->setVisible(!error.isEmpty());
-    return expression;
+    return pattern;
 }
 
 FindInWidgetPanel::~FindInWidgetPanel()
@@ -196,6 +196,8 @@ WidgetSearch::EditedText FindInWidgetPanel::editedTexts() const
             texts.insert(FileManager::canonicalPath(text->fullPath()), text->text());
     }
     return [bundle = m_fileList->bundlePath(), texts](const QString &identifier) -> std::optional<QString> {
+        if (texts.isEmpty())
+            return std::nullopt;
         const auto text = texts.constFind(FileManager::canonicalPath(bundle + u'/' + identifier));
         return text == texts.constEnd() ? std::nullopt : std::optional(*text);
     };
@@ -213,7 +215,7 @@ void FindInWidgetPanel::search(const QString &before)
     m_statusBefore = before;
     setStatus(QString());
     m_found = m_filesFound = 0;
-    const std::optional<QRegularExpression> found = expression();
+    const std::optional<SearchPattern> found = pattern();
     if (!found || !m_fileList)
         return;
     setStatus(tr("Searching…"));
@@ -222,7 +224,7 @@ void FindInWidgetPanel::search(const QString &before)
     // Only this thread touches the panel: what the search finds comes here
     // queued, and a stopped search's leftovers are dropped. The panel waits
     // for its search before it goes.
-    m_search = QtConcurrent::run([this, bundle = m_fileList->bundlePath(), expression = *found,
+    m_search = QtConcurrent::run([this, bundle = m_fileList->bundlePath(), pattern = *found,
                                   editedText = editedTexts(), stopped] {
         const auto found = [this, stopped](const FileMatches &file) {
             QMetaObject::invokeMethod(this, [this, stopped, file] {
@@ -231,7 +233,7 @@ void FindInWidgetPanel::search(const QString &before)
             }, Qt::QueuedConnection);
             return !*stopped;
         };
-        const QStringList skipped = WidgetSearch::find(bundle, expression, editedText, found).skipped;
+        const QStringList skipped = WidgetSearch::find(bundle, pattern, editedText, found).skipped;
         QMetaObject::invokeMethod(this, [this, stopped, skipped] {
             if (!*stopped)
                 showSkipped(skipped);
@@ -303,7 +305,7 @@ void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
 void FindInWidgetPanel::replaceAll()
 {
     stopSearch();
-    const std::optional<QRegularExpression> found = expression();
+    const std::optional<SearchPattern> found = pattern();
     if (!found || !m_fileList)
         return;
     const QString bundle = m_fileList->bundlePath();
@@ -328,7 +330,7 @@ void FindInWidgetPanel::replaceAll()
         auto *view = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(file.identifier));
         const QString text = view ? view->text() : QString();
         const QList<MyTextFileView::Replacement> changes =
-            WidgetSearch::replacements(text, *found, m_replaceField->text(), query().regularExpression);
+            WidgetSearch::replacements(text, found->expression, m_replaceField->text(), query().regularExpression);
         const std::optional<MyTextFileView::Rewrite> rewrite = view ? view->rewrite(text, changes) : std::nullopt;
         if (!rewrite) {
             left.append(file.identifier);

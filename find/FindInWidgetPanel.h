@@ -43,8 +43,8 @@ public:
 
 private:
     SearchQuery query() const;
-    /// The expression typed; nothing, and its error shown, when invalid.
-    std::optional<QRegularExpression> expression();
+    /// The pattern typed; nothing, and its error shown, when invalid.
+    std::optional<SearchPattern> pattern();
     /// Searches, the status saying `before` (what Replace All did) first.
     void search(const QString &before);
     void stopSearch();

@@ -3,12 +3,15 @@
 
 #include "editors/ContentView.h"
 #include "editors/EntryListModel.h"
+#include "platform/AsciiSearch.h"
 #include "platform/FileManager.h"
 #include "platform/TextFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSet>
+
+#include <cstring>
 
 namespace {
 
@@ -74,10 +77,10 @@ QString withCaptures(const QString &replacement, const QRegularExpressionMatch &
 class BundleWalk
 {
 public:
-    BundleWalk(const QString &bundle, const QRegularExpression &expression, const WidgetSearch::EditedText &editedText,
+    BundleWalk(const QString &bundle, const SearchPattern &pattern, const WidgetSearch::EditedText &editedText,
                const WidgetSearch::FileFound &found)
         : m_bundle(bundle)
-        , m_expression(expression)
+        , m_pattern(pattern)
         , m_editedText(editedText)
         , m_found(found)
     {
@@ -86,7 +89,8 @@ public:
     void enter(const QString &folder)
     {
         const QString path = folder.isEmpty() ? m_bundle : m_bundle + u'/' + folder;
-        if (!firstVisit(path))
+        const QString canonicalFolder = QFileInfo(path).canonicalFilePath();
+        if (!firstVisit(canonicalFolder))
             return;
         for (const QString &name : EntryListModel::visibleDirectoryContentsAtPath(path)) {
             if (m_stopped)
@@ -96,10 +100,12 @@ public:
             const QFileInfo info(entry);
             if (info.isSymLink() && FileManager::leadsOutside(m_bundle, entry))
                 continue;
+            // A file's real path is its real folder's and its name, unless
+            // it is a link: no need to ask the system for each.
             if (info.isDir())
                 enter(identifier);
             else if (info.isFile() && ContentView::fileKindForPath(entry, folder.isEmpty()) != ContentView::ImageKind
-                     && firstVisit(entry))
+                     && firstVisit(info.isSymLink() ? info.canonicalFilePath() : canonicalFolder + u'/' + name))
                 search(identifier, info);
         }
     }
@@ -107,29 +113,30 @@ public:
     WidgetSearch::Results results;
 
 private:
-    bool firstVisit(const QString &path)
+    bool firstVisit(const QString &canonical)
     {
-        const QString canonical = QFileInfo(path).canonicalFilePath();
         if (m_visited.contains(canonical))
             return false;
         m_visited.insert(canonical);
         return true;
     }
 
+    // Most files hold no match: their bytes tell so without decoding them.
     void search(const QString &identifier, const QFileInfo &info)
     {
         std::optional<QString> text = m_editedText(identifier);
-        if (!text && info.size() <= LargestSearchedFile) {
-            TextFile::Text file;
-            if (TextFile::read(info.filePath(), &file))
-                text = file.text;
+        QByteArray bytes;
+        if (!text && info.size() <= LargestSearchedFile && FileManager::readFile(info.filePath(), &bytes, LargestSearchedFile)) {
+            if (!bytes.contains('\0') && !m_pattern.mayMatch(bytes))
+                return;
+            text = TextFile::decode(bytes).text;
         }
         if (!text || text->contains(QChar(0))) {
             results.skipped.append(identifier);
             return;
         }
         FileMatches file{identifier, {}, false};
-        file.matches = WidgetSearch::matchesIn(*text, m_expression, WidgetSearch::MostMatchesPerFile, &file.more);
+        file.matches = WidgetSearch::matchesIn(*text, m_pattern.expression, WidgetSearch::MostMatchesPerFile, &file.more);
         if (file.matches.isEmpty())
             return;
         results.files.append(file);
@@ -137,7 +144,7 @@ private:
     }
 
     const QString &m_bundle;
-    const QRegularExpression &m_expression;
+    const SearchPattern &m_pattern;
     const WidgetSearch::EditedText &m_editedText;
     const WidgetSearch::FileFound &m_found;
     bool m_stopped = false;
@@ -146,7 +153,25 @@ private:
 
 } // namespace
 
-std::optional<QRegularExpression> WidgetSearch::expression(const SearchQuery &query, QString *error)
+bool SearchPattern::mayMatch(QByteArrayView bytes) const
+{
+    // Decoded as UTF-16, the bytes hold no ASCII as it stands.
+    if (literal.isEmpty() || bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))
+        return true;
+    if (AsciiSearch::indexIn(bytes, literal) >= 0)
+        return true;
+    // Scripts are mostly ASCII throughout, which is quickly told.
+    const qsizetype beyond = foldsBeyondAscii ? AsciiSearch::indexBeyondAscii(bytes) : -1;
+    if (beyond < 0)
+        return false;
+    const QByteArrayView rest = bytes.sliced(beyond);
+    const auto holds = [rest](QByteArrayView part) {
+        return ::memmem(rest.data(), size_t(rest.size()), part.data(), size_t(part.size())) != nullptr;
+    };
+    return holds("\xc5\xbf") || holds("\xe2\x84\xaa");
+}
+
+std::optional<SearchPattern> WidgetSearch::pattern(const SearchQuery &query, QString *error)
 {
     if (error)
         error->clear();
@@ -176,13 +201,17 @@ std::optional<QRegularExpression> WidgetSearch::expression(const SearchQuery &qu
             *error = expression.errorString();
         return std::nullopt;
     }
-    return expression;
+    const QByteArray text = query.text.toUtf8();
+    const bool literal = !query.regularExpression && text.size() == query.text.size();
+    const QByteArray lower = text.toLower();
+    return SearchPattern{expression, literal ? text : QByteArray(),
+                         !query.matchCase && (lower.contains('s') || lower.contains('k'))};
 }
 
-WidgetSearch::Results WidgetSearch::find(const QString &bundle, const QRegularExpression &expression,
+WidgetSearch::Results WidgetSearch::find(const QString &bundle, const SearchPattern &pattern,
                                          const EditedText &editedText, const FileFound &found)
 {
-    BundleWalk walk(bundle, expression, editedText, found);
+    BundleWalk walk(bundle, pattern, editedText, found);
     if (!bundle.isEmpty())
         walk.enter(QString());
     return walk.results;
@@ -203,13 +232,14 @@ QList<TextMatch> WidgetSearch::matchesIn(const QString &text, const QRegularExpr
                 *more = true;
             break;
         }
-        for (; counted < match.capturedStart(); ++counted) {
+        const qsizetype start = match.capturedStart();
+        for (; counted < start; ++counted) {
             if (endsLine(text, counted)) {
                 ++line;
                 lineStart = counted + 1;
             }
         }
-        matches.append(shownMatch(text, match.capturedStart(), match.capturedLength(), line, lineStart));
+        matches.append(shownMatch(text, start, match.capturedLength(), line, lineStart));
     }
     return matches;
 }

@@ -17,6 +17,23 @@ struct SearchQuery
     bool regularExpression = false;
 };
 
+/// A query made ready to search with.
+struct SearchPattern
+{
+    QRegularExpression expression;
+    /// ASCII bytes that every match holds as they stand in a file of UTF-8
+    /// or ISO 8859-1, letter case aside; empty when a match need not.
+    QByteArray literal;
+    /// Whether a match may hold a character from outside ASCII in place of
+    /// one of the literal's letters: "ſ" (U+017F) is an "s" to a search that
+    /// ignores case, and the Kelvin sign (U+212A) a "k".
+    bool foldsBeyondAscii = false;
+
+    /// Whether a file of these bytes may hold a match: false only when no
+    /// decoding of them could.
+    bool mayMatch(QByteArrayView bytes) const;
+};
+
 /// One match in a file's text, with the line it starts on as a list shows it.
 struct TextMatch
 {
@@ -66,13 +83,13 @@ public:
     /// nothing with the reason in `error` for an invalid regular expression.
     /// `^` and `$` match at every line's ends; with whole words a match has
     /// no letter, digit or underscore on either side.
-    static std::optional<QRegularExpression> expression(const SearchQuery &query, QString *error = nullptr);
+    static std::optional<SearchPattern> pattern(const SearchQuery &query, QString *error = nullptr);
 
     /// Hears each file with matches as it is found; false stops the search.
     using FileFound = std::function<bool(const FileMatches &file)>;
 
     /// Safe on any thread when `editedText` and `found` are.
-    static Results find(const QString &bundle, const QRegularExpression &expression, const EditedText &editedText,
+    static Results find(const QString &bundle, const SearchPattern &pattern, const EditedText &editedText,
                         const FileFound &found = {});
 
     /// The first `most` matches in `text`; `more` tells whether others follow.

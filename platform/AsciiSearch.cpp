@@ -19,6 +19,13 @@ constexpr char CaseBit = 0x20;
 constexpr qsizetype Places = 32;
 using Block = char __attribute__((vector_size(Places)));
 
+bool anySet(Block hits)
+{
+    std::uint64_t words[Places / 8];
+    std::memcpy(words, &hits, sizeof words);
+    return (words[0] | words[1] | words[2] | words[3]) != 0;
+}
+
 bool matchesAt(const char *at, QByteArrayView needle)
 {
     for (qsizetype i = 0; i < needle.size(); ++i) {
@@ -77,10 +84,10 @@ qsizetype AsciiSearch::indexIn(QByteArrayView text, QByteArrayView needle, qsize
         std::memcpy(&ends, bytes + at + two, sizeof ends);
         // Each place is a byte of the hits: all ones for a candidate.
         const Block hits = ((starts | CaseBit) == first) & ((ends | CaseBit) == last);
+        if (!anySet(hits))
+            continue;
         std::uint64_t words[Places / 8];
         std::memcpy(words, &hits, sizeof words);
-        if ((words[0] | words[1] | words[2] | words[3]) == 0)
-            continue;
         for (qsizetype word = 0; word < Places / 8; ++word) {
             for (std::uint64_t left = words[word]; left;) {
                 const int lane = __builtin_ctzll(left) / 8;
@@ -93,6 +100,23 @@ qsizetype AsciiSearch::indexIn(QByteArrayView text, QByteArrayView needle, qsize
     for (; at <= lastStart; ++at) {
         if (char(bytes[at + one] | CaseBit) == first && char(bytes[at + two] | CaseBit) == last
             && matchesAt(bytes + at, needle))
+            return at;
+    }
+    return -1;
+}
+
+__attribute__((target_clones("avx2", "default")))
+qsizetype AsciiSearch::indexBeyondAscii(QByteArrayView text)
+{
+    qsizetype at = 0;
+    for (; at + Places <= text.size(); at += Places) {
+        Block block;
+        std::memcpy(&block, text.data() + at, sizeof block);
+        if (anySet(block < 0))
+            break;
+    }
+    for (; at < text.size(); ++at) {
+        if (text[at] < 0)
             return at;
     }
     return -1;

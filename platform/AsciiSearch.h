@@ -12,4 +12,6 @@ public:
     /// The first place of `needle`, all ASCII, in `text` at or after `from`,
     /// ASCII letters matching in either case; -1 when there is none.
     static qsizetype indexIn(QByteArrayView text, QByteArrayView needle, qsizetype from = 0);
+    /// The place of the first byte in `text` that is not ASCII; -1 when all are.
+    static qsizetype indexBeyondAscii(QByteArrayView text);
 };

@@ -58,6 +58,9 @@ void tst_FindInWidget::init()
     Tree::write(bundle, QStringLiteral("main.html"), "<p>Hello world</p>\r\n\t<p>hello World</p>\n");
     Tree::write(bundle, QStringLiteral("Scripts/app.js"), "var helloWorld = 1;\nhello(world);\n");
     Tree::write(bundle, QStringLiteral("notes.txt"), "caf\xe9 hello\n");
+    // Files whose bytes do not hold what matches as it is typed.
+    Tree::write(bundle, QStringLiteral("kelvin.txt"), "\xff\xfe\x2a\x21");
+    Tree::write(bundle, QStringLiteral("sun.txt"), "\xc5\xbfun");
     Tree::write(bundle, QStringLiteral("data.bin"), QByteArray("hello\0world", 11));
     Tree::write(bundle, QStringLiteral("Images/hello.png"), "hello");
     Tree::write(m_outside.path(), QStringLiteral("secret.txt"), "hello");
@@ -113,6 +116,8 @@ void tst_FindInWidget::find_data()
     QTest::newRow("regular expression") << "hel+o\\(\\w+\\)" << false << false << true << "" << QStringList{app2} << "hello(world)";
     QTest::newRow("line ends") << "world</p>$" << false << false << true << "" << QStringList{hello1, hello2} << "world</p>";
     QTest::newRow("invalid expression") << "hel(" << false << false << true << "" << QStringList() << "";
+    QTest::newRow("UTF-16 Kelvin sign") << "k" << false << false << false << "" << QStringList{u"kelvin.txt|line 1: \u212a"_qs} << "\u212a";
+    QTest::newRow("long s") << "SUN" << false << false << false << "" << QStringList{u"sun.txt|line 1: \u017fun"_qs} << "\u017fun";
     QTest::newRow("ISO 8859-1 file") << "CAFÉ" << false << false << false << "" << QStringList{notes} << "café";
     QTest::newRow("unsaved edits") << "goodbye" << false << false << false << "Goodbye "
                                    << QStringList{QStringLiteral("main.html|line 1: Goodbye <p>Hello world</p>")} << "Goodbye";
