@@ -73,6 +73,9 @@ void FileListController::awakeFromNib()
     setUpSheets();
     setUpContextMenu();
     m_contentView->add(new MyEmptyView);
+    // The window shows its files from its first paint; the delayed set-up
+    // reads them again, keeping the selection, before it may begin the wizard.
+    reloadData();
     QTimer::singleShot(DelayedSetUpMilliseconds, this, &FileListController::delayedAwakeFromNib);
 }
 

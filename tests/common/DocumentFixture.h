@@ -50,11 +50,7 @@ public:
     /// half-second delay.
     MyDocument *open(const QString &path) const
     {
-        auto *document = qobject_cast<MyDocument *>(
-            DocumentController::shared().openDocumentWithPath(path));
-        if (document)
-            document->fileListController()->reloadData();
-        return document;
+        return qobject_cast<MyDocument *>(DocumentController::shared().openDocumentWithPath(path));
     }
 
     QString bundle() const { return m_bundle; }
