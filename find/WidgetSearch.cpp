@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -26,6 +27,31 @@ constexpr qsizetype ShownBeforeMatch = 40;
 bool endsLine(QStringView text, qsizetype at)
 {
     return text[at] == u'\n' || (text[at] == u'\r' && (at + 1 == text.size() || text[at + 1] != u'\n'));
+}
+
+// The start of the line `at` is on, when every byte before it and its first
+// are ASCII: the file's text up to there is then its bytes, whatever the
+// encoding, and what follows decodes as it would in the whole file. 0 when not.
+qsizetype asciiLineStart(QByteArrayView bytes, qsizetype at)
+{
+    if (at <= 0 || AsciiSearch::indexBeyondAscii(bytes.first(at)) >= 0)
+        return 0;
+    qsizetype start = at;
+    while (start > 0 && bytes[start - 1] != '\n' && bytes[start - 1] != '\r')
+        --start;
+    const bool midLineEnd = start > 0 && start < bytes.size() && bytes[start - 1] == '\r' && bytes[start] == '\n';
+    return midLineEnd || start == bytes.size() || bytes[start] < 0 ? 0 : start;
+}
+
+// The lines that end in `ascii`, as endsLine counts them.
+int lineEndsIn(QByteArrayView ascii)
+{
+    int lines = int(std::count(ascii.begin(), ascii.end(), '\n'));
+    if (ascii.contains('\r')) {
+        for (qsizetype at = 0; at < ascii.size(); ++at)
+            lines += ascii[at] == '\r' && (at + 1 == ascii.size() || ascii[at + 1] != '\n');
+    }
+    return lines;
 }
 
 TextMatch shownMatch(QStringView text, qsizetype start, qsizetype length, int line, qsizetype lineStart)
@@ -122,14 +148,21 @@ private:
     }
 
     // Most files hold no match: their bytes tell so without decoding them.
+    // Of the others, only the text from the line of the first possible match
+    // on is decoded and searched when what comes before is plain ASCII.
     void search(const QString &identifier, const QFileInfo &info)
     {
         std::optional<QString> text = m_editedText(identifier);
         QByteArray bytes;
+        qsizetype skipped = 0;
+        int linesSkipped = 0;
         if (!text && info.size() <= LargestSearchedFile && FileManager::readFile(info.filePath(), &bytes, LargestSearchedFile)) {
-            if (!bytes.contains('\0') && !m_pattern.mayMatch(bytes))
+            const qsizetype first = bytes.contains('\0') ? 0 : m_pattern.firstPossibleMatch(bytes);
+            if (first < 0)
                 return;
-            text = TextFile::decode(bytes).text;
+            skipped = asciiLineStart(bytes, first);
+            linesSkipped = lineEndsIn(QByteArrayView(bytes).first(skipped));
+            text = TextFile::decode(bytes.sliced(skipped)).text;
         }
         if (!text || text->contains(QChar(0))) {
             results.skipped.append(identifier);
@@ -137,6 +170,10 @@ private:
         }
         FileMatches file{identifier, {}, false};
         file.matches = WidgetSearch::matchesIn(*text, m_pattern.expression, WidgetSearch::MostMatchesPerFile, &file.more);
+        for (TextMatch &match : file.matches) {
+            match.start += skipped;
+            match.line += linesSkipped;
+        }
         if (file.matches.isEmpty())
             return;
         results.files.append(file);
@@ -153,22 +190,21 @@ private:
 
 } // namespace
 
-bool SearchPattern::mayMatch(QByteArrayView bytes) const
+qsizetype SearchPattern::firstPossibleMatch(QByteArrayView bytes) const
 {
     // Decoded as UTF-16, the bytes hold no ASCII as it stands.
     if (literal.isEmpty() || bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))
-        return true;
-    if (AsciiSearch::indexIn(bytes, literal) >= 0)
-        return true;
+        return 0;
+    const qsizetype found = AsciiSearch::indexIn(bytes, literal);
     // Scripts are mostly ASCII throughout, which is quickly told.
     const qsizetype beyond = foldsBeyondAscii ? AsciiSearch::indexBeyondAscii(bytes) : -1;
-    if (beyond < 0)
-        return false;
+    if (beyond < 0 || (found >= 0 && found < beyond))
+        return found;
     const QByteArrayView rest = bytes.sliced(beyond);
     const auto holds = [rest](QByteArrayView part) {
         return ::memmem(rest.data(), size_t(rest.size()), part.data(), size_t(part.size())) != nullptr;
     };
-    return holds("\xc5\xbf") || holds("\xe2\x84\xaa");
+    return holds("\xc5\xbf") || holds("\xe2\x84\xaa") ? beyond : found;
 }
 
 std::optional<SearchPattern> WidgetSearch::pattern(const SearchQuery &query, QString *error)

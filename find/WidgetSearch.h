@@ -29,9 +29,10 @@ struct SearchPattern
     /// ignores case, and the Kelvin sign (U+212A) a "k".
     bool foldsBeyondAscii = false;
 
-    /// Whether a file of these bytes may hold a match: false only when no
-    /// decoding of them could.
-    bool mayMatch(QByteArrayView bytes) const;
+    /// The first byte place in a file of these bytes where a match may
+    /// start (0 when that cannot be told); -1 when no decoding of them could
+    /// hold a match.
+    qsizetype firstPossibleMatch(QByteArrayView bytes) const;
 };
 
 /// One match in a file's text, with the line it starts on as a list shows it.

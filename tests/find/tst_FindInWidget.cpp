@@ -61,6 +61,7 @@ void tst_FindInWidget::init()
     // Files whose bytes do not hold what matches as it is typed.
     Tree::write(bundle, QStringLiteral("kelvin.txt"), "\xff\xfe\x2a\x21");
     Tree::write(bundle, QStringLiteral("sun.txt"), "\xc5\xbfun");
+    Tree::write(bundle, QStringLiteral("later.txt"), "one\r\ntwo\rthree\nfour ZEBRA zebra \xc3\xa9\n");
     Tree::write(bundle, QStringLiteral("data.bin"), QByteArray("hello\0world", 11));
     Tree::write(bundle, QStringLiteral("Images/hello.png"), "hello");
     Tree::write(m_outside.path(), QStringLiteral("secret.txt"), "hello");
@@ -117,6 +118,8 @@ void tst_FindInWidget::find_data()
     QTest::newRow("line ends") << "world</p>$" << false << false << true << "" << QStringList{hello1, hello2} << "world</p>";
     QTest::newRow("invalid expression") << "hel(" << false << false << true << "" << QStringList() << "";
     QTest::newRow("UTF-16 Kelvin sign") << "k" << false << false << false << "" << QStringList{u"kelvin.txt|line 1: \u212a"_qs} << "\u212a";
+    QTest::newRow("past lines of ASCII") << "zebra" << false << false << false << ""
+                                         << QStringList{u"later.txt|line 4: four ZEBRA zebra \u00e9"_qs, u"later.txt|line 4: four ZEBRA zebra \u00e9"_qs} << "ZEBRA";
     QTest::newRow("long s") << "SUN" << false << false << false << "" << QStringList{u"sun.txt|line 1: \u017fun"_qs} << "\u017fun";
     QTest::newRow("ISO 8859-1 file") << "CAFÉ" << false << false << false << "" << QStringList{notes} << "café";
     QTest::newRow("unsaved edits") << "goodbye" << false << false << false << "Goodbye "
