@@ -303,7 +303,7 @@ bool MyTextFileView::searchString(const QString &needle) const
     const QByteArray bytes = needle.toUtf8();
     if (bytes.size() != needle.size())
         return findMatch(needle, 0, long(text.size())).has_value();
-    return !bytes.isEmpty() && AsciiSearch::indexIn(text, bytes) >= 0;
+    return !bytes.isEmpty() && AsciiSearch(bytes).indexIn(text) >= 0;
 }
 
 // Case is ignored, as the search field's first match ignores it. Backwards,
@@ -353,8 +353,12 @@ void MyTextFileView::selectBytes(long start, long end)
 
 QString MyTextFileView::text() const
 {
-    const QString text = QString::fromUtf8(editorBytes());
-    return ui->textView->showsLinesBroken() ? QString(text).remove(u'\r') : text;
+    return QString::fromUtf8(ui->textView->showsLinesBroken() ? utf8() : editorBytes());
+}
+
+QByteArray MyTextFileView::utf8() const
+{
+    return ui->textView->showsLinesBroken() ? LongLineBreaks::whole(editorBytes()) : editorBytes().toByteArray();
 }
 
 void MyTextFileView::goToLine(int line)
@@ -433,6 +437,28 @@ std::optional<MyTextFileView::Rewrite> MyTextFileView::rewrite(const QString &cu
     const QByteArray utf8 = stretch.toUtf8();
     return Rewrite{start, bytesOn(start, at - first),
                    ui->textView->showsLinesBroken() ? LongLineBreaks::broken(utf8) : utf8, textHash()};
+}
+
+std::optional<MyTextFileView::Rewrite> MyTextFileView::rewrite(const QList<Span> &spans, QByteArrayView replacement) const
+{
+    if (ui->textView->isReadOnly())
+        return std::nullopt;
+    if (spans.isEmpty())
+        return Rewrite{0, 0, {}, textHash()};
+    const QByteArrayView text = editorBytes();
+    QByteArray stretch;
+    stretch.reserve(spans.last().end - spans.first().start + spans.size() * replacement.size());
+    long at = spans.first().start;
+    for (const Span &span : spans) {
+        stretch.append(text.sliced(at, span.start - at)).append(replacement);
+        at = span.end;
+    }
+    return Rewrite{spans.first().start, at, stretch, textHash()};
+}
+
+bool MyTextFileView::showsLinesBroken() const
+{
+    return ui->textView->showsLinesBroken();
 }
 
 size_t MyTextFileView::textHash() const

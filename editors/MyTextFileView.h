@@ -32,6 +32,13 @@ public:
 
     /// The editor's whole text, NUL characters included.
     QString text() const;
+    /// The same as UTF-8, which the editor holds: no decoding.
+    QByteArray utf8() const;
+    /// The editor's text as it holds it, line breaks put in included (see
+    /// LongLineBreaks); valid until it changes.
+    QByteArrayView editorBytes() const;
+    /// Whether long lines are shown broken at line breaks put in.
+    bool showsLinesBroken() const;
     /// The selected text, for the search's caller and tests.
     QString selectedText() const;
     /// Puts the caret at the start of `line` (counted from 1), in view, and
@@ -63,6 +70,16 @@ public:
     /// work on many files can stop before any is changed. Nothing when the
     /// text is read-only.
     std::optional<Rewrite> rewrite(const QString &current, const QList<Replacement> &replacements) const;
+    /// A stretch of the editor's bytes, `end` left out.
+    struct Span
+    {
+        long start = 0;
+        long end = 0;
+    };
+    /// What putting `replacement` in place of each span, in order and none
+    /// overlapping, makes of `editorBytes()`; nothing when the text is
+    /// read-only.
+    std::optional<Rewrite> rewrite(const QList<Span> &spans, QByteArrayView replacement) const;
     /// Puts in the rewrite as one edit, which one Undo takes back; the
     /// caret keeps its place around it. False, with nothing changed, when
     /// the text is no longer the one the rewrite was made of.
@@ -78,9 +95,6 @@ private:
     /// Makes the line number margin wide enough for the last line's number.
     void fitLineNumbers();
     size_t textHash() const;
-    /// The editor's text as it holds it, line breaks put in included; valid
-    /// until it changes.
-    QByteArrayView editorBytes() const;
     /// Shows the text's lines broken, with a notice, when they are too long to
     /// type in.
     void breakLongLines();

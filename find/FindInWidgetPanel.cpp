@@ -189,13 +189,13 @@ void FindInWidgetPanel::stopSearch()
 // another thread need not touch an editor.
 WidgetSearch::EditedText FindInWidgetPanel::editedTexts() const
 {
-    QHash<QString, QString> texts;
+    QHash<QString, QByteArray> texts;
     for (ContentView *view : m_fileList->contentViews()) {
         const auto *text = qobject_cast<MyTextFileView *>(view);
         if (text && text->isEdited())
-            texts.insert(FileManager::canonicalPath(text->fullPath()), text->text());
+            texts.insert(FileManager::canonicalPath(text->fullPath()), text->utf8());
     }
-    return [bundle = m_fileList->bundlePath(), texts](const QString &identifier) -> std::optional<QString> {
+    return [bundle = m_fileList->bundlePath(), texts](const QString &identifier) -> std::optional<QByteArray> {
         if (texts.isEmpty())
             return std::nullopt;
         const auto text = texts.constFind(FileManager::canonicalPath(bundle + u'/' + identifier));
@@ -298,6 +298,24 @@ void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
         view->selectRange(start.toLongLong(), start.toLongLong() + item->data(0, LengthRole).toLongLong());
 }
 
+// A plain query is replaced in the editor's bytes as they stand; others in
+// its decoded text. Long lines shown broken are the text's only whole.
+std::optional<MyTextFileView::Rewrite> FindInWidgetPanel::rewriteOf(const MyTextFileView *view,
+                                                                    const SearchPattern &pattern, qsizetype *count) const
+{
+    if (!view->showsLinesBroken()) {
+        if (const auto spans = WidgetSearch::literalMatchesIn(view->editorBytes(), pattern)) {
+            *count = spans->size();
+            return view->rewrite(*spans, m_replaceField->text().toUtf8());
+        }
+    }
+    const QString text = view->text();
+    const QList<MyTextFileView::Replacement> changes =
+        WidgetSearch::replacements(text, pattern.expression, m_replaceField->text(), query().regularExpression);
+    *count = changes.size();
+    return view->rewrite(text, changes);
+}
+
 // Each file is opened in its editor and changed there, so that its edits
 // show, Undo takes them back, and Save writes them like any other edits.
 // Every file's new text is made before any editor changes, so that Stop
@@ -309,8 +327,8 @@ void FindInWidgetPanel::replaceAll()
     if (!found || !m_fileList)
         return;
     const QString bundle = m_fileList->bundlePath();
-    const WidgetSearch::Results results = WidgetSearch::find(
-        bundle, *found, editedTexts());
+    const WidgetSearch::Results results =
+        WidgetSearch::find(bundle, *found, editedTexts(), {}, WidgetSearch::Detail::FilesOnly);
     ProgressPanel progress(window(), tr("Replacing…"), ProgressPanel::Stopping::Offered);
     struct Planned
     {
@@ -328,15 +346,13 @@ void FindInWidgetPanel::replaceAll()
         }
         m_fileList->openFileAtPath(bundle + u'/' + file.identifier);
         auto *view = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(file.identifier));
-        const QString text = view ? view->text() : QString();
-        const QList<MyTextFileView::Replacement> changes =
-            WidgetSearch::replacements(text, found->expression, m_replaceField->text(), query().regularExpression);
-        const std::optional<MyTextFileView::Rewrite> rewrite = view ? view->rewrite(text, changes) : std::nullopt;
+        qsizetype count = 0;
+        const std::optional<MyTextFileView::Rewrite> rewrite = view ? rewriteOf(view, *found, &count) : std::nullopt;
         if (!rewrite) {
             left.append(file.identifier);
             continue;
         }
-        planned.append({file.identifier, view, *rewrite, changes.size()});
+        planned.append({file.identifier, view, *rewrite, count});
     }
     // A file read again from disk meanwhile is left as it now is.
     qsizetype replaced = 0, files = 0;

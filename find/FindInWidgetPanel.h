@@ -45,6 +45,10 @@ private:
     SearchQuery query() const;
     /// The pattern typed; nothing, and its error shown, when invalid.
     std::optional<SearchPattern> pattern();
+    /// What Replace All makes of the text `view` holds, and how many
+    /// replacements that is.
+    std::optional<MyTextFileView::Rewrite> rewriteOf(const MyTextFileView *view, const SearchPattern &pattern,
+                                                     qsizetype *count) const;
     /// Searches, the status saying `before` (what Replace All did) first.
     void search(const QString &before);
     void stopSearch();

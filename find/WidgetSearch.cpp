@@ -104,11 +104,12 @@ class BundleWalk
 {
 public:
     BundleWalk(const QString &bundle, const SearchPattern &pattern, const WidgetSearch::EditedText &editedText,
-               const WidgetSearch::FileFound &found)
+               const WidgetSearch::FileFound &found, WidgetSearch::Detail detail)
         : m_bundle(bundle)
         , m_pattern(pattern)
         , m_editedText(editedText)
         , m_found(found)
+        , m_detail(detail)
     {
     }
 
@@ -152,24 +153,35 @@ private:
     // on is decoded and searched when what comes before is plain ASCII.
     void search(const QString &identifier, const QFileInfo &info)
     {
-        std::optional<QString> text = m_editedText(identifier);
-        QByteArray bytes;
-        qsizetype skipped = 0;
-        int linesSkipped = 0;
-        if (!text && info.size() <= LargestSearchedFile && FileManager::readFile(info.filePath(), &bytes, LargestSearchedFile)) {
-            const qsizetype first = bytes.contains('\0') ? 0 : m_pattern.firstPossibleMatch(bytes);
-            if (first < 0)
-                return;
-            skipped = asciiLineStart(bytes, first);
-            linesSkipped = lineEndsIn(QByteArrayView(bytes).first(skipped));
-            text = TextFile::decode(bytes.sliced(skipped)).text;
+        const std::optional<QByteArray> edited = m_editedText(identifier);
+        QByteArray bytes = edited.value_or(QByteArray());
+        if (!edited && (info.size() > LargestSearchedFile || !FileManager::readFile(info.filePath(), &bytes, LargestSearchedFile))) {
+            results.skipped.append(identifier);
+            return;
         }
-        if (!text || text->contains(QChar(0))) {
+        const bool binary = bytes.contains('\0');
+        if (m_detail == WidgetSearch::Detail::FilesOnly && !binary) {
+            if (const auto spans = WidgetSearch::literalMatchesIn(bytes, m_pattern)) {
+                if (!spans->isEmpty())
+                    results.files.append({identifier, {}, false});
+                return;
+            }
+        }
+        const qsizetype first = binary ? 0 : m_pattern.firstPossibleMatch(bytes);
+        if (first < 0)
+            return;
+        const qsizetype skipped = asciiLineStart(bytes, first);
+        // An editor's text is UTF-8 whatever its file's encoding, and a mark
+        // at its start is a character of it.
+        const QString text = edited ? QString::fromUtf8(QByteArrayView(bytes).sliced(skipped))
+                                    : TextFile::decode(bytes.sliced(skipped)).text;
+        if (text.contains(QChar(0))) {
             results.skipped.append(identifier);
             return;
         }
         FileMatches file{identifier, {}, false};
-        file.matches = WidgetSearch::matchesIn(*text, m_pattern.expression, WidgetSearch::MostMatchesPerFile, &file.more);
+        file.matches = WidgetSearch::matchesIn(text, m_pattern.expression, WidgetSearch::MostMatchesPerFile, &file.more);
+        const int linesSkipped = lineEndsIn(QByteArrayView(bytes).first(skipped));
         for (TextMatch &match : file.matches) {
             match.start += skipped;
             match.line += linesSkipped;
@@ -184,27 +196,63 @@ private:
     const SearchPattern &m_pattern;
     const WidgetSearch::EditedText &m_editedText;
     const WidgetSearch::FileFound &m_found;
+    const WidgetSearch::Detail m_detail;
     bool m_stopped = false;
     QSet<QString> m_visited;
 };
 
 } // namespace
 
-qsizetype SearchPattern::firstPossibleMatch(QByteArrayView bytes) const
+namespace {
+
+// Whether the bytes from `beyond`, the first that is not ASCII (-1 for
+// none), hold "ſ" (U+017F) or the Kelvin sign (U+212A), in UTF-8.
+bool holdsFoldingBeyondAscii(QByteArrayView bytes, qsizetype beyond)
 {
-    // Decoded as UTF-16, the bytes hold no ASCII as it stands.
-    if (literal.isEmpty() || bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))
-        return 0;
-    const qsizetype found = AsciiSearch::indexIn(bytes, literal);
-    // Scripts are mostly ASCII throughout, which is quickly told.
-    const qsizetype beyond = foldsBeyondAscii ? AsciiSearch::indexBeyondAscii(bytes) : -1;
-    if (beyond < 0 || (found >= 0 && found < beyond))
-        return found;
+    if (beyond < 0)
+        return false;
     const QByteArrayView rest = bytes.sliced(beyond);
     const auto holds = [rest](QByteArrayView part) {
         return ::memmem(rest.data(), size_t(rest.size()), part.data(), size_t(part.size())) != nullptr;
     };
-    return holds("\xc5\xbf") || holds("\xe2\x84\xaa") ? beyond : found;
+    return holds("\xc5\xbf") || holds("\xe2\x84\xaa");
+}
+
+// Decoded as UTF-16, such bytes hold no ASCII as it stands.
+bool markedUtf16(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
+}
+
+} // namespace
+
+qsizetype SearchPattern::firstPossibleMatch(QByteArrayView bytes) const
+{
+    if (literal.isEmpty() || markedUtf16(bytes))
+        return 0;
+    const qsizetype found = AsciiSearch(literal).indexIn(bytes);
+    // Scripts are mostly ASCII throughout, which is quickly told.
+    const qsizetype beyond = foldsBeyondAscii ? AsciiSearch::indexBeyondAscii(bytes) : -1;
+    if (beyond < 0 || (found >= 0 && found < beyond))
+        return found;
+    return holdsFoldingBeyondAscii(bytes, beyond) ? beyond : found;
+}
+
+std::optional<QList<MyTextFileView::Span>> WidgetSearch::literalMatchesIn(QByteArrayView utf8, const SearchPattern &pattern)
+{
+    const QByteArrayView literal = pattern.literal;
+    if (!pattern.literalOnly || literal.isEmpty() || markedUtf16(utf8)
+        || (pattern.foldsBeyondAscii && holdsFoldingBeyondAscii(utf8, AsciiSearch::indexBeyondAscii(utf8))))
+        return std::nullopt;
+    QList<MyTextFileView::Span> spans;
+    const AsciiSearch search(literal);
+    for (qsizetype at = search.indexIn(utf8); at >= 0;) {
+        const bool matches = !pattern.matchCase || utf8.sliced(at, literal.size()) == literal;
+        if (matches)
+            spans.append({long(at), long(at + literal.size())});
+        at = search.indexIn(utf8, matches ? at + literal.size() : at + 1);
+    }
+    return spans;
 }
 
 std::optional<SearchPattern> WidgetSearch::pattern(const SearchQuery &query, QString *error)
@@ -240,14 +288,14 @@ std::optional<SearchPattern> WidgetSearch::pattern(const SearchQuery &query, QSt
     const QByteArray text = query.text.toUtf8();
     const bool literal = !query.regularExpression && text.size() == query.text.size();
     const QByteArray lower = text.toLower();
-    return SearchPattern{expression, literal ? text : QByteArray(),
+    return SearchPattern{expression, literal ? text : QByteArray(), literal && !query.wholeWords, query.matchCase,
                          !query.matchCase && (lower.contains('s') || lower.contains('k'))};
 }
 
 WidgetSearch::Results WidgetSearch::find(const QString &bundle, const SearchPattern &pattern,
-                                         const EditedText &editedText, const FileFound &found)
+                                         const EditedText &editedText, const FileFound &found, Detail detail)
 {
-    BundleWalk walk(bundle, pattern, editedText, found);
+    BundleWalk walk(bundle, pattern, editedText, found, detail);
     if (!bundle.isEmpty())
         walk.enter(QString());
     return walk.results;

@@ -24,6 +24,10 @@ struct SearchPattern
     /// ASCII bytes that every match holds as they stand in a file of UTF-8
     /// or ISO 8859-1, letter case aside; empty when a match need not.
     QByteArray literal;
+    /// Whether the matches are the literal's places and nothing else (no
+    /// expression, no whole words), in letter case as typed or in any.
+    bool literalOnly = false;
+    bool matchCase = false;
     /// Whether a match may hold a character from outside ASCII in place of
     /// one of the literal's letters: "ſ" (U+017F) is an "s" to a search that
     /// ignores case, and the Kelvin sign (U+212A) a "k".
@@ -69,9 +73,9 @@ public:
     /// A list of more would not be read; the editor finds the rest.
     static constexpr qsizetype MostMatchesPerFile = 1000;
 
-    /// The text an open editor holds for the file, when it differs from
-    /// the file on disk; nothing sends the search to the disk.
-    using EditedText = std::function<std::optional<QString>(const QString &identifier)>;
+    /// The text an open editor holds for the file, as UTF-8, when it differs
+    /// from the file on disk; nothing sends the search to the disk.
+    using EditedText = std::function<std::optional<QByteArray>(const QString &identifier)>;
 
     struct Results
     {
@@ -89,9 +93,18 @@ public:
     /// Hears each file with matches as it is found; false stops the search.
     using FileFound = std::function<bool(const FileMatches &file)>;
 
-    /// Safe on any thread when `editedText` and `found` are.
+    /// How much of each file's matches a search finds.
+    enum class Detail { Matches, FilesOnly };
+
+    /// Safe on any thread when `editedText` and `found` are. With FilesOnly
+    /// the files listed may hold no match list: only that they hold one.
     static Results find(const QString &bundle, const SearchPattern &pattern, const EditedText &editedText,
-                        const FileFound &found = {});
+                        const FileFound &found = {}, Detail detail = Detail::Matches);
+
+    /// Every match of `pattern` in `utf8`, found in the bytes as they stand;
+    /// nothing when telling them needs the decoded text (an expression,
+    /// whole words, a character beyond ASCII that folds onto a letter).
+    static std::optional<QList<MyTextFileView::Span>> literalMatchesIn(QByteArrayView utf8, const SearchPattern &pattern);
 
     /// The first `most` matches in `text`; `more` tells whether others follow.
     static QList<TextMatch> matchesIn(const QString &text, const QRegularExpression &expression, qsizetype most,

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
-#include <utility>
+#include <tuple>
 
 namespace {
 
@@ -45,37 +45,38 @@ int commonness(char byte)
     return byte == '@' || byte == '`' || rank == std::string_view::npos ? -1 : int(rank);
 }
 
-// The places in the needle of its two least common bytes, in order.
-std::pair<qsizetype, qsizetype> rarestPair(QByteArrayView needle)
+} // namespace
+
+AsciiSearch::AsciiSearch(QByteArrayView needle)
+    : m_needle(needle)
 {
     qsizetype rarest = 0;
     for (qsizetype i = 1; i < needle.size(); ++i) {
         if (commonness(needle[i]) < commonness(needle[rarest]))
             rarest = i;
     }
-    qsizetype other = rarest == 0 ? needle.size() - 1 : 0;
+    qsizetype other = rarest == 0 ? std::max<qsizetype>(needle.size() - 1, 0) : 0;
     for (qsizetype i = 0; i < needle.size(); ++i) {
         if (i != rarest && commonness(needle[i]) < commonness(needle[other]))
             other = i;
     }
-    return std::minmax(rarest, other);
+    std::tie(m_one, m_two) = std::minmax(rarest, other);
 }
-
-} // namespace
 
 // A place is a candidate when the needle's two least common bytes both
 // match there, case aside: 32 places are weighed at once, and two rare
 // bytes seldom both match by chance. Built twice, for processors with AVX2
 // and for the rest, chosen as the program loads.
 __attribute__((target_clones("avx2", "default")))
-qsizetype AsciiSearch::indexIn(QByteArrayView text, QByteArrayView needle, qsizetype from)
+qsizetype AsciiSearch::indexIn(QByteArrayView text, qsizetype from) const
 {
+    const QByteArrayView needle = m_needle;
+    const qsizetype one = m_one, two = m_two;
     const qsizetype length = needle.size();
     if (length == 0)
         return from <= text.size() ? from : -1;
     const qsizetype lastStart = text.size() - length;
     const char *bytes = text.data();
-    const auto [one, two] = rarestPair(needle);
     const char first = char(needle[one] | CaseBit), last = char(needle[two] | CaseBit);
     qsizetype at = from;
     for (; at + Places - 1 <= lastStart; at += Places) {

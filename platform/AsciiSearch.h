@@ -9,9 +9,18 @@
 class AsciiSearch
 {
 public:
-    /// The first place of `needle`, all ASCII, in `text` at or after `from`,
-    /// ASCII letters matching in either case; -1 when there is none.
-    static qsizetype indexIn(QByteArrayView text, QByteArrayView needle, qsizetype from = 0);
+    /// A search for `needle`, all ASCII, which must outlive it.
+    explicit AsciiSearch(QByteArrayView needle);
+
+    /// The first place of the needle in `text` at or after `from`, ASCII
+    /// letters matching in either case; -1 when there is none.
+    qsizetype indexIn(QByteArrayView text, qsizetype from = 0) const;
     /// The place of the first byte in `text` that is not ASCII; -1 when all are.
     static qsizetype indexBeyondAscii(QByteArrayView text);
+
+private:
+    QByteArrayView m_needle;
+    // The places in the needle of its two least common bytes, in order.
+    qsizetype m_one = 0;
+    qsizetype m_two = 0;
 };

@@ -11,7 +11,7 @@
 
 namespace {
 
-const QString Replaced = QStringLiteral("😀 é alpha beta alphabet\nAlpha(2)\n");
+const QString Replaced = QStringLiteral("😀 é alpha beta alphabet \u017ftar\nAlpha(2)\n");
 const QStringList ReplacedFiles = {QStringLiteral("a.js"), QStringLiteral("b.css"), QStringLiteral("Parts/c.html"),
                                    QStringLiteral("Parts/Deep/d.txt"), QStringLiteral("e.json")};
 // Typed into the first file before replacing: edits it holds are replaced too.
@@ -189,13 +189,17 @@ void tst_FindInWidget::replaceAll_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("plain") << "alpha" << false << false << false << "omega"
-                           << "😀 é omega beta omegabet\nomega(2)\n";
+                           << "😀 é omega beta omegabet \u017ftar\nomega(2)\n";
+    QTest::newRow("plain, case matched") << "Alpha" << true << false << false << "omega"
+                                         << "😀 é alpha beta alphabet \u017ftar\nomega(2)\n";
+    QTest::newRow("plain, a letter beyond ASCII") << "STAR" << false << false << false << "star"
+                                                  << "😀 é alpha beta alphabet star\nAlpha(2)\n";
     QTest::newRow("whole words, case matched") << "alpha" << true << true << false << "ω"
-                                               << "😀 é ω beta alphabet\nAlpha(2)\n";
+                                               << "😀 é ω beta alphabet \u017ftar\nAlpha(2)\n";
     QTest::newRow("captures") << "(\\w+)\\((\\d)\\)" << false << false << true << "\\2:\\1$1\\0"
-                              << "😀 é alpha beta alphabet\n2:Alpha$1\\0\n";
+                              << "😀 é alpha beta alphabet \u017ftar\n2:Alpha$1\\0\n";
     QTest::newRow("plain takes backslashes as typed") << "beta" << false << false << false << "\\1"
-                                                      << "😀 é alpha \\1 alphabet\nAlpha(2)\n";
+                                                      << "😀 é alpha \\1 alphabet \u017ftar\nAlpha(2)\n";
 }
 
 // Each file's replacements are one undo action in its own editor, and only

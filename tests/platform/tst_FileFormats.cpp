@@ -76,7 +76,7 @@ private slots:
             }
             const auto beyond = std::find_if(text.begin(), text.end(), [](char c) { return c < 0; });
             QCOMPARE(AsciiSearch::indexBeyondAscii(text), beyond == text.end() ? -1 : beyond - text.begin());
-            QVERIFY2(AsciiSearch::indexIn(text, needle, from) == expected,
+            QVERIFY2(AsciiSearch(needle).indexIn(text, from) == expected,
                      qPrintable(u"seed %1: \"%2\" in \"%3\" from %4"_s.arg(seed).arg(QString::fromUtf8(needle), QString::fromUtf8(text)).arg(from)));
         }
     }
