@@ -148,15 +148,36 @@ void sortAsFileManagersDo(QStringList &names)
 
 QStringList EntryListModel::visibleDirectoryContentsAtPath(const QString &path)
 {
-    QStringList names = FileManager::contentsOfDirectory(path);
-    names.removeIf([](const QString &name) { return name.startsWith(u'.'); });
+    QStringList names = visibleNamesAsListed(path);
     sortAsFileManagersDo(names);
     return names;
 }
 
+QStringList EntryListModel::visibleNamesAsListed(const QString &path)
+{
+    QStringList names = FileManager::contentsOfDirectory(path);
+    names.removeIf([](const QString &name) { return name.startsWith(u'.'); });
+    return names;
+}
+
+// Most readings find the folder as it was (a refresh on coming back to the
+// window, a change inside a file): comparing the names as the system lists
+// them costs a tenth of sorting them again.
+QStringList EntryListModel::visibleEntries(const QString &folder)
+{
+    QStringList names = visibleNamesAsListed(folder);
+    if (folder != m_sortedFolder || names != m_namesAsListed) {
+        m_sortedFolder = folder;
+        m_namesAsListed = names;
+        sortAsFileManagersDo(names);
+        m_namesSorted = std::move(names);
+    }
+    return m_namesSorted;
+}
+
 QStringList EntryListModel::listing(const QString &folder)
 {
-    return visibleDirectoryContentsAtPath(folder);
+    return visibleEntries(folder);
 }
 
 bool EntryListModel::setFolder(const QString &folder, bool force)

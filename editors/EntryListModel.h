@@ -69,15 +69,22 @@ signals:
 protected:
     /// The rows to show for `folder`; by default its visible entries.
     virtual QStringList listing(const QString &folder);
+    /// What visibleDirectoryContentsAtPath gives for `folder`.
+    QStringList visibleEntries(const QString &folder);
     /// Shows a failed drag or drop to the user, over the active window.
     virtual void report(const QString &title, const Outcome &outcome) const;
 
 private:
     QString boundary() const { return m_boundary.isEmpty() ? m_folder : m_boundary; }
+    static QStringList visibleNamesAsListed(const QString &path);
 
     QString m_folder;
     QString m_boundary;
     QStringList m_items;
+    // The last folder sorted, its names as the system listed them, sorted.
+    QString m_sortedFolder;
+    QStringList m_namesAsListed;
+    QStringList m_namesSorted;
     /// Whether an entry is a link leading outside the boundary, found when
     /// first asked after each reading.
     bool leadsOutside(const QString &name) const;

@@ -131,7 +131,7 @@ QStringList FileListController::searchFilteredDirectoryContentsAtPath(const QStr
 
 QStringList FileListController::listing(const QString &folder)
 {
-    return searchText().isEmpty() ? visibleDirectoryContentsAtPath(folder)
+    return searchText().isEmpty() ? visibleEntries(folder)
                                   : searchFilteredDirectoryContentsAtPath(folder);
 }
 

@@ -65,20 +65,19 @@ QByteArray FileName::encode(QStringView path)
 QString FileName::decode(QByteArrayView bytes)
 {
     QString path;
-    path.reserve(bytes.size());
     qsizetype from = 0;
-    for (qsizetype i = 0; i <= bytes.size();) {
-        const qsizetype length = i < bytes.size() ? characterLength(bytes.sliced(i)) : 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const qsizetype length = characterLength(bytes.sliced(i));
         if (length > 0) {
             i += length;
             continue;
         }
         path += QString::fromUtf8(bytes.sliced(from, i - from));
-        if (i < bytes.size())
-            path += QChar(EscapeBase + uchar(bytes[i]));
+        path += QChar(EscapeBase + uchar(bytes[i]));
         from = ++i;
     }
-    return path;
+    // Names are nearly always UTF-8 throughout: one conversion, no copying.
+    return from == 0 ? QString::fromUtf8(bytes) : path + QString::fromUtf8(bytes.sliced(from));
 }
 
 QString FileName::shown(const QString &path)
