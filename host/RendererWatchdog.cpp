@@ -1,16 +1,35 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/RendererWatchdog.h"
 
+#include <QFile>
 #include <QPointer>
 #include <QWebEnginePage>
 
 #include <csignal>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int ChecksPerTimeout = 4;
+
+// The processor time a process has used, in clock ticks; nothing when it
+// cannot be read.
+std::optional<qint64> processorTicksOf(qint64 pid)
+{
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray line = stat.readAll();
+    // The fields after the command's name, which may hold anything, from the
+    // state on: user time is the 12th of them, system time the 13th.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    bool userRead = false, systemRead = false;
+    const qint64 ticks = fields.value(11).toLongLong(&userRead) + fields.value(12).toLongLong(&systemRead);
+    return userRead && systemRead ? std::optional(ticks) : std::nullopt;
+}
 
 } // namespace
 
@@ -55,8 +74,10 @@ void RendererWatchdog::stop()
 
 void RendererWatchdog::check()
 {
-    if (!m_waiting)
-        ask();
+    if (!m_waiting) {
+        if (rendererWorked())
+            ask();
+    }
     else if (m_excused && m_excused())
         m_asked.restart();
     else if (std::chrono::milliseconds(m_asked.elapsed()) >= m_timeout)
@@ -74,6 +95,20 @@ void RendererWatchdog::ask()
         if (self && question == self->m_question)
             self->m_waiting = false;
     });
+}
+
+// Each question wakes three processes. A renderer that used less than half
+// of a processor since the last check runs no script in a loop, so it is not
+// asked; one that cannot be measured is.
+bool RendererWatchdog::rendererWorked()
+{
+    const qint64 process = m_page->renderProcessPid();
+    const std::optional<qint64> used = processorTicksOf(process);
+    const qint64 halfTheInterval = sysconf(_SC_CLK_TCK) * m_timer.interval() / 1000 / 2;
+    const bool worked = !used || process != m_measuredProcess || *used - m_usedBefore >= halfTheInterval;
+    m_measuredProcess = process;
+    m_usedBefore = used.value_or(0);
+    return worked;
 }
 
 void RendererWatchdog::forgetQuestion()

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 class QWebEnginePage;
 
@@ -40,6 +41,8 @@ public:
 private:
     void check();
     void ask();
+    /// Whether the page's renderer may be running a script since the last check.
+    bool rendererWorked();
     void forgetQuestion();
     void endRenderer();
 
@@ -53,4 +56,7 @@ private:
     bool m_waiting = false;
     QElapsedTimer m_asked;
     qint64 m_askedProcess = 0;
+    // The renderer measured at the last check, and what it had used by then.
+    qint64 m_measuredProcess = 0;
+    qint64 m_usedBefore = 0;
 };
