@@ -46,7 +46,10 @@ qsizetype asciiLineStart(QByteArrayView bytes, qsizetype at)
 // The lines that end in `ascii`, as endsLine counts them.
 int lineEndsIn(QByteArrayView ascii)
 {
-    int lines = int(std::count(ascii.begin(), ascii.end(), '\n'));
+    int lines = 0;
+    for (const char *at = ascii.data(), *end = at + ascii.size();
+         (at = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)))); ++at)
+        ++lines;
     if (ascii.contains('\r')) {
         for (qsizetype at = 0; at < ascii.size(); ++at)
             lines += ascii[at] == '\r' && (at + 1 == ascii.size() || ascii[at + 1] != '\n');
