@@ -56,13 +56,10 @@ struct Step
 
 const QStringList Typed = {u"Q"_qs, u"var "_qs, u"tick"_qs, u"x1 "_qs, u"BODY"_qs};
 const QStringList Searches = {u"var"_qs, u"tick"_qs, u"body"_qs, u"notes"_qs, u"q"_qs, u"zz"_qs, u"js"_qs, QString()};
-const QStringList FormKeys = {u"CFBundleName"_qs, u"Width"_qs};
+// The form's fields the steps edit, by their keys.
+const QMap<QString, QString> FormFields = {{u"CFBundleName"_qs, u"bundleNameField"_qs}, {u"Width"_qs, u"widthField"_qs}};
+const QStringList FormKeys = FormFields.keys();
 const QStringList FormValues = {QString(), u"Tick"_qs, u"320"_qs};
-
-QString fieldName(const QString &key)
-{
-    return key == u"Width" ? u"widthField"_qs : u"bundleNameField"_qs;
-}
 
 QByteArray plistXml(const QMap<QString, QString> &keys)
 {
@@ -70,13 +67,6 @@ QByteArray plistXml(const QMap<QString, QString> &keys)
     for (auto it = keys.cbegin(); it != keys.cend(); ++it)
         xml += "<key>" + it.key().toUtf8() + "</key><string>" + it.value().toUtf8() + "</string>\n";
     return xml + "</dict>\n</plist>\n";
-}
-
-QString join(const QSet<QString> &set)
-{
-    QStringList list(set.cbegin(), set.cend());
-    list.sort();
-    return list.join(u", ");
 }
 
 // What the disk holds and each editor must show.
@@ -325,11 +315,6 @@ private:
     FileListController *list() const { return m_document->fileListController(); }
     ContentArea *area() const { return m_document->contentView(); }
     QString path(const QString &id) const { return m_model.bundle + u'/' + id; }
-    template <class T>
-    T *shownView() const
-    {
-        return qobject_cast<T *>(area()->currentWidget());
-    }
     static QString pick(const QStringList &from, quint32 choice)
     {
         return from.isEmpty() ? QString() : from[int(choice % quint32(from.size()))];
@@ -441,7 +426,7 @@ private:
 
     QString edit(bool type, quint32 choice)
     {
-        auto *view = shownView<MyTextFileView>();
+        auto *view = qobject_cast<MyTextFileView *>(area()->currentWidget());
         if (!view || m_model.views[m_model.shown].readOnly)
             return {};
         Model::View &expected = m_model.views[m_model.shown];
@@ -477,8 +462,8 @@ private:
 
     QString editForm(const QString &key, const QString &value)
     {
-        auto *view = shownView<MyInfoPlistView>();
-        auto *field = view ? view->findChild<QLineEdit *>(fieldName(key)) : nullptr;
+        auto *view = qobject_cast<MyInfoPlistView *>(area()->currentWidget());
+        auto *field = view ? view->findChild<QLineEdit *>(FormFields[key]) : nullptr;
         if (!field || (value.isEmpty() && field->text().isEmpty()))
             return {};
         field->selectAll();
@@ -493,7 +478,7 @@ private:
 
     QString openInFolder(quint32 choice)
     {
-        auto *folder = shownView<MyFolderBrowserView>();
+        auto *folder = qobject_cast<MyFolderBrowserView *>(area()->currentWidget());
         QStringList files = m_model.disk.keys();
         files.removeIf([this](const QString &entry) {
             return entry.section(u'/', 0, -2) != m_model.shown || !m_model.isFile(entry);
@@ -810,7 +795,7 @@ private:
                         .arg(id, text->text()).arg(start).arg(end).arg(editor->isReadOnly());
             } else if (qobject_cast<const MyInfoPlistView *>(view)) {
                 for (const QString &key : FormKeys) {
-                    const QString shown = view->findChild<QLineEdit *>(fieldName(key))->text();
+                    const QString shown = view->findChild<QLineEdit *>(FormFields[key])->text();
                     if (expected.kind != Model::Kind::Form || shown != expected.fields.value(key))
                         return QStringLiteral("the form shows %1 “%2”").arg(key, shown);
                 }
@@ -852,7 +837,7 @@ private:
                                           [&said](const QString &id) { return said.contains(id); });
         if (m_alerts.size() != m_model.alerts || !mentions || (m_model.failed && named != *m_model.failed))
             return QStringLiteral("%1 messages, expected %2, naming %3: %4").arg(m_alerts.size()).arg(m_model.alerts)
-                .arg(m_model.failed ? join(*m_model.failed) : u"any file"_qs, said);
+                .arg(m_model.failed ? QStringList(m_model.failed->cbegin(), m_model.failed->cend()).join(u", ") : u"any file"_qs, said);
         return std::nullopt;
     }
 
