@@ -31,7 +31,6 @@ private slots:
     void init();
     void cleanup() { m_fixture.reset(); }
 
-    void modelIsWellBehaved();
     void entriesOpenByKind_data();
     void entriesOpenByKind();
     void oneEditorPerFile();
@@ -72,9 +71,8 @@ void tst_FileList::add_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("folder");
     QTest::addColumn<QString>("outcome"); // made, refused in the sheet, failed with a message
-    QTest::newRow("folder") << u"scripts"_qs << true << u"made"_qs;
-    QTest::newRow("empty file") << u"style.css"_qs << false << u"made"_qs;
-    QTest::newRow("in an existing folder") << u"Images/new.js"_qs << false << u"made"_qs;
+    // Files and folders at the top are made throughout tst_CommandSequences.
+    QTest::newRow("a folder in an existing folder") << u"Images/Sub"_qs << true << u"made"_qs;
     QTest::newRow("empty name") << QString() << false << u"refused"_qs;
     QTest::newRow("existing name") << u"main.html"_qs << false << u"refused"_qs;
     QTest::newRow("climbing out") << u"../outside.txt"_qs << false << u"refused"_qs;
@@ -247,20 +245,6 @@ void tst_FileList::drop()
     QVERIFY(!(list()->flags(list()->index(0, 1)) & Qt::ItemIsDropEnabled));
 }
 
-void tst_FileList::modelIsWellBehaved()
-{
-    FileListController *list = m_document->fileListController();
-    QAbstractItemModelTester tester(list, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    // Hidden entries stay out; the file system's order, the same on every read.
-    QCOMPARE(list->rowList(), EntryListModel::visibleDirectoryContentsAtPath(m_fixture->bundle()));
-    QVERIFY(!list->rowList().contains(QStringLiteral(".DS_Store")));
-    Tree::write(m_fixture->bundle(), QStringLiteral("new.js"), "x");
-    list->reloadData();
-    QVERIFY(DocumentFixture::select(m_document, QStringLiteral("main.html")));
-    list->reloadData();
-    QCOMPARE(list->data(list->index(0, EntryListModel::NameColumn), Qt::DisplayRole).toString(), list->rowList().first());
-}
-
 // The view an entry gets, at the top of the widget and inside a folder,
 // where an Info.plist is only text.
 void tst_FileList::entriesOpenByKind_data()
@@ -320,9 +304,12 @@ void tst_FileList::oneEditorPerFile()
     QVERIFY(!list->contentViewWithIdentifier(QStringLiteral("nothing")));
 }
 
+// The model stays well behaved throughout; hidden entries stay out.
 void tst_FileList::followsTheFolderOnDisk()
 {
     FileListController *list = m_document->fileListController();
+    QAbstractItemModelTester tester(list, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(!list->rowList().contains(QStringLiteral(".DS_Store")));
     QVERIFY(DocumentFixture::select(m_document, QStringLiteral("main.html")));
     Tree::write(m_fixture->bundle(), QStringLiteral("added.css"), "body {}");
     QTRY_VERIFY(list->rowList().contains(QStringLiteral("added.css")));
@@ -333,6 +320,7 @@ void tst_FileList::followsTheFolderOnDisk()
     QCOMPARE(selected.size(), 1);
     QCOMPARE(selected.first().data().toString(), QStringLiteral("main.html"));
     QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QStringLiteral("main.html")});
+    QCOMPARE(list->data(list->index(0, EntryListModel::NameColumn), Qt::DisplayRole).toString(), list->rowList().first());
 }
 
 QTEST_MAIN(tst_FileList)
