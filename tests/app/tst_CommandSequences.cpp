@@ -460,12 +460,17 @@ private:
         }
     }
 
+    // The form is selected first where it does not show.
     QString editForm(const QString &key, const QString &value)
     {
+        const QString selecting = qobject_cast<MyInfoPlistView *>(area()->currentWidget())
+                || !list()->rowList().contains(u"Info.plist"_qs) ? QString() : u"select Info.plist, "_qs;
+        if (!selecting.isEmpty())
+            select(u"Info.plist"_qs);
         auto *view = qobject_cast<MyInfoPlistView *>(area()->currentWidget());
         auto *field = view ? view->findChild<QLineEdit *>(FormFields[key]) : nullptr;
         if (!field || (value.isEmpty() && field->text().isEmpty()))
-            return {};
+            return selecting.chopped(2);
         field->selectAll();
         if (value.isEmpty())
             QTest::keyClick(field, Qt::Key_Backspace);
@@ -473,7 +478,7 @@ private:
             QTest::keyClicks(field, value);
         m_model.views[m_model.shown].fields[key] = value;
         m_model.views[m_model.shown].editedKeys.insert(key);
-        return QStringLiteral("set %1 to “%2” in the form").arg(key, value);
+        return QStringLiteral("%1set %2 to “%3” in the form").arg(selecting, key, value);
     }
 
     QString openInFolder(quint32 choice)
