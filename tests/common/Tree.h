@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMap>
 
+#include <algorithm>
 #include <climits>
 #include <unistd.h>
 
@@ -20,6 +21,12 @@ inline bool write(const QString &root, const QString &relative, const QByteArray
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+/// Writes each pair of a relative path and its content.
+inline bool write(const QString &root, std::initializer_list<std::pair<QString, QByteArray>> files)
+{
+    return std::all_of(files.begin(), files.end(), [&root](const auto &file) { return write(root, file.first, file.second); });
 }
 
 inline QByteArray read(const QString &path)

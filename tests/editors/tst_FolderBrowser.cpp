@@ -63,9 +63,7 @@ void tst_FolderBrowser::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_root = m_dir->filePath(QStringLiteral("Images"));
-    Tree::write(m_root, QStringLiteral("A/B/c.txt"), "c");
-    Tree::write(m_root, QStringLiteral("A/B/D/e.txt"), "e");
-    Tree::write(m_root, QStringLiteral("f.txt"), "f");
+    Tree::write(m_root, {{u"A/B/c.txt"_qs, "c"}, {u"A/B/D/e.txt"_qs, "e"}, {u"f.txt"_qs, "f"}});
     m_browser = std::make_unique<PaneFileBrowser>();
     for (int column = 0; column < PaneFileBrowser::ColumnCount; ++column)
         m_browser->addWidget(new GlossAquaTableView);
@@ -197,12 +195,9 @@ void tst_FolderBrowser::takesItsColoursFromThePalette()
 MyFolderBrowserView *tst_FolderBrowser::openImagesInADocument()
 {
     m_fixture = std::make_unique<DocumentFixture>();
-    DocumentFixture *fixture = m_fixture.get();
-    Tree::write(fixture->bundle(), QStringLiteral("main.html"), "<html/>");
-    Tree::write(fixture->bundle(), QStringLiteral("Images/notes.txt"), "old");
-    Tree::write(fixture->bundle(), QStringLiteral("Images/Icon.png"), "png");
-    Tree::write(fixture->bundle(), QStringLiteral("Images/Sub/deep.txt"), "deep");
-    MyDocument *document = fixture->open(fixture->bundle());
+    Tree::write(m_fixture->bundle(), {{u"main.html"_qs, "<html/>"}, {u"Images/notes.txt"_qs, "old"},
+                                      {u"Images/Icon.png"_qs, "png"}, {u"Images/Sub/deep.txt"_qs, "deep"}});
+    MyDocument *document = m_fixture->open(m_fixture->bundle());
     DocumentFixture::select(document, QStringLiteral("Images"));
     return qobject_cast<MyFolderBrowserView *>(document->contentView()->viewFor(QStringLiteral("Images")));
 }

@@ -58,10 +58,7 @@ private:
 void tst_FileList::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
-    Tree::writeBundle(m_fixture->bundle());
-    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"), "var a;");
-    Tree::write(m_fixture->bundle(), QStringLiteral("util.js"), "var u;");
-    Tree::write(m_fixture->bundle(), QStringLiteral("Images/notes.txt"), "notes");
+    Tree::write(Tree::writeBundle(m_fixture->bundle()), {{u"main.js"_qs, "var a;"}, {u"util.js"_qs, "var u;"}, {u"Images/notes.txt"_qs, "notes"}});
     m_document = m_fixture->open(m_fixture->bundle());
     m_fixture->answerAlerts(Alert::DefaultButton);
 }
@@ -216,9 +213,7 @@ void tst_FileList::drop()
     QFETCH(QStringList, movedIn);
     QFETCH(int, messages);
     const QString folder = m_fixture->folder();
-    Tree::write(folder, QStringLiteral("Downloads/one.png"), "1");
-    Tree::write(folder, QStringLiteral("Downloads/two/three.txt"), "3");
-    Tree::write(folder, QStringLiteral("Downloads/main.js"), "theirs");
+    Tree::write(folder, {{u"Downloads/one.png"_qs, "1"}, {u"Downloads/two/three.txt"_qs, "3"}, {u"Downloads/main.js"_qs, "theirs"}});
     QVERIFY(QFile::link(folder, folder + QStringLiteral("/Alias")));
     auto expected = Tree::snapshot(folder);
     for (const QString &moved : movedIn) {

@@ -55,15 +55,12 @@ void tst_FindInWidget::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
     const QString bundle = m_fixture->bundle();
-    Tree::write(bundle, QStringLiteral("main.html"), "<p>Hello world</p>\r\n\t<p>hello World</p>\n");
-    Tree::write(bundle, QStringLiteral("Scripts/app.js"), "var helloWorld = 1;\nhello(world);\n");
-    Tree::write(bundle, QStringLiteral("notes.txt"), "caf\xe9 hello\n");
-    // Files whose bytes do not hold what matches as it is typed.
-    Tree::write(bundle, QStringLiteral("kelvin.txt"), "\xff\xfe\x2a\x21");
-    Tree::write(bundle, QStringLiteral("sun.txt"), "\xc5\xbfun");
-    Tree::write(bundle, QStringLiteral("later.txt"), "one\r\ntwo\rthree\nfour ZEBRA zebra \xc3\xa9\n");
-    Tree::write(bundle, QStringLiteral("data.bin"), QByteArray("hello\0world", 11));
-    Tree::write(bundle, QStringLiteral("Images/hello.png"), "hello");
+    // kelvin.txt, sun.txt and later.txt: files whose bytes do not hold what matches as it is typed.
+    Tree::write(bundle, {{u"main.html"_qs, "<p>Hello world</p>\r\n\t<p>hello World</p>\n"},
+                         {u"Scripts/app.js"_qs, "var helloWorld = 1;\nhello(world);\n"}, {u"notes.txt"_qs, "caf\xe9 hello\n"},
+                         {u"kelvin.txt"_qs, "\xff\xfe\x2a\x21"}, {u"sun.txt"_qs, "\xc5\xbfun"},
+                         {u"later.txt"_qs, "one\r\ntwo\rthree\nfour ZEBRA zebra \xc3\xa9\n"},
+                         {u"data.bin"_qs, QByteArray("hello\0world", 11)}, {u"Images/hello.png"_qs, "hello"}});
     Tree::write(m_outside.path(), QStringLiteral("secret.txt"), "hello");
     QFile::link(m_outside.filePath(QStringLiteral("secret.txt")), bundle + QStringLiteral("/outside.txt"));
     for (const QString &name : ReplacedFiles)

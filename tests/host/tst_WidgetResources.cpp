@@ -40,9 +40,8 @@ private slots:
     void sharedAndLocalizedResourcesAreServed()
     {
         const QString bundle = m_f.bundle(u"Shared"_s, {}, sharedPage());
-        QVERIFY(Tree::write(bundle, u"English.lproj/strings.js"_s, "window.strings = 'English';"));
-        QVERIFY(Tree::write(bundle, u"English.lproj/top.js"_s, "window.atTop = 'English';"));
-        QVERIFY(Tree::write(bundle, u"top.js"_s, "window.atTop = 'top';"));
+        QVERIFY(Tree::write(bundle, {{u"English.lproj/strings.js"_s, "window.strings = 'English';"},
+                                     {u"English.lproj/top.js"_s, "window.atTop = 'English';"}, {u"top.js"_s, "window.atTop = 'top';"}}));
 
         QVERIFY(m_f.show(bundle));
 

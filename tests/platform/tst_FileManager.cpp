@@ -134,8 +134,7 @@ private slots:
     void readingTakesRegularFilesWithinLimits()
     {
         QFETCH(QString, path); QFETCH(QString, refusal);
-        QVERIFY(Tree::write(m_dir->path(), QStringLiteral("limit"), QByteArray(1024, 'x')));
-        QVERIFY(Tree::write(m_dir->path(), QStringLiteral("past"), QByteArray(1025, 'x')));
+        QVERIFY(Tree::write(m_dir->path(), {{u"limit"_qs, QByteArray(1024, 'x')}, {u"past"_qs, QByteArray(1025, 'x')}}));
         QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
         QByteArray bytes("kept");
         const Outcome read = FileManager::readFile(QDir(m_dir->path()).absoluteFilePath(path), &bytes, 1024);
@@ -224,8 +223,7 @@ void tst_FileManager::copyAndMoveNeverReplace()
     QFETCH(bool, move);
     QFETCH(QString, destination);
     const QString source = makeBundle(QStringLiteral("A.wdgt"));
-    Tree::write(m_dir->path(), QStringLiteral("B.wdgt/keep.txt"), "mine");
-    Tree::write(m_dir->path(), QStringLiteral("b.txt"), "mine");
+    Tree::write(m_dir->path(), {{u"B.wdgt/keep.txt"_qs, "mine"}, {u"b.txt"_qs, "mine"}});
     const auto before = Tree::snapshot(m_dir->path());
     const QString target = m_dir->filePath(destination);
     const Outcome outcome = move ? FileManager::moveItem(source, target) : FileManager::copyItem(source, target);

@@ -34,9 +34,8 @@ private:
 void tst_Panels::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    Tree::write(m_dir->path(), QStringLiteral("Clock.wdgt/Info.plist"), "<plist/>");
-    Tree::write(m_dir->path(), QStringLiteral("Note.WDTP/template.plist"), "<plist/>");
-    Tree::write(m_dir->path(), QStringLiteral("Folder/inside.txt"), "x");
+    Tree::write(m_dir->path(), {{u"Clock.wdgt/Info.plist"_qs, "<plist/>"}, {u"Note.WDTP/template.plist"_qs, "<plist/>"},
+                                {u"Folder/inside.txt"_qs, "x"}});
 }
 
 void tst_Panels::cleanup()
