@@ -301,6 +301,7 @@ public:
             m_model.alerts = 0;
             m_model.failed = QSet<QString>();
             m_model.mentioned.clear();
+            m_focus = nullptr;
             const QString done = perform(steps[index]);
             settle();
             if (m_verbose && !done.isEmpty())
@@ -371,7 +372,10 @@ private:
             return u"find next"_qs;
         case Op::Search:
             model.search = pick(Searches, step.a);
-            m_document->toolbarDelegate()->searchView()->setText(model.search);
+            if (model.search.isEmpty()) // as the user empties a search field
+                QTest::keyClick(m_document->toolbarDelegate()->searchView(), Qt::Key_Escape);
+            else
+                m_document->toolbarDelegate()->searchView()->setText(model.search);
             m_document->toolbarDelegate()->searchRefresh();
             return QStringLiteral("search for “%1”").arg(model.search);
         case Op::EditForm:
@@ -445,9 +449,11 @@ private:
         return QStringLiteral("type “%1” in %2").arg(text, m_model.shown);
     }
 
+    // With nothing to find, the search field takes the keys; a match, its editor.
     void findNext()
     {
-        m_document->toolbarDelegate()->findNext();
+        m_document->window()->findChild<QAction *>(u"actionFindNext"_qs)->trigger();
+        m_focus = m_model.search.isEmpty() ? m_document->toolbarDelegate()->searchView() : nullptr;
         if (m_model.search.isEmpty() || !m_model.views.contains(m_model.shown))
             return;
         Model::View &view = m_model.views[m_model.shown];
@@ -457,6 +463,7 @@ private:
         if (at >= 0 && view.kind == Model::Kind::Text) {
             view.anchor = at;
             view.caret = at + needle.size();
+            m_focus = area()->viewFor(m_model.shown)->focusProxy();
         }
     }
 
@@ -825,6 +832,8 @@ private:
         if (!field || !toolbar->toolBar()->isAncestorOf(field) || !field->isVisibleTo(m_document->window())
             || field->text() != m_model.search || toolbar->displayMode() != m_model.displayMode)
             return u"the toolbar lost its search field, its text or its display mode"_qs;
+        if (const QWidget *keys = m_document->window()->focusWidget(); m_focus && keys != m_focus)
+            return QStringLiteral("the keys go to “%1”").arg(keys ? QString::fromLatin1(keys->metaObject()->className()) : QString());
         return std::nullopt;
     }
 
@@ -854,6 +863,7 @@ private:
     QList<Alert::Request> m_alerts;
     Alert::Response m_answer = Alert::DefaultButton;
     int m_made = 0;
+    const QWidget *m_focus = nullptr; // where this step sent the keys, where it says
 };
 
 QList<Step> stepsFor(quint32 seed, int count)

@@ -16,7 +16,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
-#include <QLineEdit>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
@@ -33,12 +32,10 @@ private slots:
     void previewFromTheMenuAndTheToolbar();
     void madeWidgetsPreviewOverAndOver();
     void runLogShowsThePreviewsLog();
-    void findNextSearchesTheShownFile();
     void buildAndRun_data();
     void buildAndRun();
 
 private:
-    MyDocument *openClock();
     QAction *command(MyDocument *document, const char *name) const
     {
         return document->window()->findChild<QAction *>(QLatin1String(name));
@@ -63,12 +60,6 @@ void tst_ToolbarDelegate::cleanup()
 {
     m_fixture.reset();
     Workspace::responder = nullptr;
-}
-
-MyDocument *tst_ToolbarDelegate::openClock()
-{
-    Tree::writeBundle(m_fixture->bundle());
-    return m_fixture->open(m_fixture->bundle());
 }
 
 // The toolbar's Preview turns into Stop while the widget shows; the Widget
@@ -182,24 +173,6 @@ void tst_ToolbarDelegate::runLogShowsThePreviewsLog()
     int line = 0, index = 0;
     view->findChild<QsciScintilla *>()->getCursorPosition(&line, &index);
     QCOMPARE(line, 2);
-}
-
-void tst_ToolbarDelegate::findNextSearchesTheShownFile()
-{
-    MyDocument *document = openClock();
-    QVERIFY(DocumentFixture::select(document, QStringLiteral("main.html")));
-    auto *view = qobject_cast<MyTextFileView *>(
-        document->fileListController()->contentViewWithIdentifier(QStringLiteral("main.html")));
-    QAction *findNext = command(document, "actionFindNext");
-    QLineEdit *field = document->toolbarDelegate()->searchView();
-    findNext->trigger();
-    QCOMPARE(document->window()->focusWidget(), field);
-    field->setText(QStringLiteral("HTML"));
-    findNext->trigger();
-    QCOMPARE(view->selectedText().toLower(), QStringLiteral("html"));
-    QCOMPARE(document->window()->focusWidget(), view->focusProxy());
-    QTest::keyClick(field, Qt::Key_Escape);
-    QVERIFY(field->text().isEmpty());
 }
 
 void tst_ToolbarDelegate::buildAndRun_data()
