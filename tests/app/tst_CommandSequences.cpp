@@ -302,6 +302,8 @@ public:
             m_model.failed = QSet<QString>();
             m_model.mentioned.clear();
             m_focus = nullptr;
+            m_broken.clear();
+            m_marked.reset();
             const QString done = perform(steps[index]);
             settle();
             if (m_verbose && !done.isEmpty())
@@ -391,10 +393,11 @@ private:
             return answerBar(step.a, step.b % 2 == 0);
         case Op::Save:
             m_document->saveDocument();
-            model.saveAll(fullDisk);
+            if (model.saveAll(fullDisk))
+                m_marked = false;
             return u"save"_qs;
         case Op::SaveAs:
-            return saveAs(fullDisk);
+            return saveAs(step.a, fullDisk);
         case Op::Close:
             return close(fullDisk);
         case Op::Rename:
@@ -523,17 +526,28 @@ private:
         return QStringLiteral("answer %1 about %2").arg(button, id);
     }
 
-    QString saveAs(bool fullDisk)
+    // To a new name, over another widget beside (replaced whole), or into the
+    // widget itself, which is refused; whatever comes, the widget saved from
+    // is left as it was.
+    QString saveAs(quint32 choice, bool fullDisk)
     {
         Model &model = m_model;
-        const QString name = fresh(u"Copy"_qs, u".wdgt"_qs);
-        const QString target = m_fixture.folder() + u'/' + name;
+        QStringList others(model.beside.cbegin(), model.beside.cend());
+        others.removeIf([&model](const QString &name) { return !name.endsWith(u".wdgt") || model.bundle.endsWith(u'/' + name); });
+        const bool inside = choice % 3 == 2;
+        const QString name = inside ? u"Inner.wdgt inside itself"_qs
+            : choice % 3 && !others.isEmpty() ? pick(others, choice / 3) : fresh(u"Copy"_qs, u".wdgt"_qs);
+        const QString target = inside ? model.bundle + u"/Inner.wdgt"_qs : m_fixture.folder() + u'/' + name;
+        const QString original = model.away ? model.bundle + u".aside"_qs : model.bundle;
+        const auto before = Tree::snapshot(original);
         SavePanel::responder = [target](const SavePanel::Options &) { return target; };
         m_document->saveDocumentAs();
-        if (model.away || fullDisk) {
+        if (Tree::snapshot(original) != before)
+            m_broken = u"the widget saved from changed"_qs;
+        if (model.away || fullDisk || inside) {
             model.alerts = 1;
             // Refused, naming the bundle; or any file the copy met first.
-            model.failed = model.away ? std::optional(QSet<QString>{model.bundle}) : std::nullopt;
+            model.failed = model.away && !inside ? std::optional(QSet<QString>{model.bundle}) : std::nullopt;
             return QStringLiteral("save as %1").arg(name);
         }
         // A view that held the file on disk holds the copy's; the others still wait.
@@ -545,7 +559,8 @@ private:
             model.views[id].readId = model.idAt(id);
         model.bundle = target;
         model.beside.insert(name);
-        model.saveAll(false);
+        if (model.saveAll(false))
+            m_marked = false;
         return QStringLiteral("save as %1").arg(name);
     }
 
@@ -677,6 +692,8 @@ private:
             if (m_answer == Alert::DefaultButton && m_model.views[id].isEdited())
                 m_model.read(m_model.views[id], id);
         }
+        if (m_answer == Alert::DefaultButton)
+            m_marked = false;
         return QStringLiteral("revert, %1").arg(answered(m_answer));
     }
 
@@ -751,6 +768,8 @@ private:
 
     std::optional<QString> check() const
     {
+        if (!m_broken.isEmpty())
+            return m_broken;
         for (const auto &part : {&Run::checkDisk, &Run::checkViews, &Run::checkWindow, &Run::checkAlerts}) {
             if (std::optional<QString> wrong = (this->*part)())
                 return wrong;
@@ -832,6 +851,12 @@ private:
         if (!field || !toolbar->toolBar()->isAncestorOf(field) || !field->isVisibleTo(m_document->window())
             || field->text() != m_model.search || toolbar->displayMode() != m_model.displayMode)
             return u"the toolbar lost its search field, its text or its display mode"_qs;
+        // The title names the widget; the mark of unsaved edits follows them at
+        // once where a step says so, and otherwise on a timer.
+        const QMainWindow *window = m_document->window();
+        if (!window->windowTitle().startsWith(QFileInfo(m_model.bundle).fileName() + u"[*]"_qs)
+            || (m_marked && window->isWindowModified() != *m_marked))
+            return QStringLiteral("the window is titled “%1”, marked: %2").arg(window->windowTitle()).arg(window->isWindowModified());
         if (const QWidget *keys = m_document->window()->focusWidget(); m_focus && keys != m_focus)
             return QStringLiteral("the keys go to “%1”").arg(keys ? QString::fromLatin1(keys->metaObject()->className()) : QString());
         return std::nullopt;
@@ -864,6 +889,8 @@ private:
     Alert::Response m_answer = Alert::DefaultButton;
     int m_made = 0;
     const QWidget *m_focus = nullptr; // where this step sent the keys, where it says
+    std::optional<bool> m_marked; // whether the window's title marks unsaved edits after this step, where it says
+    QString m_broken; // what this step did wrong beyond the model
 };
 
 QList<Step> stepsFor(quint32 seed, int count)

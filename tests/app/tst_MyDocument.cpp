@@ -4,17 +4,12 @@
 #include "app/ProblemsPanel.h"
 #include "app/ToolbarDelegate.h"
 #include "editors/MyTextFileView.h"
-#include "platform/FileManager.h"
 #include "platform/Settings.h"
-#include "platform/Workspace.h"
 #include "templates/TemplateFolder.h"
 
 #include "tests/common/DocumentFixture.h"
 
-#include <Qsci/qsciscintilla.h>
-
 #include <QMenu>
-#include <QMimeData>
 
 namespace {
 
@@ -29,17 +24,14 @@ class tst_MyDocument : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_fixture.reset(); }
 
     void opening_data();
     void opening();
-    void saveAs_data();
-    void saveAs();
     void recentMenuListsTheLatestTenThatStillExist();
     void openingAtALineSavesNothing();
 
 private:
-
     std::unique_ptr<DocumentFixture> m_fixture;
 };
 
@@ -49,12 +41,6 @@ void tst_MyDocument::init()
     Tree::writeBundle(m_fixture->bundle());
     Tree::write(m_fixture->bundle(), Edited, OldNotes);
     m_fixture->answerAlerts(Alert::DefaultButton);
-}
-
-void tst_MyDocument::cleanup()
-{
-    Workspace::responder = nullptr;
-    m_fixture.reset();
 }
 
 void tst_MyDocument::opening_data()
@@ -111,49 +97,6 @@ void tst_MyDocument::opening()
     QCOMPARE(Tree::snapshot(installed), installedBefore);
     if (alerts > 0 && kind != u"folder")
         QVERIFY(m_fixture->alerts.last().message.contains(path));
-}
-
-void tst_MyDocument::saveAs_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<bool>("saved");
-    QTest::newRow("a new place") << u"Copy.wdgt"_qs << true;
-    QTest::newRow("onto another bundle, replaced whole") << u"Other.wdgt"_qs << true;
-    QTest::newRow("into itself") << u"Clock.wdgt/Images/Inner.wdgt"_qs << false;
-}
-
-void tst_MyDocument::saveAs()
-{
-    QFETCH(QString, target);
-    QFETCH(bool, saved);
-    const QString bundle = m_fixture->bundle();
-    const QString copy = m_fixture->folder() + u'/' + target;
-    Tree::write(m_fixture->folder(), QStringLiteral("Other.wdgt/stale.js"), "old");
-    const auto original = Tree::snapshot(bundle);
-    const auto others = Tree::snapshot(m_fixture->folder() + QStringLiteral("/Other.wdgt"));
-    auto *document = qobject_cast<MyDocument *>(
-        DocumentController::shared().documentForWindow(m_fixture->typeInto(QStringLiteral("main.html"), QStringLiteral("new "))));
-    SavePanel::responder = [copy](const SavePanel::Options &options) {
-        return options.requiredExtension == u"wdgt" ? copy : QString();
-    };
-
-    QTRY_VERIFY(document->window()->isWindowModified()); // the title marks the unsaved edit
-    QCOMPARE(document->saveDocumentAs(), saved);
-    QCOMPARE(document->window()->isWindowModified(), !saved);
-
-    QCOMPARE(Tree::snapshot(bundle), original);
-    QCOMPARE(document->filePath(), saved ? copy : bundle);
-    // No staging folder is left behind beside the bundles.
-    QCOMPARE(FileManager::contentsOfDirectory(m_fixture->folder()).size(), target == u"Copy.wdgt" ? 3 : 2);
-    if (!saved) {
-        QCOMPARE(m_fixture->alerts.size(), 1);
-        QCOMPARE(Tree::snapshot(m_fixture->folder() + QStringLiteral("/Other.wdgt")), others);
-        return;
-    }
-    auto expected = original;
-    expected[QStringLiteral("main.html")] = "new <html>old \xe9</html>";
-    QCOMPARE(Tree::snapshot(copy), expected);
-    QCOMPARE(document->window()->windowTitle(), target + QStringLiteral("[*]"));
 }
 
 void tst_MyDocument::recentMenuListsTheLatestTenThatStillExist()
