@@ -76,25 +76,30 @@ private slots:
 
     void sameBundleAgainReloadsItsWindow_data()
     {
-        QTest::addColumn<QString>("spelling");
-        QTest::newRow("trailing slash") << u"First.wdgt/"_s;
-        QTest::newRow("round about") << u"Second.wdgt/../First.wdgt"_s;
-        QTest::newRow("through a link") << u"Link.wdgt"_s;
+        columns<QString, bool>("spelling", "closing");
+        QTest::newRow("trailing slash") << u"First.wdgt/"_s << false;
+        QTest::newRow("round about") << u"Second.wdgt/../First.wdgt"_s << false;
+        QTest::newRow("through a link") << u"Link.wdgt"_s << false;
+        QTest::newRow("while its window closes, in a new one") << u"First.wdgt"_s << true;
     }
     void sameBundleAgainReloadsItsWindow()
     {
-        QFETCH(QString, spelling);
+        QFETCH(QString, spelling); QFETCH(bool, closing);
         QVERIFY(QFile::link(m_f->first, m_f->dir.filePath(u"Link.wdgt"_s)));
         m_f->host.showWidgets({m_f->first});
         const QPointer<BorderlessWindow> first = shown().value(u"First"_s);
         QTRY_COMPARE_WITH_TIMEOUT(first->widgetView()->title(), u"First"_s, LoadTimeout);
         TestBundle::write(m_f->first, QSize(260, 140), u"Rebuilt"_s);
+        QVERIFY(!closing || first->close());
 
         m_f->host.showWidgets({m_f->dir.filePath(spelling)});
 
-        QCOMPARE(shown().values(), QList<BorderlessWindow *>{first});
-        QCOMPARE(first->size(), QSize(260, 140));
-        QTRY_COMPARE_WITH_TIMEOUT(first->widgetView()->title(), u"Rebuilt"_s, LoadTimeout);
+        BorderlessWindow *again = shown().value(u"First"_s);
+        QCOMPARE(shown().keys(), QStringList{u"First"_s});
+        QCOMPARE(again == first, !closing);
+        QCOMPARE(again->size(), QSize(260, 140));
+        QTRY_COMPARE_WITH_TIMEOUT(again->widgetView()->title(), u"Rebuilt"_s, LoadTimeout);
+        QTRY_VERIFY(!closing || !first);
     }
 
     void closeBoxSitsWhereTheWidgetSays_data()
@@ -164,19 +169,6 @@ private slots:
 
         QCOMPARE(ended.count(), 1);
         QVERIFY(!HostApplication::handOver(m_f->dir.filePath(u"host"_s), {m_f->first}));
-    }
-
-    void startingAgainWhileClosingMakesANewWindow()
-    {
-        m_f->host.showWidgets({m_f->first});
-        const QPointer<BorderlessWindow> closing = shown().value(u"First"_s);
-        QVERIFY(closing->close());
-
-        m_f->host.showWidgets({m_f->first});
-
-        QCOMPARE(shown().keys(), QStringList{u"First"_s});
-        QVERIFY(shown().value(u"First"_s) != closing);
-        QTRY_VERIFY(!closing);
     }
 
     // Widgets seen for the first time cover no other, started or not yet;
