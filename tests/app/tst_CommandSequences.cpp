@@ -55,7 +55,9 @@ struct Step
 };
 
 const QStringList Typed = {u"Q"_qs, u"var "_qs, u"tick"_qs, u"x1 "_qs, u"BODY"_qs};
-const QStringList Searches = {u"var"_qs, u"tick"_qs, u"body"_qs, u"notes"_qs, u"q"_qs, u"zz"_qs, u"js"_qs, QString()};
+// A folder's view is asked about its entries' names, case counting: "notes" is in
+// Images/Notes.txt, but not in its name.
+const QStringList Searches = {u"var"_qs, u"tick"_qs, u"body"_qs, u"notes"_qs, u"Notes"_qs, u"q"_qs, u"zz"_qs, u"js"_qs, QString()};
 // The form's fields the steps edit, by their keys.
 const QMap<QString, QString> FormFields = {{u"CFBundleName"_qs, u"bundleNameField"_qs}, {u"Width"_qs, u"widthField"_qs}};
 const QStringList FormKeys = FormFields.keys();
@@ -276,7 +278,7 @@ public:
                                                         {u"main.js"_qs, "var tick = 1;\n"},
                                                         {u"style.css"_qs, "body { color: red; }\n"},
                                                         {u"README"_qs, "Read the notes\n"},
-                                                        {u"Images/notes.txt"_qs, "old notes\n"}};
+                                                        {u"Images/Notes.txt"_qs, "old notes\n"}};
         for (const auto &[path, bytes] : files)
             Tree::write(m_model.bundle, path, m_model.write(path, bytes).bytes);
         m_model.disk[u"Images"_qs] = {{}, true, m_model.newId()};
