@@ -90,7 +90,7 @@ int main(int argc, char **argv)
     document = openBundle(bundlePath);
 
     benchmark::Initialize(&argc, argv);
-    benchmark::ConsoleReporter reporter;
+    benchmark::ConsoleReporter reporter(benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     bool met = true;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,12 +21,18 @@
 #include <QTreeWidget>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <optional>
+#include <utility>
+
 namespace {
 
 enum Role { IdentifierRole = Qt::UserRole, StartRole, LengthRole, ColumnRole };
 
 // Names of skipped files the status line spells out before "…".
 constexpr qsizetype MostNamesShown = 5;
+// Files found are handed to the window at most this often, in one go: a
+// hand-over per file woke the window's thread more often than it can paint.
+constexpr qint64 HandOverMilliseconds = 5;
 
 QString counted(qsizetype count, const QString &one, const QString &many)
 {
@@ -226,18 +233,30 @@ void FindInWidgetPanel::search(const QString &before)
     // for its search before it goes.
     m_search = QtConcurrent::run([this, bundle = m_fileList->bundlePath(), pattern = *found,
                                   editedText = editedTexts(), stopped] {
-        const auto found = [this, stopped](const FileMatches &file) {
-            QMetaObject::invokeMethod(this, [this, stopped, file] {
-                if (!*stopped)
+        QList<FileMatches> unshown;
+        const auto handOver = [this, stopped, &unshown](const QStringList *skipped) {
+            QMetaObject::invokeMethod(this, [this, stopped, files = std::exchange(unshown, {}),
+                                             skipped = skipped ? std::optional(*skipped) : std::nullopt] {
+                if (*stopped)
+                    return;
+                for (const FileMatches &file : files)
                     showFile(file);
+                if (skipped)
+                    showSkipped(*skipped);
             }, Qt::QueuedConnection);
+        };
+        QElapsedTimer sinceHandOver;
+        sinceHandOver.start();
+        const auto found = [&](const FileMatches &file) {
+            unshown.append(file);
+            if (sinceHandOver.elapsed() >= HandOverMilliseconds) {
+                handOver(nullptr);
+                sinceHandOver.restart();
+            }
             return !*stopped;
         };
         const QStringList skipped = WidgetSearch::find(bundle, pattern, editedText, found).skipped;
-        QMetaObject::invokeMethod(this, [this, stopped, skipped] {
-            if (!*stopped)
-                showSkipped(skipped);
-        }, Qt::QueuedConnection);
+        handOver(&skipped);
     });
 }
 
