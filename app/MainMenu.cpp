@@ -3,9 +3,9 @@
 
 #include "ui_MainMenu.h"
 
-#include "app/MyDocument.h"
+#include "app/WidgetDocument.h"
 #include "app/PreferencesWindow.h"
-#include "app/ToolbarDelegate.h"
+#include "app/DocumentWindowCommands.h"
 #include "find/FindInWidgetPanel.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
@@ -122,11 +122,11 @@ void MainMenu::connectEditMenu()
     // The desktop's own keys: F3 or Ctrl+G, with Shift for the way back.
     ui->actionFindNext->setShortcuts(QKeySequence::FindNext);
     ui->actionFindPrevious->setShortcuts(QKeySequence::FindPrevious);
-    connect(ui->actionFindNext, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::findNext));
+    connect(ui->actionFindNext, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::findNext));
     connect(ui->actionFindPrevious, &QAction::triggered, this,
-            toolbarCommand(&ToolbarDelegate::findPrevious));
+            toolbarCommand(&DocumentWindowCommands::findPrevious));
     connect(ui->actionFindInWidget, &QAction::triggered, this, [this] {
-        auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(m_window));
+        auto *document = qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(m_window));
         if (document && document->findPanel())
             document->findPanel()->showAndFocus();
     });
@@ -134,13 +134,13 @@ void MainMenu::connectEditMenu()
 }
 
 // A toolbar command of the document this menu's window shows.
-std::function<void()> MainMenu::toolbarCommand(void (ToolbarDelegate::*command)()) const
+std::function<void()> MainMenu::toolbarCommand(void (DocumentWindowCommands::*command)()) const
 {
     return [this, command] {
         const auto *document =
-            qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(m_window));
-        if (document && document->toolbarDelegate())
-            (document->toolbarDelegate()->*command)();
+            qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(m_window));
+        if (document && document->windowCommands())
+            (document->windowCommands()->*command)();
     };
 }
 
@@ -153,13 +153,13 @@ void MainMenu::setPreviewShowing(bool showing)
 void MainMenu::connectWidgetMenu()
 {
     setPreviewShowing(false);
-    connect(ui->actionPreview, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::previewWidget));
+    connect(ui->actionPreview, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::previewWidget));
     connect(ui->actionStopPreview, &QAction::triggered, this,
-            toolbarCommand(&ToolbarDelegate::closeWidgetPreview));
+            toolbarCommand(&DocumentWindowCommands::closeWidgetPreview));
     connect(ui->actionInspectPreview, &QAction::triggered, this,
-            toolbarCommand(&ToolbarDelegate::inspectPreview));
-    connect(ui->actionRunLog, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::showRunLog));
-    connect(ui->actionProblems, &QAction::triggered, this, toolbarCommand(&ToolbarDelegate::showProblems));
+            toolbarCommand(&DocumentWindowCommands::inspectPreview));
+    connect(ui->actionRunLog, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::showRunLog));
+    connect(ui->actionProblems, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::showProblems));
     connect(ui->actionBuildAndRun, &QAction::triggered, this,
-            toolbarCommand(&ToolbarDelegate::saveRunWidget));
+            toolbarCommand(&DocumentWindowCommands::saveRunWidget));
 }

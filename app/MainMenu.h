@@ -7,7 +7,7 @@
 #include <memory>
 
 class QMainWindow;
-class ToolbarDelegate;
+class DocumentWindowCommands;
 namespace Ui { class MainMenu; }
 
 /// The application's menu bar, from the form "MainMenu", put on each
@@ -31,7 +31,7 @@ private:
     void fillRecentMenu();
     void connectEditMenu();
     void connectWidgetMenu();
-    std::function<void()> toolbarCommand(void (ToolbarDelegate::*command)()) const;
+    std::function<void()> toolbarCommand(void (DocumentWindowCommands::*command)()) const;
 
     QMainWindow *m_window;
     std::unique_ptr<Ui::MainMenu> ui;

@@ -26,7 +26,7 @@ PreferencesWindow::PreferencesWindow()
     ui->editorFontSize->setValue(Settings::shared().editorFontSize());
     connect(ui->editorFontSize, &QSpinBox::valueChanged, &Settings::shared(), &Settings::setEditorFontSize);
     m_toolbar = new PreferencesToolbar(ui->tabView);
-    m_toolbar->awakeFromNib();
+    m_toolbar->setUp();
 }
 
 PreferencesWindow::~PreferencesWindow() = default;

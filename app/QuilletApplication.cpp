@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/QuilletApplication.h"
 
-#include "app/MyDocument.h"
+#include "app/WidgetDocument.h"
 #include "check/WidgetChecker.h"
 #include "platform/DocumentController.h"
 #include "platform/Images.h"
@@ -25,7 +25,7 @@ QuilletApplication::QuilletApplication(int &argc, char **argv)
     Images::chooseIconTheme();
     // Documents, not windows, keep the program alive: see DocumentController.
     setQuitOnLastWindowClosed(false);
-    DocumentController::shared().setDocumentFactory([] { return new MyDocument; });
+    DocumentController::shared().setDocumentFactory([] { return new WidgetDocument; });
 }
 
 int QuilletApplication::run()

@@ -4,7 +4,7 @@
 #include <QApplication>
 
 /// The editor as a program: names itself, lets the document framework make
-/// MyDocuments, and opens the bundles named on the command line, or a new
+/// WidgetDocuments, and opens the bundles named on the command line, or a new
 /// untitled document when none is named; with `--check`, checks them instead
 /// and prints what it finds, opening no window.
 class QuilletApplication : public QApplication

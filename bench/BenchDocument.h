@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "app/MyDocument.h"
+#include "app/WidgetDocument.h"
 #include "platform/DocumentController.h"
 
 #include <QDir>
@@ -36,9 +36,9 @@ inline QByteArray scriptWithNeedleAtEnd(qsizetype size)
 }
 
 /// Opens `bundle` as the editor does, for benches that measure a document.
-inline MyDocument *openBundle(const QString &bundle)
+inline WidgetDocument *openBundle(const QString &bundle)
 {
-    DocumentController::shared().setDocumentFactory([] { return new MyDocument; });
+    DocumentController::shared().setDocumentFactory([] { return new WidgetDocument; });
     DocumentController::shared().setQuitsWithLastDocument(false);
-    return qobject_cast<MyDocument *>(DocumentController::shared().openDocumentWithPath(bundle));
+    return qobject_cast<WidgetDocument *>(DocumentController::shared().openDocumentWithPath(bundle));
 }

@@ -276,7 +276,7 @@ int main(int argc, char **argv)
     if (!QDir().mkpath(bundle) || !file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
         return 2;
     file.close();
-    MyDocument *document = openBundle(bundle);
+    WidgetDocument *document = openBundle(bundle);
     fileList = document->fileListController();
     area = document->contentView();
 

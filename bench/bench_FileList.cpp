@@ -61,7 +61,7 @@ int main(int argc, char **argv)
     bundlePath = dir.filePath(QStringLiteral("Large.wdgt"));
     if (writeScripts(bundlePath, EntryCount, {}).isEmpty())
         return 2;
-    MyDocument *document = openBundle(bundlePath);
+    WidgetDocument *document = openBundle(bundlePath);
     fileList = document->fileListController();
     fileList->reloadData();
     if (fileList->rowCount() != EntryCount || !document->window()->isVisible())

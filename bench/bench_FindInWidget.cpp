@@ -29,7 +29,7 @@ constexpr int FileSize = 50 * 1024;
 constexpr int Rounds = 9;
 
 QString bundlePath;
-MyDocument *document = nullptr;
+WidgetDocument *document = nullptr;
 QMap<QString, QList<double>> times;
 double longestTurn = 0;
 

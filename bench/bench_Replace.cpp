@@ -50,7 +50,7 @@ double seconds(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-QList<MyDocument *> documents;
+QList<WidgetDocument *> documents;
 QList<Case> cases;
 QStringList paths;
 QString sedCopy;
@@ -61,7 +61,7 @@ void ReplaceAll(benchmark::State &state)
 {
     const qsizetype index = state.range(0);
     const Case &matched = cases[index];
-    MyDocument *document = documents[index];
+    WidgetDocument *document = documents[index];
     FindInWidgetPanel *panel = document->findPanel();
     panel->findChild<QLineEdit *>(QStringLiteral("findField"))->setText(QString::fromLatin1(matched.needle));
     panel->findChild<QLineEdit *>(QStringLiteral("replaceField"))->setText(QStringLiteral("threadGamma"));
@@ -123,7 +123,7 @@ int main(int argc, char **argv)
                     value, target);
         met = met && value <= target;
     }
-    for (MyDocument *document : std::as_const(documents))
+    for (WidgetDocument *document : std::as_const(documents))
         document->close();
     return met ? 0 : 1;
 }

@@ -70,7 +70,7 @@ int main(int argc, char **argv)
     files = writeScripts(bundlePath, FileCount, scriptWithNeedleAtEnd(FileSize));
     if (files.isEmpty())
         return 2;
-    MyDocument *document = openBundle(bundlePath);
+    WidgetDocument *document = openBundle(bundlePath);
     fileList = document->fileListController();
     for (const QString &file : std::as_const(files)) {
         fileList->openFileAtPath(file);

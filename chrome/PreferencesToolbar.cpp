@@ -16,7 +16,7 @@ PreferencesToolbar::PreferencesToolbar(QTabWidget *tabView)
 {
 }
 
-void PreferencesToolbar::awakeFromNib()
+void PreferencesToolbar::setUp()
 {
     setupToolbar();
 }

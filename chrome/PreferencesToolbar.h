@@ -17,7 +17,7 @@ public:
     /// `tabView`'s window, a main window, gets the toolbar.
     explicit PreferencesToolbar(QTabWidget *tabView);
 
-    void awakeFromNib();
+    void setUp();
 
     QStringList toolbarDefaultItemIdentifiers() const override;
     QStringList toolbarAllowedItemIdentifiers() const override;

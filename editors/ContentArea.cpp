@@ -2,10 +2,10 @@
 #include "editors/ContentArea.h"
 
 #include "editors/ContentView.h"
-#include "editors/MyFolderBrowserView.h"
-#include "editors/MyImageFileView.h"
-#include "editors/MyInfoPlistView.h"
-#include "editors/MyTextFileView.h"
+#include "editors/FolderView.h"
+#include "editors/ImageView.h"
+#include "editors/InfoPlistForm.h"
+#include "editors/TextEditorView.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
 #include "platform/FileManager.h"
@@ -102,7 +102,7 @@ ContentView *ContentArea::open(const QString &identifier, int kind)
     }
     if (view) {
         // A folder holds no edits; the user expects to see it as it is now.
-        if (kind == ContentView::FolderKind && qobject_cast<MyFolderBrowserView *>(view))
+        if (kind == ContentView::FolderKind && qobject_cast<FolderView *>(view))
             view->openTheFile();
         show(view);
         return view;
@@ -121,14 +121,14 @@ bool ContentArea::suits(const ContentView *view, int kind)
 {
     switch (kind) {
     case ContentView::FolderKind:
-        return qobject_cast<const MyFolderBrowserView *>(view);
+        return qobject_cast<const FolderView *>(view);
     case ContentView::ImageKind:
-        return qobject_cast<const MyImageFileView *>(view);
+        return qobject_cast<const ImageView *>(view);
     case ContentView::InfoPlistKind:
-        return qobject_cast<const MyInfoPlistView *>(view)
-            || (qobject_cast<const MyTextFileView *>(view) && !PropertyList::Dictionary::read(view->fullPath()));
+        return qobject_cast<const InfoPlistForm *>(view)
+            || (qobject_cast<const TextEditorView *>(view) && !PropertyList::Dictionary::read(view->fullPath()));
     default:
-        return qobject_cast<const MyTextFileView *>(view);
+        return qobject_cast<const TextEditorView *>(view);
     }
 }
 
@@ -137,13 +137,13 @@ ContentView *ContentArea::makeView(int kind)
 {
     switch (kind) {
     case ContentView::FolderKind:
-        return new MyFolderBrowserView;
+        return new FolderView;
     case ContentView::ImageKind:
-        return new MyImageFileView;
+        return new ImageView;
     case ContentView::InfoPlistKind:
-        return new MyInfoPlistView;
+        return new InfoPlistForm;
     default:
-        return new MyTextFileView;
+        return new TextEditorView;
     }
 }
 

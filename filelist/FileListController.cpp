@@ -8,7 +8,7 @@
 #include "filelist/EntrySheet.h"
 #include "filelist/FolderWatcher.h"
 #include "editors/ContentView.h"
-#include "editors/MyEmptyView.h"
+#include "editors/EmptyView.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
@@ -52,7 +52,7 @@ FileListController::FileListController(QMainWindow *mainWindow, QTableView *file
 
 FileListController::~FileListController() = default;
 
-void FileListController::awakeFromNib()
+void FileListController::setUp()
 {
     m_fileList->setModel(this);
     m_fileList->horizontalHeader()->setSectionResizeMode(IconColumn, QHeaderView::Fixed);
@@ -72,14 +72,14 @@ void FileListController::awakeFromNib()
     });
     setUpSheets();
     setUpContextMenu();
-    m_contentView->add(new MyEmptyView);
+    m_contentView->add(new EmptyView);
     // The window shows its files from its first paint; the delayed set-up
     // reads them again, keeping the selection, before it may begin the wizard.
     reloadData();
-    QTimer::singleShot(DelayedSetUpMilliseconds, this, &FileListController::delayedAwakeFromNib);
+    QTimer::singleShot(DelayedSetUpMilliseconds, this, &FileListController::delayedSetUp);
 }
 
-void FileListController::delayedAwakeFromNib()
+void FileListController::delayedSetUp()
 {
     reloadData();
     if (bundlePath().isEmpty() && m_templateView)

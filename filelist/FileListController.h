@@ -45,8 +45,8 @@ public:
     /// Set-up once the window is loaded: the list becomes a drop target, the
     /// empty view joins the content area, and half a second later the list
     /// is filled.
-    void awakeFromNib();
-    void delayedAwakeFromNib();
+    void setUp();
+    void delayedSetUp();
 
     /// The sheet a document without a location begins with.
     void setTemplateView(QDialog *wizard);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "find/FindInWidgetPanel.h"
 
-#include "editors/MyTextFileView.h"
+#include "editors/TextEditorView.h"
 #include "filelist/FileListController.h"
 #include "platform/FileManager.h"
 #include "platform/ProgressPanel.h"
@@ -150,7 +150,7 @@ FindInWidgetPanel::FindInWidgetPanel(QMainWindow *window, FileListController *fi
 void FindInWidgetPanel::showAndFocus()
 {
     for (QWidget *focus = QApplication::focusWidget(); focus; focus = focus->parentWidget()) {
-        if (const auto *editor = qobject_cast<MyTextFileView *>(focus)) {
+        if (const auto *editor = qobject_cast<TextEditorView *>(focus)) {
             const QString selected = editor->selectedText();
             if (!selected.isEmpty() && !selected.contains(u'\n') && !selected.contains(u'\r'))
                 m_findField->setText(selected);
@@ -198,7 +198,7 @@ WidgetSearch::EditedText FindInWidgetPanel::editedTexts() const
 {
     QHash<QString, QByteArray> texts;
     for (ContentView *view : m_fileList->contentViews()) {
-        const auto *text = qobject_cast<MyTextFileView *>(view);
+        const auto *text = qobject_cast<TextEditorView *>(view);
         if (text && text->isEdited())
             texts.insert(FileManager::canonicalPath(text->fullPath()), text->utf8());
     }
@@ -312,14 +312,14 @@ void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
         return;
     m_fileList->openFileAtPath(m_fileList->bundlePath() + u'/' + identifier);
     const QVariant start = item->data(0, StartRole);
-    auto *view = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(identifier));
+    auto *view = qobject_cast<TextEditorView *>(m_fileList->contentViewWithIdentifier(identifier));
     if (view && start.isValid())
         view->selectRange(start.toLongLong(), start.toLongLong() + item->data(0, LengthRole).toLongLong());
 }
 
 // A plain query is replaced in the editor's bytes as they stand; others in
 // its decoded text. Long lines shown broken are the text's only whole.
-std::optional<MyTextFileView::Rewrite> FindInWidgetPanel::rewriteOf(const MyTextFileView *view,
+std::optional<TextEditorView::Rewrite> FindInWidgetPanel::rewriteOf(const TextEditorView *view,
                                                                     const SearchPattern &pattern, qsizetype *count) const
 {
     if (!view->showsLinesBroken()) {
@@ -329,7 +329,7 @@ std::optional<MyTextFileView::Rewrite> FindInWidgetPanel::rewriteOf(const MyText
         }
     }
     const QString text = view->text();
-    const QList<MyTextFileView::Replacement> changes =
+    const QList<TextEditorView::Replacement> changes =
         WidgetSearch::replacements(text, pattern.expression, m_replaceField->text(), query().regularExpression);
     *count = changes.size();
     return view->rewrite(text, changes);
@@ -352,8 +352,8 @@ void FindInWidgetPanel::replaceAll()
     struct Planned
     {
         QString identifier;
-        QPointer<MyTextFileView> view;
-        MyTextFileView::Rewrite rewrite;
+        QPointer<TextEditorView> view;
+        TextEditorView::Rewrite rewrite;
         qsizetype count;
     };
     QList<Planned> planned;
@@ -364,9 +364,9 @@ void FindInWidgetPanel::replaceAll()
             return;
         }
         m_fileList->openFileAtPath(bundle + u'/' + file.identifier);
-        auto *view = qobject_cast<MyTextFileView *>(m_fileList->contentViewWithIdentifier(file.identifier));
+        auto *view = qobject_cast<TextEditorView *>(m_fileList->contentViewWithIdentifier(file.identifier));
         qsizetype count = 0;
-        const std::optional<MyTextFileView::Rewrite> rewrite = view ? rewriteOf(view, *found, &count) : std::nullopt;
+        const std::optional<TextEditorView::Rewrite> rewrite = view ? rewriteOf(view, *found, &count) : std::nullopt;
         if (!rewrite) {
             left.append(file.identifier);
             continue;

@@ -47,7 +47,7 @@ private:
     std::optional<SearchPattern> pattern();
     /// What Replace All makes of the text `view` holds, and how many
     /// replacements that is.
-    std::optional<MyTextFileView::Rewrite> rewriteOf(const MyTextFileView *view, const SearchPattern &pattern,
+    std::optional<TextEditorView::Rewrite> rewriteOf(const TextEditorView *view, const SearchPattern &pattern,
                                                      qsizetype *count) const;
     /// Searches, the status saying `before` (what Replace All did) first.
     void search(const QString &before);

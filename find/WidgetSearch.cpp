@@ -241,13 +241,13 @@ qsizetype SearchPattern::firstPossibleMatch(QByteArrayView bytes) const
     return holdsFoldingBeyondAscii(bytes, beyond) ? beyond : found;
 }
 
-std::optional<QList<MyTextFileView::Span>> WidgetSearch::literalMatchesIn(QByteArrayView utf8, const SearchPattern &pattern)
+std::optional<QList<TextEditorView::Span>> WidgetSearch::literalMatchesIn(QByteArrayView utf8, const SearchPattern &pattern)
 {
     const QByteArrayView literal = pattern.literal;
     if (!pattern.literalOnly || literal.isEmpty() || markedUtf16(utf8)
         || (pattern.foldsBeyondAscii && holdsFoldingBeyondAscii(utf8, AsciiSearch::indexBeyondAscii(utf8))))
         return std::nullopt;
-    QList<MyTextFileView::Span> spans;
+    QList<TextEditorView::Span> spans;
     const AsciiSearch search(literal);
     for (qsizetype at = search.indexIn(utf8); at >= 0;) {
         const bool matches = !pattern.matchCase || utf8.sliced(at, literal.size()) == literal;
@@ -331,10 +331,10 @@ QList<TextMatch> WidgetSearch::matchesIn(const QString &text, const QRegularExpr
     return matches;
 }
 
-QList<MyTextFileView::Replacement> WidgetSearch::replacements(const QString &text, const QRegularExpression &expression,
+QList<TextEditorView::Replacement> WidgetSearch::replacements(const QString &text, const QRegularExpression &expression,
                                                               const QString &replacement, bool withCaptures)
 {
-    QList<MyTextFileView::Replacement> all;
+    QList<TextEditorView::Replacement> all;
     for (QRegularExpressionMatchIterator it = expression.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         all.append({match.capturedStart(), match.capturedEnd(),

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "editors/MyTextFileView.h"
+#include "editors/TextEditorView.h"
 
 #include <QRegularExpression>
 
@@ -104,7 +104,7 @@ public:
     /// Every match of `pattern` in `utf8`, found in the bytes as they stand;
     /// nothing when telling them needs the decoded text (an expression,
     /// whole words, a character beyond ASCII that folds onto a letter).
-    static std::optional<QList<MyTextFileView::Span>> literalMatchesIn(QByteArrayView utf8, const SearchPattern &pattern);
+    static std::optional<QList<TextEditorView::Span>> literalMatchesIn(QByteArrayView utf8, const SearchPattern &pattern);
 
     /// The first `most` matches in `text`; `more` tells whether others follow.
     static QList<TextMatch> matchesIn(const QString &text, const QRegularExpression &expression, qsizetype most,
@@ -114,6 +114,6 @@ public:
     /// is, or with `withCaptures` as QString::replace takes a regular
     /// expression's: `\1` to `\99` stand for the groups captured, anything
     /// else (`$1`, `\0`) for itself.
-    static QList<MyTextFileView::Replacement> replacements(const QString &text, const QRegularExpression &expression,
+    static QList<TextEditorView::Replacement> replacements(const QString &text, const QRegularExpression &expression,
                                                            const QString &replacement, bool withCaptures);
 };

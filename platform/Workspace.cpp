@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-const QString Workspace::WidgetHostApplication = QStringLiteral("Dock");
+const QString Workspace::WidgetHostApplication = QStringLiteral("quillet-host");
 
 namespace {
 const QString HostProgramName = QStringLiteral("quillet-host");

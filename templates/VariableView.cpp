@@ -2,14 +2,14 @@
 #include "templates/VariableView.h"
 
 #include "templates/PlaceholderSubstitution.h"
-#include "templates/TPArrayView.h"
-#include "templates/TPArrayView2.h"
-#include "templates/TPCheckboxView.h"
-#include "templates/TPDateView.h"
-#include "templates/TPFileView.h"
-#include "templates/TPImageView.h"
-#include "templates/TPPopupButtonView.h"
-#include "templates/TPTextView.h"
+#include "templates/ListVariableView.h"
+#include "templates/KeyValueListVariableView.h"
+#include "templates/CheckboxVariableView.h"
+#include "templates/DateVariableView.h"
+#include "templates/FileVariableView.h"
+#include "templates/ImageVariableView.h"
+#include "templates/PopupVariableView.h"
+#include "templates/TextVariableView.h"
 
 #include <QComboBox>
 #include <QHash>
@@ -27,14 +27,14 @@ struct VariableType
 const QHash<QString, VariableType> &types()
 {
     static const QHash<QString, VariableType> table{
-        {QStringLiteral("Text"), {51, [] { return new TPTextView; }}},
-        {QStringLiteral("Image"), {74, [] { return new TPImageView; }}},
-        {QStringLiteral("File"), {67, [] { return new TPFileView; }}},
-        {QStringLiteral("Date"), {190, [] { return new TPDateView; }}},
-        {QStringLiteral("Array"), {106, [] { return new TPArrayView; }}},
-        {QStringLiteral("Array2"), {161, [] { return new TPArrayView2; }}},
-        {QStringLiteral("Checkbox"), {35, [] { return new TPCheckboxView; }}},
-        {QStringLiteral("PopupButton"), {51, [] { return new TPPopupButtonView; }}},
+        {QStringLiteral("Text"), {51, [] { return new TextVariableView; }}},
+        {QStringLiteral("Image"), {74, [] { return new ImageVariableView; }}},
+        {QStringLiteral("File"), {67, [] { return new FileVariableView; }}},
+        {QStringLiteral("Date"), {190, [] { return new DateVariableView; }}},
+        {QStringLiteral("Array"), {106, [] { return new ListVariableView; }}},
+        {QStringLiteral("Array2"), {161, [] { return new KeyValueListVariableView; }}},
+        {QStringLiteral("Checkbox"), {35, [] { return new CheckboxVariableView; }}},
+        {QStringLiteral("PopupButton"), {51, [] { return new PopupVariableView; }}},
     };
     return table;
 }

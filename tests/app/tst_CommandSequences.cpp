@@ -7,9 +7,9 @@
 //
 // QUILLET_SEQUENCE_STEPS (steps in all) and QUILLET_SEQUENCE_SEED (the first
 // seed) choose the run; scripts/soak sets them.
-#include "app/ToolbarDelegate.h"
-#include "editors/MyFolderBrowserView.h"
-#include "editors/MyInfoPlistView.h"
+#include "app/DocumentWindowCommands.h"
+#include "editors/FolderView.h"
+#include "editors/InfoPlistForm.h"
 #include "editors/NoticeBar.h"
 #include "platform/PropertyList.h"
 #include "platform/Toolbar.h"
@@ -377,10 +377,10 @@ private:
         case Op::Search:
             model.search = pick(Searches, step.a);
             if (model.search.isEmpty()) // as the user empties a search field
-                QTest::keyClick(m_document->toolbarDelegate()->searchView(), Qt::Key_Escape);
+                QTest::keyClick(m_document->windowCommands()->searchView(), Qt::Key_Escape);
             else
-                m_document->toolbarDelegate()->searchView()->setText(model.search);
-            m_document->toolbarDelegate()->searchRefresh();
+                m_document->windowCommands()->searchView()->setText(model.search);
+            m_document->windowCommands()->searchRefresh();
             return QStringLiteral("search for “%1”").arg(model.search);
         case Op::EditForm:
             return editForm(pick(FormKeys, step.a), pick(FormValues, step.b));
@@ -417,7 +417,7 @@ private:
             model.displayMode = int(step.a % 4);
             Toolbar *toolbar = Toolbar::toolbarOf(m_document->window());
             toolbar->setConfiguration(toolbar->itemIdentifiers(), Toolbar::DisplayMode(model.displayMode));
-            m_document->toolbarDelegate()->setupToolbar(); // as showing or stopping a preview does
+            m_document->windowCommands()->setupToolbar(); // as showing or stopping a preview does
             return QStringLiteral("toolbar display mode %1").arg(model.displayMode);
         }
         case Op::WriteElsewhere:
@@ -435,7 +435,7 @@ private:
 
     QString edit(bool type, quint32 choice)
     {
-        auto *view = qobject_cast<MyTextFileView *>(area()->currentWidget());
+        auto *view = qobject_cast<TextEditorView *>(area()->currentWidget());
         if (!view || m_model.views[m_model.shown].readOnly)
             return {};
         Model::View &expected = m_model.views[m_model.shown];
@@ -458,7 +458,7 @@ private:
     void findNext()
     {
         m_document->window()->findChild<QAction *>(u"actionFindNext"_qs)->trigger();
-        m_focus = m_model.search.isEmpty() ? m_document->toolbarDelegate()->searchView() : nullptr;
+        m_focus = m_model.search.isEmpty() ? m_document->windowCommands()->searchView() : nullptr;
         if (m_model.search.isEmpty() || !m_model.views.contains(m_model.shown))
             return;
         Model::View &view = m_model.views[m_model.shown];
@@ -475,11 +475,11 @@ private:
     // The form is selected first where it does not show.
     QString editForm(const QString &key, const QString &value)
     {
-        const QString selecting = qobject_cast<MyInfoPlistView *>(area()->currentWidget())
+        const QString selecting = qobject_cast<InfoPlistForm *>(area()->currentWidget())
                 || !list()->rowList().contains(u"Info.plist"_qs) ? QString() : u"select Info.plist, "_qs;
         if (!selecting.isEmpty())
             select(u"Info.plist"_qs);
-        auto *view = qobject_cast<MyInfoPlistView *>(area()->currentWidget());
+        auto *view = qobject_cast<InfoPlistForm *>(area()->currentWidget());
         auto *field = view ? view->findChild<QLineEdit *>(FormFields[key]) : nullptr;
         if (!field || (value.isEmpty() && field->text().isEmpty()))
             return selecting.chopped(2);
@@ -495,7 +495,7 @@ private:
 
     QString openInFolder(quint32 choice)
     {
-        auto *folder = qobject_cast<MyFolderBrowserView *>(area()->currentWidget());
+        auto *folder = qobject_cast<FolderView *>(area()->currentWidget());
         QStringList files = m_model.disk.keys();
         files.removeIf([this](const QString &entry) {
             return entry.section(u'/', 0, -2) != m_model.shown || !m_model.isFile(entry);
@@ -818,7 +818,7 @@ private:
             const bool asks = bar && bar->isVisibleTo(view) && bar->message().contains(u"was changed by another program"_qs);
             if (asks != expected.asks || view->isEdited() != expected.isEdited())
                 return QStringLiteral("%1 asks: %2, holds edits: %3").arg(id).arg(asks).arg(view->isEdited());
-            if (const auto *text = qobject_cast<const MyTextFileView *>(view)) {
+            if (const auto *text = qobject_cast<const TextEditorView *>(view)) {
                 const auto *editor = text->findChild<QsciScintilla *>();
                 const long start = editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART);
                 const long end = editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONEND);
@@ -826,7 +826,7 @@ private:
                     || start != std::min(expected.anchor, expected.caret) || end != std::max(expected.anchor, expected.caret))
                     return QStringLiteral("%1 shows “%2”, selects %3 to %4, read-only: %5")
                         .arg(id, text->text()).arg(start).arg(end).arg(editor->isReadOnly());
-            } else if (qobject_cast<const MyInfoPlistView *>(view)) {
+            } else if (qobject_cast<const InfoPlistForm *>(view)) {
                 for (const QString &key : FormKeys) {
                     const QString shown = view->findChild<QLineEdit *>(FormFields[key])->text();
                     if (expected.kind != Model::Kind::Form || shown != expected.fields.value(key))
@@ -848,7 +848,7 @@ private:
         const QStringList expected = m_model.rows(EntryListModel::visibleDirectoryContentsAtPath(m_model.bundle));
         if (rows != expected)
             return QStringLiteral("lists %1, expected %2").arg(rows.join(u", "), expected.join(u", "));
-        const QLineEdit *field = m_document->toolbarDelegate()->searchView();
+        const QLineEdit *field = m_document->windowCommands()->searchView();
         const Toolbar *toolbar = Toolbar::toolbarOf(m_document->window());
         if (!field || !toolbar->toolBar()->isAncestorOf(field) || !field->isVisibleTo(m_document->window())
             || field->text() != m_model.search || toolbar->displayMode() != m_model.displayMode)
@@ -886,7 +886,7 @@ private:
     bool m_verbose;
     DocumentFixture m_fixture;
     Model m_model;
-    MyDocument *m_document = nullptr;
+    WidgetDocument *m_document = nullptr;
     QList<Alert::Request> m_alerts;
     Alert::Response m_answer = Alert::DefaultButton;
     int m_made = 0;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/ProblemsPanel.h"
-#include "app/ToolbarDelegate.h"
+#include "app/DocumentWindowCommands.h"
 #include "check/RuntimeResources.h"
 #include "check/WidgetChecker.h"
 
@@ -169,10 +169,10 @@ void tst_WidgetChecker::panelFollowsTheSavedBundle()
 {
     const DocumentFixture fixture;
     writeWidget(fixture.bundle(), {{"main.html", "<html>\n<img src=\"gone.png\">\n</html>"}});
-    MyDocument *document = fixture.open(fixture.bundle());
-    ProblemsPanel *panel = document->toolbarDelegate()->problems();
+    WidgetDocument *document = fixture.open(fixture.bundle());
+    ProblemsPanel *panel = document->windowCommands()->problems();
     QVERIFY(panel->lines().isEmpty()); // checked only once shown
-    document->toolbarDelegate()->showProblems();
+    document->windowCommands()->showProblems();
     QCOMPARE(panel->lines(), QStringList{u"main.html:2: “gone.png” is missing"_s});
     emit panel->findChild<QListWidget *>()->itemDoubleClicked(panel->findChild<QListWidget *>()->item(0));
     QCOMPARE(DocumentFixture::shownIdentifiers(document), QStringList{u"main.html"_s});

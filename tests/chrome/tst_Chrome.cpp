@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "chrome/CenteredTextFieldCell.h"
-#include "chrome/GlossAquaTableView.h"
+#include "chrome/CenteredTextDelegate.h"
+#include "chrome/SelectionTableView.h"
 #include "chrome/PreferencesToolbar.h"
 
 #include "platform/Settings.h"
@@ -29,7 +29,7 @@ struct PreferencesWindow
         tabs->addTab(new QWidget, u"Other"_s);
         tabs->setCurrentIndex(pane);
         window.setCentralWidget(tabs);
-        (new PreferencesToolbar(tabs))->awakeFromNib();
+        (new PreferencesToolbar(tabs))->setUp();
     }
 
     Toolbar *toolbar() const { return Toolbar::toolbarOf(&window); }
@@ -70,18 +70,18 @@ private slots:
     // The column browser reads a folder again when the user lets go of the
     // mouse over it; of its columns, the one with the keys shows its
     // selection in colour, the others in grey. Icons on it keep their colours.
-    void glossSelectionShowsTheFocusKeepsIconsAndReleaseReloads()
+    void selectionShowsTheFocusKeepsIconsAndReleaseReloads()
     {
         QStandardItemModel model(3, 1);
         QPixmap red(16, 16);
         red.fill(Qt::red);
         model.setData(model.index(1, 0), QIcon(red), Qt::DecorationRole);
-        GlossAquaTableView table;
+        SelectionTableView table;
         table.setModel(&model);
-        table.setItemDelegate(new CenteredTextFieldCell(&table));
+        table.setItemDelegate(new CenteredTextDelegate(&table));
         table.show();
         QVERIFY(QTest::qWaitForWindowActive(&table));
-        QSignalSpy reload(&table, &GlossAquaTableView::reloadRequested);
+        QSignalSpy reload(&table, &SelectionTableView::reloadRequested);
         const QRect row = table.visualRect(model.index(1, 0));
         QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, row.center());
         QCOMPARE(reload.count(), 1);

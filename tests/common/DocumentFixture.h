@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "app/MyDocument.h"
+#include "app/WidgetDocument.h"
 #include "editors/ContentArea.h"
 #include "editors/ContentView.h"
-#include "editors/MyTextFileView.h"
+#include "editors/TextEditorView.h"
 #include "filelist/FileListController.h"
 #include "platform/Alert.h"
 #include "platform/DocumentController.h"
@@ -32,7 +32,7 @@ public:
         : m_bundle(m_dir.filePath(QStringLiteral("Clock.wdgt")))
     {
         QDir().mkpath(m_bundle);
-        DocumentController::shared().setDocumentFactory([] { return new MyDocument; });
+        DocumentController::shared().setDocumentFactory([] { return new WidgetDocument; });
         DocumentController::shared().setQuitsWithLastDocument(false);
     }
 
@@ -48,9 +48,9 @@ public:
 
     /// Opens the bundle and fills its list at once instead of after the
     /// half-second delay.
-    MyDocument *open(const QString &path) const
+    WidgetDocument *open(const QString &path) const
     {
-        return qobject_cast<MyDocument *>(DocumentController::shared().openDocumentWithPath(path));
+        return qobject_cast<WidgetDocument *>(DocumentController::shared().openDocumentWithPath(path));
     }
 
     QString bundle() const { return m_bundle; }
@@ -67,11 +67,11 @@ public:
     }
 
     /// Opens the bundle's file `name` in its text editor and types `text` at its start.
-    MyTextFileView *typeInto(const QString &name, const QString &text) const
+    TextEditorView *typeInto(const QString &name, const QString &text) const
     {
-        MyDocument *document = open(m_bundle);
+        WidgetDocument *document = open(m_bundle);
         document->fileListController()->openFileAtPath(m_bundle + u'/' + name);
-        auto *view = qobject_cast<MyTextFileView *>(document->fileListController()->contentViewWithIdentifier(name));
+        auto *view = qobject_cast<TextEditorView *>(document->fileListController()->contentViewWithIdentifier(name));
         view->findChild<QsciScintilla *>()->insert(text);
         return view;
     }
@@ -82,19 +82,19 @@ public:
     View *openView(const QString &name, const QByteArray &bytes) const
     {
         Tree::write(m_bundle, name, bytes);
-        MyDocument *document = open(m_bundle);
+        WidgetDocument *document = open(m_bundle);
         if (!document || !select(document, name))
             return nullptr;
         return qobject_cast<View *>(document->fileListController()->contentViewWithIdentifier(name));
     }
 
-    static QTableView *table(const MyDocument *document)
+    static QTableView *table(const WidgetDocument *document)
     {
         return document->window()->findChild<QTableView *>(QStringLiteral("fileList"));
     }
 
     /// Selects the row named `name` as a click would; false when not listed.
-    static bool select(const MyDocument *document, const QString &name)
+    static bool select(const WidgetDocument *document, const QString &name)
     {
         const int row = int(document->fileListController()->rowList().indexOf(name));
         if (row < 0)
@@ -104,7 +104,7 @@ public:
     }
 
     /// The views of the content area that are not hidden.
-    static QStringList shownIdentifiers(const MyDocument *document)
+    static QStringList shownIdentifiers(const WidgetDocument *document)
     {
         const auto *view = qobject_cast<ContentView *>(document->contentView()->currentWidget());
         return view && view->isVisibleTo(document->window()) ? QStringList{view->viewIdentifier()} : QStringList();

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The content views that edit one file each: text, image and the Info.plist form.
 #include "editors/ImageCanvas.h"
-#include "editors/MyImageFileView.h"
-#include "editors/MyInfoPlistView.h"
-#include "editors/MyTextFileView.h"
+#include "editors/ImageView.h"
+#include "editors/InfoPlistForm.h"
+#include "editors/TextEditorView.h"
 #include "editors/EntryListModel.h"
 #include "editors/NoticeBar.h"
-#include "editors/PaneFileBrowser.h"
+#include "editors/ColumnBrowser.h"
 #include "platform/PropertyList.h"
 
 #include "tests/common/DocumentFixture.h"
@@ -41,7 +41,7 @@ QByteArray encodedImage(const QSize &size, const char *format)
 }
 
 // Pastes a 20×10 image onto the view, as the user replaces one.
-void replace(MyImageFileView *view)
+void replace(ImageView *view)
 {
     QImage replacement(20, 10, QImage::Format_RGB32);
     replacement.fill(Qt::blue);
@@ -112,27 +112,27 @@ private slots:
     void linksLeadingOutsideAreNeverWritten();
 
 private:
-    MyTextFileView *openText(const QByteArray &bytes)
+    TextEditorView *openText(const QByteArray &bytes)
     {
-        return m_fixture->openView<MyTextFileView>(QStringLiteral("main.js"), bytes);
+        return m_fixture->openView<TextEditorView>(QStringLiteral("main.js"), bytes);
     }
-    static void type(MyTextFileView *view, const QString &text);
+    static void type(TextEditorView *view, const QString &text);
     static bool save(const QWidget *view) { return DocumentController::shared().documentForWindow(view)->saveDocument(); }
     QString path() const { return m_fixture->bundle() + QStringLiteral("/main.js"); }
 
-    MyInfoPlistView *openPlist(const QByteArray &bytes)
+    InfoPlistForm *openPlist(const QByteArray &bytes)
     {
-        return m_fixture->openView<MyInfoPlistView>(QStringLiteral("Info.plist"), bytes);
+        return m_fixture->openView<InfoPlistForm>(QStringLiteral("Info.plist"), bytes);
     }
     QString plistPath() const { return m_fixture->bundle() + QStringLiteral("/Info.plist"); }
-    static void edit(MyInfoPlistView *view, const char *field, const QString &text);
-    static QLineEdit *field(MyInfoPlistView *view, const char *name) { return view->findChild<QLineEdit *>(QLatin1String(name)); }
-    static QCheckBox *box(MyInfoPlistView *view, const char *name) { return view->findChild<QCheckBox *>(QLatin1String(name)); }
+    static void edit(InfoPlistForm *view, const char *field, const QString &text);
+    static QLineEdit *field(InfoPlistForm *view, const char *name) { return view->findChild<QLineEdit *>(QLatin1String(name)); }
+    static QCheckBox *box(InfoPlistForm *view, const char *name) { return view->findChild<QCheckBox *>(QLatin1String(name)); }
 
     std::unique_ptr<DocumentFixture> m_fixture;
 };
 
-void tst_ContentViews::type(MyTextFileView *view, const QString &text)
+void tst_ContentViews::type(TextEditorView *view, const QString &text)
 {
     auto *editor = view->findChild<QsciScintilla *>();
     editor->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
@@ -164,7 +164,7 @@ void tst_ContentViews::writesOnlyEditsInTheFilesEncoding()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, typed);
     QFETCH(QByteArray, written);
-    MyTextFileView *view = openText(bytes);
+    TextEditorView *view = openText(bytes);
     const QString read = view->text();
     const QDateTime modified = QFileInfo(path()).lastModified();
     if (!typed.isEmpty())
@@ -199,7 +199,7 @@ void tst_ContentViews::filesNotReadUnasked()
 {
     QFETCH(QString, what);
     QFETCH(QString, notice);
-    MyTextFileView *view = openText("var x;");
+    TextEditorView *view = openText("var x;");
     QVERIFY(QFile::remove(path()));
     if (what == u"fifo")
         QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
@@ -242,7 +242,7 @@ void tst_ContentViews::findNextGoesRound()
     QFETCH(QString, steps);
     QFETCH(QList<int>, starts);
     // Positions count bytes: the accent before the matches takes two.
-    MyTextFileView *view = openText("\xC3\xA9ne Two one TWO one tWo");
+    TextEditorView *view = openText("\xC3\xA9ne Two one TWO one tWo");
     auto *editor = view->findChild<QsciScintilla *>();
     for (qsizetype i = 0; i < steps.size(); ++i) {
         QVERIFY(steps.at(i) == u'=' ? view->searchString(u"two"_qs) : view->findNext(u"two"_qs, steps.at(i) == u'+'));
@@ -259,7 +259,7 @@ void tst_ContentViews::findNextGoesRound()
 // pixels free right of the numbers.
 void tst_ContentViews::lineNumbersFitTheLastLine()
 {
-    MyTextFileView *view = openText(QByteArray(241349, '\n'));
+    TextEditorView *view = openText(QByteArray(241349, '\n'));
     view->window()->show();
     auto *editor = view->findChild<QsciScintilla *>();
     const auto fits = [editor](const char *number) {
@@ -280,7 +280,7 @@ void tst_ContentViews::lineNumbersFitTheLastLine()
 // and only into the text it was made of: not into one changed meanwhile.
 void tst_ContentViews::rewriteTakesOnlyItsOwnText()
 {
-    MyTextFileView *view = openText("one tw\xc3\xa9 one\n");
+    TextEditorView *view = openText("one tw\xc3\xa9 one\n");
     auto *editor = view->findChild<QsciScintilla *>();
     const QString before = view->text();
     const auto rewrite = view->rewrite(before, {{0, 3, u"1"_qs}, {8, 11, u"\u00fcn\u00f8"_qs}});
@@ -313,7 +313,7 @@ void tst_ContentViews::longLinesShownBrokenKeptWhole()
         line += u"v%1=\u00e9;"_qs.arg(i);
     const QString newline = edit == u"own carriage returns" ? u"\r\n"_qs : u"\n"_qs;
     const QString original = u"first"_qs + newline + line + newline + u"last"_qs + newline;
-    MyTextFileView *view = openText(original.toUtf8());
+    TextEditorView *view = openText(original.toUtf8());
     auto *editor = view->findChild<QsciScintilla *>();
     QCOMPARE(editor->lines() > 4, newline == u"\n");
     QCOMPARE(view->findChild<NoticeBar *>()->isVisibleTo(view), newline == u"\n");
@@ -337,7 +337,7 @@ void tst_ContentViews::longLinesShownBrokenKeptWhole()
         editor->paste();
         expected.insert(at, u"a\nb"_qs);
     } else if (edit == u"replace") {
-        QList<MyTextFileView::Replacement> accents;
+        QList<TextEditorView::Replacement> accents;
         for (qsizetype accent = original.indexOf(u'\u00e9'); accent >= 0; accent = original.indexOf(u'\u00e9', accent + 1))
             accents.append({accent, accent + 1, u"e"_qs});
         const auto rewrite = view->rewrite(view->text(), accents);
@@ -381,7 +381,7 @@ void tst_ContentViews::writtenOnlyWhenReplaced()
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, written);
     QVERIFY(bytes.size() > 8);
-    MyImageFileView *view = m_fixture->openView<MyImageFileView>(name, bytes);
+    ImageView *view = m_fixture->openView<ImageView>(name, bytes);
     if (!written.isEmpty())
         replace(view);
     QCOMPARE(view->isEdited(), !written.isEmpty());
@@ -398,7 +398,7 @@ void tst_ContentViews::writtenOnlyWhenReplaced()
     QCOMPARE(reader.read().size(), QSize(20, 10));
 }
 
-void tst_ContentViews::edit(MyInfoPlistView *view, const char *name, const QString &text)
+void tst_ContentViews::edit(InfoPlistForm *view, const char *name, const QString &text)
 {
     QLineEdit *line = field(view, name);
     QTest::keyClicks(line, QStringLiteral("x")); // so that clearing an empty field is an edit too
@@ -418,7 +418,7 @@ void tst_ContentViews::showsWhatItCanAndWritesNothingUntouched()
         <key>AllowSystem</key><string>YES</string>
         <key>AllowJava</key><string>NO</string>
         </dict></plist>)";
-    MyInfoPlistView *view = openPlist(Sample);
+    InfoPlistForm *view = openPlist(Sample);
     QVERIFY(!box(view, "allowJavaBox")->isChecked());
     QVERIFY(box(view, "allowNetworkAccessBox")->isChecked());
     QCOMPARE(field(view, "widthField")->text(), QStringLiteral("300"));
@@ -464,7 +464,7 @@ void tst_ContentViews::editedFields()
     QFETCH(QString, typed);
     QFETCH(QString, key);
     QFETCH(QVariant, saved);
-    MyInfoPlistView *view = openPlist(Sample);
+    InfoPlistForm *view = openPlist(Sample);
     edit(view, field.constData(), typed);
     QVERIFY(view->isEdited());
     QVERIFY(save(view));
@@ -493,7 +493,7 @@ void tst_ContentViews::otherKeysSurviveAnEdit_data()
 void tst_ContentViews::otherKeysSurviveAnEdit()
 {
     QFETCH(QByteArray, bytes);
-    MyInfoPlistView *view = openPlist(bytes);
+    InfoPlistForm *view = openPlist(bytes);
     edit(view, "widthField", QStringLiteral("250"));
     box(view, "allowSystemBox")->click();
     QVariantMap expected = mapOf(plistPath());
@@ -515,7 +515,7 @@ void tst_ContentViews::otherKeysSurviveAnEdit()
 // the file go as it happens, through the watch on the open files.
 void tst_ContentViews::missingFileIsWrittenAnew()
 {
-    MyInfoPlistView *view = openPlist(Sample);
+    InfoPlistForm *view = openPlist(Sample);
     QVERIFY(QFile::remove(plistPath()));
     QTRY_VERIFY(view->findChild<NoticeBar *>()->message().contains(QStringLiteral("is missing")));
     edit(view, "widthField", QStringLiteral("10"));
@@ -530,16 +530,16 @@ void tst_ContentViews::missingFileIsWrittenAnew()
 void tst_ContentViews::unreadableFileOpensAsText()
 {
     const QByteArray broken = "<plist><dict><key>Width</key>";
-    MyInfoPlistView *view = openPlist(broken);
+    InfoPlistForm *view = openPlist(broken);
     const auto *notice = view->findChild<NoticeBar *>();
     QVERIFY(notice->isVisibleTo(view));
     QVERIFY(notice->message().contains(QStringLiteral("can’t be read as a property list")));
     QVERIFY(save(view));
     QCOMPARE(Tree::read(plistPath()), broken);
-    auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
+    auto *document = qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(view));
     notice->findChild<QPushButton *>()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    auto *text = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(QStringLiteral("Info.plist")));
+    auto *text = qobject_cast<TextEditorView *>(document->contentView()->viewFor(QStringLiteral("Info.plist")));
     QVERIFY(text);
     QCOMPARE(text->text(), QString::fromLatin1(broken));
     // Repaired and saved, it is a form again when next selected.
@@ -547,7 +547,7 @@ void tst_ContentViews::unreadableFileOpensAsText()
     QVERIFY(save(text));
     QVERIFY(DocumentFixture::select(document, QStringLiteral("Info.plist")));
     document->fileListController()->openFileAtPath(plistPath());
-    view = qobject_cast<MyInfoPlistView *>(document->contentView()->viewFor(QStringLiteral("Info.plist")));
+    view = qobject_cast<InfoPlistForm *>(document->contentView()->viewFor(QStringLiteral("Info.plist")));
     QVERIFY(view);
     QCOMPARE(field(view, "widthField")->text(), QStringLiteral("5"));
 }
@@ -584,7 +584,7 @@ void tst_ContentViews::linksLeadingOutsideAreNeverWritten()
     // The link is the entry itself, or the folder holding it.
     const QString top = name.section(u'/', 0, 0);
     QVERIFY(QFile::link(target, bundle + u'/' + top));
-    MyDocument *document = m_fixture->open(bundle);
+    WidgetDocument *document = m_fixture->open(bundle);
     const int row = int(document->fileListController()->rowList().indexOf(top));
     QCOMPARE(DocumentFixture::table(document)->model()->index(row, EntryListModel::NameColumn).data(Qt::ToolTipRole)
                  .toString().contains(u"leads outside"_qs), outside);
@@ -599,7 +599,7 @@ void tst_ContentViews::linksLeadingOutsideAreNeverWritten()
         QCOMPARE(text->isReadOnly(), outside);
     else if (auto *canvas = view->findChild<ImageCanvas *>())
         QCOMPARE(canvas->isEnabled(), !outside);
-    else if (auto *browser = view->findChild<PaneFileBrowser *>()) {
+    else if (auto *browser = view->findChild<ColumnBrowser *>()) {
         QMimeData drop;
         drop.setUrls({QUrl::fromLocalFile(u"/tmp"_qs)});
         QCOMPARE(browser->findChild<QTableView *>()->model()->canDropMimeData(&drop, Qt::MoveAction, -1, -1, {}),

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The three-column browser, alone and as the content view of a folder.
-#include "chrome/GlossAquaTableView.h"
+#include "chrome/SelectionTableView.h"
 #include "editors/EntryListModel.h"
-#include "editors/MyFolderBrowserView.h"
-#include "editors/MyTextFileView.h"
-#include "editors/PaneFileBrowser.h"
+#include "editors/FolderView.h"
+#include "editors/TextEditorView.h"
+#include "editors/ColumnBrowser.h"
 
 #include "tests/common/DocumentFixture.h"
 
@@ -32,11 +32,11 @@ private slots:
     void searchLooksOnlyAtItsOwnEntries();
 
 private:
-    static EntryListModel *model(PaneFileBrowser *browser, int column)
+    static EntryListModel *model(ColumnBrowser *browser, int column)
     {
         return qobject_cast<EntryListModel *>(browser->fileList(column)->model());
     }
-    static void select(PaneFileBrowser *browser, int column, const QString &name)
+    static void select(ColumnBrowser *browser, int column, const QString &name)
     {
         const int row = int(model(browser, column)->items().indexOf(name));
         QVERIFY2(row >= 0, qPrintable(name));
@@ -50,10 +50,10 @@ private:
         data.setUrls({QUrl::fromLocalFile(m_dir->filePath(u"Downloads/"_qs + name))});
         QVERIFY(model(m_browser.get(), 0)->dropMimeData(&data, Qt::MoveAction, -1, 0, {}));
     }
-    MyFolderBrowserView *openImagesInADocument();
+    FolderView *openImagesInADocument();
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<PaneFileBrowser> m_browser;
+    std::unique_ptr<ColumnBrowser> m_browser;
     std::unique_ptr<DocumentFixture> m_fixture;
     QString m_root;
 };
@@ -63,9 +63,9 @@ void tst_FolderBrowser::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_root = m_dir->filePath(QStringLiteral("Images"));
     Tree::write(m_root, {{u"A/B/c.txt"_qs, "c"}, {u"A/B/D/e.txt"_qs, "e"}, {u"f.txt"_qs, "f"}});
-    m_browser = std::make_unique<PaneFileBrowser>();
-    for (int column = 0; column < PaneFileBrowser::ColumnCount; ++column)
-        m_browser->addWidget(new GlossAquaTableView);
+    m_browser = std::make_unique<ColumnBrowser>();
+    for (int column = 0; column < ColumnBrowser::ColumnCount; ++column)
+        m_browser->addWidget(new SelectionTableView);
     m_browser->initBrowserWithPath(m_root);
 }
 
@@ -120,13 +120,13 @@ void tst_FolderBrowser::walking()
             select(m_browser.get(), step.left(1).toInt(), step.mid(2));
     }
     QCOMPARE(m_browser->browserPath(), at.isEmpty() ? m_root : m_root + u'/' + at);
-    for (int column = 0; column < PaneFileBrowser::ColumnCount; ++column)
+    for (int column = 0; column < ColumnBrowser::ColumnCount; ++column)
         QCOMPARE(selected(column), selection.at(column));
     QCOMPARE(model(m_browser.get(), 1)->items(), column1);
     // Return opens the deepest selected entry, nothing without one.
-    QSignalSpy opened(m_browser.get(), &PaneFileBrowser::openFileRequested);
+    QSignalSpy opened(m_browser.get(), &ColumnBrowser::openFileRequested);
     QTest::keyClick(m_browser->fileList(0), Qt::Key_Return);
-    int deepest = PaneFileBrowser::ColumnCount - 1;
+    int deepest = ColumnBrowser::ColumnCount - 1;
     while (deepest >= 0 && selected(deepest).isEmpty())
         --deepest;
     QCOMPARE(opened.size(), deepest < 0 ? 0 : 1);
@@ -181,7 +181,7 @@ void tst_FolderBrowser::takesItsColoursFromThePalette()
     dark.setColor(QPalette::WindowText, Qt::red);
     const auto restore = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
     QApplication::setPalette(dark);
-    MyFolderBrowserView view;
+    FolderView view;
     view.resize(400, 200);
     const QImage shot = view.grab().toImage();
     const QSplitterHandle *divider = view.browser()->handle(1);
@@ -191,14 +191,14 @@ void tst_FolderBrowser::takesItsColoursFromThePalette()
     QCOMPARE(shot.pixelColor(middle - QPoint(0, 5)), QColor(Qt::red));
 }
 
-MyFolderBrowserView *tst_FolderBrowser::openImagesInADocument()
+FolderView *tst_FolderBrowser::openImagesInADocument()
 {
     m_fixture = std::make_unique<DocumentFixture>();
     Tree::write(m_fixture->bundle(), {{u"main.html"_qs, "<html/>"}, {u"Images/notes.txt"_qs, "old"},
                                       {u"Images/Icon.png"_qs, "png"}, {u"Images/Sub/deep.txt"_qs, "deep"}});
-    MyDocument *document = m_fixture->open(m_fixture->bundle());
+    WidgetDocument *document = m_fixture->open(m_fixture->bundle());
     DocumentFixture::select(document, QStringLiteral("Images"));
-    return qobject_cast<MyFolderBrowserView *>(document->contentView()->viewFor(QStringLiteral("Images")));
+    return qobject_cast<FolderView *>(document->contentView()->viewFor(QStringLiteral("Images")));
 }
 
 // A file opened by its key opens in a view of its own; coming back to it finds
@@ -206,10 +206,10 @@ MyFolderBrowserView *tst_FolderBrowser::openImagesInADocument()
 // drag out writes the edits first.
 void tst_FolderBrowser::folderViewOpensFilesAndKeepsTheirEdits()
 {
-    MyFolderBrowserView *view = openImagesInADocument();
-    auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(view));
+    FolderView *view = openImagesInADocument();
+    auto *document = qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(view));
     const QString bundle = document->filePath();
-    PaneFileBrowser *browser = view->browser();
+    ColumnBrowser *browser = view->browser();
     const auto open = [browser](const QString &name) {
         select(browser, 0, name);
         QTest::keyClick(browser->fileList(0), Qt::Key_Enter);
@@ -217,7 +217,7 @@ void tst_FolderBrowser::folderViewOpensFilesAndKeepsTheirEdits()
     open(QStringLiteral("notes.txt"));
     const QString notes = QStringLiteral("Images/notes.txt");
     QCOMPARE(DocumentFixture::shownIdentifiers(document), QStringList{notes});
-    auto *text = qobject_cast<MyTextFileView *>(document->contentView()->viewFor(notes));
+    auto *text = qobject_cast<TextEditorView *>(document->contentView()->viewFor(notes));
     text->findChild<QsciScintilla *>()->setText(QStringLiteral("edited"));
 
     select(browser, 0, QStringLiteral("Sub"));
@@ -243,7 +243,7 @@ void tst_FolderBrowser::folderViewOpensFilesAndKeepsTheirEdits()
 // case counting, tst_CommandSequences checks.
 void tst_FolderBrowser::searchLooksOnlyAtItsOwnEntries()
 {
-    MyFolderBrowserView *view = openImagesInADocument();
+    FolderView *view = openImagesInADocument();
     QVERIFY(view->searchString(u"Sub"_qs) && !view->searchString(u"deep"_qs));
 }
 

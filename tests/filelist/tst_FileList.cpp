@@ -4,11 +4,11 @@
 // editors, and the one message a failure gives.
 #include "filelist/FileListController.h"
 
-#include "app/ToolbarDelegate.h"
-#include "editors/MyFolderBrowserView.h"
-#include "editors/MyImageFileView.h"
-#include "editors/MyInfoPlistView.h"
-#include "editors/MyTextFileView.h"
+#include "app/DocumentWindowCommands.h"
+#include "editors/FolderView.h"
+#include "editors/ImageView.h"
+#include "editors/InfoPlistForm.h"
+#include "editors/TextEditorView.h"
 #include "platform/FileManager.h"
 
 #include "tests/common/DocumentFixture.h"
@@ -52,7 +52,7 @@ private:
     }
 
     std::unique_ptr<DocumentFixture> m_fixture;
-    MyDocument *m_document = nullptr;
+    WidgetDocument *m_document = nullptr;
 };
 
 void tst_FileList::init()
@@ -159,10 +159,10 @@ void tst_FileList::rename()
     QFETCH(QString, to);
     QFETCH(QString, edited);
     QFETCH(bool, renamed);
-    MyTextFileView *view = m_fixture->typeInto(edited, QStringLiteral("edited "));
+    TextEditorView *view = m_fixture->typeInto(edited, QStringLiteral("edited "));
     const QString text = view->text();
     // On the list filtered by the search field, as well as on the whole list.
-    m_document->toolbarDelegate()->searchView()->setText(QStringLiteral("edited"));
+    m_document->windowCommands()->searchView()->setText(QStringLiteral("edited"));
     QTRY_COMPARE(list()->rowList(), QStringList{from}); // once typing pauses
     DocumentFixture::table(m_document)->selectRow(0);
     const auto before = Tree::snapshot(m_fixture->folder());
@@ -248,24 +248,36 @@ void tst_FileList::drop()
 void tst_FileList::entriesOpenByKind_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("atTop");
-    QTest::addColumn<QString>("inFolder");
-    QTest::newRow("Info.plist") << u"Info.plist"_qs << u"MyInfoPlistView"_qs << u"MyTextFileView"_qs;
-    QTest::newRow("INFO.PLIST") << u"INFO.PLIST"_qs << u"MyInfoPlistView"_qs << u"MyTextFileView"_qs;
-    QTest::newRow("folder") << u"Sub/"_qs << u"MyFolderBrowserView"_qs << QString();
-    QTest::newRow("no extension") << u"README"_qs << u"MyTextFileView"_qs << u"MyTextFileView"_qs;
-    QTest::newRow("last extension counts") << u"archive.tar.gz"_qs << u"MyTextFileView"_qs << u"MyTextFileView"_qs;
-    QTest::newRow("png") << u"Icon.png"_qs << u"MyImageFileView"_qs << u"MyImageFileView"_qs;
-    QTest::newRow("tiff") << u"knob.tiff"_qs << u"MyImageFileView"_qs << u"MyImageFileView"_qs;
+    QTest::addColumn<int>("atTop");
+    QTest::addColumn<int>("inFolder");
+    QTest::newRow("Info.plist") << u"Info.plist"_qs << int(ContentView::InfoPlistKind) << int(ContentView::TextKind);
+    QTest::newRow("INFO.PLIST") << u"INFO.PLIST"_qs << int(ContentView::InfoPlistKind) << int(ContentView::TextKind);
+    QTest::newRow("folder") << u"Sub/"_qs << int(ContentView::FolderKind) << -1;
+    QTest::newRow("no extension") << u"README"_qs << int(ContentView::TextKind) << int(ContentView::TextKind);
+    QTest::newRow("last extension counts") << u"archive.tar.gz"_qs << int(ContentView::TextKind) << int(ContentView::TextKind);
+    QTest::newRow("png") << u"Icon.png"_qs << int(ContentView::ImageKind) << int(ContentView::ImageKind);
+    QTest::newRow("tiff") << u"knob.tiff"_qs << int(ContentView::ImageKind) << int(ContentView::ImageKind);
     // A picture opened as text would be destroyed by its first save.
-    QTest::newRow("upper-case extension") << u"PHOTO.JPG"_qs << u"MyImageFileView"_qs << u"MyImageFileView"_qs;
+    QTest::newRow("upper-case extension") << u"PHOTO.JPG"_qs << int(ContentView::ImageKind) << int(ContentView::ImageKind);
+}
+
+// The kind of file a view edits, by the view's class; -1 for none.
+static int kindOf(const ContentView *view)
+{
+    if (qobject_cast<const InfoPlistForm *>(view))
+        return ContentView::InfoPlistKind;
+    if (qobject_cast<const TextEditorView *>(view))
+        return ContentView::TextKind;
+    if (qobject_cast<const ImageView *>(view))
+        return ContentView::ImageKind;
+    return qobject_cast<const FolderView *>(view) ? ContentView::FolderKind : -1;
 }
 
 void tst_FileList::entriesOpenByKind()
 {
     QFETCH(QString, name);
-    QFETCH(QString, atTop);
-    QFETCH(QString, inFolder);
+    QFETCH(int, atTop);
+    QFETCH(int, inFolder);
     const QString entry = name.chopped(name.endsWith(u'/') ? 1 : 0);
     for (const QString &folder : {QString(), QStringLiteral("Images/")}) {
         if (name.endsWith(u'/'))
@@ -275,12 +287,12 @@ void tst_FileList::entriesOpenByKind()
     }
     FileListController *list = m_document->fileListController();
     list->openFileAtPath(path(entry));
-    QCOMPARE(QString::fromLatin1(list->contentViewWithIdentifier(entry)->metaObject()->className()), atTop);
+    QCOMPARE(kindOf(list->contentViewWithIdentifier(entry)), atTop);
     list->openFileAtPath(path(QStringLiteral("Images")));
-    qobject_cast<MyFolderBrowserView *>(list->contentViewWithIdentifier(QStringLiteral("Images")))
+    qobject_cast<FolderView *>(list->contentViewWithIdentifier(QStringLiteral("Images")))
         ->openFile(path(QStringLiteral("Images/") + entry));
     ContentView *inside = list->contentViewWithIdentifier(QStringLiteral("Images/") + entry);
-    QCOMPARE(inside ? QString::fromLatin1(inside->metaObject()->className()) : QString(), inFolder);
+    QCOMPARE(kindOf(inside), inFolder);
     // What was opened last is what shows; a sub-folder shows the empty view.
     QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{inside ? inside->viewIdentifier() : QString()});
 }

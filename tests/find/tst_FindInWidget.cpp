@@ -46,7 +46,7 @@ private:
     }
 
     std::unique_ptr<DocumentFixture> m_fixture;
-    MyDocument *m_document = nullptr;
+    WidgetDocument *m_document = nullptr;
     FindInWidgetPanel *m_panel = nullptr;
     QTemporaryDir m_outside;
 };
@@ -173,7 +173,7 @@ void tst_FindInWidget::find()
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, place);
     QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, place);
     const QString identifier = expected.first().section(u'|', 0, 0);
-    const auto *view = qobject_cast<MyTextFileView *>(m_document->fileListController()->contentViewWithIdentifier(identifier));
+    const auto *view = qobject_cast<TextEditorView *>(m_document->fileListController()->contentViewWithIdentifier(identifier));
     QVERIFY(view);
     QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{identifier});
     QCOMPARE(view->selectedText(), selected);
@@ -212,7 +212,7 @@ void tst_FindInWidget::replaceAll()
     waitForSearch();
 
     for (const QString &name : ReplacedFiles) {
-        auto *view = qobject_cast<MyTextFileView *>(m_document->fileListController()->contentViewWithIdentifier(name));
+        auto *view = qobject_cast<TextEditorView *>(m_document->fileListController()->contentViewWithIdentifier(name));
         QVERIFY2(view, qPrintable(name));
         QVERIFY(view->text().endsWith(expected));
         QCOMPARE(Tree::read(m_fixture->bundle() + u'/' + name), Replaced.toUtf8());

@@ -29,7 +29,7 @@ class tst_TemplateWizardPanel : public QObject
     // A new document with its wizard past the choice of the template.
     QWidget *wizardFor(const QString &name)
     {
-        auto *wizard = qobject_cast<MyDocument *>(DocumentController::shared().newDocument())->teplatePanel();
+        auto *wizard = qobject_cast<WidgetDocument *>(DocumentController::shared().newDocument())->templatePanel();
         wizard->open();
         auto *table = wizard->findChild<QTableView *>(u"tableView"_s);
         const QModelIndex first = table->model()->index(0, TemplateList::NameColumn);
@@ -68,12 +68,12 @@ private slots:
 
     void newDocumentBeginsTheWizard()
     {
-        MyDocument *opened = m_fixture->open(Tree::writeBundle(m_fixture->bundle()));
-        auto *untitled = qobject_cast<MyDocument *>(DocumentController::shared().newDocument());
-        QVERIFY(!untitled->teplatePanel()->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(untitled->teplatePanel()->isVisible(), 10000);
-        QVERIFY(untitled->teplatePanel()->findChild<QTableView *>(u"tableView"_s)->isVisible());
-        QVERIFY(!opened->teplatePanel()->isVisible());
+        WidgetDocument *opened = m_fixture->open(Tree::writeBundle(m_fixture->bundle()));
+        auto *untitled = qobject_cast<WidgetDocument *>(DocumentController::shared().newDocument());
+        QVERIFY(!untitled->templatePanel()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(untitled->templatePanel()->isVisible(), 10000);
+        QVERIFY(untitled->templatePanel()->findChild<QTableView *>(u"tableView"_s)->isVisible());
+        QVERIFY(!opened->templatePanel()->isVisible());
     }
 
     void makesTheWidget()
@@ -91,7 +91,7 @@ private slots:
         QVERIFY(PropertyList::writeXml(bundle + u"/template.plist"_s, variables));
         Tree::write(m_fixture->folder(), u"Made.wdgt/stale.txt"_s, "replaced");
         QWidget *wizard = wizardFor(u"Hello 1.0"_s);
-        auto *document = qobject_cast<MyDocument *>(DocumentController::shared().documentForWindow(wizard->parentWidget()));
+        auto *document = qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(wizard->parentWidget()));
         // A value that cannot be written (a full disk) makes nothing: the old widget stays, one alert says why.
         m_fixture->answerAlerts(Alert::DefaultButton);
         wizard->findChild<QLineEdit *>()->setText(QString(8192, u'x'));

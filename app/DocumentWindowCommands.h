@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "filelist/FileListController.h"
+#include "host/WidgetPreview.h"
+#include "platform/Toolbar.h"
+
+#include <QLineEdit>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+class ProblemsPanel;
+class RunLogPanel;
+
+/// Builds the document window's toolbar and carries its commands: New
+/// Widget, Open, Save, Preview (Stop while the preview shows), Build and Run,
+/// and the search field that filters the file list.
+///
+/// Lives as long as the document window, its parent. The preview window is
+/// made the first time a preview is shown, so the web engine loads only then.
+class DocumentWindowCommands : public QObject, public Toolbar::Delegate
+{
+    Q_OBJECT
+
+public:
+    DocumentWindowCommands(QMainWindow *mainWindow, FileListController *fileList);
+    ~DocumentWindowCommands() override;
+
+    void setUp();
+    /// Builds a new toolbar and installs it on the window, replacing the old one.
+    void setupToolbar();
+
+    QStringList toolbarDefaultItemIdentifiers() const override;
+    QStringList toolbarAllowedItemIdentifiers() const override;
+    std::optional<ToolbarItem> itemForItemIdentifier(const QString &identifier) override;
+
+    void newWidget();
+    void openWidget();
+    void saveWidget();
+    /// Build and Run: saves, installs a copy into ~/Library/Widgets (after
+    /// asking) and starts it in the widget host.
+    void saveRunWidget();
+    /// Saves and shows the widget in a frameless window above all others.
+    void previewWidget();
+    void closeWidgetPreview();
+    /// Previews the widget if it is not shown, and opens the developer
+    /// tools on the preview's page.
+    void inspectPreview();
+    /// Shows the Run Log panel, or hides it when it shows.
+    void showRunLog();
+    /// Shows the Problems panel, or hides it when it shows.
+    void showProblems();
+    /// Lists the bundle again with the search field's text as the filter.
+    void searchRefresh();
+    /// Selects the next (previous) match of the search field's text in the
+    /// file shown; with an empty field, goes to the field instead.
+    void findNext();
+    void findPrevious();
+
+    /// The search field the Search item carries.
+    QLineEdit *searchView() const { return m_searchView; }
+    /// The preview; null until the first preview.
+    WidgetPreview *preview() const { return m_preview.get(); }
+    /// Loads the saved bundle again into the preview, if it shows.
+    void reloadPreview(const QString &bundlePath);
+    RunLogPanel *runLog() const { return m_runLog; }
+    /// Checks the saved bundle again for the Problems panel.
+    void checkWidget(const QString &bundlePath);
+    ProblemsPanel *problems() const { return m_problems; }
+    bool isPreviewShowing() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+signals:
+    /// The preview was shown, or it went away.
+    void previewShowingChanged(bool showing);
+
+private:
+    /// The toolbar's Preview item and the Widget menu follow the preview.
+    void previewStateChanged();
+    /// Opens the widget's `file` in its editor at `line`.
+    void openAtLine(const QString &file, int line);
+    /// Hands an installed bundle to the widget host, saying so when it cannot.
+    void runInstalled(const QString &bundle);
+    QString savedBundlePath();
+    void focusSearch();
+    void findInShownFile(bool forward);
+
+    QPointer<QMainWindow> m_mainWindow;
+    QPointer<FileListController> m_fileList;
+    QPointer<QLineEdit> m_searchView;
+    RunLogPanel *m_runLog;
+    ProblemsPanel *m_problems;
+    QTimer m_searchPause;
+    std::unique_ptr<WidgetPreview> m_preview;
+};
