@@ -6,20 +6,11 @@
 
 namespace {
 
-// As listed in host/CMakeLists.txt, from host/runtime/WidgetResources.
+using namespace Qt::StringLiterals;
+
+// Made by the build from host/runtime/WidgetResources.cmake, the host's list.
 const QStringList Files = {
-    QStringLiteral("AppleClasses/AppleAnimator.js"),
-    QStringLiteral("AppleClasses/AppleButton.js"),
-    QStringLiteral("AppleClasses/AppleInfoButton.js"),
-    QStringLiteral("AppleClasses/AppleScrollArea.js"),
-    QStringLiteral("AppleClasses/AppleScrollbar.js"),
-    QStringLiteral("AppleClasses/AppleSlider.js"),
-    QStringLiteral("button/genericButton.js"),
-    QStringLiteral("ibutton/black_i.png"),
-    QStringLiteral("ibutton/black_rollie.png"),
-    QStringLiteral("ibutton/white_i.png"),
-    QStringLiteral("ibutton/white_rollie.png"),
-    QStringLiteral("resize.png"),
+#include "RuntimeResourceFiles.inc"
 };
 
 } // namespace

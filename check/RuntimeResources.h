@@ -5,8 +5,7 @@
 
 /// The shared resources the widget runtime serves in place of the Mac's
 /// /System/Library/WidgetResources. The host holds them, and the editor never
-/// links the host, so the list is kept here; a test holds it to the files of
-/// host/runtime/WidgetResources.
+/// links the host: the build hands this the host's list.
 namespace RuntimeResources {
 
 /// Where pages name the shared resources.
