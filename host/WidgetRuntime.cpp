@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/WidgetRuntime.h"
 
-#include "host/DesktopApplication.h"
 #include "host/RuntimeSchemeHandler.h"
 #include "host/SystemCommand.h"
 #include "host/WebImage.h"
 #include "host/WidgetBundle.h"
 #include "host/WidgetRequestInterceptor.h"
 #include "host/WidgetWebPage.h"
+
+#include "platform/DesktopEntry.h"
 
 #include <QBuffer>
 #include <QDesktopServices>
@@ -258,7 +259,14 @@ void WidgetRuntime::openURL(QWebEngineUrlRequestJob *job, const QJsonObject &arg
 
 void WidgetRuntime::openApplication(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)
 {
-    DesktopApplication::launch(arguments.value(u"identifier"_s).toString());
+    // Widgets name applications by identifiers ("org.gnome.Calculator"),
+    // which is also how many desktop entries are named.
+    const QString identifier = arguments.value(u"identifier"_s).toString();
+    const QString entry = DesktopEntry::locate(identifier);
+    const Outcome launched =
+        entry.isEmpty() ? Outcome::failure(identifier, u"no installed application answers to it"_s) : DesktopEntry::launch(entry);
+    if (!launched)
+        access().report(u"application "_s + identifier + u" not opened: "_s + launched.reason());
     reply(job);
 }
 

@@ -18,7 +18,7 @@ public:
 
     /// Starts `application` on `path` and returns at once. The widget host's
     /// name starts the host program that comes with the editor; a desktop
-    /// entry (".desktop") starts the command its Exec line gives; anything
+    /// entry (".desktop") starts its application (see DesktopEntry); anything
     /// else is a program to start. A failure names the program that could
     /// not be found or started.
     static Outcome openFile(const QString &path, const QString &application);
@@ -26,12 +26,6 @@ public:
     /// Where the widget host program is: beside the editor (installed, or in
     /// its build folder), else on the PATH. Empty when it cannot be found.
     static QString widgetHostProgram();
-
-    /// The command a desktop entry's Exec line gives for opening `path`: the
-    /// line split as the desktop entry rules quote it, the file codes (%f %F
-    /// %u %U) standing for the path and the other codes dropped. Empty when
-    /// the entry has no Exec line.
-    static QStringList desktopEntryCommand(const QString &entryPath, const QString &path);
 
     /// When set, receives every request in place of starting a program (tests).
     static inline std::function<bool(const QString &path, const QString &application)> responder;

@@ -13,7 +13,7 @@ QUILLET_PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libgl-dev
     qt6-webengine-dev qt6-webengine-dev-tools qt6-declarative-dev
-    libqscintilla2-qt6-dev libzip-dev qt6-image-formats-plugins libqt6svg6 adwaita-icon-theme
+    libqscintilla2-qt6-dev libzip-dev libglib2.0-dev qt6-image-formats-plugins libqt6svg6 adwaita-icon-theme
     libbenchmark-dev xvfb xauth desktop-file-utils appstream shared-mime-info
     fonts-liberation2 fonts-dejavu-core
     "${QUILLET_EXTRA_PACKAGES[@]}"

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QScopeGuard>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <csignal>
@@ -159,7 +160,9 @@ private slots:
         QTest::newRow("a scheme other than web, mail or file") << u"widget.openURL('javascript:alert(1)')"_s
             << u"quillet: Runtime: address javascript:alert(1) blocked (only web, mail and file addresses open)"_s;
         QTest::newRow("application") << u"widget.openApplication('org.quillet.Probe')"_s << u"Probe started"_s;
-        QTest::newRow("unknown application") << u"widget.openApplication('com.example.Missing')"_s << QString();
+        QTest::newRow("unknown application")
+            << u"widget.openApplication('com.example.Missing')"_s
+            << u"quillet: Runtime: application com.example.Missing not opened: no installed application answers to it"_s;
     }
     // What reached the desktop: addresses opened, refusals, applications started.
     void desktop()
@@ -175,7 +178,7 @@ private slots:
 
         QCOMPARE(m_f.run(placed(script) + u"; 'answered'"_s).toString(), u"answered"_s);
 
-        QTRY_COMPARE_WITH_TIMEOUT((catcher.urls + WidgetPage::log().filter(u"blocked"_s)
+        QTRY_COMPARE_WITH_TIMEOUT((catcher.urls + WidgetPage::log().filter(QRegularExpression(u"blocked|not opened"_s))
                                    + (QFileInfo::exists(marker) ? QStringList{u"Probe started"_s} : QStringList()))
                                       .join(u'\n'),
                                   placed(expected), 10000);

@@ -156,12 +156,17 @@ void tst_Panels::desktopEntries()
     QCOMPARE(first.data(Qt::DecorationRole).value<QIcon>().pixmap(8).toImage().pixelColor(0, 0), QColor(Qt::red));
     QLocale::setDefault(QLocale::c());
 
-    const QString file = QStringLiteral("/tmp/a b.js");
-    QCOMPARE(Workspace::desktopEntryCommand(apps + QStringLiteral("/b.desktop"), file),
-             (QStringList{QStringLiteral("/opt/my editor/bin/edit"), QStringLiteral("--new-window"), file}));
-    QCOMPARE(Workspace::desktopEntryCommand(apps + QStringLiteral("/a.desktop"), file),
-             (QStringList{QStringLiteral("viewer"), QStringLiteral("--fast"), file}));
-    QVERIFY(Workspace::desktopEntryCommand(apps + QStringLiteral("/missing.desktop"), file).isEmpty());
+    // Quoted words with quotes, `$` and `%` in them, by the desktop entry
+    // rules, and the file given in place of %f.
+    Tree::write(apps, QStringLiteral("c.desktop"),
+                "[Desktop Entry]\nType=Application\nName=Write\n"
+                "Exec=sh -c \"printf %%s \\\\\"hi there\\\\\" > \\\\\"\\\\$1\\\\\"\" sh %f\n");
+    const QString file = m_dir->filePath(QStringLiteral("a b.js"));
+    const Outcome started = Workspace::openFile(file, apps + QStringLiteral("/c.desktop"));
+    QVERIFY2(started, qPrintable(started.reason()));
+    QTRY_COMPARE(Tree::read(file), QByteArray("hi there"));
+    const Outcome missing = Workspace::openFile(file, apps + QStringLiteral("/missing.desktop"));
+    QVERIFY(!missing && missing.reason().contains(u"desktop entry"));
 }
 
 QTEST_MAIN(tst_Panels)
