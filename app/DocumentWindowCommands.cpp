@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/DocumentWindowCommands.h"
 
+#include "app/PreviewLoader.h"
 #include "app/ProblemsPanel.h"
 #include "app/RunLogPanel.h"
 #include "editors/ContentView.h"
 #include "editors/TextEditorView.h"
 #include "filelist/FileListController.h"
-#include "app/PreviewLoader.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
@@ -17,9 +17,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QKeyEvent>
 #include <QShortcut>
 
 namespace {
@@ -99,25 +99,32 @@ void DocumentWindowCommands::setupToolbar()
 
 QStringList DocumentWindowCommands::toolbarDefaultItemIdentifiers() const
 {
-    return {NewToolbarItemIdentifier, OpenToolbarItemIdentifier, SaveToolbarItemIdentifier,
-            Toolbar::FlexibleSpaceItemIdentifier, PreviewToolbarItemIdentifier,
-            BuildRunToolbarItemIdentifier, SearchToolbarItemIdentifier};
+    return {NewToolbarItemIdentifier,     OpenToolbarItemIdentifier,
+            SaveToolbarItemIdentifier,    Toolbar::FlexibleSpaceItemIdentifier,
+            PreviewToolbarItemIdentifier, BuildRunToolbarItemIdentifier,
+            SearchToolbarItemIdentifier};
 }
 
 QStringList DocumentWindowCommands::toolbarAllowedItemIdentifiers() const
 {
-    return {NewToolbarItemIdentifier, OpenToolbarItemIdentifier, BuildRunToolbarItemIdentifier,
-            SaveToolbarItemIdentifier, PreviewToolbarItemIdentifier, Toolbar::SpaceItemIdentifier,
-            Toolbar::FlexibleSpaceItemIdentifier, Toolbar::CustomizeToolbarItemIdentifier,
-            Toolbar::SeparatorItemIdentifier, SearchToolbarItemIdentifier};
+    return {NewToolbarItemIdentifier,
+            OpenToolbarItemIdentifier,
+            BuildRunToolbarItemIdentifier,
+            SaveToolbarItemIdentifier,
+            PreviewToolbarItemIdentifier,
+            Toolbar::SpaceItemIdentifier,
+            Toolbar::FlexibleSpaceItemIdentifier,
+            Toolbar::CustomizeToolbarItemIdentifier,
+            Toolbar::SeparatorItemIdentifier,
+            SearchToolbarItemIdentifier};
 }
 
 std::optional<ToolbarItem> DocumentWindowCommands::itemForItemIdentifier(const QString &identifier)
 {
     const auto command = [this, &identifier](const QString &label, const QString &image,
                                              void (DocumentWindowCommands::*action)()) {
-        return ToolbarItem{identifier, label, label, {}, Images::named(image),
-                           [this, action] { (this->*action)(); }, {}, {}, {}};
+        return ToolbarItem{identifier, label, label, {}, Images::named(image), [this, action] { (this->*action)(); },
+                           {},         {},    {}};
     };
     if (identifier == NewToolbarItemIdentifier)
         return command(tr("New Widget"), QStringLiteral("new"), &DocumentWindowCommands::newWidget);
@@ -134,8 +141,8 @@ std::optional<ToolbarItem> DocumentWindowCommands::itemForItemIdentifier(const Q
         return command(tr("Build and Run"), QStringLiteral("buildlaunch"), &DocumentWindowCommands::saveRunWidget);
     if (identifier == SearchToolbarItemIdentifier) {
         const QSize size(SearchItemWidth, m_searchView->sizeHint().height());
-        return ToolbarItem{identifier, tr("Search"), tr("Search"), tr("Search Your Document"),
-                           {}, {}, m_searchView.data(), size, size};
+        return ToolbarItem{identifier,          tr("Search"), tr("Search"), tr("Search Your Document"), {}, {},
+                           m_searchView.data(), size,         size};
     }
     return std::nullopt;
 }
@@ -307,7 +314,9 @@ void DocumentWindowCommands::saveRunWidget()
         tr("Install"),
         tr("In order to run this widget a copy needs to be installed to your widgets folder.  "
            "This will replace any widget in your widget folder with the same name."),
-        tr("Install"), tr("Cancel"), {}};
+        tr("Install"),
+        tr("Cancel"),
+        {}};
     if (Alert::run(m_mainWindow, question) != Alert::DefaultButton)
         return;
     QDir().mkpath(folder);

@@ -3,9 +3,9 @@
 
 #include "ui_MainMenu.h"
 
-#include "app/WidgetDocument.h"
-#include "app/PreferencesWindow.h"
 #include "app/DocumentWindowCommands.h"
+#include "app/PreferencesWindow.h"
+#include "app/WidgetDocument.h"
 #include "find/FindInWidgetPanel.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
@@ -57,9 +57,7 @@ void MainMenu::connectFileMenu()
         };
     };
     connect(ui->actionNewWidget, &QAction::triggered, &controller, &DocumentController::newDocument);
-    connect(ui->actionOpen, &QAction::triggered, this, [this] {
-        DocumentController::shared().openDocument(m_window);
-    });
+    connect(ui->actionOpen, &QAction::triggered, this, [this] { DocumentController::shared().openDocument(m_window); });
     connect(ui->menuOpenRecent, &QMenu::aboutToShow, this, &MainMenu::fillRecentMenu);
     connect(ui->actionSave, &QAction::triggered, this, withDocument(&Document::saveDocument));
     connect(ui->actionSaveAs, &QAction::triggered, this, withDocument(&Document::saveDocumentAs));
@@ -76,8 +74,9 @@ void MainMenu::connectFileMenu()
         if (!document || !document->saveDocument())
             return;
         const QFileInfo bundle(document->filePath());
-        const QString path = SavePanel::run(m_window, {tr("Export as Zip"), QStringLiteral("zip"), bundle.absolutePath(),
-                                                       bundle.fileName() + QStringLiteral(".zip")});
+        const QString path = SavePanel::run(m_window,
+                                            {tr("Export as Zip"), QStringLiteral("zip"), bundle.absolutePath(),
+                                             bundle.fileName() + QStringLiteral(".zip")});
         if (!path.isEmpty())
             Alert::report(m_window, tr("“%1” could not be exported.").arg(QFileInfo(path).fileName()),
                           ZipArchive::exportBundle(bundle.filePath(), path));
@@ -101,8 +100,7 @@ void MainMenu::fillRecentMenu()
         if (folder == home || folder.startsWith(home + u'/'))
             folder = u'~' + folder.sliced(home.size());
         QAction *entry = menu->addAction(tr("%1 — %2").arg(bundle.fileName(), folder));
-        connect(entry, &QAction::triggered, this,
-                [path] { DocumentController::shared().openDocumentWithPath(path); });
+        connect(entry, &QAction::triggered, this, [path] { DocumentController::shared().openDocumentWithPath(path); });
     }
     if (menu->isEmpty())
         menu->addAction(tr("No Recent Widgets"))->setEnabled(false);
@@ -123,8 +121,7 @@ void MainMenu::connectEditMenu()
     ui->actionFindNext->setShortcuts(QKeySequence::FindNext);
     ui->actionFindPrevious->setShortcuts(QKeySequence::FindPrevious);
     connect(ui->actionFindNext, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::findNext));
-    connect(ui->actionFindPrevious, &QAction::triggered, this,
-            toolbarCommand(&DocumentWindowCommands::findPrevious));
+    connect(ui->actionFindPrevious, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::findPrevious));
     connect(ui->actionFindInWidget, &QAction::triggered, this, [this] {
         auto *document = qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(m_window));
         if (document && document->findPanel())
@@ -137,8 +134,7 @@ void MainMenu::connectEditMenu()
 std::function<void()> MainMenu::toolbarCommand(void (DocumentWindowCommands::*command)()) const
 {
     return [this, command] {
-        const auto *document =
-            qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(m_window));
+        const auto *document = qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(m_window));
         if (document && document->windowCommands())
             (document->windowCommands()->*command)();
     };
@@ -160,6 +156,5 @@ void MainMenu::connectWidgetMenu()
             toolbarCommand(&DocumentWindowCommands::inspectPreview));
     connect(ui->actionRunLog, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::showRunLog));
     connect(ui->actionProblems, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::showProblems));
-    connect(ui->actionBuildAndRun, &QAction::triggered, this,
-            toolbarCommand(&DocumentWindowCommands::saveRunWidget));
+    connect(ui->actionBuildAndRun, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::saveRunWidget));
 }

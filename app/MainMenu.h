@@ -8,7 +8,9 @@
 
 class QMainWindow;
 class DocumentWindowCommands;
-namespace Ui { class MainMenu; }
+namespace Ui {
+class MainMenu;
+}
 
 /// The application's menu bar, from the form "MainMenu", put on each
 /// document window (a Linux window carries its own menu bar). File commands

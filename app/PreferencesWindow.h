@@ -8,7 +8,9 @@
 
 class PreferencesToolbar;
 class QMainWindow;
-namespace Ui { class Preferences; }
+namespace Ui {
+class Preferences;
+}
 
 /// The one preferences window of the application, made from the form
 /// "Preferences" the first time it is asked for. Its controls write the

@@ -29,7 +29,8 @@ void ProblemsPanel::check()
     m_stale = false;
     m_problems = WidgetChecker::check(m_bundlePath);
     list()->clear();
-    const QIcon error = QIcon::fromTheme(QStringLiteral("dialog-error"), style()->standardIcon(QStyle::SP_MessageBoxCritical));
+    const QIcon error =
+        QIcon::fromTheme(QStringLiteral("dialog-error"), style()->standardIcon(QStyle::SP_MessageBoxCritical));
     const QIcon warning =
         QIcon::fromTheme(QStringLiteral("dialog-warning"), style()->standardIcon(QStyle::SP_MessageBoxWarning));
     for (const Problem &problem : std::as_const(m_problems)) {

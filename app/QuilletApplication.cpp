@@ -36,8 +36,9 @@ int QuilletApplication::run()
     parser.addVersionOption();
     parser.addPositionalArgument(tr("bundles"), tr("Widget bundles to open; a new widget when none is given."),
                                  tr("[bundle.wdgt...]"));
-    const QCommandLineOption check(QStringLiteral("check"),
-                                   tr("Check the bundles, print one line per problem and quit: 1 when any has an error."));
+    const QCommandLineOption check(
+        QStringLiteral("check"),
+        tr("Check the bundles, print one line per problem and quit: 1 when any has an error."));
     parser.addOption(check);
     const QCommandLineOption exportZip(QStringLiteral("export-zip"),
                                        tr("Zip the widget <bundle> into the one file named, and quit."), tr("bundle"));
@@ -53,7 +54,8 @@ int QuilletApplication::run()
         if (!exported)
             std::fputs(qUtf8Printable(tr("quillet: “%1”: %2\n").arg(exported.file(), exported.reason())), stderr);
         else if (!exported.skipped().isEmpty())
-            std::fputs(qUtf8Printable(tr("quillet: left out: %1\n").arg(exported.skipped().join(QStringLiteral(", ")))), stderr);
+            std::fputs(qUtf8Printable(tr("quillet: left out: %1\n").arg(exported.skipped().join(QStringLiteral(", ")))),
+                       stderr);
         return exported ? 0 : 1;
     }
     DocumentController &controller = DocumentController::shared();

@@ -3,8 +3,8 @@
 
 #include "ui_WidgetDocument.h"
 
-#include "app/MainMenu.h"
 #include "app/DocumentWindowCommands.h"
+#include "app/MainMenu.h"
 #include "chrome/CenteredTextDelegate.h"
 #include "editors/ContentArea.h"
 #include "editors/ContentView.h"
@@ -36,8 +36,7 @@ QString cleanAbsolute(const QString &path)
 
 WidgetDocument::WidgetDocument()
     : ui(std::make_unique<Ui::WidgetDocument>())
-{
-}
+{ }
 
 WidgetDocument::~WidgetDocument() = default;
 
@@ -106,9 +105,8 @@ bool WidgetDocument::readFromURL(const QUrl &url)
         FileManager::removeLeftovers(path);
     if (!FileManager::exists(path) || extension != u"wdtp")
         return true;
-    const Alert::Request question{tr("Edit or Install"),
-                                  tr("Would you like to edit or install this template?"),
-                                  tr("Install"), tr("Edit"), {}};
+    const Alert::Request question{
+        tr("Edit or Install"), tr("Would you like to edit or install this template?"), tr("Install"), tr("Edit"), {}};
     if (Alert::run(nullptr, question) == Alert::AlternateButton)
         return true;
     return installTemplate(path);
@@ -136,8 +134,8 @@ Outcome WidgetDocument::writeToURL(const QUrl &destination, const QUrl &original
     if (target != source) {
         // Views waiting for the user's answer to another program's change
         // stay waiting at the new place; the others hold what is copied.
-        const QList<ContentView *> current = ui->contentView ? ui->contentView->viewsCurrentWithDisk()
-                                                             : QList<ContentView *>();
+        const QList<ContentView *> current =
+            ui->contentView ? ui->contentView->viewsCurrentWithDisk() : QList<ContentView *>();
         const Outcome placed = placeCopyAt(target, source);
         if (!placed)
             return placed;
@@ -187,6 +185,5 @@ bool WidgetDocument::isDocumentEdited() const
     if (!window())
         return false;
     const QList<ContentView *> views = ui->contentView->views();
-    return std::any_of(views.begin(), views.end(),
-                       [](const ContentView *view) { return view->isEdited(); });
+    return std::any_of(views.begin(), views.end(), [](const ContentView *view) { return view->isEdited(); });
 }

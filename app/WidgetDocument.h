@@ -10,7 +10,9 @@ class FileListController;
 class FindInWidgetPanel;
 class TemplateWizardPanel;
 class DocumentWindowCommands;
-namespace Ui { class WidgetDocument; }
+namespace Ui {
+class WidgetDocument;
+}
 
 /// One widget bundle. The document holds no data: the bundle directory on
 /// disk is its content, and the only unsaved state lives in the content views

@@ -24,7 +24,9 @@ class MedianReporter : public benchmark::ConsoleReporter
 {
 public:
     // Plain text: scripts/bench reads the ratios from it.
-    MedianReporter() : ConsoleReporter(OO_Tabular) {}
+    MedianReporter()
+        : ConsoleReporter(OO_Tabular)
+    { }
 
     void ReportRuns(const std::vector<Run> &runs) override
     {

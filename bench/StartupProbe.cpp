@@ -19,13 +19,16 @@ constexpr int NoStart = 3;
 
 void endAfterQueuedEvents(int status)
 {
-    QMetaObject::invokeMethod(qApp, [status] { _exit(status); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [status] { _exit(status); }, Qt::QueuedConnection);
 }
 
 class ReadinessWatcher : public QObject
 {
 public:
-    explicit ReadinessWatcher(bool waitsForRows) : m_waitsForRows(waitsForRows) {}
+    explicit ReadinessWatcher(bool waitsForRows)
+        : m_waitsForRows(waitsForRows)
+    { }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override

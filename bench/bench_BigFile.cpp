@@ -245,9 +245,15 @@ QByteArray makeMinifiedScript(qsizetype size)
     while (script.size() < size) {
         const QByteArray a = name(), b = name(), k = QByteArray::number(int(random() % 1000));
         switch (random() % 3) {
-        case 0: script += "function " + a + "(" + b + "){return " + b + "." + name() + "*" + k + "+\"" + name() + "\"}"; break;
-        case 1: script += "var " + a + "=" + b + "[" + k + "]||{};"; break;
-        default: script += "if(" + a + "!==" + b + ")" + a + "." + b + "(" + k + ",\"x\");"; break;
+        case 0:
+            script += "function " + a + "(" + b + "){return " + b + "." + name() + "*" + k + "+\"" + name() + "\"}";
+            break;
+        case 1:
+            script += "var " + a + "=" + b + "[" + k + "]||{};";
+            break;
+        default:
+            script += "if(" + a + "!==" + b + ")" + a + "." + b + "(" + k + ",\"x\");";
+            break;
         }
     }
     return script;
@@ -335,7 +341,8 @@ int main(int argc, char **argv)
         if (ours <= 0)
             continue;
         std::printf("keystroke at the %s of 50 MB, bare QScintilla: %.2f ms\n", place, floor);
-        judge(QStringLiteral("keystroke at the %1 of 50 MB, ms").arg(QLatin1StringView(place)), ours, FrameMilliseconds);
+        judge(QStringLiteral("keystroke at the %1 of 50 MB, ms").arg(QLatin1StringView(place)), ours,
+              FrameMilliseconds);
         judge(QStringLiteral("keystroke at the %1 of 50 MB / bare").arg(QLatin1StringView(place)), ours / floor, 1.0);
     }
     if (keyTimes.contains(u"open one line"_qs)) {

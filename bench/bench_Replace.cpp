@@ -77,9 +77,9 @@ void ReplaceAll(benchmark::State &state)
         QFile::remove(sedCopy);
         QFile::copy(paths[index], sedCopy);
         timer.restart();
-        QProcess::execute(QStringLiteral("sed"), {QStringLiteral("-i"),
-                                                  QStringLiteral("s/%1/threadGamma/g").arg(QString::fromLatin1(matched.needle)),
-                                                  sedCopy});
+        QProcess::execute(QStringLiteral("sed"),
+                          {QStringLiteral("-i"),
+                           QStringLiteral("s/%1/threadGamma/g").arg(QString::fromLatin1(matched.needle)), sedCopy});
         times[u"sed "_qs + name].append(seconds(timer));
     }
 }

@@ -45,15 +45,28 @@ void memmem(benchmark::State &state, const QByteArray &needle)
     for (auto _ : state) {
         int found = 0;
         for (const QByteArray &text : std::as_const(texts))
-            found += ::memmem(text.constData(), size_t(text.size()), needle.constData(), size_t(needle.size())) != nullptr;
+            found +=
+                ::memmem(text.constData(), size_t(text.size()), needle.constData(), size_t(needle.size())) != nullptr;
         benchmark::DoNotOptimize(found);
     }
 }
 
-void FilterAbsent(benchmark::State &state) { filter(state, QStringLiteral("absentneedle")); }
-void MemmemAbsent(benchmark::State &state) { memmem(state, "absentneedle"); }
-void FilterAtEnd(benchmark::State &state) { filter(state, QStringLiteral("NEEDLEATEND")); }
-void MemmemAtEnd(benchmark::State &state) { memmem(state, "needleAtEnd"); }
+void FilterAbsent(benchmark::State &state)
+{
+    filter(state, QStringLiteral("absentneedle"));
+}
+void MemmemAbsent(benchmark::State &state)
+{
+    memmem(state, "absentneedle");
+}
+void FilterAtEnd(benchmark::State &state)
+{
+    filter(state, QStringLiteral("NEEDLEATEND"));
+}
+void MemmemAtEnd(benchmark::State &state)
+{
+    memmem(state, "needleAtEnd");
+}
 BENCHMARK(FilterAbsent)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(MemmemAbsent)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(FilterAtEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);

@@ -41,7 +41,8 @@ void start(benchmark::State &state, const QString &program, const QStringList &a
         QProcess process;
         process.setProcessEnvironment(environment);
         process.start(program, arguments);
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+            || process.exitCode() != 0) {
             state.SkipWithError("the program did not start ready for its user");
             return;
         }
@@ -53,8 +54,14 @@ void byTheClock(benchmark::internal::Benchmark *bench)
     bench->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5)->Repetitions(9)->ReportAggregatesOnly(true);
 }
 
-void Editor(benchmark::State &state) { start(state, QStringLiteral(QUILLET_EDITOR), {bundlePath}, true); }
-void BareWindow(benchmark::State &state) { start(state, QStringLiteral(QUILLET_BARE_WINDOW), {}, false); }
+void Editor(benchmark::State &state)
+{
+    start(state, QStringLiteral(QUILLET_EDITOR), {bundlePath}, true);
+}
+void BareWindow(benchmark::State &state)
+{
+    start(state, QStringLiteral(QUILLET_BARE_WINDOW), {}, false);
+}
 BENCHMARK(Editor)->Apply(byTheClock);
 BENCHMARK(BareWindow)->Apply(byTheClock);
 
@@ -118,6 +125,7 @@ int main(int argc, char **argv)
     runInterleaved(argc, argv, reporter);
     bool met = reporter.meets("editor start / bare window start", u"Editor"_s, u"BareWindow"_s, TargetRatio);
     for (const QString &peer : peers)
-        met = reporter.meets(qPrintable(u"editor start / "_s + peer + u" start"_s), u"Editor"_s, peer, PeerRatio) && met;
+        met =
+            reporter.meets(qPrintable(u"editor start / "_s + peer + u" start"_s), u"Editor"_s, peer, PeerRatio) && met;
     return met ? 0 : 1;
 }

@@ -43,10 +43,22 @@ QStringList templateFiles;
 QVariantMap textEverywhere, textInLarge, dateInLarge;
 std::unique_ptr<VariableView> textView, dateView;
 
-QString templatePath() { return workFolder + QStringLiteral("/Many.wdtp"); }
-QString madePath() { return workFolder + QStringLiteral("/Made.wdgt"); }
-QString largeWidget() { return workFolder + QStringLiteral("/Large.wdgt"); }
-QString largeTemplate() { return workFolder + QStringLiteral("/large.js"); }
+QString templatePath()
+{
+    return workFolder + QStringLiteral("/Many.wdtp");
+}
+QString madePath()
+{
+    return workFolder + QStringLiteral("/Made.wdgt");
+}
+QString largeWidget()
+{
+    return workFolder + QStringLiteral("/Large.wdgt");
+}
+QString largeTemplate()
+{
+    return workFolder + QStringLiteral("/large.js");
+}
 
 // A step that failed would leave nothing worth timing.
 void mustSucceed(const Outcome &outcome)
@@ -104,7 +116,8 @@ void WriteFloor(benchmark::State &state)
             const QByteArray name = QFile::encodeName(file);
             const QByteArray destination = to + '/' + name, temporary = to + "/." + name + ".tmp";
             const int in = ::open((from + name).constData(), O_RDONLY | O_CLOEXEC);
-            struct stat status{};
+            struct stat status
+            { };
             if (in < 0 || ::fstat(in, &status) != 0)
                 std::abort();
             void *bytes = ::mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE, in, 0);
@@ -134,8 +147,14 @@ void fillLargeFile(benchmark::State &state, VariableView *view, const QVariantMa
     state.SetBytesProcessed(state.iterations() * TotalBytes);
 }
 
-void TextVariable(benchmark::State &state) { fillLargeFile(state, textView.get(), textInLarge); }
-void DateVariable(benchmark::State &state) { fillLargeFile(state, dateView.get(), dateInLarge); }
+void TextVariable(benchmark::State &state)
+{
+    fillLargeFile(state, textView.get(), textInLarge);
+}
+void DateVariable(benchmark::State &state)
+{
+    fillLargeFile(state, dateView.get(), dateInLarge);
+}
 
 // Medians of repeated runs, timed by the clock: cp and sed spend their time
 // in processes of their own.
@@ -151,8 +170,10 @@ BENCHMARK(DateVariable)->Apply(byTheClock);
 
 QVariantMap variable(const char *type, const char *name, const QStringList &files)
 {
-    return {{QStringLiteral("TPVType"), QString::fromLatin1(type)}, {QStringLiteral("TPVName"), QString::fromLatin1(name)},
-            {QStringLiteral("TPVFiles"), files}, {QStringLiteral("TPVDefaultValue"), TextValue}};
+    return {{QStringLiteral("TPVType"), QString::fromLatin1(type)},
+            {QStringLiteral("TPVName"), QString::fromLatin1(name)},
+            {QStringLiteral("TPVFiles"), files},
+            {QStringLiteral("TPVDefaultValue"), TextValue}};
 }
 
 std::unique_ptr<VariableView> viewFor(const QVariantMap &info)

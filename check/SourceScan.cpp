@@ -30,7 +30,8 @@ const QRegularExpression &attribute()
 const QRegularExpression &styleToken()
 {
     static const QRegularExpression token(
-        QStringLiteral(R"re(/\*.*?(?:\*/|\z)|(@import\s+)?url\(\s*(?:"([^"]*)"|'([^']*)'|([^)\s]*))\s*\)|@import\s+(?:"([^"]*)"|'([^']*)'))re"),
+        QStringLiteral(
+            R"re(/\*.*?(?:\*/|\z)|(@import\s+)?url\(\s*(?:"([^"]*)"|'([^']*)'|([^)\s]*))\s*\)|@import\s+(?:"([^"]*)"|'([^']*)'))re"),
         Lenient);
     return token;
 }
@@ -132,9 +133,10 @@ void Scanner::tag(const QString &name, qsizetype from, qsizetype to)
     else if (name == u"img")
         referBy(QStringLiteral("src"), SourceScan::Kind::Other);
     else if (name == u"link")
-        referBy(QStringLiteral("href"), values.value(QStringLiteral("rel")).first.contains(u"stylesheet", Qt::CaseInsensitive)
-                                            ? SourceScan::Kind::StyleSheet
-                                            : SourceScan::Kind::Other);
+        referBy(QStringLiteral("href"),
+                values.value(QStringLiteral("rel")).first.contains(u"stylesheet", Qt::CaseInsensitive)
+                    ? SourceScan::Kind::StyleSheet
+                    : SourceScan::Kind::Other);
 }
 
 void Scanner::style(qsizetype from, qsizetype to)
@@ -157,7 +159,8 @@ void Scanner::script(qsizetype from, qsizetype to)
         const auto [name, start] = firstCaptured(token, 1, 3);
         if (start < 0)
             continue;
-        const SourceScan::Call call = token.capturedStart(1) >= 0 ? SourceScan::Call::System : SourceScan::Call::Network;
+        const SourceScan::Call call =
+            token.capturedStart(1) >= 0 ? SourceScan::Call::System : SourceScan::Call::Network;
         const bool known = std::any_of(result.uses.cbegin(), result.uses.cend(),
                                        [call](const SourceScan::Use &use) { return use.call == call; });
         if (!known)

@@ -51,7 +51,8 @@ QList<Problem> WidgetChecker::check(const QString &bundlePath)
 {
     WidgetChecker checker(bundlePath);
     if (!FileManager::isDirectory(bundlePath)) {
-        checker.add(Severity::Error, {}, 0, FileManager::exists(bundlePath) ? tr("not a folder") : tr("does not exist"));
+        checker.add(Severity::Error, {}, 0,
+                    FileManager::exists(bundlePath) ? tr("not a folder") : tr("does not exist"));
         return checker.m_problems;
     }
     QString identifier;
@@ -68,7 +69,8 @@ QList<Problem> WidgetChecker::check(const QString &bundlePath)
     if (!checker.isFile(icon))
         checker.add(Severity::Warning, {}, 0, checker.missing(icon, icon) + tr(" (the widget's icon)"));
     // The main page is named from the top of the bundle, as the property list is.
-    const std::optional<QString> page = mainHTML.isEmpty() ? std::nullopt : checker.resolve(checker.m_infoName, 0, mainHTML);
+    const std::optional<QString> page =
+        mainHTML.isEmpty() ? std::nullopt : checker.resolve(checker.m_infoName, 0, mainHTML);
     const std::optional<QString> found =
         page ? checker.locate(*page, checker.m_infoName, 0, tr("MainHTML %1").arg(quoted(*page))) : std::nullopt;
     if (found)
@@ -178,11 +180,12 @@ void WidgetChecker::checkIdentifier(const QString &identifier)
         if (name == ownName || !FileManager::isDirectory(other) || FileManager::isSameFile(other, m_bundle))
             continue;
         const QString info = QFileInfo::exists(other + QStringLiteral("/Info.plist")) ? QStringLiteral("/Info.plist")
-                                                                                       : QStringLiteral("/info.plist");
+                                                                                      : QStringLiteral("/info.plist");
         const std::optional<QVariant> list = PropertyList::read(other + info);
         if (list && list->toMap().value(QStringLiteral("CFBundleIdentifier")).toString() == identifier) {
             add(Severity::Warning, m_infoName, 0,
-                tr("CFBundleIdentifier %1 is also the identifier of %2: the two widgets share their preferences and storage")
+                tr("CFBundleIdentifier %1 is also the identifier of %2: the two widgets share their preferences and "
+                   "storage")
                     .arg(quoted(identifier), quoted(QStringLiteral("~/Library/Widgets/") + name)));
         }
     }
@@ -221,8 +224,10 @@ std::optional<QString> WidgetChecker::resolve(const QString &from, int line, QSt
         return std::nullopt;
     else
         target = QUrl::fromPercentEncoding(target.remove(suffix).toUtf8());
-    if (target.startsWith(RuntimeResources::Folder) && !RuntimeResources::provides(target.sliced(RuntimeResources::Folder.size())))
-        add(Severity::Warning, from, line, tr("%1 is not among the shared resources the runtime provides").arg(quoted(target)));
+    if (target.startsWith(RuntimeResources::Folder)
+        && !RuntimeResources::provides(target.sliced(RuntimeResources::Folder.size())))
+        add(Severity::Warning, from, line,
+            tr("%1 is not among the shared resources the runtime provides").arg(quoted(target)));
     const QString folder = QFileInfo(from).path();
     const QString relative = QDir::cleanPath(folder + u'/' + target);
     if (target.startsWith(u'/') || relative == u"." || relative == u".." || relative.startsWith(u"../"))
@@ -233,7 +238,8 @@ std::optional<QString> WidgetChecker::resolve(const QString &from, int line, QSt
 void WidgetChecker::checkReference(const QString &from, const SourceScan::Reference &reference)
 {
     const std::optional<QString> relative = resolve(from, reference.line, reference.target);
-    const std::optional<QString> found = relative ? locate(*relative, from, reference.line, quoted(*relative)) : std::nullopt;
+    const std::optional<QString> found =
+        relative ? locate(*relative, from, reference.line, quoted(*relative)) : std::nullopt;
     if (found && reference.kind == SourceScan::Kind::Script)
         checkSource(*found, &SourceScan::script);
     else if (found && reference.kind == SourceScan::Kind::StyleSheet)
@@ -252,7 +258,8 @@ void WidgetChecker::checkUses(const QString &file, const QList<SourceScan::Use> 
     }
 }
 
-std::optional<QString> WidgetChecker::locate(const QString &relative, const QString &file, int line, const QString &name)
+std::optional<QString> WidgetChecker::locate(const QString &relative, const QString &file, int line,
+                                             const QString &name)
 {
     if (isFile(relative))
         return relative;
@@ -299,7 +306,8 @@ bool WidgetChecker::isFile(const QString &relative) const
 // As the runtime reads the access keys: AllowFullAccess grants them all.
 bool WidgetChecker::granted(const QString &key) const
 {
-    return PropertyList::boolValue(m_info.value(key)) || PropertyList::boolValue(m_info.value(QStringLiteral("AllowFullAccess")));
+    return PropertyList::boolValue(m_info.value(key))
+        || PropertyList::boolValue(m_info.value(QStringLiteral("AllowFullAccess")));
 }
 
 void WidgetChecker::add(Severity severity, const QString &file, int line, const QString &text)

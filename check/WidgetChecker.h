@@ -28,7 +28,9 @@ public:
     static QList<Problem> check(const QString &bundlePath);
 
 private:
-    explicit WidgetChecker(const QString &bundlePath) : m_bundle(bundlePath) {}
+    explicit WidgetChecker(const QString &bundlePath)
+        : m_bundle(bundlePath)
+    { }
     bool readInfo();
     QString requiredString(const QString &key);
     void checkSize();

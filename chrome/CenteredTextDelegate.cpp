@@ -7,8 +7,7 @@ QRect CenteredTextDelegate::centredRect(const QRect &frame, int contentHeight)
     return {frame.x(), top, frame.width(), contentHeight};
 }
 
-void CenteredTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                                  const QModelIndex &index) const
+void CenteredTextDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QStyleOptionViewItem centred(option);
     const int contentHeight = qMin(sizeHint(option, index).height(), option.rect.height());

@@ -5,8 +5,7 @@
 
 GripSplitter::GripSplitter(QWidget *parent)
     : GripSplitter(Qt::Horizontal, parent)
-{
-}
+{ }
 
 GripSplitter::GripSplitter(Qt::Orientation orientation, QWidget *parent)
     : QSplitter(orientation, parent)

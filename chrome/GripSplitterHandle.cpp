@@ -16,11 +16,9 @@ constexpr int BarShading = 108;
 
 GripSplitterHandle::GripSplitterHandle(Qt::Orientation orientation, QSplitter *parent)
     : QSplitterHandle(orientation, parent)
-{
-}
+{ }
 
-QPointF GripSplitterHandle::dimpleOrigin(const QRectF &divider, const QSizeF &dimple,
-                                          Qt::Orientation orientation)
+QPointF GripSplitterHandle::dimpleOrigin(const QRectF &divider, const QSizeF &dimple, Qt::Orientation orientation)
 {
     const QPointF middle = divider.center();
     if (orientation == Qt::Horizontal)

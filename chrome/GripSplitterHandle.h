@@ -20,6 +20,5 @@ private:
     /// Top-left corner of the dimple of size `dimple` in the divider
     /// `divider` of a splitter with `orientation`. The offset of 5 centres a
     /// dimple 10 pixels across on the divider's thickness.
-    static QPointF dimpleOrigin(const QRectF &divider, const QSizeF &dimple,
-                                Qt::Orientation orientation);
+    static QPointF dimpleOrigin(const QRectF &divider, const QSizeF &dimple, Qt::Orientation orientation);
 };

@@ -13,8 +13,7 @@ const QString GeneralIdentifier = QStringLiteral("General Preferences Toolbar It
 PreferencesToolbar::PreferencesToolbar(QTabWidget *tabView)
     : QObject(tabView)
     , m_tabView(tabView)
-{
-}
+{ }
 
 void PreferencesToolbar::setUp()
 {
@@ -47,10 +46,10 @@ std::optional<ToolbarItem> PreferencesToolbar::itemForItemIdentifier(const QStri
 {
     if (identifier != GeneralIdentifier)
         return std::nullopt;
-    const QString image = m_tabView->currentIndex() == 0 ? QStringLiteral("generalPrefIconSelected")
-                                                         : QStringLiteral("generalPrefIcon");
-    return ToolbarItem{identifier, tr("General"), tr("General"), {}, Images::named(image),
-                       [this] { selectGeneralTab(); }, {}, {}, {}};
+    const QString image =
+        m_tabView->currentIndex() == 0 ? QStringLiteral("generalPrefIconSelected") : QStringLiteral("generalPrefIcon");
+    return ToolbarItem{
+        identifier, tr("General"), tr("General"), {}, Images::named(image), [this] { selectGeneralTab(); }, {}, {}, {}};
 }
 
 void PreferencesToolbar::selectGeneralTab()

@@ -3,8 +3,8 @@
 
 #include "platform/Images.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 namespace {
 
@@ -46,8 +46,7 @@ QRect SelectionTableView::selectionImageRect() const
     const int row = paintedSelectionRow();
     if (row < 0)
         return {};
-    const QRect rect(0, rowViewportPosition(row), viewport()->width(),
-                     rowHeight(row) - UnpaintedRowBottom);
+    const QRect rect(0, rowViewportPosition(row), viewport()->width(), rowHeight(row) - UnpaintedRowBottom);
     return rect.width() > 0 && rect.height() > 0 ? rect : QRect();
 }
 

@@ -105,8 +105,9 @@ Outcome ContentView::save()
         return Outcome::failure(viewIdentifier(), tr("It leads outside the widget, where Quillet writes nothing"));
     if (!isCurrentWithDisk()) {
         fileChangedWhileEdited();
-        return Outcome::failure(viewIdentifier(), tr("Another program changed or removed it since Quillet read it. "
-                                                     "Choose Reload or Keep Your Edits above its editor"));
+        return Outcome::failure(viewIdentifier(),
+                                tr("Another program changed or removed it since Quillet read it. "
+                                   "Choose Reload or Keep Your Edits above its editor"));
     }
     return writeEdits();
 }
@@ -125,6 +126,6 @@ void ContentView::showLeadsOutside()
 
 void ContentView::showUnreadable(const Outcome &outcome)
 {
-    notice()->showNotice(tr("“%1” could not be read: %2. Quillet will not write it.")
-                             .arg(viewIdentifier(), outcome.reason()));
+    notice()->showNotice(
+        tr("“%1” could not be read: %2. Quillet will not write it.").arg(viewIdentifier(), outcome.reason()));
 }

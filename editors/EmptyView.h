@@ -5,7 +5,9 @@
 
 #include <memory>
 
-namespace Ui { class EmptyView; }
+namespace Ui {
+class EmptyView;
+}
 
 /// What the content area shows while no file is selected. It stands for no
 /// file: its identifier is always "" and it neither reads nor writes.
@@ -17,9 +19,9 @@ public:
     explicit EmptyView(QWidget *parent = nullptr);
     ~EmptyView() override;
 
-    void setViewIdentifier(const QString &) override {}
+    void setViewIdentifier(const QString &) override { }
     QString viewIdentifier() const override { return {}; }
-    void openTheFile() override {}
+    void openTheFile() override { }
     bool searchString(const QString &) const override { return false; }
 
 protected:

@@ -129,8 +129,8 @@ void sortAsFileManagersDo(QStringList &names)
         return std::string_view(rests).substr(place.restOffset, place.restSize);
     };
     for (auto run = places.begin(); run != places.end();) {
-        const auto runEnd = std::find_if(run + 1, places.end(),
-                                         [&run](const SortPlace &place) { return place.start != run->start; });
+        const auto runEnd =
+            std::find_if(run + 1, places.end(), [&run](const SortPlace &place) { return place.start != run->start; });
         std::sort(run, runEnd, [&](const SortPlace &a, const SortPlace &b) {
             const int order = rest(a).compare(rest(b));
             return order != 0 ? order < 0 : names.at(a.name) < names.at(b.name);

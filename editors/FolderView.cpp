@@ -3,9 +3,9 @@
 
 #include "ui_FolderView.h"
 
+#include "editors/ColumnBrowser.h"
 #include "editors/ContentArea.h"
 #include "editors/EntryListModel.h"
-#include "editors/ColumnBrowser.h"
 
 #include <QFileInfo>
 

@@ -6,7 +6,9 @@
 #include <memory>
 
 class ColumnBrowser;
-namespace Ui { class FolderView; }
+namespace Ui {
+class FolderView;
+}
 
 /// The content view of a folder of the bundle: a three-column browser rooted
 /// at the folder. A double-clicked file opens in a text or image view of its
@@ -17,7 +19,6 @@ class FolderView : public ContentView
     Q_OBJECT
 
 public:
-
     explicit FolderView(QWidget *parent = nullptr);
     ~FolderView() override;
 
@@ -45,6 +46,5 @@ protected:
     Outcome writeEdits() override { return {}; }
 
 private:
-
     std::unique_ptr<Ui::FolderView> ui;
 };

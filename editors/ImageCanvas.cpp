@@ -2,13 +2,13 @@
 #include "editors/ImageCanvas.h"
 
 #include <QApplication>
-#include <QPen>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QImageReader>
 #include <QMimeData>
 #include <QPainter>
+#include <QPen>
 
 namespace {
 

@@ -5,7 +5,9 @@
 
 #include <memory>
 
-namespace Ui { class ImageView; }
+namespace Ui {
+class ImageView;
+}
 
 /// Shows one image of the bundle. Its file is written only after the user
 /// replaced the image (by dropping or pasting one), in the format the file's

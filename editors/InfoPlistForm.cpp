@@ -4,8 +4,8 @@
 #include "ui_InfoPlistForm.h"
 
 #include "editors/ContentArea.h"
-#include "editors/TextEditorView.h"
 #include "editors/NoticeBar.h"
+#include "editors/TextEditorView.h"
 #include "platform/FileManager.h"
 #include "platform/PropertyList.h"
 
@@ -17,10 +17,10 @@ using Form = Ui::InfoPlistForm;
 
 // How a text field's key is written back.
 enum class Kind {
-    Integer,        ///< the text's leading whole number; empty removes the key
+    Integer, ///< the text's leading whole number; empty removes the key
     OptionalString, ///< the text; empty removes the key
-    String,         ///< the text, even when empty
-    Fonts,          ///< the text split at ", "; empty removes the key
+    String, ///< the text, even when empty
+    Fonts, ///< the text split at ", "; empty removes the key
 };
 
 struct TextRow
@@ -90,8 +90,8 @@ bool canShow(const TextRow &row, const QVariant &value)
     case QMetaType::QVariantList: {
         const QVariantList items = value.toList();
         return row.kind == Kind::Fonts && std::all_of(items.cbegin(), items.cend(), [](const QVariant &item) {
-            return item.typeId() == QMetaType::QString;
-        });
+                   return item.typeId() == QMetaType::QString;
+               });
     }
     default:
         return false;
@@ -171,7 +171,8 @@ void InfoPlistForm::openTheFile()
         showLeadsOutside();
     } else if (m_unreadable) {
         notice()->showNotice(tr("“%1” can’t be read as a property list: %2. Open it in the text editor to "
-                                "repair it.").arg(viewIdentifier(), why.reason()),
+                                "repair it.")
+                                 .arg(viewIdentifier(), why.reason()),
                              {tr("Open as Text")}, [this](int) { openAsText(); });
     } else if (missing) {
         notice()->showNotice(tr("“%1” is missing. Saving writes it anew from this form.").arg(viewIdentifier()));

@@ -7,7 +7,9 @@
 
 #include <memory>
 
-namespace Ui { class InfoPlistForm; }
+namespace Ui {
+class InfoPlistForm;
+}
 
 /// The widget's Info.plist as a form: bundle identity, size and close box,
 /// access rights, fonts and plug-in. Saving writes the keys the user changed

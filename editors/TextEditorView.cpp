@@ -76,7 +76,8 @@ TextEditorView::TextEditorView(QWidget *parent)
     editor->SendScintilla(QsciScintilla::SCI_SETMODEVENTMASK, 0UL);
     // What lies beyond the window is coloured while the user pauses, so
     // that a jump far down seldom waits for it.
-    editor->SendScintilla(QsciScintilla::SCI_SETIDLESTYLING, static_cast<unsigned long>(QsciScintilla::SC_IDLESTYLING_ALL));
+    editor->SendScintilla(QsciScintilla::SCI_SETIDLESTYLING,
+                          static_cast<unsigned long>(QsciScintilla::SC_IDLESTYLING_ALL));
     editor->setMarginLineNumbers(0, true);
     editor->setMarginsBackgroundColor(palette().color(QPalette::Window));
     editor->setMarginsForegroundColor(palette().color(QPalette::PlaceholderText));
@@ -159,7 +160,8 @@ void TextEditorView::fitColoursToPalette()
     for (int style = 0; style < StyleCount; ++style) {
         const QColor colour = m_lexer->color(style).toHsl();
         if (colour.lightness() < 128)
-            m_lexer->setColor(QColor::fromHsl(colour.hslHue(), colour.hslSaturation(), 255 - colour.lightness()), style);
+            m_lexer->setColor(QColor::fromHsl(colour.hslHue(), colour.hslSaturation(), 255 - colour.lightness()),
+                              style);
     }
 }
 
@@ -242,15 +244,15 @@ bool TextEditorView::readFile()
     // buffers would be copied over and over, old and new held together. It
     // grows a buffer that would be full, also by the end mark it puts behind
     // the text when handing out the characters, so some more room is left.
-    editor->SendScintilla(QsciScintilla::SCI_ALLOCATE, static_cast<unsigned long>(std::max<qint64>(size, 0) + RoomToSpare));
+    editor->SendScintilla(QsciScintilla::SCI_ALLOCATE,
+                          static_cast<unsigned long>(std::max<qint64>(size, 0) + RoomToSpare));
     TextFile::Encoding encoding = m_encoding;
     const Outcome read = TextFile::readUtf8(
         path,
         [editor](QByteArrayView utf8, bool startsOver) {
             if (startsOver)
                 editor->SendScintilla(QsciScintilla::SCI_CLEARALL);
-            editor->SendScintilla(QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()),
-                                  utf8.data());
+            editor->SendScintilla(QsciScintilla::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
         },
         &encoding);
     if (!read) {
@@ -381,7 +383,8 @@ int TextEditorView::shownLine(int line) const
         const auto *feed = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)));
         at = feed ? feed + 1 : end;
     }
-    return int(ui->textView->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(at - text.data())));
+    return int(
+        ui->textView->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, static_cast<unsigned long>(at - text.data())));
 }
 
 // Scintilla counts UTF-16 code units on from a place, and answers 0 for a
@@ -418,7 +421,7 @@ void TextEditorView::selectRange(qsizetype start, qsizetype end)
 // pass and put in as one edit: one change per match cost Scintilla a move
 // of its text each, and Undo a step each.
 std::optional<TextEditorView::Rewrite> TextEditorView::rewrite(const QString &current,
-                                                                const QList<Replacement> &replacements) const
+                                                               const QList<Replacement> &replacements) const
 {
     if (ui->textView->isReadOnly())
         return std::nullopt;
@@ -439,7 +442,8 @@ std::optional<TextEditorView::Rewrite> TextEditorView::rewrite(const QString &cu
                    ui->textView->showsLinesBroken() ? LongLineBreaks::broken(utf8) : utf8, textHash()};
 }
 
-std::optional<TextEditorView::Rewrite> TextEditorView::rewrite(const QList<Span> &spans, QByteArrayView replacement) const
+std::optional<TextEditorView::Rewrite> TextEditorView::rewrite(const QList<Span> &spans,
+                                                               QByteArrayView replacement) const
 {
     if (ui->textView->isReadOnly())
         return std::nullopt;
@@ -492,4 +496,3 @@ QString TextEditorView::selectedText() const
     const QString selected = ui->textView->selectedText();
     return ui->textView->showsLinesBroken() ? QString(selected).remove(u'\r') : selected;
 }
-

@@ -9,7 +9,9 @@
 #include <utility>
 
 class QsciLexer;
-namespace Ui { class TextEditorView; }
+namespace Ui {
+class TextEditorView;
+}
 
 /// A code editor for one text file of the bundle, with highlighting chosen
 /// by the file's extension. It writes its file only when the text was edited,

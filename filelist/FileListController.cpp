@@ -5,10 +5,10 @@
 #include "ui_RenamePanel.h"
 
 #include "editors/ContentArea.h"
-#include "filelist/EntrySheet.h"
-#include "filelist/FolderWatcher.h"
 #include "editors/ContentView.h"
 #include "editors/EmptyView.h"
+#include "filelist/EntrySheet.h"
+#include "filelist/FolderWatcher.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
@@ -16,8 +16,8 @@
 #include "platform/OpenPanel.h"
 #include "platform/Workspace.h"
 
-#include <QFileInfo>
 #include <QDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -34,8 +34,7 @@ constexpr int RowHeight = 24;
 
 } // namespace
 
-FileListController::FileListController(QMainWindow *mainWindow, QTableView *fileList,
-                                       ContentArea *contentView)
+FileListController::FileListController(QMainWindow *mainWindow, QTableView *fileList, ContentArea *contentView)
     : EntryListModel(mainWindow)
     , m_mainWindow(mainWindow)
     , m_fileList(fileList)
@@ -67,9 +66,8 @@ void FileListController::setUp()
     m_fileList->setDragDropMode(QAbstractItemView::DragDrop);
     m_fileList->setDefaultDropAction(Qt::MoveAction);
     m_fileList->setDragDropOverwriteMode(false);
-    setDragHandler([this](const QString &path) {
-        return m_contentView->saveAndCloseInside(path.mid(bundlePath().size() + 1));
-    });
+    setDragHandler(
+        [this](const QString &path) { return m_contentView->saveAndCloseInside(path.mid(bundlePath().size() + 1)); });
     setUpSheets();
     setUpContextMenu();
     m_contentView->add(new EmptyView);
@@ -131,8 +129,7 @@ QStringList FileListController::searchFilteredDirectoryContentsAtPath(const QStr
 
 QStringList FileListController::listing(const QString &folder)
 {
-    return searchText().isEmpty() ? visibleEntries(folder)
-                                  : searchFilteredDirectoryContentsAtPath(folder);
+    return searchText().isEmpty() ? visibleEntries(folder) : searchFilteredDirectoryContentsAtPath(folder);
 }
 
 void FileListController::reloadData()
@@ -270,8 +267,8 @@ void FileListController::addPanelOK()
     const std::optional<QString> path = newEntryPath(name, m_addPanel);
     if (!path)
         return;
-    const Outcome made = m_addUi->folderCheckbox->isChecked() ? FileManager::createDirectory(*path)
-                                                              : FileManager::createFile(*path);
+    const Outcome made =
+        m_addUi->folderCheckbox->isChecked() ? FileManager::createDirectory(*path) : FileManager::createFile(*path);
     reloadData();
     if (!made) {
         report(tr("“%1” could not be added.").arg(name), made);
@@ -311,7 +308,9 @@ void FileListController::removeFile()
     }
     Alert::Request question{tr("Delete"),
                             tr("Are you sure you would like remove the file %1 permanently?").arg(name),
-                            tr("Yes"), tr("No"), {}};
+                            tr("Yes"),
+                            tr("No"),
+                            {}};
     if (!edited.isEmpty()) {
         question.message += u' ' + tr("Your unsaved edits to %1 will be lost.").arg(edited.join(QStringLiteral(", ")));
         question.icon = Alert::Icon::Warning;
@@ -375,15 +374,20 @@ void FileListController::renamePanelCancel()
 
 void FileListController::openFileWith()
 {
-    const QStringList application = OpenPanel::run(
-        m_mainWindow, {tr("Choose an Application"), tr("Applications"), {QStringLiteral("desktop")}, false, false,
-                       QStringLiteral("/usr/share/applications")});
+    const QStringList application = OpenPanel::run(m_mainWindow,
+                                                   {tr("Choose an Application"),
+                                                    tr("Applications"),
+                                                    {QStringLiteral("desktop")},
+                                                    false,
+                                                    false,
+                                                    QStringLiteral("/usr/share/applications")});
     const QString name = selectedName();
     if (application.isEmpty() || name.isEmpty())
         return;
     // The other application reads the file as the editor last wrote it.
     if (saveAndCloseContentView(name, tr("“%1” could not be saved before opening it.").arg(name)))
-        report(tr("“%1” could not be opened.").arg(name), Workspace::openFile(bundlePath() + u'/' + name, application.first()));
+        report(tr("“%1” could not be opened.").arg(name),
+               Workspace::openFile(bundlePath() + u'/' + name, application.first()));
 }
 
 bool FileListController::saveAndCloseContentView(const QString &identifier, const QString &title)

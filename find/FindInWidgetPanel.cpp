@@ -61,7 +61,8 @@ public:
         QStyle *style = widget ? widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).adjusted(margin, 0, -margin, 0);
+        const QRect area =
+            style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).adjusted(margin, 0, -margin, 0);
         const qsizetype start = std::min(column.toLongLong(), text.size());
         const qsizetype length = std::min(index.data(LengthRole).toLongLong(), text.size() - start);
         const QFontMetrics metrics(item.font);
@@ -71,7 +72,8 @@ public:
         painter->setClipRect(area);
         painter->fillRect(match, QColor(255, 190, 0, 110));
         painter->setFont(item.font);
-        painter->setPen(item.palette.color(item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(
+            item.palette.color(item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         painter->drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
         painter->restore();
     }
@@ -165,8 +167,7 @@ void FindInWidgetPanel::showAndFocus()
 
 SearchQuery FindInWidgetPanel::query() const
 {
-    return {m_findField->text(), m_matchCase->isChecked(), m_wholeWords->isChecked(),
-            m_regularExpression->isChecked()};
+    return {m_findField->text(), m_matchCase->isChecked(), m_wholeWords->isChecked(), m_regularExpression->isChecked()};
 }
 
 std::optional<SearchPattern> FindInWidgetPanel::pattern()
@@ -231,41 +232,45 @@ void FindInWidgetPanel::search(const QString &before)
     // Only this thread touches the panel: what the search finds comes here
     // queued, and a stopped search's leftovers are dropped. The panel waits
     // for its search before it goes.
-    m_search = QtConcurrent::run([this, bundle = m_fileList->bundlePath(), pattern = *found,
-                                  editedText = editedTexts(), stopped] {
-        QList<FileMatches> unshown;
-        const auto handOver = [this, stopped, &unshown](const QStringList *skipped) {
-            QMetaObject::invokeMethod(this, [this, stopped, files = std::exchange(unshown, {}),
-                                             skipped = skipped ? std::optional(*skipped) : std::nullopt] {
-                if (*stopped)
-                    return;
-                for (const FileMatches &file : files)
-                    showFile(file);
-                if (skipped)
-                    showSkipped(*skipped);
-            }, Qt::QueuedConnection);
-        };
-        QElapsedTimer sinceHandOver;
-        sinceHandOver.start();
-        const auto found = [&](const FileMatches &file) {
-            unshown.append(file);
-            if (sinceHandOver.elapsed() >= HandOverMilliseconds) {
-                handOver(nullptr);
-                sinceHandOver.restart();
-            }
-            return !*stopped;
-        };
-        const QStringList skipped = WidgetSearch::find(bundle, pattern, editedText, found).skipped;
-        handOver(&skipped);
-    });
+    m_search = QtConcurrent::run(
+        [this, bundle = m_fileList->bundlePath(), pattern = *found, editedText = editedTexts(), stopped] {
+            QList<FileMatches> unshown;
+            const auto handOver = [this, stopped, &unshown](const QStringList *skipped) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, stopped, files = std::exchange(unshown, {}),
+                     skipped = skipped ? std::optional(*skipped) : std::nullopt] {
+                        if (*stopped)
+                            return;
+                        for (const FileMatches &file : files)
+                            showFile(file);
+                        if (skipped)
+                            showSkipped(*skipped);
+                    },
+                    Qt::QueuedConnection);
+            };
+            QElapsedTimer sinceHandOver;
+            sinceHandOver.start();
+            const auto found = [&](const FileMatches &file) {
+                unshown.append(file);
+                if (sinceHandOver.elapsed() >= HandOverMilliseconds) {
+                    handOver(nullptr);
+                    sinceHandOver.restart();
+                }
+                return !*stopped;
+            };
+            const QStringList skipped = WidgetSearch::find(bundle, pattern, editedText, found).skipped;
+            handOver(&skipped);
+        });
 }
 
 void FindInWidgetPanel::showFile(const FileMatches &file)
 {
     static const QFont lineFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     auto *fileRow = new QTreeWidgetItem(m_results);
-    fileRow->setText(0, file.more ? tr("%1 (first %2)").arg(file.identifier, QLocale().toString(file.matches.size()))
-                                  : tr("%1 (%2)").arg(file.identifier).arg(file.matches.size()));
+    fileRow->setText(0,
+                     file.more ? tr("%1 (first %2)").arg(file.identifier, QLocale().toString(file.matches.size()))
+                               : tr("%1 (%2)").arg(file.identifier).arg(file.matches.size()));
     fileRow->setData(0, IdentifierRole, file.identifier);
     for (const TextMatch &match : file.matches) {
         auto *row = new QTreeWidgetItem(fileRow);
@@ -281,15 +286,16 @@ void FindInWidgetPanel::showFile(const FileMatches &file)
     m_found += file.matches.size();
     ++m_filesFound;
     setStatus(tr("Searching… %1 in %2 so far.")
-                          .arg(counted(m_found, tr("1 match"), tr("%1 matches")),
-                               counted(m_filesFound, tr("1 file"), tr("%1 files"))));
+                  .arg(counted(m_found, tr("1 match"), tr("%1 matches")),
+                       counted(m_filesFound, tr("1 file"), tr("%1 files"))));
 }
 
 void FindInWidgetPanel::showSkipped(const QStringList &skipped)
 {
     QString status = m_found == 0 ? tr("No matches.")
-                                  : tr("%1 in %2.").arg(counted(m_found, tr("1 match"), tr("%1 matches")),
-                                                        counted(m_filesFound, tr("1 file"), tr("%1 files")));
+                                  : tr("%1 in %2.")
+                                        .arg(counted(m_found, tr("1 match"), tr("%1 matches")),
+                                             counted(m_filesFound, tr("1 file"), tr("%1 files")));
     if (!skipped.isEmpty()) {
         QStringList names = skipped.first(std::min(skipped.size(), MostNamesShown));
         if (skipped.size() > MostNamesShown)
@@ -319,8 +325,8 @@ void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
 
 // A plain query is replaced in the editor's bytes as they stand; others in
 // its decoded text. Long lines shown broken are the text's only whole.
-std::optional<TextEditorView::Rewrite> FindInWidgetPanel::rewriteOf(const TextEditorView *view,
-                                                                    const SearchPattern &pattern, qsizetype *count) const
+std::optional<TextEditorView::Rewrite>
+FindInWidgetPanel::rewriteOf(const TextEditorView *view, const SearchPattern &pattern, qsizetype *count) const
 {
     if (!view->showsLinesBroken()) {
         if (const auto spans = WidgetSearch::literalMatchesIn(view->editorBytes(), pattern)) {
@@ -383,10 +389,11 @@ void FindInWidgetPanel::replaceAll()
         replaced += file.count;
         files += file.count > 0 ? 1 : 0;
     }
-    QString status = tr("Replaced %1 in %2. Undo in a file's editor takes its replacements back; Save writes them.")
-                         .arg(counted(replaced, tr("1 match"), tr("%1 matches")),
-                              counted(files, tr("1 file"), tr("%1 files")));
+    QString status =
+        tr("Replaced %1 in %2. Undo in a file's editor takes its replacements back; Save writes them.")
+            .arg(counted(replaced, tr("1 match"), tr("%1 matches")), counted(files, tr("1 file"), tr("%1 files")));
     if (!left.isEmpty())
-        status += u' ' + tr("Left as they are (read-only, edited in a form, or changed meanwhile): %1.").arg(left.join(tr(", ")));
+        status += u' '
+            + tr("Left as they are (read-only, edited in a form, or changed meanwhile): %1.").arg(left.join(tr(", ")));
     search(status);
 }

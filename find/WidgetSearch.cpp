@@ -113,8 +113,7 @@ public:
         , m_editedText(editedText)
         , m_found(found)
         , m_detail(detail)
-    {
-    }
+    { }
 
     void enter(const QString &folder)
     {
@@ -158,7 +157,9 @@ private:
     {
         const std::optional<QByteArray> edited = m_editedText(identifier);
         QByteArray bytes = edited.value_or(QByteArray());
-        if (!edited && (info.size() > LargestSearchedFile || !FileManager::readFile(info.filePath(), &bytes, LargestSearchedFile))) {
+        if (!edited
+            && (info.size() > LargestSearchedFile
+                || !FileManager::readFile(info.filePath(), &bytes, LargestSearchedFile))) {
             results.skipped.append(identifier);
             return;
         }
@@ -183,7 +184,8 @@ private:
             return;
         }
         FileMatches file{identifier, {}, false};
-        file.matches = WidgetSearch::matchesIn(text, m_pattern.expression, WidgetSearch::MostMatchesPerFile, &file.more);
+        file.matches =
+            WidgetSearch::matchesIn(text, m_pattern.expression, WidgetSearch::MostMatchesPerFile, &file.more);
         const int linesSkipped = lineEndsIn(QByteArrayView(bytes).first(skipped));
         for (TextMatch &match : file.matches) {
             match.start += skipped;
@@ -241,7 +243,8 @@ qsizetype SearchPattern::firstPossibleMatch(QByteArrayView bytes) const
     return holdsFoldingBeyondAscii(bytes, beyond) ? beyond : found;
 }
 
-std::optional<QList<TextEditorView::Span>> WidgetSearch::literalMatchesIn(QByteArrayView utf8, const SearchPattern &pattern)
+std::optional<QList<TextEditorView::Span>> WidgetSearch::literalMatchesIn(QByteArrayView utf8,
+                                                                          const SearchPattern &pattern)
 {
     const QByteArrayView literal = pattern.literal;
     if (!pattern.literalOnly || literal.isEmpty() || markedUtf16(utf8)

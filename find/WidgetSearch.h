@@ -104,7 +104,8 @@ public:
     /// Every match of `pattern` in `utf8`, found in the bytes as they stand;
     /// nothing when telling them needs the decoded text (an expression,
     /// whole words, a character beyond ASCII that folds onto a letter).
-    static std::optional<QList<TextEditorView::Span>> literalMatchesIn(QByteArrayView utf8, const SearchPattern &pattern);
+    static std::optional<QList<TextEditorView::Span>> literalMatchesIn(QByteArrayView utf8,
+                                                                       const SearchPattern &pattern);
 
     /// The first `most` matches in `text`; `more` tells whether others follow.
     static QList<TextMatch> matchesIn(const QString &text, const QRegularExpression &expression, qsizetype most,

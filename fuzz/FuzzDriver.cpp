@@ -42,11 +42,21 @@ QByteArray mutated(QByteArray input, const QList<QByteArray> &seeds, std::mt1993
         const qsizetype at = below(input.size() + 1);
         const QByteArray &other = seeds[below(seeds.size())];
         switch (below(5)) {
-        case 0: input.replace(at, 1, QByteArray(1, char(random()))); break;
-        case 1: input.insert(at, char(random())); break;
-        case 2: input.remove(at, below(8) + 1); break;
-        case 3: input.insert(at, input.mid(below(input.size()), below(16) + 1)); break;
-        default: input.insert(at, other.mid(below(other.size()), below(64) + 1)); break;
+        case 0:
+            input.replace(at, 1, QByteArray(1, char(random())));
+            break;
+        case 1:
+            input.insert(at, char(random()));
+            break;
+        case 2:
+            input.remove(at, below(8) + 1);
+            break;
+        case 3:
+            input.insert(at, input.mid(below(input.size()), below(16) + 1));
+            break;
+        default:
+            input.insert(at, other.mid(below(other.size()), below(64) + 1));
+            break;
         }
     }
     return input;

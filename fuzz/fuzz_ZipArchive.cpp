@@ -37,7 +37,8 @@ void checkInside(const QString &realBundle, const QString &folder)
         const QString real = FileManager::canonicalPath(path);
         FUZZ_CHECK(real.isEmpty() || FileManager::isSameOrInside(real, realBundle),
                    "no link in an unpacked widget leads out of it");
-        struct stat status{};
+        struct stat status
+        { };
         if (::lstat(FileName::encode(path).constData(), &status) == 0 && S_ISDIR(status.st_mode))
             checkInside(realBundle, path);
     }
@@ -62,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                "nothing is written beside the zip's folder");
     FUZZ_CHECK(found == expected, "a refused zip leaves nothing; an unpacked one, its widget alone");
     if (extracted) {
-        FUZZ_CHECK(bundle.startsWith(zips + u'/') && bundle.endsWith(QStringLiteral(".wdgt"), Qt::CaseInsensitive), "the widget is a .wdgt folder beside the zip");
+        FUZZ_CHECK(bundle.startsWith(zips + u'/') && bundle.endsWith(QStringLiteral(".wdgt"), Qt::CaseInsensitive),
+                   "the widget is a .wdgt folder beside the zip");
         checkInside(FileManager::canonicalPath(bundle), bundle);
     }
     for (const QString &name : std::as_const(found))

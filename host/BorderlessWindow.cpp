@@ -52,8 +52,7 @@ BorderlessWindow::BorderlessWindow(QWebEngineProfile *profile, QWidget *parent)
     , m_watchdog(new RendererWatchdog(m_view->page(), this))
     , m_flip(new FlipOverlay(this))
     , m_stopped(new QLabel(tr("This widget stopped."), this))
-    , m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), this, this,
-                             &BorderlessWindow::removeWidget))
+    , m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &BorderlessWindow::removeWidget))
 {
     m_escape->setEnabled(false);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -70,9 +69,8 @@ BorderlessWindow::BorderlessWindow(QWebEngineProfile *profile, QWidget *parent)
     m_watchdog->setExcuse([this] { return m_runtime->isHoldingPage() || NetworkBridge::isWaitingForServers(); });
     watchRenderer();
     // Widgets resize themselves in place, never beyond their screen.
-    connect(m_runtime, &WidgetRuntime::resizeRequested, this, [this](const QSize &size) {
-        resize(size.boundedTo(screen()->availableGeometry().size()));
-    });
+    connect(m_runtime, &WidgetRuntime::resizeRequested, this,
+            [this](const QSize &size) { resize(size.boundedTo(screen()->availableGeometry().size())); });
 
     m_removal.setSingleShot(true);
     m_removal.setInterval(RemovalTimeout);
@@ -80,10 +78,8 @@ BorderlessWindow::BorderlessWindow(QWebEngineProfile *profile, QWidget *parent)
     m_transition.setSingleShot(true);
     m_transition.setInterval(TransitionTimeout);
     connect(&m_transition, &QTimer::timeout, this, &BorderlessWindow::performTransition);
-    connect(m_runtime, &WidgetRuntime::transitionPrepared, this,
-            &BorderlessWindow::prepareTransition);
-    connect(m_runtime, &WidgetRuntime::transitionPerformed, this,
-            &BorderlessWindow::performTransition);
+    connect(m_runtime, &WidgetRuntime::transitionPrepared, this, &BorderlessWindow::prepareTransition);
+    connect(m_runtime, &WidgetRuntime::transitionPerformed, this, &BorderlessWindow::performTransition);
     connect(m_flip, &FlipOverlay::finished, this, &BorderlessWindow::finishTransition);
 }
 
@@ -94,8 +90,8 @@ void BorderlessWindow::showWidget(const WidgetBundle &bundle)
     // A widget larger than the screen would cover everything, the editor's
     // Stop included: it is cut to the screen, as its own resizes are.
     const QRect available = screen()->availableGeometry();
-    setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, bundle.size().boundedTo(available.size()),
-                                    available));
+    setGeometry(
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, bundle.size().boundedTo(available.size()), available));
     show();
     raise();
 }

@@ -108,7 +108,8 @@ bool BridgeConnection::namesTheBridge() const
 void BridgeConnection::route()
 {
     m_routed = true;
-    const Routing routing = m_route(m_received.left(m_headEnd), m_received.sliced(m_headEnd + HeadEnd.size(), m_bodyLength));
+    const Routing routing =
+        m_route(m_received.left(m_headEnd), m_received.sliced(m_headEnd + HeadEnd.size(), m_bodyLength));
     m_received.clear();
     if (!routing.reply)
         return send(routing.answer);

@@ -162,7 +162,8 @@ void HostApplication::showWidget(const QString &path)
 
 BorderlessWindow *HostApplication::createWindow(const QString &key)
 {
-    const WidgetPreferences store(WidgetPreferences::Store::Installed, WidgetPreferences::domainOf(WidgetBundle::read(key)));
+    const WidgetPreferences store(WidgetPreferences::Store::Installed,
+                                  WidgetPreferences::domainOf(WidgetBundle::read(key)));
     auto *window = new BorderlessWindow(store.webProfile());
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setClosesOnEscape(true);

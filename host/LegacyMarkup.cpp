@@ -26,8 +26,7 @@ QByteArray rawTextElementAt(const QByteArray &lower, qsizetype at)
 {
     for (const QByteArray &name : RawTextElements) {
         const qsizetype after = at + 1 + name.size();
-        if (after < lower.size() && lower.sliced(at + 1, name.size()) == name
-            && !isNameCharacter(lower.at(after)))
+        if (after < lower.size() && lower.sliced(at + 1, name.size()) == name && !isNameCharacter(lower.at(after)))
             return name;
     }
     return {};

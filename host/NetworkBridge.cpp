@@ -20,9 +20,19 @@ namespace {
 // than the request or answer itself, which the bridge makes its own, and
 // cookies, which are the widget's jar's and never the page's to see or
 // send.
-const QByteArrayList ConnectionHeaders = {
-    "connection", "keep-alive", "proxy-connection", "transfer-encoding", "content-length",
-    "content-encoding", "host", "origin", "accept-encoding", "te", "upgrade", "set-cookie", "cookie"};
+const QByteArrayList ConnectionHeaders = {"connection",
+                                          "keep-alive",
+                                          "proxy-connection",
+                                          "transfer-encoding",
+                                          "content-length",
+                                          "content-encoding",
+                                          "host",
+                                          "origin",
+                                          "accept-encoding",
+                                          "te",
+                                          "upgrade",
+                                          "set-cookie",
+                                          "cookie"};
 
 struct Head
 {
@@ -51,8 +61,8 @@ Head parseHead(const QByteArray &head)
 
 bool isConnectionHeader(const QByteArray &name)
 {
-    return ConnectionHeaders.contains(name.toLower())
-           || name.toLower().startsWith("access-control-") || name.toLower().startsWith("sec-");
+    return ConnectionHeaders.contains(name.toLower()) || name.toLower().startsWith("access-control-")
+        || name.toLower().startsWith("sec-");
 }
 
 // Only a widget's own page may read the answer: its origin is "null" (a
@@ -63,7 +73,7 @@ QByteArray allowing(const QByteArray &origin)
     if (!origin.isEmpty() && origin != "null" && origin != "file://")
         return {};
     return "Access-Control-Allow-Origin: " + (origin.isEmpty() ? QByteArray("*") : origin)
-           + "\r\nAccess-Control-Allow-Credentials: true\r\n";
+        + "\r\nAccess-Control-Allow-Credentials: true\r\n";
 }
 
 } // namespace
@@ -105,16 +115,16 @@ QUrl NetworkBridge::bridged(const QUrl &url, const QByteArray &jar) const
     bridge.setScheme(u"http"_s);
     bridge.setHost(u"127.0.0.1"_s);
     bridge.setPort(m_server.serverPort());
-    bridge.setPath(QString::fromLatin1(m_prefix + jar + '/' + QUrl::toPercentEncoding(url.toString(QUrl::FullyEncoded))),
-                   QUrl::StrictMode);
+    bridge.setPath(
+        QString::fromLatin1(m_prefix + jar + '/' + QUrl::toPercentEncoding(url.toString(QUrl::FullyEncoded))),
+        QUrl::StrictMode);
     return bridge;
 }
 
 bool NetworkBridge::isBridged(const QUrl &url) const
 {
-    return m_server.isListening() && url.host() == u"127.0.0.1"
-           && url.port() == m_server.serverPort()
-           && url.path(QUrl::FullyEncoded).startsWith(QString::fromLatin1(m_prefix));
+    return m_server.isListening() && url.host() == u"127.0.0.1" && url.port() == m_server.serverPort()
+        && url.path(QUrl::FullyEncoded).startsWith(QString::fromLatin1(m_prefix));
 }
 
 NetworkBridge::~NetworkBridge()
@@ -148,15 +158,16 @@ BridgeConnection::Routing NetworkBridge::route(const QByteArray &head, const QBy
         if (!isConnectionHeader(name))
             outgoing.setRawHeader(name, value);
     }
-    return {{}, m_networks.value(jar)->sendCustomRequest(outgoing, request.method, body), request.headers.value("origin")};
+    return {
+        {}, m_networks.value(jar)->sendCustomRequest(outgoing, request.method, body), request.headers.value("origin")};
 }
 
 QByteArray NetworkBridge::preflightAnswer(const QHash<QByteArray, QByteArray> &headers)
 {
-    return "HTTP/1.1 204 No Content\r\n" + allowing(headers.value("origin")) + "Access-Control-Allow-Methods: "
-           + headers.value("access-control-request-method") + "\r\nAccess-Control-Allow-Headers: "
-           + headers.value("access-control-request-headers")
-           + "\r\nAccess-Control-Max-Age: 600\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    return "HTTP/1.1 204 No Content\r\n" + allowing(headers.value("origin"))
+        + "Access-Control-Allow-Methods: " + headers.value("access-control-request-method")
+        + "\r\nAccess-Control-Allow-Headers: " + headers.value("access-control-request-headers")
+        + "\r\nAccess-Control-Max-Age: 600\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 }
 
 // The answer is sent whole: the body as the network layer decoded it, with
@@ -168,8 +179,7 @@ QByteArray NetworkBridge::answer(QNetworkReply *reply, const QByteArray &origin)
         return {};
     const QByteArray body = reply->readAll();
     QByteArray answer = "HTTP/1.1 " + QByteArray::number(status.toInt()) + ' '
-                        + reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray()
-                        + "\r\n";
+        + reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray() + "\r\n";
     QByteArrayList exposed;
     for (const auto &[name, value] : reply->rawHeaderPairs()) {
         if (isConnectionHeader(name))
@@ -179,7 +189,7 @@ QByteArray NetworkBridge::answer(QNetworkReply *reply, const QByteArray &origin)
         exposed.append(name);
     }
     return answer + allowing(origin) + "Access-Control-Expose-Headers: " + exposed.join(", ")
-           + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+        + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
 bool NetworkBridge::isWaitingForServers()

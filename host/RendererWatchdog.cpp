@@ -50,8 +50,7 @@ void RendererWatchdog::watch(QWebEnginePage *page)
     // A question to a document or renderer that is gone may never be
     // answered; that says nothing about the next one.
     connect(page, &QWebEnginePage::loadStarted, this, &RendererWatchdog::forgetQuestion);
-    connect(page, &QWebEnginePage::renderProcessPidChanged, this,
-            &RendererWatchdog::forgetQuestion);
+    connect(page, &QWebEnginePage::renderProcessPidChanged, this, &RendererWatchdog::forgetQuestion);
 }
 
 void RendererWatchdog::setTimeout(std::chrono::milliseconds timeout)
@@ -77,8 +76,7 @@ void RendererWatchdog::check()
     if (!m_waiting) {
         if (rendererWorked())
             ask();
-    }
-    else if (m_excused && m_excused())
+    } else if (m_excused && m_excused())
         m_asked.restart();
     else if (std::chrono::milliseconds(m_asked.elapsed()) >= m_timeout)
         endRenderer();

@@ -97,16 +97,14 @@ Q_COREAPP_STARTUP_FUNCTION(registerRuntimeScheme)
 
 RuntimeSchemeHandler::RuntimeSchemeHandler(QObject *parent)
     : QWebEngineUrlSchemeHandler(parent)
-{
-}
+{ }
 
 void RuntimeSchemeHandler::registerScheme()
 {
     QWebEngineUrlScheme scheme(Scheme);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme
-                    | QWebEngineUrlScheme::CorsEnabled
-                    | QWebEngineUrlScheme::ContentSecurityPolicyIgnored);
+                    | QWebEngineUrlScheme::CorsEnabled | QWebEngineUrlScheme::ContentSecurityPolicyIgnored);
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
@@ -142,8 +140,7 @@ QString RuntimeSchemeHandler::pageCallUrl()
     return QString::fromLatin1(Scheme) + u"://"_s + PageCallHost + u'/';
 }
 
-QUrl RuntimeSchemeHandler::runtimeCall(const QString &token, const QString &name,
-                                       const QJsonObject &arguments)
+QUrl RuntimeSchemeHandler::runtimeCall(const QString &token, const QString &name, const QJsonObject &arguments)
 {
     const QByteArray text = QJsonDocument(arguments).toJson(QJsonDocument::Compact);
     return QUrl(QString::fromLatin1(Scheme) + u"://"_s + token + u'/' + name + u'?'

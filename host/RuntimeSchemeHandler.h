@@ -44,8 +44,7 @@ public:
     /// The URL every widget page's calls start with.
     static QString pageCallUrl();
     /// The call `name` with `arguments` to the runtime of `token`.
-    static QUrl runtimeCall(const QString &token, const QString &name,
-                            const QJsonObject &arguments);
+    static QUrl runtimeCall(const QString &token, const QString &name, const QJsonObject &arguments);
     /// Where the page call `url` goes for the runtime of `token`; an
     /// invalid URL when `url` is no page call.
     static QUrl routedCall(const QUrl &url, const QString &token);

@@ -6,16 +6,13 @@
 
 using namespace Qt::StringLiterals;
 
-SystemCommand::SystemCommand(const QString &command, const QString &workingDirectory,
-                             QObject *parent)
+SystemCommand::SystemCommand(const QString &command, const QString &workingDirectory, QObject *parent)
     : QObject(parent)
     , m_command(command)
 {
     m_process.setWorkingDirectory(workingDirectory);
-    connect(&m_process, &QProcess::readyReadStandardOutput, this,
-            [this] { readChannel(QProcess::StandardOutput); });
-    connect(&m_process, &QProcess::readyReadStandardError, this,
-            [this] { readChannel(QProcess::StandardError); });
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, [this] { readChannel(QProcess::StandardOutput); });
+    connect(&m_process, &QProcess::readyReadStandardError, this, [this] { readChannel(QProcess::StandardError); });
     connect(&m_process, &QProcess::finished, this, &SystemCommand::end);
     connect(&m_process, &QProcess::errorOccurred, this, &SystemCommand::failedToStart);
     // The shell leads a process group of its own, so that what it started

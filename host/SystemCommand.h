@@ -14,8 +14,7 @@ class SystemCommand : public QObject
     Q_OBJECT
 
 public:
-    SystemCommand(const QString &command, const QString &workingDirectory,
-                  QObject *parent = nullptr);
+    SystemCommand(const QString &command, const QString &workingDirectory, QObject *parent = nullptr);
     ~SystemCommand() override;
 
     void start();

@@ -29,7 +29,8 @@ QString whyNotShown(const WidgetBundle &widget)
     if (widget.mainPage().isEmpty())
         return tr("It names no main page (MainHTML)");
     if (!QFileInfo(widget.mainPage().toLocalFile()).isFile())
-        return tr("Its main page “%1” is not in the widget").arg(widget.info().value(QStringLiteral("MainHTML")).toString());
+        return tr("Its main page “%1” is not in the widget")
+            .arg(widget.info().value(QStringLiteral("MainHTML")).toString());
     if (widget.size().isEmpty())
         return tr("It gives no size (Width and Height), and has no Default.png to take one from");
     return {};
@@ -55,10 +56,13 @@ Outcome WebWidgetPreview::show(const QString &bundlePath)
                 m_log(line);
         });
         // Told once the window is hidden: while it closes it still shows.
-        QObject::connect(m_window, &BorderlessWindow::closed, m_window, [this] {
-            if (m_closed)
-                m_closed();
-        }, Qt::QueuedConnection);
+        QObject::connect(
+            m_window, &BorderlessWindow::closed, m_window,
+            [this] {
+                if (m_closed)
+                    m_closed();
+            },
+            Qt::QueuedConnection);
     }
     m_window->showWidget(widget);
     return {};

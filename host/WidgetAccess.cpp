@@ -17,9 +17,8 @@ namespace {
 // read "quillet: <widget>: ...".
 Q_LOGGING_CATEGORY(lcWidget, "quillet")
 
-const QStringList NetworkSchemes = {QStringLiteral("http"), QStringLiteral("https"),
-                                    QStringLiteral("ws"), QStringLiteral("wss"),
-                                    QStringLiteral("ftp")};
+const QStringList NetworkSchemes = {QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("ws"),
+                                    QStringLiteral("wss"), QStringLiteral("ftp")};
 
 bool key(const QVariantMap &info, const QString &name)
 {
@@ -43,8 +42,7 @@ WidgetAccess::WidgetAccess(const WidgetBundle &bundle)
     , m_network(key(bundle.info(), QStringLiteral("AllowNetworkAccess")))
     , m_files(key(bundle.info(), QStringLiteral("AllowFileAccessOutsideOfWidget")))
     , m_system(key(bundle.info(), QStringLiteral("AllowSystem")))
-{
-}
+{ }
 
 bool WidgetAccess::contains(const QString &path) const
 {

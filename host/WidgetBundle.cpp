@@ -42,8 +42,7 @@ QSize sizeOf(const QVariantMap &info, const QDir &bundle)
     const QSize fallback = QImageReader(bundle.filePath(QStringLiteral("Default.png"))).size();
     const qint64 width = integer(info, QStringLiteral("Width"));
     const qint64 height = integer(info, QStringLiteral("Height"));
-    return QSize(pixels(width ? width : fallback.width()),
-                 pixels(height ? height : fallback.height()));
+    return QSize(pixels(width ? width : fallback.width()), pixels(height ? height : fallback.height()));
 }
 
 QUrl mainPageOf(const QVariantMap &info, const QDir &bundle)

@@ -61,8 +61,7 @@ bool isStorable(const QJsonValue &value)
 WidgetPreferences::WidgetPreferences(Store store, const QString &domain)
     : m_store(store)
     , m_domain(domain)
-{
-}
+{ }
 
 QString WidgetPreferences::domainOf(const WidgetBundle &bundle)
 {
@@ -89,10 +88,9 @@ QWebEngineProfile *WidgetPreferences::webProfile() const
 
 QString WidgetPreferences::filePath() const
 {
-    const QString folder = m_store == Store::Installed ? u"Widget Preferences"_s
-                                                       : u"Preview Preferences"_s;
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + u"/Quillet/"_s + folder + u'/' + fileNameOf(m_domain) + u".conf"_s;
+    const QString folder = m_store == Store::Installed ? u"Widget Preferences"_s : u"Preview Preferences"_s;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/Quillet/"_s + folder + u'/'
+        + fileNameOf(m_domain) + u".conf"_s;
 }
 
 std::optional<QJsonValue> WidgetPreferences::value(const QString &key) const

@@ -103,11 +103,8 @@ void WidgetPreviewView::pressed(const QPoint &viewPosition, const QPoint &global
     m_pressGlobal = m_pointerGlobal = globalPosition;
     m_windowAtPress = window()->pos();
     const QPointF pagePoint = QPointF(viewPosition) / zoomFactor();
-    const QString script =
-        QString::fromUtf16(ControlAtPointScript).arg(pagePoint.x()).arg(pagePoint.y());
-    page()->runJavaScript(script, [this, press](const QVariant &onControl) {
-        dragWhenNotOnControl(onControl, press);
-    });
+    const QString script = QString::fromUtf16(ControlAtPointScript).arg(pagePoint.x()).arg(pagePoint.y());
+    page()->runJavaScript(script, [this, press](const QVariant &onControl) { dragWhenNotOnControl(onControl, press); });
 }
 
 void WidgetPreviewView::moved(const QPoint &globalPosition)

@@ -53,8 +53,7 @@ void WidgetRequestInterceptor::redirectToBridge(QWebEngineUrlRequestInfo &info) 
         info.redirect(bridged);
 }
 
-void WidgetRequestInterceptor::redirectToShared(QWebEngineUrlRequestInfo &info,
-                                                const QString &relative) const
+void WidgetRequestInterceptor::redirectToShared(QWebEngineUrlRequestInfo &info, const QString &relative) const
 {
     const QUrl served = RuntimeSchemeHandler::sharedResourceUrl(relative);
     if (served.isValid()) {
@@ -78,7 +77,7 @@ void WidgetRequestInterceptor::redirectLocalFile(QWebEngineUrlRequestInfo &info,
         const QString relative = m_access.relativePath(path);
         const QString asking = m_access.relativePath(page.toLocalFile());
         m_access.report(u"%1 is missing (asked for by %2)"_s.arg(relative.isEmpty() ? path : relative,
-                                                                  asking.isEmpty() ? page.toString() : asking));
+                                                                 asking.isEmpty() ? page.toString() : asking));
     }
     if (WebImage::needsConversion(found))
         info.redirect(RuntimeSchemeHandler::runtimeCall(m_token, u"image"_s, {{u"path"_s, found}}));

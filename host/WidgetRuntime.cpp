@@ -48,16 +48,13 @@ void reply(QWebEngineUrlRequestJob *job, const QByteArray &type, const QByteArra
 
 void reply(QWebEngineUrlRequestJob *job, const QJsonObject &answer = {})
 {
-    reply(job, QByteArrayLiteral("application/json"),
-          QJsonDocument(answer).toJson(QJsonDocument::Compact));
+    reply(job, QByteArrayLiteral("application/json"), QJsonDocument(answer).toJson(QJsonDocument::Compact));
 }
 
 // The value as JavaScript source.
 QString json(const QJsonValue &value)
 {
-    return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact))
-        .chopped(1)
-        .sliced(1);
+    return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).chopped(1).sliced(1);
 }
 
 QString resourceText(const QString &path)
@@ -91,8 +88,7 @@ void installScripts(QWebEngineProfile *profile)
     QWebEngineScript seal = documentScript(SealName, resourceText(SealFile));
     seal.setRunsOnSubFrames(true);
     scripts->insert(seal);
-    const QJsonObject config{{u"calls"_s, RuntimeSchemeHandler::pageCallUrl()},
-                             {u"dispatcher"_s, Dispatcher}};
+    const QJsonObject config{{u"calls"_s, RuntimeSchemeHandler::pageCallUrl()}, {u"dispatcher"_s, Dispatcher}};
     scripts->insert(documentScript(ScriptName, resourceText(ScriptFile).replace(ScriptConfigMarker, json(config))));
 }
 
@@ -189,11 +185,10 @@ void WidgetRuntime::notifyRemoval(const std::function<void()> &done)
 
 // A page without the widget object (none loaded yet, or a blank one) takes
 // every event as handled.
-void WidgetRuntime::deliver(const QJsonObject &event,
-                            const std::function<void(const QVariant &)> &answered)
+void WidgetRuntime::deliver(const QJsonObject &event, const std::function<void(const QVariant &)> &answered)
 {
-    const QString script = u"(function (d) { return d ? d(%2) : true; })(window[%1])"_s.arg(
-        json(Dispatcher), json(event));
+    const QString script =
+        u"(function (d) { return d ? d(%2) : true; })(window[%1])"_s.arg(json(Dispatcher), json(event));
     if (answered)
         m_view->page()->runJavaScript(script, answered);
     else
@@ -204,8 +199,8 @@ void WidgetRuntime::answer(QWebEngineUrlRequestJob *job)
 {
     const QUrl url = job->requestUrl();
     const Call call = calls().value(url.path().mid(1));
-    const QJsonDocument arguments = QJsonDocument::fromJson(
-        QUrl::fromPercentEncoding(url.query(QUrl::FullyEncoded).toLatin1()).toUtf8());
+    const QJsonDocument arguments =
+        QJsonDocument::fromJson(QUrl::fromPercentEncoding(url.query(QUrl::FullyEncoded).toLatin1()).toUtf8());
     if (!call || !arguments.isObject()) {
         job->fail(QWebEngineUrlRequestJob::UrlInvalid);
         return;
@@ -231,13 +226,11 @@ void WidgetRuntime::reset(QWebEngineUrlRequestJob *job, const QJsonObject &)
 
 void WidgetRuntime::preferenceForKey(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)
 {
-    const std::optional<QJsonValue> value =
-        preferences().value(arguments.value(u"key"_s).toString());
+    const std::optional<QJsonValue> value = preferences().value(arguments.value(u"key"_s).toString());
     reply(job, value ? QJsonObject{{u"value"_s, *value}} : QJsonObject());
 }
 
-void WidgetRuntime::setPreferenceForKey(QWebEngineUrlRequestJob *job,
-                                        const QJsonObject &arguments)
+void WidgetRuntime::setPreferenceForKey(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)
 {
     preferences().setValue(arguments.value(u"key"_s).toString(), arguments.value(u"value"_s));
     reply(job);
@@ -263,8 +256,8 @@ void WidgetRuntime::openApplication(QWebEngineUrlRequestJob *job, const QJsonObj
     // which is also how many desktop entries are named.
     const QString identifier = arguments.value(u"identifier"_s).toString();
     const QString entry = DesktopEntry::locate(identifier);
-    const Outcome launched =
-        entry.isEmpty() ? Outcome::failure(identifier, u"no installed application answers to it"_s) : DesktopEntry::launch(entry);
+    const Outcome launched = entry.isEmpty() ? Outcome::failure(identifier, u"no installed application answers to it"_s)
+                                             : DesktopEntry::launch(entry);
     if (!launched)
         access().report(u"application "_s + identifier + u" not opened: "_s + launched.reason());
     reply(job);
@@ -279,8 +272,7 @@ void WidgetRuntime::system(QWebEngineUrlRequestJob *job, const QJsonObject &argu
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
-    auto *command =
-        new SystemCommand(arguments.value(u"command"_s).toString(), access().folder(), this);
+    auto *command = new SystemCommand(arguments.value(u"command"_s).toString(), access().folder(), this);
     if (arguments.value(u"watched"_s).toBool())
         runWatched(job, command);
     else
@@ -306,12 +298,10 @@ void WidgetRuntime::runWatched(QWebEngineUrlRequestJob *job, SystemCommand *comm
 {
     const int id = ++m_lastCommand;
     m_watchedCommands.insert(id, command);
-    connect(command, &SystemCommand::read, this,
-            [this, id](QProcess::ProcessChannel channel, const QString &text) {
-                const QString stream = channel == QProcess::StandardOutput ? u"output"_s
-                                                                           : u"error"_s;
-                deliver({{u"command"_s, id}, {stream, text}});
-            });
+    connect(command, &SystemCommand::read, this, [this, id](QProcess::ProcessChannel channel, const QString &text) {
+        const QString stream = channel == QProcess::StandardOutput ? u"output"_s : u"error"_s;
+        deliver({{u"command"_s, id}, {stream, text}});
+    });
     connect(command, &SystemCommand::finished, this, [this, id, command] {
         deliver({{u"command"_s, id}, {u"result"_s, command->result()}});
         m_watchedCommands.remove(id);
@@ -348,20 +338,18 @@ void WidgetRuntime::cancelCommand(QWebEngineUrlRequestJob *job, const QJsonObjec
 
 void WidgetRuntime::setCloseBoxOffset(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)
 {
-    emit closeBoxOffsetRequested(
-        QPoint(offset(arguments.value(u"x"_s)), offset(arguments.value(u"y"_s))));
+    emit closeBoxOffsetRequested(QPoint(offset(arguments.value(u"x"_s)), offset(arguments.value(u"y"_s))));
     reply(job);
 }
 
 void WidgetRuntime::resizeTo(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)
 {
-    emit resizeRequested(QSize(std::max(1, arguments.value(u"width"_s).toInt()),
-                               std::max(1, arguments.value(u"height"_s).toInt())));
+    emit resizeRequested(
+        QSize(std::max(1, arguments.value(u"width"_s).toInt()), std::max(1, arguments.value(u"height"_s).toInt())));
     reply(job);
 }
 
-void WidgetRuntime::prepareForTransition(QWebEngineUrlRequestJob *job,
-                                         const QJsonObject &arguments)
+void WidgetRuntime::prepareForTransition(QWebEngineUrlRequestJob *job, const QJsonObject &arguments)
 {
     emit transitionPrepared(arguments.value(u"direction"_s).toString() == u"ToBack");
     reply(job);

@@ -2,12 +2,12 @@
 #include "host/WidgetWebPage.h"
 
 #include <QDesktopServices>
-#include <QFile>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QWebEngineNewWindowRequest>
 
 using namespace Qt::StringLiterals;
@@ -83,8 +83,8 @@ bool WidgetWebPage::javaScriptPrompt(const QUrl &, const QString &message, const
     return false;
 }
 
-void WidgetWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
-                                             int line, const QString &source)
+void WidgetWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
+                                             const QString &source)
 {
     // Files by their path from the page's folder, which is the widget's.
     const QUrl file(source);
@@ -95,8 +95,8 @@ void WidgetWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level
     const bool own = source.isEmpty() || name.startsWith(u"quillet-"_s);
     const QString where = own ? QString() : u"%1:%2: "_s.arg(name).arg(line);
     const QString kind = level == ErrorMessageLevel ? tr("error: ")
-        : level == WarningMessageLevel             ? tr("warning: ")
-                                                   : QString();
+        : level == WarningMessageLevel              ? tr("warning: ")
+                                                    : QString();
     emit logged(where + kind + message);
 }
 

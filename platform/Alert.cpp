@@ -14,8 +14,8 @@ Alert::Response Alert::run(QWidget *parent, const Request &request)
         return responder(request);
 
     QMessageBox box(parent);
-    static const QMessageBox::Icon icons[] = {QMessageBox::Question, QMessageBox::Information,
-                                              QMessageBox::Warning, QMessageBox::Critical};
+    static const QMessageBox::Icon icons[] = {QMessageBox::Question, QMessageBox::Information, QMessageBox::Warning,
+                                              QMessageBox::Critical};
     box.setIcon(icons[int(request.icon)]);
     // Names that are no UTF-8 come in as they are on disk.
     const QString title = FileName::shown(request.title);
@@ -26,17 +26,14 @@ Alert::Response Alert::run(QWidget *parent, const Request &request)
     QPushButton *alternateButton = request.alternateButton.isEmpty()
         ? defaultButton
         : box.addButton(request.alternateButton, QMessageBox::RejectRole);
-    QPushButton *otherButton = request.otherButton.isEmpty()
-        ? nullptr
-        : box.addButton(request.otherButton, QMessageBox::DestructiveRole);
+    QPushButton *otherButton =
+        request.otherButton.isEmpty() ? nullptr : box.addButton(request.otherButton, QMessageBox::DestructiveRole);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(alternateButton);
     box.exec();
     if (otherButton && box.clickedButton() == otherButton)
         return OtherButton;
-    return box.clickedButton() == alternateButton && alternateButton != defaultButton
-        ? AlternateButton
-        : DefaultButton;
+    return box.clickedButton() == alternateButton && alternateButton != defaultButton ? AlternateButton : DefaultButton;
 }
 
 void Alert::report(QWidget *parent, const QString &title, const Outcome &outcome)
@@ -52,9 +49,13 @@ void Alert::report(QWidget *parent, const QString &title, const Outcome &outcome
         }
         run(parent, {title, lines.join(u'\n'), tr("OK"), {}, {}, Icon::Critical});
     } else if (!outcome.skipped().isEmpty()) {
-        run(parent, {tr("Some entries were left out."),
-                     tr("Quillet copies no FIFOs, sockets or devices, nor links leading outside the widget: %1")
-                         .arg(outcome.skipped().join(QStringLiteral(", "))),
-                     tr("OK"), {}, {}, Icon::Information});
+        run(parent,
+            {tr("Some entries were left out."),
+             tr("Quillet copies no FIFOs, sockets or devices, nor links leading outside the widget: %1")
+                 .arg(outcome.skipped().join(QStringLiteral(", "))),
+             tr("OK"),
+             {},
+             {},
+             Icon::Information});
     }
 }

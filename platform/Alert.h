@@ -24,7 +24,7 @@ public:
         QString title;
         QString message;
         QString defaultButton;
-        QString alternateButton;   ///< empty: a notice with one button
+        QString alternateButton; ///< empty: a notice with one button
         QString otherButton; ///< empty: no third button
         Icon icon = Icon::Question;
     };

@@ -67,8 +67,8 @@ AsciiSearch::AsciiSearch(QByteArrayView needle)
 // match there, case aside: 32 places are weighed at once, and two rare
 // bytes seldom both match by chance. Built twice, for processors with AVX2
 // and for the rest, chosen as the program loads.
-__attribute__((target_clones("avx2", "default")))
-qsizetype AsciiSearch::indexIn(QByteArrayView text, qsizetype from) const
+__attribute__((target_clones("avx2", "default"))) qsizetype AsciiSearch::indexIn(QByteArrayView text,
+                                                                                 qsizetype from) const
 {
     const QByteArrayView needle = m_needle;
     const qsizetype one = m_one, two = m_two;
@@ -106,8 +106,7 @@ qsizetype AsciiSearch::indexIn(QByteArrayView text, qsizetype from) const
     return -1;
 }
 
-__attribute__((target_clones("avx2", "default")))
-qsizetype AsciiSearch::indexBeyondAscii(QByteArrayView text)
+__attribute__((target_clones("avx2", "default"))) qsizetype AsciiSearch::indexBeyondAscii(QByteArrayView text)
 {
     qsizetype at = 0;
     for (; at + Places <= text.size(); at += Places) {

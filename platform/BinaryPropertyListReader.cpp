@@ -54,8 +54,8 @@ bool BinaryPropertyListReader::readTrailer()
     m_objectCount = *number(trailer + 8, 8);
     m_topObject = *number(trailer + 16, 8);
     m_tableOffset = *number(trailer + 24, 8);
-    return m_objectCount > 0 && m_topObject < m_objectCount && m_tableOffset > HeaderSize
-        && m_tableOffset < trailer && m_objectCount <= (trailer - m_tableOffset) / quint64(m_offsetWidth);
+    return m_objectCount > 0 && m_topObject < m_objectCount && m_tableOffset > HeaderSize && m_tableOffset < trailer
+        && m_objectCount <= (trailer - m_tableOffset) / quint64(m_offsetWidth);
 }
 
 bool BinaryPropertyListReader::fits(quint64 offset, quint64 length) const
@@ -146,8 +146,8 @@ std::optional<QVariant> BinaryPropertyListReader::object(quint64 index, int dept
         return m_bytes.mid(qsizetype(span->second), qsizetype(span->first));
     }
     case 0x8: {
-        const std::optional<quint64> value = info < 8 && fits(*offset + 1, quint64(info) + 1)
-            ? number(*offset + 1, info + 1) : std::nullopt;
+        const std::optional<quint64> value =
+            info < 8 && fits(*offset + 1, quint64(info) + 1) ? number(*offset + 1, info + 1) : std::nullopt;
         if (!value)
             return std::nullopt;
         return QVariant::fromValue(PropertyList::Uid{*value});

@@ -18,7 +18,9 @@ public:
     static std::optional<QVariant> read(const QByteArray &bytes);
 
 private:
-    explicit BinaryPropertyListReader(const QByteArray &bytes) : m_bytes(bytes) {}
+    explicit BinaryPropertyListReader(const QByteArray &bytes)
+        : m_bytes(bytes)
+    { }
     bool readTrailer();
     std::optional<quint64> number(quint64 offset, int width) const;
     std::optional<quint64> objectOffset(quint64 index) const;

@@ -23,8 +23,7 @@ class BundleIconProvider : public QFileIconProvider
 public:
     QIcon icon(const QFileInfo &info) const override
     {
-        return BundlePanel::isBundle(info.filePath()) ? QFileIconProvider::icon(File)
-                                                      : QFileIconProvider::icon(info);
+        return BundlePanel::isBundle(info.filePath()) ? QFileIconProvider::icon(File) : QFileIconProvider::icon(info);
     }
 
     QString type(const QFileInfo &info) const override
@@ -33,9 +32,8 @@ public:
             return QFileDialog::tr("Application");
         if (!BundlePanel::isBundle(info.filePath()))
             return QFileIconProvider::type(info);
-        return info.suffix().compare(u"wdtp", Qt::CaseInsensitive) == 0
-            ? QFileDialog::tr("Widget template")
-            : QFileDialog::tr("Widget");
+        return info.suffix().compare(u"wdtp", Qt::CaseInsensitive) == 0 ? QFileDialog::tr("Widget template")
+                                                                        : QFileDialog::tr("Widget");
     }
 };
 

@@ -13,8 +13,7 @@
 
 namespace {
 
-template <class Object>
-using Owned = std::unique_ptr<Object, decltype(&g_object_unref)>;
+template <class Object> using Owned = std::unique_ptr<Object, decltype(&g_object_unref)>;
 
 QString translated(const char *text)
 {
@@ -25,10 +24,11 @@ QString translated(const char *text)
 
 Outcome DesktopEntry::launch(const QString &entryPath, const QString &path)
 {
-    const Owned<GDesktopAppInfo> application(g_desktop_app_info_new_from_filename(FileName::encode(entryPath).constData()),
-                                             g_object_unref);
+    const Owned<GDesktopAppInfo> application(
+        g_desktop_app_info_new_from_filename(FileName::encode(entryPath).constData()), g_object_unref);
     if (!application)
-        return Outcome::failure(entryPath, translated("It is not a desktop entry of an application that can be started"));
+        return Outcome::failure(entryPath,
+                                translated("It is not a desktop entry of an application that can be started"));
     GList *files = nullptr;
     if (!path.isEmpty())
         files = g_list_append(files, g_file_new_for_path(FileName::encode(path).constData()));
@@ -47,8 +47,8 @@ QString DesktopEntry::locate(const QString &identifier)
     if (identifier.isEmpty() || identifier.contains(u'/'))
         return {};
     for (const QString &name : {identifier, identifier.section(u'.', -1).toLower()}) {
-        const Owned<GDesktopAppInfo> application(g_desktop_app_info_new((name + QStringLiteral(".desktop")).toUtf8().constData()),
-                                                 g_object_unref);
+        const Owned<GDesktopAppInfo> application(
+            g_desktop_app_info_new((name + QStringLiteral(".desktop")).toUtf8().constData()), g_object_unref);
         if (application)
             return FileName::decode(g_desktop_app_info_get_filename(application.get()));
     }

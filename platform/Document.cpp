@@ -69,7 +69,8 @@ void Document::updateWindowTitle()
     if (!m_window)
         return;
     const bool readOnly = !filePath().isEmpty() && !QFileInfo(filePath()).isWritable();
-    m_window->setWindowTitle(readOnly ? tr("%1[*] — read-only").arg(displayName()) : displayName() + QStringLiteral("[*]"));
+    m_window->setWindowTitle(readOnly ? tr("%1[*] — read-only").arg(displayName())
+                                      : displayName() + QStringLiteral("[*]"));
     m_window->setWindowModified(isDocumentEdited());
 }
 
@@ -84,7 +85,8 @@ void Document::placeWindow()
         return;
     }
     const QRect screen = m_window->screen()->availableGeometry();
-    const QSize size = (QSizeF(screen.size()) * ComfortableShare).toSize().expandedTo(SmallestComfortable).boundedTo(screen.size());
+    const QSize size =
+        (QSizeF(screen.size()) * ComfortableShare).toSize().expandedTo(SmallestComfortable).boundedTo(screen.size());
     m_window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen));
 }
 
@@ -98,9 +100,9 @@ bool Document::saveDocument()
 bool Document::saveDocumentAs()
 {
     const QFileInfo current(filePath());
-    const QString path = SavePanel::run(
-        m_window, {tr("Save As"), requiredFileExtension(),
-                   filePath().isEmpty() ? QString() : current.absolutePath(), displayName()});
+    const QString path = SavePanel::run(m_window,
+                                        {tr("Save As"), requiredFileExtension(),
+                                         filePath().isEmpty() ? QString() : current.absolutePath(), displayName()});
     return !path.isEmpty() && saveToURL(QUrl::fromLocalFile(path));
 }
 
@@ -121,7 +123,10 @@ bool Document::revertDocumentToSaved()
     if (!canRevertToSaved())
         return false;
     const Alert::Request question{tr("Revert to the saved “%1”?").arg(displayName()),
-                                  tr("Your unsaved changes will be lost."), tr("Revert"), tr("Cancel"), {},
+                                  tr("Your unsaved changes will be lost."),
+                                  tr("Revert"),
+                                  tr("Cancel"),
+                                  {},
                                   Alert::Icon::Warning};
     if (Alert::run(m_window, question) != Alert::DefaultButton)
         return false;
@@ -135,10 +140,9 @@ bool Document::canClose()
 {
     if (!isDocumentEdited())
         return true;
-    const Alert::Request question{
-        tr("Do you want to save the changes you made to “%1”?").arg(displayName()),
-        tr("Your changes will be lost if you don’t save them."),
-        tr("Save"), tr("Cancel"), tr("Don’t Save")};
+    const Alert::Request question{tr("Do you want to save the changes you made to “%1”?").arg(displayName()),
+                                  tr("Your changes will be lost if you don’t save them."), tr("Save"), tr("Cancel"),
+                                  tr("Don’t Save")};
     switch (Alert::run(m_window, question)) {
     case Alert::DefaultButton:
         return saveDocument();

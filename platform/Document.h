@@ -3,11 +3,11 @@
 
 #include "platform/Outcome.h"
 
+#include <QMainWindow>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
-#include <QMainWindow>
 
 /// One document and its window. The base knows the document's location,
 /// runs Save and Save As, and closes the document with its window; a subclass
@@ -46,7 +46,7 @@ public:
     /// Whether the document holds edits that a save would write.
     virtual bool isDocumentEdited() const { return false; }
     /// Drops the unsaved edits, reading what is saved in their place.
-    virtual void revertToSaved() {}
+    virtual void revertToSaved() { }
 
     /// Saves at the location; an untitled document first asks for one.
     bool saveDocument();
@@ -75,7 +75,7 @@ protected:
     /// Builds the window from the document's form.
     virtual QMainWindow *makeWindow() = 0;
     /// Runs once the window is built, before it is shown.
-    virtual void windowControllerDidLoadNib() {}
+    virtual void windowControllerDidLoadNib() { }
     /// The extension a location chosen in the Save panel must carry.
     virtual QString requiredFileExtension() const { return {}; }
 

@@ -43,9 +43,12 @@ Document *DocumentController::newDocument()
 
 void DocumentController::openDocument(QWidget *parent)
 {
-    const OpenPanel::Options options{tr("Open"), tr("Widgets, zipped widgets and templates"),
+    const OpenPanel::Options options{tr("Open"),
+                                     tr("Widgets, zipped widgets and templates"),
                                      {QStringLiteral("wdgt"), QStringLiteral("zip"), QStringLiteral("wdtp")},
-                                     true, false, {}};
+                                     true,
+                                     false,
+                                     {}};
     for (const QString &path : OpenPanel::run(parent, options))
         openDocumentWithPath(path);
 }

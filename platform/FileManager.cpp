@@ -49,8 +49,8 @@ QString tr(const char *text)
 // they are read: their size says nothing, and some never end.
 bool isMadeUpAsRead(const struct statfs &system)
 {
-    static constexpr std::array<unsigned long, 8> kinds{PROC_SUPER_MAGIC,   SYSFS_MAGIC,         DEBUGFS_MAGIC,
-                                                        TRACEFS_MAGIC,      SECURITYFS_MAGIC,    CGROUP_SUPER_MAGIC,
+    static constexpr std::array<unsigned long, 8> kinds{PROC_SUPER_MAGIC,    SYSFS_MAGIC,      DEBUGFS_MAGIC,
+                                                        TRACEFS_MAGIC,       SECURITYFS_MAGIC, CGROUP_SUPER_MAGIC,
                                                         CGROUP2_SUPER_MAGIC, BPF_FS_MAGIC};
     return std::find(kinds.begin(), kinds.end(), static_cast<unsigned long>(system.f_type)) != kinds.end();
 }
@@ -124,7 +124,8 @@ Outcome copyFile(const QString &source, const QString &destination)
     const int in = ::open(encoded(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
         return Outcome::systemError(source, errno);
-    struct stat status{};
+    struct stat status
+    { };
     Outcome outcome;
     if (::fstat(in, &status) != 0) {
         outcome = Outcome::systemError(source, errno);
@@ -183,7 +184,8 @@ void copyTree(const QString &source, const QString &destination, const std::func
         outcome = failure;
     };
     const bool resource = source.startsWith(u':');
-    struct stat status{};
+    struct stat status
+    { };
     if (!resource && ::lstat(encoded(source).constData(), &status) != 0)
         return fail(Outcome::systemError(source, errno));
     const bool folder = resource ? QFileInfo(source).isDir() : S_ISDIR(status.st_mode);
@@ -209,7 +211,8 @@ void copyTree(const QString &source, const QString &destination, const std::func
 Outcome removeTree(const QString &path)
 {
     const QByteArray name = encoded(path);
-    struct stat status{};
+    struct stat status
+    { };
     if (::lstat(name.constData(), &status) != 0)
         return Outcome::systemError(path, errno);
     if (!S_ISDIR(status.st_mode))
@@ -226,7 +229,9 @@ Outcome removeTree(const QString &path)
 class PieceWriter
 {
 public:
-    explicit PieceWriter(int fd) : m_fd(fd) {}
+    explicit PieceWriter(int fd)
+        : m_fd(fd)
+    { }
 
     void add(const char *data, qsizetype length)
     {
@@ -285,7 +290,8 @@ Outcome writeThroughTemporary(const QString &path, const std::function<void(cons
     // A link stays a link: its target is what gets written.
     const QString canonical = FileManager::canonicalPath(path);
     const QString target = canonical.isEmpty() ? path : canonical;
-    struct stat existing{};
+    struct stat existing
+    { };
     const bool replacing = ::stat(encoded(target).constData(), &existing) == 0;
     if (replacing && S_ISDIR(existing.st_mode))
         return Outcome::systemError(path, EISDIR);
@@ -327,7 +333,8 @@ Outcome writeInPlace(const QString &path, const std::function<void(const FileMan
     const int fd = ::open(encoded(path).constData(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, newFileMode());
     if (fd < 0)
         return Outcome::systemError(path, path.isEmpty() ? ENOENT : errno);
-    struct stat status{};
+    struct stat status
+    { };
     const Outcome refused = ::fstat(fd, &status) != 0 ? Outcome::systemError(path, errno)
         : S_ISREG(status.st_mode)                     ? Outcome()
                                                       : notARegularFile(path);
@@ -354,7 +361,8 @@ QStringList FileManager::contentsOfDirectory(const QString &path)
 {
     QStringList names;
     if (path.startsWith(u':')) {
-        for (QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); it.hasNext();)
+        for (QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+             it.hasNext();)
             names.append(QFileInfo(it.next()).fileName());
         return names;
     }
@@ -383,7 +391,8 @@ bool FileManager::isLeftover(const QString &name)
 void FileManager::removeLeftovers(const QString &bundle)
 {
     const auto stale = [](const QString &path) {
-        struct stat status{};
+        struct stat status
+        { };
         return ::lstat(encoded(path).constData(), &status) == 0 && std::time(nullptr) - status.st_mtime > LeftoverAge;
     };
     const QString folder = QFileInfo(bundle).absolutePath();
@@ -410,8 +419,10 @@ Outcome FileManager::openForReading(const QString &path, int *fd, qint64 *size)
     *fd = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (*fd < 0)
         return Outcome::systemError(path, errno);
-    struct stat status{};
-    struct statfs system{};
+    struct stat status
+    { };
+    struct statfs system
+    { };
     Outcome outcome;
     if (::fstat(*fd, &status) != 0 || ::fstatfs(*fd, &system) != 0)
         outcome = Outcome::systemError(path, errno);
@@ -457,8 +468,8 @@ Outcome FileManager::readFile(const QString &path, QByteArray *data, qint64 limi
 
 Outcome FileManager::tooLarge(const QString &path, qint64 limit)
 {
-    return Outcome::failure(path, tr("It is larger than %1, more than is read of such a file")
-                                      .arg(QLocale().formattedDataSize(limit, 0)));
+    return Outcome::failure(
+        path, tr("It is larger than %1, more than is read of such a file").arg(QLocale().formattedDataSize(limit, 0)));
 }
 
 Outcome FileManager::writeFile(const QString &path, const QByteArray &data)
@@ -470,7 +481,8 @@ Outcome FileManager::writeFile(const QString &path, const QByteArray &data)
 Outcome FileManager::writeFileInPieces(const QString &path, const std::function<void(const PieceSink &)> &produce,
                                        Writing writing)
 {
-    return writing == Writing::InPlace ? writeInPlace(path, produce) : writeThroughTemporary(path, produce, Flush::Lazily);
+    return writing == Writing::InPlace ? writeInPlace(path, produce)
+                                       : writeThroughTemporary(path, produce, Flush::Lazily);
 }
 
 Outcome FileManager::createFile(const QString &path)
@@ -483,7 +495,8 @@ Outcome FileManager::createFile(const QString &path)
 
 bool FileManager::isOccupied(const QString &path)
 {
-    struct stat status{};
+    struct stat status
+    { };
     if (path.startsWith(u':'))
         return QFileInfo::exists(path); // the program's own resources
     return !path.isEmpty() && ::lstat(encoded(path).constData(), &status) == 0;
@@ -491,7 +504,8 @@ bool FileManager::isOccupied(const QString &path)
 
 bool FileManager::exists(const QString &path)
 {
-    struct stat status{};
+    struct stat status
+    { };
     if (path.startsWith(u':'))
         return QFileInfo::exists(path);
     return !path.isEmpty() && ::stat(encoded(path).constData(), &status) == 0;
@@ -499,7 +513,8 @@ bool FileManager::exists(const QString &path)
 
 bool FileManager::isDirectory(const QString &path)
 {
-    struct stat status{};
+    struct stat status
+    { };
     if (path.startsWith(u':'))
         return QFileInfo(path).isDir();
     return !path.isEmpty() && ::stat(encoded(path).constData(), &status) == 0 && S_ISDIR(status.st_mode);
@@ -610,8 +625,8 @@ Outcome FileManager::moveItem(const QString &source, const QString &destination)
     if (const Outcome allowed = checkDestination(source, destination); !allowed)
         return allowed;
     // RENAME_NOREPLACE makes "never replace" hold even against a racing writer.
-    if (::renameat2(AT_FDCWD, encoded(source).constData(), AT_FDCWD, encoded(destination).constData(),
-                    RENAME_NOREPLACE) == 0)
+    if (::renameat2(AT_FDCWD, encoded(source).constData(), AT_FDCWD, encoded(destination).constData(), RENAME_NOREPLACE)
+        == 0)
         return {};
     if (errno != EXDEV)
         return Outcome::systemError(source, errno);
@@ -658,8 +673,8 @@ Outcome FileManager::replaceItem(const QString &source, const QString &destinati
         return Outcome::systemError(source, ENOENT);
     if (isSameOrInside(source, destination))
         return Outcome::failure(destination, tr("A folder cannot go inside itself"));
-    if (::renameat2(AT_FDCWD, encoded(source).constData(), AT_FDCWD, encoded(destination).constData(),
-                    RENAME_EXCHANGE) == 0) {
+    if (::renameat2(AT_FDCWD, encoded(source).constData(), AT_FDCWD, encoded(destination).constData(), RENAME_EXCHANGE)
+        == 0) {
         // The old entry, now sitting where the new one was, is no longer wanted.
         [[maybe_unused]] const Outcome removed = removeTree(source);
         return {};
@@ -689,7 +704,7 @@ Outcome FileManager::copyItemReplacing(const QString &source, const QString &des
     const auto named = [&staged, &destination](const Outcome &outcome) {
         const QString file = outcome.file();
         return file == staged || file.startsWith(staged + u'/') ? outcome.naming(destination + file.mid(staged.size()))
-                                                                 : outcome;
+                                                                : outcome;
     };
     const Outcome copied = copyItem(source, staged, progress);
     if (!copied)
@@ -704,11 +719,11 @@ Outcome FileManager::copyItemReplacing(const QString &source, const QString &des
 
 bool FileManager::isSameFile(const QString &first, const QString &second)
 {
-    struct stat a{}, b{};
-    return !first.isEmpty() && !second.isEmpty()
-        && ::stat(encoded(first).constData(), &a) == 0
-        && ::stat(encoded(second).constData(), &b) == 0
-        && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    struct stat a
+    {
+    }, b{};
+    return !first.isEmpty() && !second.isEmpty() && ::stat(encoded(first).constData(), &a) == 0
+        && ::stat(encoded(second).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 Outcome FileManager::removeItem(const QString &path)

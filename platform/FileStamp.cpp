@@ -9,7 +9,8 @@
 FileStamp FileStamp::of(const QString &path)
 {
     FileStamp stamp;
-    struct stat status {};
+    struct stat status
+    { };
     if (path.isEmpty() || ::stat(FileName::encode(path).constData(), &status) != 0)
         return stamp;
     stamp.m_exists = true;

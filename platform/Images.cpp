@@ -36,8 +36,8 @@ void Images::chooseIconTheme()
     if (!session.isEmpty() && session != u"hicolor" && QIcon::hasThemeIcon(QStringLiteral("text-x-generic")))
         return;
     QStringList paths = QIcon::themeSearchPaths();
-    const QStringList installed = QStandardPaths::locateAll(
-        QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
+    const QStringList installed = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                            QStringLiteral("icons"), QStandardPaths::LocateDirectory);
     for (const QString &folder : installed) {
         if (!paths.contains(folder))
             paths.append(folder);

@@ -42,8 +42,9 @@ Application readDesktopEntry(const QString &path)
     }
     const QString locale = QLocale().name(); // "de_CH": Name[de_CH], else Name[de], else Name
     const QString localized = QStringLiteral("Name[%1]");
-    const QString name = keys.value(localized.arg(locale),
-                                    keys.value(localized.arg(locale.section(u'_', 0, 0)), keys.value(QStringLiteral("Name"))));
+    const QString name =
+        keys.value(localized.arg(locale),
+                   keys.value(localized.arg(locale.section(u'_', 0, 0)), keys.value(QStringLiteral("Name"))));
     const QString icon = keys.value(QStringLiteral("Icon"));
     return {name, QFileInfo(icon).isAbsolute() ? QIcon(icon) : QIcon::fromTheme(icon)};
 }
@@ -132,11 +133,9 @@ OpenPanel::OpenPanel(QWidget *parent, const Options &options)
         QStringList patterns;
         for (const QString &type : options.fileTypes)
             patterns.append(QStringLiteral("*.") + type);
-        const QString description = options.typeDescription.isEmpty()
-            ? options.fileTypes.join(QStringLiteral(", "))
-            : options.typeDescription;
-        setNameFilters({QStringLiteral("%1 (%2)").arg(description, patterns.join(u' ')),
-                        tr("All files (*)")});
+        const QString description =
+            options.typeDescription.isEmpty() ? options.fileTypes.join(QStringLiteral(", ")) : options.typeDescription;
+        setNameFilters({QStringLiteral("%1 (%2)").arg(description, patterns.join(u' ')), tr("All files (*)")});
     }
 }
 
@@ -180,8 +179,8 @@ bool OpenPanel::canChoose(const QString &path) const
 void OpenPanel::accept()
 {
     const QStringList paths = selectedFiles();
-    if (!paths.isEmpty() && std::all_of(paths.begin(), paths.end(),
-                                        [this](const QString &p) { return canChoose(p); })) {
+    if (!paths.isEmpty()
+        && std::all_of(paths.begin(), paths.end(), [this](const QString &p) { return canChoose(p); })) {
         QDialog::accept();
         return;
     }

@@ -17,13 +17,13 @@ public:
     struct Options
     {
         QString title;
-        QString typeDescription;   ///< names the accepted types in the filter
-        QStringList fileTypes;     ///< extensions without the dot; empty: everything
+        QString typeDescription; ///< names the accepted types in the filter
+        QStringList fileTypes; ///< extensions without the dot; empty: everything
         bool allowsMultipleSelection = false;
         bool canChooseDirectories = false;
-        QString directory;         ///< where the panel starts at first; empty: the home folder.
-                                   ///< Later panels of the same title start where the
-                                   ///< last one chose in this run.
+        QString directory; ///< where the panel starts at first; empty: the home folder.
+                           ///< Later panels of the same title start where the
+                           ///< last one chose in this run.
     };
 
     OpenPanel(QWidget *parent, const Options &options);

@@ -44,8 +44,8 @@ bool ProgressPanel::step(qint64 done, qint64 total)
 void ProgressPanel::show()
 {
     const bool stoppable = m_stopping == Stopping::Offered;
-    m_dialog = std::make_unique<QProgressDialog>(m_label, stoppable ? QCoreApplication::translate("ProgressPanel", "Stop") : QString(),
-                                                 0, 0, m_parent);
+    m_dialog = std::make_unique<QProgressDialog>(
+        m_label, stoppable ? QCoreApplication::translate("ProgressPanel", "Stop") : QString(), 0, 0, m_parent);
     m_dialog->setWindowModality(stoppable ? Qt::ApplicationModal : Qt::WindowModal);
     m_dialog->setAutoReset(false);
     m_dialog->setAutoClose(false);

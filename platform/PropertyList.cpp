@@ -156,9 +156,8 @@ bool PropertyList::same(const QVariant &left, const QVariant &right)
         return false;
     if (left.metaType() == QMetaType::fromType<Entries>()) {
         const auto a = left.value<Entries>(), b = right.value<Entries>();
-        return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(), [](const auto &x, const auto &y) {
-            return x.first == y.first && same(x.second, y.second);
-        });
+        return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(),
+                          [](const auto &x, const auto &y) { return x.first == y.first && same(x.second, y.second); });
     }
     if (left.metaType() == QMetaType::fromType<Date>()) {
         const double a = left.value<Date>().seconds, b = right.value<Date>().seconds;
@@ -186,8 +185,8 @@ std::optional<PropertyList::Dictionary> PropertyList::Dictionary::read(const QSt
     if (stored && stored->metaType() == QMetaType::fromType<Entries>())
         return Dictionary(stored->value<Entries>());
     if (why) {
-        *why = outcome ? Outcome::failure(path, QCoreApplication::translate(
-                                                    "PropertyList", "It is not a property list holding a dictionary"))
+        *why = outcome ? Outcome::failure(
+                   path, QCoreApplication::translate("PropertyList", "It is not a property list holding a dictionary"))
                        : outcome;
     }
     return std::nullopt;

@@ -76,7 +76,9 @@ public:
         Outcome writeXml(const QString &path) const;
 
     private:
-        explicit Dictionary(Entries entries) : m_entries(std::move(entries)) {}
+        explicit Dictionary(Entries entries)
+            : m_entries(std::move(entries))
+        { }
         void set(const QString &key, const QVariant &stored);
         Entries m_entries;
     };

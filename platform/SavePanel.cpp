@@ -72,8 +72,7 @@ QString SavePanel::chosenPath() const
 
 QString SavePanel::withRequiredExtension(const QString &path, const QString &extension)
 {
-    if (extension.isEmpty()
-        || QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) == 0)
+    if (extension.isEmpty() || QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) == 0)
         return path;
     return path + u'.' + extension;
 }
@@ -83,12 +82,14 @@ bool SavePanel::mayReplace(const QString &path)
     if (!FileManager::isOccupied(path))
         return true;
     const QFileInfo info(path);
-    const Alert::Request question{
-        tr("“%1” already exists. Do you want to replace it?").arg(info.fileName()),
-        tr("Something with the same name already exists in “%1”. "
-           "Replacing it will overwrite its current contents.")
-            .arg(info.dir().dirName()),
-        tr("Replace"), tr("Cancel"), {}, Alert::Icon::Warning};
+    const Alert::Request question{tr("“%1” already exists. Do you want to replace it?").arg(info.fileName()),
+                                  tr("Something with the same name already exists in “%1”. "
+                                     "Replacing it will overwrite its current contents.")
+                                      .arg(info.dir().dirName()),
+                                  tr("Replace"),
+                                  tr("Cancel"),
+                                  {},
+                                  Alert::Icon::Warning};
     return Alert::run(this, question) == Alert::DefaultButton;
 }
 

@@ -17,9 +17,9 @@ public:
     {
         QString title;
         QString requiredExtension; ///< without the dot; empty: any name
-        QString directory;         ///< where the panel starts; empty: where the last Save panel chose
-                                   ///< in this run, else the home folder
-        QString name;              ///< the name proposed at first
+        QString directory; ///< where the panel starts; empty: where the last Save panel chose
+                           ///< in this run, else the home folder
+        QString name; ///< the name proposed at first
     };
 
     SavePanel(QWidget *parent, const Options &options);

@@ -25,8 +25,7 @@ Settings &Settings::shared()
 std::unique_ptr<QSettings> Settings::store()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return std::make_unique<QSettings>(folder + QStringLiteral("/Quillet/Quillet.conf"),
-                                       QSettings::IniFormat);
+    return std::make_unique<QSettings>(folder + QStringLiteral("/Quillet/Quillet.conf"), QSettings::IniFormat);
 }
 
 int Settings::editorFontSize() const
@@ -75,8 +74,7 @@ int Settings::toolbarDisplayMode(const QString &identifier) const
     return store()->value(toolbarKey(identifier, QStringLiteral("displayMode")), 0).toInt();
 }
 
-void Settings::setToolbarConfiguration(const QString &identifier, const QStringList &items,
-                                       int displayMode)
+void Settings::setToolbarConfiguration(const QString &identifier, const QStringList &items, int displayMode)
 {
     {
         const std::unique_ptr<QSettings> settings = store();

@@ -29,11 +29,15 @@ bool fitsLatin1(const QString &text)
 QStringConverter::Encoding converterFor(TextFile::Encoding encoding)
 {
     switch (encoding) {
-    case TextFile::Encoding::Latin1: return QStringConverter::Latin1;
-    case TextFile::Encoding::Utf16LE: return QStringConverter::Utf16LE;
-    case TextFile::Encoding::Utf16BE: return QStringConverter::Utf16BE;
+    case TextFile::Encoding::Latin1:
+        return QStringConverter::Latin1;
+    case TextFile::Encoding::Utf16LE:
+        return QStringConverter::Utf16LE;
+    case TextFile::Encoding::Utf16BE:
+        return QStringConverter::Utf16BE;
     case TextFile::Encoding::Utf8:
-    case TextFile::Encoding::Utf8WithBom: break;
+    case TextFile::Encoding::Utf8WithBom:
+        break;
     }
     return QStringConverter::Utf8;
 }
@@ -41,11 +45,15 @@ QStringConverter::Encoding converterFor(TextFile::Encoding encoding)
 QByteArray bomFor(TextFile::Encoding encoding)
 {
     switch (encoding) {
-    case TextFile::Encoding::Utf8WithBom: return Utf8Bom;
-    case TextFile::Encoding::Utf16LE: return Utf16LEBom;
-    case TextFile::Encoding::Utf16BE: return Utf16BEBom;
+    case TextFile::Encoding::Utf8WithBom:
+        return Utf8Bom;
+    case TextFile::Encoding::Utf16LE:
+        return Utf16LEBom;
+    case TextFile::Encoding::Utf16BE:
+        return Utf16BEBom;
     case TextFile::Encoding::Latin1:
-    case TextFile::Encoding::Utf8: break;
+    case TextFile::Encoding::Utf8:
+        break;
     }
     return {};
 }
@@ -78,8 +86,7 @@ public:
     explicit RoundTrip(QStringConverter::Encoding encoding)
         : m_decoder(encoding, QStringConverter::Flag::ConvertInitialBom)
         , m_encoder(encoding, QStringConverter::Flag::ConvertInitialBom)
-    {
-    }
+    { }
 
     /// The text that the next piece completes: a character cut at the end
     /// of a piece comes with the next one. Valid until the next call.
@@ -214,10 +221,10 @@ Outcome TextFile::readUtf8(const QString &path, const Utf8Sink &sink, Encoding *
         sink({}, true);
         marked = Encoding::Latin1;
         outcome = ::lseek(fd, 0, SEEK_SET) != 0 ? Outcome::systemError(path, errno)
-                                                 : eachPiece(fd, path, [&sink](QByteArrayView piece) {
-                                                       sink(QString::fromLatin1(piece).toUtf8(), false);
-                                                       return true;
-                                                   });
+                                                : eachPiece(fd, path, [&sink](QByteArrayView piece) {
+                                                      sink(QString::fromLatin1(piece).toUtf8(), false);
+                                                      return true;
+                                                  });
     }
     ::close(fd);
     if (outcome)

@@ -25,10 +25,13 @@ constexpr int IconSize = 32;
 Qt::ToolButtonStyle buttonStyleFor(Toolbar::DisplayMode mode)
 {
     switch (mode) {
-    case Toolbar::DisplayModeIconOnly: return Qt::ToolButtonIconOnly;
-    case Toolbar::DisplayModeLabelOnly: return Qt::ToolButtonTextOnly;
+    case Toolbar::DisplayModeIconOnly:
+        return Qt::ToolButtonIconOnly;
+    case Toolbar::DisplayModeLabelOnly:
+        return Qt::ToolButtonTextOnly;
     case Toolbar::DisplayModeDefault:
-    case Toolbar::DisplayModeIconAndLabel: break;
+    case Toolbar::DisplayModeIconAndLabel:
+        break;
     }
     return Qt::ToolButtonTextUnderIcon;
 }
@@ -47,8 +50,7 @@ QWidget *spacer(bool flexible)
 Toolbar::Toolbar(const QString &identifier)
     : m_identifier(identifier)
 {
-    connect(&Settings::shared(), &Settings::toolbarConfigurationChanged, this,
-            &Toolbar::followSavedConfiguration);
+    connect(&Settings::shared(), &Settings::toolbarConfigurationChanged, this, &Toolbar::followSavedConfiguration);
 }
 
 Toolbar::~Toolbar()
@@ -88,9 +90,8 @@ void Toolbar::install(QMainWindow *window)
         const QStringList saved = allowedOnly(settings.toolbarItems(m_identifier).value_or(QStringList()));
         // Another kind of toolbar may have saved under the same identifier;
         // only an arrangement of this toolbar's own items replaces the defaults.
-        const bool hasOwnItems = std::any_of(saved.begin(), saved.end(), [](const QString &id) {
-            return standardItemLabel(id).isEmpty();
-        });
+        const bool hasOwnItems =
+            std::any_of(saved.begin(), saved.end(), [](const QString &id) { return standardItemLabel(id).isEmpty(); });
         if (hasOwnItems)
             m_items = saved;
         m_displayMode = DisplayMode(settings.toolbarDisplayMode(m_identifier));
@@ -158,8 +159,7 @@ void Toolbar::rebuild()
     m_toolBar->setFloatable(false);
     m_toolBar->setIconSize(QSize(IconSize, IconSize));
     m_toolBar->setToolButtonStyle(buttonStyleFor(m_displayMode));
-    m_toolBar->setContextMenuPolicy(m_allowsUserCustomization ? Qt::CustomContextMenu
-                                                              : Qt::PreventContextMenu);
+    m_toolBar->setContextMenuPolicy(m_allowsUserCustomization ? Qt::CustomContextMenu : Qt::PreventContextMenu);
     connect(m_toolBar, &QWidget::customContextMenuRequested, this, &Toolbar::showContextMenu);
     for (const QString &identifier : std::as_const(m_items))
         addItem(identifier);
@@ -178,8 +178,8 @@ void Toolbar::addItem(const QString &identifier)
         return;
     }
     if (identifier == CustomizeToolbarItemIdentifier) {
-        QAction *customize = m_toolBar->addAction(
-            m_toolBar->style()->standardIcon(QStyle::SP_FileDialogDetailedView), standardItemLabel(identifier));
+        QAction *customize = m_toolBar->addAction(m_toolBar->style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+                                                  standardItemLabel(identifier));
         connect(customize, &QAction::triggered, this, &Toolbar::runCustomizationPalette);
         return;
     }
@@ -242,8 +242,7 @@ void Toolbar::showContextMenu(const QPoint &position)
         connect(choice, &QAction::triggered, this, [this, mode = mode] { setConfiguration(m_items, mode); });
     }
     menu.addSeparator();
-    connect(menu.addAction(tr("Customize Toolbar…")), &QAction::triggered, this,
-            &Toolbar::runCustomizationPalette);
+    connect(menu.addAction(tr("Customize Toolbar…")), &QAction::triggered, this, &Toolbar::runCustomizationPalette);
     menu.exec(m_toolBar->mapToGlobal(position));
 }
 
@@ -253,7 +252,9 @@ void Toolbar::runCustomizationPalette()
         return;
     ToolbarCustomizationPalette::Request request{m_delegate->toolbarAllowedItemIdentifiers(),
                                                  m_delegate->toolbarDefaultItemIdentifiers(),
-                                                 m_items, m_displayMode, {}};
+                                                 m_items,
+                                                 m_displayMode,
+                                                 {}};
     for (const QString &identifier : request.allowed) {
         const QString standard = standardItemLabel(identifier);
         if (!standard.isEmpty()) {

@@ -90,8 +90,8 @@ ToolbarCustomizationPalette::ToolbarCustomizationPalette(QWidget *parent, const 
     layout->addWidget(box);
 }
 
-std::optional<ToolbarCustomizationPalette::Result>
-ToolbarCustomizationPalette::run(QWidget *parent, const Request &request)
+std::optional<ToolbarCustomizationPalette::Result> ToolbarCustomizationPalette::run(QWidget *parent,
+                                                                                    const Request &request)
 {
     if (responder)
         return responder(request);

@@ -16,13 +16,13 @@ struct ToolbarItem
 {
     QString identifier;
     QString label;
-    QString paletteLabel;   ///< the name in the customization palette
+    QString paletteLabel; ///< the name in the customization palette
     QString toolTip;
     QIcon image;
     std::function<void()> action;
     /// A view shown in place of a button. It belongs to the delegate and
     /// survives every rebuild of the toolbar.
     QPointer<QWidget> view;
-    QSize minSize;          ///< for a view: equal min and max fix its size
+    QSize minSize; ///< for a view: equal min and max fix its size
     QSize maxSize;
 };

@@ -24,7 +24,8 @@ Outcome Workspace::openFile(const QString &path, const QString &application)
 {
     const auto tr = [](const char *text) { return QCoreApplication::translate("Workspace", text); };
     if (responder)
-        return responder(path, application) ? Outcome() : Outcome::failure(application, tr("The program could not be started"));
+        return responder(path, application) ? Outcome()
+                                            : Outcome::failure(application, tr("The program could not be started"));
     if (application.endsWith(QLatin1String(".desktop")))
         return DesktopEntry::launch(application, path);
     const QString program = application == WidgetHostApplication ? widgetHostProgram() : application;

@@ -17,7 +17,9 @@ public:
     static std::optional<QVariant> read(const QByteArray &bytes);
 
 private:
-    explicit XmlPropertyListReader(const QByteArray &bytes) : m_xml(bytes) {}
+    explicit XmlPropertyListReader(const QByteArray &bytes)
+        : m_xml(bytes)
+    { }
     std::optional<QVariant> value(int depth);
     std::optional<QVariant> leaf(QStringView name, const QString &text) const;
     std::optional<QVariant> array(int depth);

@@ -32,12 +32,21 @@ QByteArray escaped(const QString &string)
     out.reserve(string.size());
     for (const char c : string.toUtf8()) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
         // A raw carriage return would read back as a line feed.
-        case '\r': out += "&#13;"; break;
-        default: out += c;
+        case '\r':
+            out += "&#13;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -79,7 +88,8 @@ void XmlPropertyListWriter::line(int depth, const QByteArray &markup)
 
 bool XmlPropertyListWriter::refuse(const QString &what)
 {
-    const QString where = m_keyPath.isEmpty() ? QCoreApplication::translate("PropertyList", "The list")
+    const QString where = m_keyPath.isEmpty()
+        ? QCoreApplication::translate("PropertyList", "The list")
         : QCoreApplication::translate("PropertyList", "The value of “%1”").arg(m_keyPath.join(u'/'));
     m_why = QCoreApplication::translate("PropertyList", "%1 holds %2, which XML cannot store").arg(where, what);
     return false;

@@ -111,7 +111,8 @@ struct FileSource
         auto *source = static_cast<FileSource *>(state);
         switch (command) {
         case ZIP_SOURCE_OPEN: {
-            struct stat now{};
+            struct stat now
+            { };
             source->fd = ::open(encoded(source->path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
             if (source->fd < 0 || ::fstat(source->fd, &now) != 0)
                 return source->fail(Outcome::systemError(source->path, errno), errno);
@@ -161,7 +162,11 @@ class BundleZipper
 {
 public:
     BundleZipper(zip_t *zip, const QString &root, const QString &zipPath)
-        : m_zip(zip), m_root(root), m_name(QFileInfo(root).fileName()), m_zipPath(zipPath) {}
+        : m_zip(zip)
+        , m_root(root)
+        , m_name(QFileInfo(root).fileName())
+        , m_zipPath(zipPath)
+    { }
 
     /// Adds the entry at `relative` inside the bundle (empty: the bundle
     /// itself) and everything below it.
@@ -170,7 +175,8 @@ public:
         const QString path = relative.isEmpty() ? m_root : m_root + u'/' + relative;
         // As the bytes the system knows them by; libzip marks those that are UTF-8.
         const QByteArray name = encoded(relative.isEmpty() ? m_name : m_name + u'/' + relative);
-        struct stat status{};
+        struct stat status
+        { };
         // The bundle itself may be reached through a link; nothing in it is.
         const int got = relative.isEmpty() ? ::stat(encoded(path).constData(), &status)
                                            : ::lstat(encoded(path).constData(), &status);
@@ -196,9 +202,11 @@ public:
         }
         // zlib's usual level: libzip's own default, the highest, takes
         // several times as long for a zip a percent or two smaller.
-        if (index < 0 || (S_ISREG(status.st_mode) && zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) != 0)
+        if (index < 0
+            || (S_ISREG(status.st_mode) && zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) != 0)
             || zip_file_set_external_attributes(m_zip, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
-                                                zip_uint32_t(status.st_mode & (S_IFMT | 07777)) << 16) != 0
+                                                zip_uint32_t(status.st_mode & (S_IFMT | 07777)) << 16)
+                != 0
             || zip_file_set_mtime(m_zip, zip_uint64_t(index), status.st_mtime, 0) != 0)
             return fail(zipFailure(m_zipPath, zip_get_error(m_zip)));
         if (!S_ISDIR(status.st_mode))
@@ -217,10 +225,7 @@ public:
 
     Outcome outcome() const { return m_outcome; }
     /// Why writing the zip failed: the file that could not be read, else libzip's reason.
-    Outcome closingFailure()
-    {
-        return m_readFailure ? zipFailure(m_zipPath, zip_get_error(m_zip)) : m_readFailure;
-    }
+    Outcome closingFailure() { return m_readFailure ? zipFailure(m_zipPath, zip_get_error(m_zip)) : m_readFailure; }
 
 private:
     bool leadsInside(const QString &relative, const QString &path) const
@@ -266,7 +271,8 @@ mode_t newFileMode()
 // value.
 int placeZip(const QByteArray &temporary, const QString &zipPath)
 {
-    struct stat replaced{};
+    struct stat replaced
+    { };
     const bool replaces = ::stat(encoded(zipPath).constData(), &replaced) == 0 && S_ISREG(replaced.st_mode);
     const int fd = ::open(temporary.constData(), O_RDONLY | O_CLOEXEC);
     int error = fd < 0 ? errno : 0;
@@ -317,7 +323,8 @@ QStringList partsOf(const QString &name, bool isFile)
 {
     QStringList parts = name.split(u'/', Qt::SkipEmptyParts);
     parts.removeAll(QStringLiteral("."));
-    if (parts.isEmpty() || parts.first() == u"__MACOSX" || (parts == QStringList{QStringLiteral(".DS_Store")} && isFile))
+    if (parts.isEmpty() || parts.first() == u"__MACOSX"
+        || (parts == QStringList{QStringLiteral(".DS_Store")} && isFile))
         return {};
     return parts;
 }
@@ -341,7 +348,8 @@ Outcome findLayout(zip_t *zip, const QString &zipPath, Layout *layout)
         const QStringList parts = partsOf(name, !name.endsWith(u'/'));
         infoAtTop = infoAtTop || (parts.size() == 1 && parts[0].compare(u"Info.plist", Qt::CaseInsensitive) == 0);
         for (qsizetype i = 0; i < parts.size() && !parts.contains(QStringLiteral("..")); ++i) {
-            if (parts[i].endsWith(WidgetExtension, Qt::CaseInsensitive) && (i + 1 < parts.size() || name.endsWith(u'/'))) {
+            if (parts[i].endsWith(WidgetExtension, Qt::CaseInsensitive)
+                && (i + 1 < parts.size() || name.endsWith(u'/'))) {
                 widgets.insert(parts.first(i + 1));
                 break;
             }
@@ -444,8 +452,8 @@ Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std:
         const QString name = FileName::decode(stat.name);
         const mode_t mode = system == ZIP_OPSYS_UNIX ? mode_t(attributes >> 16) : 0;
         const Entry::Kind kind = name.endsWith(u'/') || S_ISDIR(mode) ? Entry::Folder
-            : S_ISLNK(mode)                                            ? Entry::Link
-                                                                       : Entry::File;
+            : S_ISLNK(mode)                                           ? Entry::Link
+                                                                      : Entry::File;
         const Outcome landsOutside =
             Outcome::failure(zipPath, tr("It holds “%1”, which would land outside the widget").arg(name));
         QStringList parts = partsOf(name, kind == Entry::File);
@@ -476,8 +484,8 @@ Outcome planExtraction(zip_t *zip, const QString &zipPath, QString *widget, std:
         entries->push_back(std::move(entry));
     }
     if (const Entry *out = linkLeadingOut(*entries))
-        return Outcome::failure(zipPath, tr("It holds “%1”, a link leading outside the widget")
-                                             .arg(entryName(zip, out->index)));
+        return Outcome::failure(zipPath,
+                                tr("It holds “%1”, a link leading outside the widget").arg(entryName(zip, out->index)));
     return {};
 }
 
@@ -487,7 +495,13 @@ class Unpacker
 public:
     Unpacker(zip_t *zip, const QString &zipPath, const QString &staged, const QString &destination,
              const ZipArchive::Progress &progress, zip_uint64_t total)
-        : m_zip(zip), m_zipPath(zipPath), m_staged(staged), m_destination(destination), m_progress(progress), m_total(total) {}
+        : m_zip(zip)
+        , m_zipPath(zipPath)
+        , m_staged(staged)
+        , m_destination(destination)
+        , m_progress(progress)
+        , m_total(total)
+    { }
 
     /// Folders and files first, links last, so nothing is written through a
     /// link; the folders' permissions at the end, so none shuts out the rest.
@@ -524,7 +538,8 @@ private:
         const QByteArray path = encoded(staged(entry.relative));
         if (entry.kind == Entry::Link)
             return ::symlink(entry.target.constData(), path.constData()) == 0
-                ? Outcome() : Outcome::systemError(shown(entry.relative), errno);
+                ? Outcome()
+                : Outcome::systemError(shown(entry.relative), errno);
         const int out = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (out < 0)
             return Outcome::systemError(shown(entry.relative), errno);
@@ -551,8 +566,9 @@ private:
         while (outcome) {
             const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
             if (got <= 0) {
-                outcome = got < 0 ? zipFailure(m_zipPath, zip_file_get_error(file))
-                    : written != entry.size ? wrongSize : outcome;
+                outcome = got < 0           ? zipFailure(m_zipPath, zip_file_get_error(file))
+                    : written != entry.size ? wrongSize
+                                            : outcome;
                 break;
             }
             written += zip_uint64_t(got);
@@ -580,7 +596,8 @@ private:
         for (qsizetype made = -1; made < parts.size(); ++made) {
             if (made >= 0)
                 path += u'/' + parts[made];
-            struct stat status{};
+            struct stat status
+            { };
             if (::mkdir(encoded(path).constData(), 0777) != 0
                 && (errno != EEXIST || ::lstat(encoded(path).constData(), &status) != 0 || !S_ISDIR(status.st_mode)))
                 return Outcome::systemError(shown(parts.mid(0, made + 1).join(u'/')), errno);
@@ -600,15 +617,17 @@ private:
 // Refuses what would fill the disk the widget is unpacked on.
 Outcome checkFreeSpace(const QString &zipPath, const QString &folder, zip_uint64_t total)
 {
-    struct statvfs disk{};
+    struct statvfs disk
+    { };
     if (::statvfs(encoded(folder).constData(), &disk) != 0)
         return Outcome::systemError(folder, errno);
     const zip_uint64_t free = zip_uint64_t(disk.f_bavail) * disk.f_frsize;
     if (total <= free)
         return {};
     const QLocale locale;
-    return Outcome::failure(zipPath, tr("It would unpack to %1, but the disk has only %2 free")
-                                         .arg(locale.formattedDataSize(qint64(total)), locale.formattedDataSize(qint64(free))));
+    return Outcome::failure(zipPath,
+                            tr("It would unpack to %1, but the disk has only %2 free")
+                                .arg(locale.formattedDataSize(qint64(total)), locale.formattedDataSize(qint64(free))));
 }
 
 // "Clock.wdgt", else "Clock 2.wdgt", "Clock 3.wdgt", ...: never a name taken.
@@ -671,7 +690,8 @@ Outcome ZipArchive::extractWidget(const QString &zipPath, QString *bundle, const
     const int fd = ::open(encoded(zipPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return Outcome::systemError(zipPath, zipPath.isEmpty() ? ENOENT : errno);
-    struct stat status{};
+    struct stat status
+    { };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         const int error = errno;
         ::close(fd);

@@ -22,7 +22,7 @@ void CheckboxVariableView::setInfoDictionary(const QVariantMap &info)
 
 Outcome CheckboxVariableView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
-    const QString key = ui->checkBox->isChecked() ? QStringLiteral("TPVCheckedValue")
-                                                  : QStringLiteral("TPVUncheckedValue");
+    const QString key =
+        ui->checkBox->isChecked() ? QStringLiteral("TPVCheckedValue") : QStringLiteral("TPVUncheckedValue");
     return writeValue(widgetPath, info, info.value(key).toString());
 }

@@ -5,7 +5,9 @@
 
 #include <memory>
 
-namespace Ui { class CheckboxVariableView; }
+namespace Ui {
+class CheckboxVariableView;
+}
 
 /// A "Checkbox" variable: its box chooses between the checked and the
 /// unchecked text. It starts checked unless the default is "0".

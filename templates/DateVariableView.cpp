@@ -80,36 +80,60 @@ QString DateVariableView::render(const QDateTime &moment, QChar letter)
     const QDate date = moment.date();
     const QTime time = moment.time();
     switch (letter.unicode()) {
-    case 'a': return c().dayName(date.dayOfWeek(), QLocale::ShortFormat);
-    case 'A': return c().dayName(date.dayOfWeek(), QLocale::LongFormat);
-    case 'b': return c().monthName(date.month(), QLocale::ShortFormat);
-    case 'B': return c().monthName(date.month(), QLocale::LongFormat);
-    case 'c': return render(moment, u'X') + u' ' + render(moment, u'x');
-    case 'd': return twoDigits(date.day());
-    case 'e': return QString::number(date.day());
-    case 'F': return QStringLiteral("%1").arg(time.msec(), 3, 10, QLatin1Char('0'));
-    case 'H': return twoDigits(time.hour());
-    case 'I': return twoDigits(time.hour() % 12 == 0 ? 12 : time.hour() % 12);
-    case 'j': return QStringLiteral("%1").arg(date.dayOfYear(), 3, 10, QLatin1Char('0'));
-    case 'm': return twoDigits(date.month());
-    case 'M': return twoDigits(time.minute());
-    case 'p': return time.hour() < 12 ? c().amText() : c().pmText();
-    case 'S': return twoDigits(time.second());
-    case 'w': return QString::number(date.dayOfWeek() % 7);
-    case 'x': return moment.toString(QStringLiteral("MM/dd/yy"));
-    case 'X': return moment.toString(QStringLiteral("HH:mm:ss"));
-    case 'y': return twoDigits(date.year() % 100);
-    case 'Y': return QString::number(date.year());
-    case 'Z': return moment.timeZoneAbbreviation();
-    case 'z': return offset(moment);
-    default: return {};
+    case 'a':
+        return c().dayName(date.dayOfWeek(), QLocale::ShortFormat);
+    case 'A':
+        return c().dayName(date.dayOfWeek(), QLocale::LongFormat);
+    case 'b':
+        return c().monthName(date.month(), QLocale::ShortFormat);
+    case 'B':
+        return c().monthName(date.month(), QLocale::LongFormat);
+    case 'c':
+        return render(moment, u'X') + u' ' + render(moment, u'x');
+    case 'd':
+        return twoDigits(date.day());
+    case 'e':
+        return QString::number(date.day());
+    case 'F':
+        return QStringLiteral("%1").arg(time.msec(), 3, 10, QLatin1Char('0'));
+    case 'H':
+        return twoDigits(time.hour());
+    case 'I':
+        return twoDigits(time.hour() % 12 == 0 ? 12 : time.hour() % 12);
+    case 'j':
+        return QStringLiteral("%1").arg(date.dayOfYear(), 3, 10, QLatin1Char('0'));
+    case 'm':
+        return twoDigits(date.month());
+    case 'M':
+        return twoDigits(time.minute());
+    case 'p':
+        return time.hour() < 12 ? c().amText() : c().pmText();
+    case 'S':
+        return twoDigits(time.second());
+    case 'w':
+        return QString::number(date.dayOfWeek() % 7);
+    case 'x':
+        return moment.toString(QStringLiteral("MM/dd/yy"));
+    case 'X':
+        return moment.toString(QStringLiteral("HH:mm:ss"));
+    case 'y':
+        return twoDigits(date.year() % 100);
+    case 'Y':
+        return QString::number(date.year());
+    case 'Z':
+        return moment.timeZoneAbbreviation();
+    case 'z':
+        return offset(moment);
+    default:
+        return {};
     }
 }
 
 Outcome DateVariableView::saveToPath(const QString &widgetPath, const QVariantMap &info)
 {
     const QDateTime moment = dateValue();
-    const QString base = PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString()) + u'_';
+    const QString base =
+        PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString()) + u'_';
     PlaceholderSubstitution::Replacements replacements;
     for (const QChar letter : Letters)
         replacements.append({base + letter, render(moment, letter)});

@@ -7,7 +7,9 @@
 
 #include <memory>
 
-namespace Ui { class DateVariableView; }
+namespace Ui {
+class DateVariableView;
+}
 
 /// A "Date" variable: a moment (date and time of day, starting at the moment
 /// the view was shown) written into the listed files in twenty-two

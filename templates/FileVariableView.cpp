@@ -47,7 +47,8 @@ Outcome FileVariableView::saveToPath(const QString &widgetPath, const QVariantMa
     const QStringList entries = files(info);
     // The folder comes first in the list; the path the text files get is built from it.
     const QString relative = entries.isEmpty() ? name : entries.first() + u'/' + name;
-    const QString placeholder = PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString());
+    const QString placeholder =
+        PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString());
     Outcome first;
     for (const QString &entry : entries) {
         const std::optional<QString> target = PlaceholderSubstitution::pathInWidget(widgetPath, entry);
@@ -55,8 +56,8 @@ Outcome FileVariableView::saveToPath(const QString &widgetPath, const QVariantMa
         if (!target || !FileManager::exists(*target))
             continue;
         if (!FileManager::isDirectory(*target))
-            written = PlaceholderSubstitution::apply(widgetPath, entry, placeholder, source.isEmpty() ? QString() : relative,
-                                                     writing());
+            written = PlaceholderSubstitution::apply(widgetPath, entry, placeholder,
+                                                     source.isEmpty() ? QString() : relative, writing());
         else if (!source.isEmpty() && FileManager::exists(source) && !FileManager::exists(*target + u'/' + name))
             written = FileManager::copyItem(source, *target + u'/' + name); // never over an existing file
         if (!written && first)

@@ -5,7 +5,9 @@
 
 #include <memory>
 
-namespace Ui { class FileVariableView; }
+namespace Ui {
+class FileVariableView;
+}
 
 /// A "File" variable: the chosen file (or the default) is copied into the
 /// folder the first listed entry names, and the listed text files get its

@@ -52,8 +52,9 @@ Outcome ImageVariableView::saveToPath(const QString &widgetPath, const QVariantM
             continue;
         if (!image().isNull()) {
             const QByteArray data = Images::encodedForPath(image(), *target);
-            written = data.isEmpty() ? Outcome::failure(entry, tr("The image could not be encoded for this file's format"))
-                                     : FileManager::writeFile(*target, data).naming(entry);
+            written = data.isEmpty()
+                ? Outcome::failure(entry, tr("The image could not be encoded for this file's format"))
+                : FileManager::writeFile(*target, data).naming(entry);
         } else if (!defaultImage.isEmpty() && !FileManager::exists(*target)) {
             // Never replaces: a file the template holds there stays.
             written = FileManager::copyItem(defaultImage, *target).naming(entry);

@@ -5,7 +5,9 @@
 
 #include <memory>
 
-namespace Ui { class ImageVariableView; }
+namespace Ui {
+class ImageVariableView;
+}
 
 /// An "Image" variable: a picture chosen with Browse (or dropped or pasted
 /// on the well) replaces every listed image file of the new widget. With no

@@ -5,7 +5,9 @@
 
 #include <memory>
 
-namespace Ui { class KeyValueListVariableView; }
+namespace Ui {
+class KeyValueListVariableView;
+}
 
 /// An "Array2" variable: a list of value pairs, listed as "first {+} second",
 /// each pair written through the variable's format ("Template_Val1" and

@@ -5,7 +5,9 @@
 
 #include <memory>
 
-namespace Ui { class ListVariableView; }
+namespace Ui {
+class ListVariableView;
+}
 
 /// An "Array" variable: a list of values, each written through the
 /// variable's format (where "Template_Val" stands for the value), one after

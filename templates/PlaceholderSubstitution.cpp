@@ -40,8 +40,7 @@ qsizetype find(QStringView text, QStringView what, qsizetype from)
 // several start at one place; what a value brings in is not scanned again,
 // so a value next to the text around it can never be read as a placeholder.
 // Pieces go straight to their destination, so a large file is not copied.
-template <typename View, typename Pairs, typename Sink>
-void replaceAll(View text, const Pairs &replacements, Sink sink)
+template <typename View, typename Pairs, typename Sink> void replaceAll(View text, const Pairs &replacements, Sink sink)
 {
     if (replacements.isEmpty())
         return sink(text);
@@ -56,8 +55,9 @@ void replaceAll(View text, const Pairs &replacements, Sink sink)
     qsizetype start = 0;
     for (qsizetype at = find(text, stem, 0); at >= 0;) {
         const View rest = text.sliced(at);
-        const auto hit = std::find_if(replacements.cbegin(), replacements.cend(),
-                                      [rest](const auto &replacement) { return rest.startsWith(View(replacement.first)); });
+        const auto hit = std::find_if(replacements.cbegin(), replacements.cend(), [rest](const auto &replacement) {
+            return rest.startsWith(View(replacement.first));
+        });
         if (hit == replacements.cend()) {
             at = find(text, stem, at + 1);
             continue;
@@ -80,7 +80,8 @@ bool replacesBytes(QByteArrayView bytes, const PlaceholderSubstitution::Replacem
     const QByteArrayView head = bytes.first(std::min<qsizetype>(bytes.size(), 2));
     return std::all_of(replacements.cbegin(), replacements.cend(),
                        [](const auto &replacement) {
-                           return isAscii(replacement.first) && isAscii(replacement.second) && !replacement.second.isEmpty();
+                           return isAscii(replacement.first) && isAscii(replacement.second)
+                               && !replacement.second.isEmpty();
                        })
         && head != QByteArrayView("\xFF\xFE") && head != QByteArrayView("\xFE\xFF");
 }
@@ -143,12 +144,16 @@ QVariant filledIn(const QVariant &stored, const PlaceholderSubstitution::Replace
 // another length took a placeholder's place: its strings are filled in one
 // by one, and it is written back as XML, which every reader takes. One
 // that cannot be read is left as it is, and said to be.
-Outcome fillInBinaryList(const QString &path, QByteArrayView bytes, const PlaceholderSubstitution::Replacements &replacements)
+Outcome fillInBinaryList(const QString &path, QByteArrayView bytes,
+                         const PlaceholderSubstitution::Replacements &replacements)
 {
     const std::optional<QVariant> stored = PropertyList::storedValue(bytes.toByteArray());
     if (!stored)
-        return Outcome::failure(path, QCoreApplication::translate(
-            "PlaceholderSubstitution", "It is a binary property list that cannot be read; its placeholders were left as they are"));
+        return Outcome::failure(
+            path,
+            QCoreApplication::translate(
+                "PlaceholderSubstitution",
+                "It is a binary property list that cannot be read; its placeholders were left as they are"));
     const QVariant filled = filledIn(*stored, replacements);
     return PropertyList::same(filled, *stored) ? Outcome() : PropertyList::writeStoredXml(path, filled);
 }
@@ -161,14 +166,16 @@ Outcome rewrite(const QString &path, QByteArrayView text, const PlaceholderSubst
     // no flush is forced: it would only slow the making of a large widget.
     if (replacesBytes(text, replacements)) {
         const auto pairs = inBytes(replacements);
-        return FileManager::writeFileInPieces(path, [&](const FileManager::PieceSink &sink) {
-            replaceAll(text, pairs, [&sink](QByteArrayView piece) { sink(piece.data(), piece.size()); });
-        }, writing);
+        return FileManager::writeFileInPieces(
+            path,
+            [&](const FileManager::PieceSink &sink) {
+                replaceAll(text, pairs, [&sink](QByteArrayView piece) { sink(piece.data(), piece.size()); });
+            },
+            writing);
     }
     const QByteArray bytes = substituted(QByteArray::fromRawData(text.data(), text.size()), replacements);
-    return FileManager::writeFileInPieces(path, [&bytes](const FileManager::PieceSink &sink) {
-        sink(bytes.constData(), bytes.size());
-    }, writing);
+    return FileManager::writeFileInPieces(
+        path, [&bytes](const FileManager::PieceSink &sink) { sink(bytes.constData(), bytes.size()); }, writing);
 }
 
 } // namespace
@@ -178,7 +185,9 @@ QString PlaceholderSubstitution::valueIn(const QString &entry, const QString &va
     if (!entry.endsWith(QLatin1String(".plist"), Qt::CaseInsensitive))
         return value;
     QString escaped = value;
-    return escaped.replace(u'&', QLatin1String("&amp;")).replace(u'<', QLatin1String("&lt;")).replace(u'>', QLatin1String("&gt;"));
+    return escaped.replace(u'&', QLatin1String("&amp;"))
+        .replace(u'<', QLatin1String("&lt;"))
+        .replace(u'>', QLatin1String("&gt;"));
 }
 
 QString PlaceholderSubstitution::placeholderFor(const QString &name)
@@ -197,8 +206,8 @@ QByteArray PlaceholderSubstitution::substitute(const QByteArray &bytes, const QS
     return substituted(bytes, withoutEmpty({{placeholder, value}}));
 }
 
-Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry,
-                                       const QString &placeholder, const QString &value, Writing writing)
+Outcome PlaceholderSubstitution::apply(const QString &widgetPath, const QString &entry, const QString &placeholder,
+                                       const QString &value, Writing writing)
 {
     return apply(widgetPath, entry, Replacements{{placeholder, value}}, writing);
 }

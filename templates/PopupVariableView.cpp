@@ -27,5 +27,6 @@ Outcome PopupVariableView::saveToPath(const QString &widgetPath, const QVariantM
     // No option chosen, or no value at its place: the placeholder is removed.
     const QVariantList values = info.value(QStringLiteral("TPVValues")).toList();
     const int chosen = ui->popUp->currentIndex();
-    return writeValue(widgetPath, info, chosen >= 0 && chosen < values.size() ? values.at(chosen).toString() : QString());
+    return writeValue(widgetPath, info,
+                      chosen >= 0 && chosen < values.size() ? values.at(chosen).toString() : QString());
 }

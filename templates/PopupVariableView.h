@@ -5,7 +5,9 @@
 
 #include <memory>
 
-namespace Ui { class PopupVariableView; }
+namespace Ui {
+class PopupVariableView;
+}
 
 /// A "PopupButton" variable: the chosen option writes the value at the same
 /// position. A title that repeats is listed once, at its last place.

@@ -54,7 +54,8 @@ QString TemplateFolder::templateBundlePath(const QString &name)
 QList<QVariantMap> TemplateFolder::variableList(const QString &name)
 {
     QByteArray bytes;
-    if (!FileManager::readFile(templateBundlePath(name) + QStringLiteral("/template.plist"), &bytes, PropertyList::ReadLimit))
+    if (!FileManager::readFile(templateBundlePath(name) + QStringLiteral("/template.plist"), &bytes,
+                               PropertyList::ReadLimit))
         return {};
     return variablesIn(bytes);
 }

@@ -160,8 +160,8 @@ void TemplateWizardPanel::makeWidget()
     Outcome made;
     {
         ProgressPanel progress(this, tr("Making the widget…"));
-        made = FileManager::copyItemReplacing(TemplateFolder::templateBundlePath(name), target,
-                                              [&progress] { progress.step(); }, fillIn);
+        made = FileManager::copyItemReplacing(
+            TemplateFolder::templateBundlePath(name), target, [&progress] { progress.step(); }, fillIn);
     }
     // A failed make replaced nothing.
     Alert::report(this, tr("The widget could not be made from “%1”.").arg(name), made);

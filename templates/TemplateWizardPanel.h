@@ -10,7 +10,9 @@ class FileListController;
 class TemplateList;
 class VariableView;
 class QMainWindow;
-namespace Ui { class TemplateWizardPanel; }
+namespace Ui {
+class TemplateWizardPanel;
+}
 
 /// The sheet a new, untitled document opens with: the user picks a template,
 /// fills in its variables (one small view each), names the new widget, and

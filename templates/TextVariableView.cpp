@@ -24,5 +24,5 @@ Outcome TextVariableView::saveToPath(const QString &widgetPath, const QVariantMa
 {
     const QString typed = ui->valueField->text();
     return writeValue(widgetPath, info,
-               typed.isEmpty() ? info.value(QStringLiteral("TPVDefaultValue")).toString() : typed);
+                      typed.isEmpty() ? info.value(QStringLiteral("TPVDefaultValue")).toString() : typed);
 }

@@ -5,7 +5,9 @@
 
 #include <memory>
 
-namespace Ui { class TextVariableView; }
+namespace Ui {
+class TextVariableView;
+}
 
 /// A "Text" variable: a label and an entry field that starts empty. An empty
 /// field writes the variable's default, or nothing at all.

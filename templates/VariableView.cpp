@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "templates/VariableView.h"
 
-#include "templates/PlaceholderSubstitution.h"
-#include "templates/ListVariableView.h"
-#include "templates/KeyValueListVariableView.h"
 #include "templates/CheckboxVariableView.h"
 #include "templates/DateVariableView.h"
 #include "templates/FileVariableView.h"
 #include "templates/ImageVariableView.h"
+#include "templates/KeyValueListVariableView.h"
+#include "templates/ListVariableView.h"
+#include "templates/PlaceholderSubstitution.h"
 #include "templates/PopupVariableView.h"
 #include "templates/TextVariableView.h"
 
@@ -59,9 +59,10 @@ VariableView *VariableView::makeForType(const QString &type)
 
 Outcome VariableView::writeValue(const QString &widgetPath, const QVariantMap &info, const QString &value) const
 {
-    return PlaceholderSubstitution::applyToAll(widgetPath, files(info), {{PlaceholderSubstitution::placeholderFor(
-                                                                             info.value(QStringLiteral("TPVName")).toString()),
-                                                                         value}}, m_writing);
+    return PlaceholderSubstitution::applyToAll(
+        widgetPath, files(info),
+        {{PlaceholderSubstitution::placeholderFor(info.value(QStringLiteral("TPVName")).toString()), value}},
+        m_writing);
 }
 
 QStringList VariableView::files(const QVariantMap &info)

@@ -39,8 +39,29 @@ constexpr int MostShrinkingRuns = 400;
 constexpr int ClockTick = 11; // ms, more than one tick of the kernel's coarse clock
 
 enum class Op {
-    Type, Click, FindNext, Search, EditForm, Select, OpenInFolder, AnswerBar, Save, SaveAs, Close, Rename, Remove,
-    Add, Drop, HandOver, Revert, DisplayMode, WriteElsewhere, RemoveElsewhere, FolderElsewhere, MoveBundle, Count
+    Type,
+    Click,
+    FindNext,
+    Search,
+    EditForm,
+    Select,
+    OpenInFolder,
+    AnswerBar,
+    Save,
+    SaveAs,
+    Close,
+    Rename,
+    Remove,
+    Add,
+    Drop,
+    HandOver,
+    Revert,
+    DisplayMode,
+    WriteElsewhere,
+    RemoveElsewhere,
+    FolderElsewhere,
+    MoveBundle,
+    Count
 };
 // How often each comes, in the order above: editing most, other programs'
 // actions often enough to meet every command.
@@ -57,9 +78,11 @@ struct Step
 const QStringList Typed = {u"Q"_qs, u"var "_qs, u"tick"_qs, u"x1 "_qs, u"BODY"_qs};
 // A folder's view is asked about its entries' names, case counting: "notes" is in
 // Images/Notes.txt, but not in its name.
-const QStringList Searches = {u"var"_qs, u"tick"_qs, u"body"_qs, u"notes"_qs, u"Notes"_qs, u"q"_qs, u"zz"_qs, u"js"_qs, QString()};
+const QStringList Searches = {u"var"_qs, u"tick"_qs, u"body"_qs, u"notes"_qs, u"Notes"_qs,
+                              u"q"_qs,   u"zz"_qs,   u"js"_qs,   QString()};
 // The form's fields the steps edit, by their keys.
-const QMap<QString, QString> FormFields = {{u"CFBundleName"_qs, u"bundleNameField"_qs}, {u"Width"_qs, u"widthField"_qs}};
+const QMap<QString, QString> FormFields = {{u"CFBundleName"_qs, u"bundleNameField"_qs},
+                                           {u"Width"_qs, u"widthField"_qs}};
 const QStringList FormKeys = FormFields.keys();
 const QStringList FormValues = {QString(), u"Tick"_qs, u"320"_qs};
 
@@ -118,7 +141,10 @@ struct Model
     {
         return std::any_of(views.cbegin(), views.cend(), [](const View &view) { return view.isEdited(); });
     }
-    static bool within(const QString &path, const QString &name) { return path == name || path.startsWith(name + u'/'); }
+    static bool within(const QString &path, const QString &name)
+    {
+        return path == name || path.startsWith(name + u'/');
+    }
     QStringList inside(const QStringList &paths, const QString &name) const
     {
         QStringList found = paths;
@@ -272,8 +298,11 @@ public:
         , m_verbose(verbose)
     {
         m_model.bundle = m_fixture.bundle();
-        m_model.plist = {{u"CFBundleIdentifier"_qs, u"com.example.clock"_qs}, {u"CFBundleName"_qs, u"Clock"_qs},
-                         {u"MainHTML"_qs, u"main.html"_qs}, {u"Width"_qs, u"200"_qs}, {u"Height"_qs, u"100"_qs}};
+        m_model.plist = {{u"CFBundleIdentifier"_qs, u"com.example.clock"_qs},
+                         {u"CFBundleName"_qs, u"Clock"_qs},
+                         {u"MainHTML"_qs, u"main.html"_qs},
+                         {u"Width"_qs, u"200"_qs},
+                         {u"Height"_qs, u"100"_qs}};
         const std::pair<QString, QByteArray> files[] = {{u"Info.plist"_qs, plistXml(m_model.plist)},
                                                         {u"main.js"_qs, "var tick = 1;\n"},
                                                         {u"style.css"_qs, "body { color: red; }\n"},
@@ -288,7 +317,9 @@ public:
             m_alerts.append(request);
             return request.alternateButton.isEmpty() ? Alert::DefaultButton : m_answer;
         };
-        OpenPanel::responder = [](const OpenPanel::Options &) { return QStringList{u"/usr/share/applications/x.desktop"_qs}; };
+        OpenPanel::responder = [](const OpenPanel::Options &) {
+            return QStringList{u"/usr/share/applications/x.desktop"_qs};
+        };
         Workspace::responder = [](const QString &, const QString &) { return true; };
         m_document = m_fixture.open(m_model.bundle);
     }
@@ -298,7 +329,8 @@ public:
     std::optional<QString> play(const QList<Step> &steps)
     {
         for (qsizetype index = 0; index < steps.size(); ++index) {
-            std::snprintf(crashNote, sizeof crashNote, "crashed at step %lld of seed %u\n", static_cast<long long>(index), m_seed);
+            std::snprintf(crashNote, sizeof crashNote, "crashed at step %lld of seed %u\n",
+                          static_cast<long long>(index), m_seed);
             m_alerts.clear();
             m_model.alerts = 0;
             m_model.failed = QSet<QString>();
@@ -475,8 +507,10 @@ private:
     // The form is selected first where it does not show.
     QString editForm(const QString &key, const QString &value)
     {
-        const QString selecting = qobject_cast<InfoPlistForm *>(area()->currentWidget())
-                || !list()->rowList().contains(u"Info.plist"_qs) ? QString() : u"select Info.plist, "_qs;
+        const QString selecting =
+            qobject_cast<InfoPlistForm *>(area()->currentWidget()) || !list()->rowList().contains(u"Info.plist"_qs)
+            ? QString()
+            : u"select Info.plist, "_qs;
         if (!selecting.isEmpty())
             select(u"Info.plist"_qs);
         auto *view = qobject_cast<InfoPlistForm *>(area()->currentWidget());
@@ -535,10 +569,12 @@ private:
     {
         Model &model = m_model;
         QStringList others(model.beside.cbegin(), model.beside.cend());
-        others.removeIf([&model](const QString &name) { return !name.endsWith(u".wdgt") || model.bundle.endsWith(u'/' + name); });
+        others.removeIf(
+            [&model](const QString &name) { return !name.endsWith(u".wdgt") || model.bundle.endsWith(u'/' + name); });
         const bool inside = choice % 3 == 2;
-        const QString name = inside ? u"Inner.wdgt inside itself"_qs
-            : choice % 3 && !others.isEmpty() ? pick(others, choice / 3) : fresh(u"Copy"_qs, u".wdgt"_qs);
+        const QString name = inside           ? u"Inner.wdgt inside itself"_qs
+            : choice % 3 && !others.isEmpty() ? pick(others, choice / 3)
+                                              : fresh(u"Copy"_qs, u".wdgt"_qs);
         const QString target = inside ? model.bundle + u"/Inner.wdgt"_qs : m_fixture.folder() + u'/' + name;
         const QString original = model.away ? model.bundle + u".aside"_qs : model.bundle;
         const auto before = Tree::snapshot(original);
@@ -634,7 +670,8 @@ private:
             if (m_answer == Alert::DefaultButton)
                 model.close(id);
         }
-        for (const QString &entry : model.inside(m_answer == Alert::DefaultButton ? model.disk.keys() : QStringList(), name))
+        for (const QString &entry :
+             model.inside(m_answer == Alert::DefaultButton ? model.disk.keys() : QStringList(), name))
             model.disk.remove(entry);
         return QStringLiteral("remove %1, %2").arg(name, answered(m_answer));
     }
@@ -763,7 +800,8 @@ private:
         m_model.away = !m_model.away;
         m_model.beside.remove(m_model.away ? name : aside);
         m_model.beside.insert(m_model.away ? aside : name);
-        return m_model.away ? u"another program moves the bundle aside"_qs : u"another program moves the bundle back"_qs;
+        return m_model.away ? u"another program moves the bundle aside"_qs
+                            : u"another program moves the bundle back"_qs;
     }
 
     // ---- what must hold after every step ----
@@ -782,7 +820,8 @@ private:
     std::optional<QString> checkDisk() const
     {
         const Model &model = m_model;
-        const QStringList beside = QDir(m_fixture.folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList beside =
+            QDir(m_fixture.folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         if (QSet<QString>(beside.cbegin(), beside.cend()) != model.beside)
             return QStringLiteral("beside the bundle: %1").arg(beside.join(u", "));
         const QString root = model.away ? model.bundle + u".aside"_qs : model.bundle;
@@ -815,17 +854,22 @@ private:
             const ContentView *view = area()->viewFor(id);
             const Model::View &expected = m_model.views[id];
             const NoticeBar *bar = view->findChild<NoticeBar *>();
-            const bool asks = bar && bar->isVisibleTo(view) && bar->message().contains(u"was changed by another program"_qs);
+            const bool asks =
+                bar && bar->isVisibleTo(view) && bar->message().contains(u"was changed by another program"_qs);
             if (asks != expected.asks || view->isEdited() != expected.isEdited())
                 return QStringLiteral("%1 asks: %2, holds edits: %3").arg(id).arg(asks).arg(view->isEdited());
             if (const auto *text = qobject_cast<const TextEditorView *>(view)) {
                 const auto *editor = text->findChild<QsciScintilla *>();
                 const long start = editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART);
                 const long end = editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONEND);
-                if (expected.kind != Model::Kind::Text || text->text() != expected.text || editor->isReadOnly() != expected.readOnly
-                    || start != std::min(expected.anchor, expected.caret) || end != std::max(expected.anchor, expected.caret))
+                if (expected.kind != Model::Kind::Text || text->text() != expected.text
+                    || editor->isReadOnly() != expected.readOnly || start != std::min(expected.anchor, expected.caret)
+                    || end != std::max(expected.anchor, expected.caret))
                     return QStringLiteral("%1 shows “%2”, selects %3 to %4, read-only: %5")
-                        .arg(id, text->text()).arg(start).arg(end).arg(editor->isReadOnly());
+                        .arg(id, text->text())
+                        .arg(start)
+                        .arg(end)
+                        .arg(editor->isReadOnly());
             } else if (qobject_cast<const InfoPlistForm *>(view)) {
                 for (const QString &key : FormKeys) {
                     const QString shown = view->findChild<QLineEdit *>(FormFields[key])->text();
@@ -858,9 +902,12 @@ private:
         const QMainWindow *window = m_document->window();
         if (!window->windowTitle().startsWith(QFileInfo(m_model.bundle).fileName() + u"[*]"_qs)
             || (m_marked && window->isWindowModified() != *m_marked))
-            return QStringLiteral("the window is titled “%1”, marked: %2").arg(window->windowTitle()).arg(window->isWindowModified());
+            return QStringLiteral("the window is titled “%1”, marked: %2")
+                .arg(window->windowTitle())
+                .arg(window->isWindowModified());
         if (const QWidget *keys = m_document->window()->focusWidget(); m_focus && keys != m_focus)
-            return QStringLiteral("the keys go to “%1”").arg(keys ? QString::fromLatin1(keys->metaObject()->className()) : QString());
+            return QStringLiteral("the keys go to “%1”")
+                .arg(keys ? QString::fromLatin1(keys->metaObject()->className()) : QString());
         return std::nullopt;
     }
 
@@ -877,8 +924,12 @@ private:
         const bool mentions = std::all_of(m_model.mentioned.cbegin(), m_model.mentioned.cend(),
                                           [&said](const QString &id) { return said.contains(id); });
         if (m_alerts.size() != m_model.alerts || !mentions || (m_model.failed && named != *m_model.failed))
-            return QStringLiteral("%1 messages, expected %2, naming %3: %4").arg(m_alerts.size()).arg(m_model.alerts)
-                .arg(m_model.failed ? QStringList(m_model.failed->cbegin(), m_model.failed->cend()).join(u", ") : u"any file"_qs, said);
+            return QStringLiteral("%1 messages, expected %2, naming %3: %4")
+                .arg(m_alerts.size())
+                .arg(m_model.alerts)
+                .arg(m_model.failed ? QStringList(m_model.failed->cbegin(), m_model.failed->cend()).join(u", ")
+                                    : u"any file"_qs,
+                     said);
         return std::nullopt;
     }
 
@@ -941,7 +992,8 @@ private slots:
     void initTestCase()
     {
         std::signal(SIGXFSZ, SIG_IGN);
-        struct sigaction action {};
+        struct sigaction action
+        { };
         action.sa_handler = sayWhereItCrashed;
         sigaction(SIGSEGV, &action, &previousSegv);
         sigaction(SIGABRT, &action, &previousAbort);

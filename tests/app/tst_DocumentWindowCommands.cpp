@@ -12,9 +12,9 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
-#include <QScreen>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -74,8 +74,9 @@ void tst_DocumentWindowCommands::previewFromTheMenuAndTheToolbar()
     DocumentWindowCommands *delegate = document->windowCommands();
     QVERIFY(!delegate->preview()); // the web engine waits for the first preview
     const auto toolbarPreview = [document] {
-        return Toolbar::toolbarOf(document->window())->toolBar()->findChild<QAction *>(
-            QStringLiteral("Preview Toolbar Item Identifier"));
+        return Toolbar::toolbarOf(document->window())
+            ->toolBar()
+            ->findChild<QAction *>(QStringLiteral("Preview Toolbar Item Identifier"));
     };
 
     command(document, "actionPreview")->trigger();
@@ -147,28 +148,35 @@ void tst_DocumentWindowCommands::runLogShowsThePreviewsLog()
 {
     // Nothing to show says why, and shows nothing.
     m_fixture->answerAlerts(Alert::DefaultButton);
-    Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), "<plist><dict><key>Width</key><integer>9</integer></dict></plist>");
+    Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"),
+                "<plist><dict><key>Width</key><integer>9</integer></dict></plist>");
     WidgetDocument *document = m_fixture->open(m_fixture->bundle());
     command(document, "actionPreview")->trigger();
     QCOMPARE(m_fixture->alerts.size(), 1);
     QCOMPARE(m_fixture->alerts.first().message, u"“Info.plist”: It names no main page (MainHTML)."_s);
     QVERIFY(!document->windowCommands()->isPreviewShowing());
     // Wider than the screen: cut to it.
-    Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"), "<plist><dict><key>MainHTML</key><string>main.html</string>"
+    Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"),
+                "<plist><dict><key>MainHTML</key><string>main.html</string>"
                 "<key>Width</key><integer>20000</integer><key>Height</key><integer>90</integer></dict></plist>");
     Tree::write(m_fixture->bundle(), QStringLiteral("main.html"), "<script src='main.js'></script>");
-    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"), "alert('tick');\nconsole.log('hello', confirm('?'), prompt('?'));\nnoSuchFunction();\n");
+    Tree::write(m_fixture->bundle(), QStringLiteral("main.js"),
+                "alert('tick');\nconsole.log('hello', confirm('?'), prompt('?'));\nnoSuchFunction();\n");
     command(document, "actionPreview")->trigger();
-    QCOMPARE(document->windowCommands()->preview()->window()->width(), document->window()->screen()->availableGeometry().width());
+    QCOMPARE(document->windowCommands()->preview()->window()->width(),
+             document->window()->screen()->availableGeometry().width());
     RunLogPanel *log = document->windowCommands()->runLog();
     QTRY_COMPARE_WITH_TIMEOUT(log->lines().size(), 5, 30000);
-    QCOMPARE(log->lines().mid(0, 4), (QStringList{u"alert: tick"_s, u"confirm: ?"_s, u"prompt: ?"_s, u"main.js:2: hello false null"_s}));
-    QVERIFY2(log->lines().last().startsWith(u"main.js:3: error: Uncaught ReferenceError"_s), qPrintable(log->lines().last()));
+    QCOMPARE(log->lines().mid(0, 4),
+             (QStringList{u"alert: tick"_s, u"confirm: ?"_s, u"prompt: ?"_s, u"main.js:2: hello false null"_s}));
+    QVERIFY2(log->lines().last().startsWith(u"main.js:3: error: Uncaught ReferenceError"_s),
+             qPrintable(log->lines().last()));
     QVERIFY(log->isVisible());
 
     auto *lines = log->findChild<QListWidget *>();
     emit lines->itemDoubleClicked(lines->item(4));
-    auto *view = qobject_cast<TextEditorView *>(document->fileListController()->contentViewWithIdentifier(QStringLiteral("main.js")));
+    auto *view = qobject_cast<TextEditorView *>(
+        document->fileListController()->contentViewWithIdentifier(QStringLiteral("main.js")));
     QVERIFY(view && view->isVisible());
     int line = 0, index = 0;
     view->findChild<QsciScintilla *>()->getCursorPosition(&line, &index);
@@ -201,7 +209,8 @@ void tst_DocumentWindowCommands::buildAndRun()
     if (place == u"widgets")
         bundle = widgetFolder() + QStringLiteral("/Clock.wdgt");
     else if (place == u"linked")
-        QVERIFY(QDir().mkpath(QDir::homePath() + QStringLiteral("/Library")) && QFile::link(m_fixture->folder(), widgetFolder()));
+        QVERIFY(QDir().mkpath(QDir::homePath() + QStringLiteral("/Library"))
+                && QFile::link(m_fixture->folder(), widgetFolder()));
     else if (place == u"home")
         Tree::write(widgetFolder(), QStringLiteral("Clock.wdgt/old.js"), "installed before");
     else if (place == u"no host") {
@@ -223,7 +232,8 @@ void tst_DocumentWindowCommands::buildAndRun()
     if (asked)
         QCOMPARE(m_fixture->alerts.first().title, QStringLiteral("Install"));
     if (place == u"no host")
-        QVERIFY(m_fixture->alerts.last().icon == Alert::Icon::Critical && m_fixture->alerts.last().message.contains(u"quillet-host"));
+        QVERIFY(m_fixture->alerts.last().icon == Alert::Icon::Critical
+                && m_fixture->alerts.last().message.contains(u"quillet-host"));
     const QString copy = widgetFolder() + QStringLiteral("/Clock.wdgt");
     const QString expected = started == u"copy" ? copy : started == u"bundle" ? bundle : QString();
     QCOMPARE(m_started, expected.isEmpty() ? QStringList() : QStringList{expected + QStringLiteral(" quillet-host")});

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/WidgetDocument.h"
 
-#include "app/ProblemsPanel.h"
 #include "app/DocumentWindowCommands.h"
+#include "app/ProblemsPanel.h"
 #include "editors/TextEditorView.h"
 #include "platform/Settings.h"
 #include "templates/TemplateFolder.h"
@@ -56,9 +56,12 @@ void tst_WidgetDocument::opening_data()
     QTest::newRow("other folder") << u"Stuff.folder"_qs << u"folder"_qs << 0 << u"Stuff.folder"_qs << 0;
     // A plain file would open as an empty widget that Build and Run installs.
     QTest::newRow("plain file") << u"notes.txt"_qs << u"file"_qs << 0 << QString() << 1;
-    QTest::newRow("template, Edit") << u"Clock.wdtp"_qs << u"folder"_qs << int(Alert::AlternateButton) << u"Clock.wdtp"_qs << 1;
-    QTest::newRow("template, Install") << u"Clock.wdtp"_qs << u"folder"_qs << int(Alert::DefaultButton) << QString() << 1;
-    QTest::newRow("template, Install over an installed one") << u"Taken.wdtp"_qs << u"folder"_qs << int(Alert::DefaultButton) << QString() << 2;
+    QTest::newRow("template, Edit") << u"Clock.wdtp"_qs << u"folder"_qs << int(Alert::AlternateButton)
+                                    << u"Clock.wdtp"_qs << 1;
+    QTest::newRow("template, Install") << u"Clock.wdtp"_qs << u"folder"_qs << int(Alert::DefaultButton) << QString()
+                                       << 1;
+    QTest::newRow("template, Install over an installed one")
+        << u"Taken.wdtp"_qs << u"folder"_qs << int(Alert::DefaultButton) << QString() << 2;
 }
 
 void tst_WidgetDocument::opening()
@@ -115,12 +118,14 @@ void tst_WidgetDocument::recentMenuListsTheLatestTenThatStillExist()
         QStringList names;
         for (const QAction *action : menu->actions()) {
             if (!action->isSeparator())
-                names.append(action->text().section(QStringLiteral(" — "), 0, 0) + (action->isEnabled() ? QString() : QStringLiteral(" (off)")));
+                names.append(action->text().section(QStringLiteral(" — "), 0, 0)
+                             + (action->isEnabled() ? QString() : QStringLiteral(" (off)")));
         }
         return names;
     };
     QCOMPARE(Settings::shared().recentDocuments().size(), Settings::MaximumRecentDocuments);
-    QCOMPARE(entries(), (QStringList{QStringLiteral("Clock.wdgt"), QStringLiteral("First.wdgt"), QStringLiteral("Clear Menu")}));
+    QCOMPARE(entries(),
+             (QStringList{QStringLiteral("Clock.wdgt"), QStringLiteral("First.wdgt"), QStringLiteral("Clear Menu")}));
 
     DocumentController::shared().documents().at(1)->close(); // First
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "app/ProblemsPanel.h"
 #include "app/DocumentWindowCommands.h"
+#include "app/ProblemsPanel.h"
 #include "check/RuntimeResources.h"
 #include "check/WidgetChecker.h"
 
@@ -66,9 +66,9 @@ void tst_WidgetChecker::problems_data()
     QTest::newRow("widget that runs") << Files{} << QByteArrayList{};
     QTest::newRow("no Info.plist") << Files{{"Info.plist", {}}}
                                    << QByteArrayList{"Clock.wdgt: error: Info.plist is missing"};
-    QTest::newRow("Info.plist a folder")
-        << Files{{"Info.plist", {}}, {"Info.plist/x", ""}}
-        << QByteArrayList{"Clock.wdgt/Info.plist: error: cannot be read: Is a directory"};
+    QTest::newRow("Info.plist a folder") << Files{{"Info.plist", {}}, {"Info.plist/x", ""}}
+                                         << QByteArrayList{
+                                                "Clock.wdgt/Info.plist: error: cannot be read: Is a directory"};
     QTest::newRow("Info.plist a link out, to a file that never ends")
         << Files{{"Info.plist", {}}, {"Info.plist", "-> /proc/self/pagemap"}}
         << QByteArrayList{"Clock.wdgt/Info.plist: error: leads outside the widget, so it is not read"};
@@ -83,40 +83,46 @@ void tst_WidgetChecker::problems_data()
                                          << QByteArrayList{"Clock.wdgt/Info.plist: error: not a property list"};
     QTest::newRow("keys missing") << Files{{"Info.plist", info(Size)}}
                                   << QByteArrayList{"Clock.wdgt/Info.plist: error: CFBundleIdentifier is missing",
-                                                 "Clock.wdgt/Info.plist: error: CFBundleName is missing",
-                                                 "Clock.wdgt/Info.plist: error: MainHTML is missing"};
+                                                    "Clock.wdgt/Info.plist: error: CFBundleName is missing",
+                                                    "Clock.wdgt/Info.plist: error: MainHTML is missing"};
     QTest::newRow("main page in other case")
         << Files{{"Info.plist", info(Id + Name + "<key>MainHTML</key><string>Main.html</string>" + Size)}}
         << QByteArrayList{"Clock.wdgt/Info.plist: error: MainHTML “Main.html” is missing; it exists as “main.html”: "
-                       "letter case differs"};
+                          "letter case differs"};
     QTest::newRow("size unusable")
-        << Files{{"Info.plist", info(Id + Name + Main + "<key>Width</key><string>300px</string>"
-                                                     "<key>Height</key><integer>0</integer>")}}
+        << Files{{"Info.plist",
+                  info(Id + Name + Main
+                       + "<key>Width</key><string>300px</string>"
+                         "<key>Height</key><integer>0</integer>")}}
         << QByteArrayList{"Clock.wdgt/Info.plist: warning: Width is “300px”, not a positive whole number: 300 is used",
-                       "Clock.wdgt/Info.plist: warning: Height is 0, not a positive whole number: the height of "
-                       "Default.png, 10, is used"};
+                          "Clock.wdgt/Info.plist: warning: Height is 0, not a positive whole number: the height of "
+                          "Default.png, 10, is used"};
     QTest::newRow("size from nowhere")
         << Files{{"Info.plist", info(Id + Name + Main)}, {"Default.png", {}}, {"Icon.png", {}}}
         << QByteArrayList{"Clock.wdgt: warning: Default.png is missing, and Info.plist has no Width and Height: the "
-                       "widget has no size",
-                       "Clock.wdgt: warning: Icon.png is missing (the widget's icon)"};
+                          "widget has no size",
+                          "Clock.wdgt: warning: Icon.png is missing (the widget's icon)"};
     QTest::newRow("references")
-        << Files{{"main.html", "<html><head>\n"
-                               "<link rel=\"stylesheet\" href=\"Styles/look.css?v=2\">\n"
-                               "<script src=\"a.js\"/>\n"
-                               "<img src=\"Images/back.png\">\n"
-                               "<!-- <img src=\"gone.png\"> -->\n"
-                               "<img src=\"http://example.com/x.png\"><img src=\"data:image/png;base64,AA\"><img src=\"#top\">\n"
-                               "<div style=\"background: url('Images/My%20Back.png')\" onclick=\"widget.system('ls', null)\">\n"
-                               "<script>document.write('<img src=\"x.png\">'); new XMLHttpRequest();</script>\n"
-                               "<script src=\"strings.js\"></script><script src=\"only.js\"></script>\n"
-                               "<script src=\"/System/Library/WidgetResources/AppleClasses/AppleButton.js\"></script>\n"
-                               "<img src=\"file:///System/Library/WidgetResources/AppleClasses/Images/scroll_thumb.png\">\n"
-                               "<script src=\"/System/Library/WidgetResources/AppleClasses/AppleGlassButton.js\"></script>\n"
-                               "<img src=\"Images/gone.png\">\n"},
+        << Files{{"main.html",
+                  "<html><head>\n"
+                  "<link rel=\"stylesheet\" href=\"Styles/look.css?v=2\">\n"
+                  "<script src=\"a.js\"/>\n"
+                  "<img src=\"Images/back.png\">\n"
+                  "<!-- <img src=\"gone.png\"> -->\n"
+                  "<img src=\"http://example.com/x.png\"><img src=\"data:image/png;base64,AA\"><img src=\"#top\">\n"
+                  "<div style=\"background: url('Images/My%20Back.png')\" onclick=\"widget.system('ls', null)\">\n"
+                  "<script>document.write('<img src=\"x.png\">'); new XMLHttpRequest();</script>\n"
+                  "<script src=\"strings.js\"></script><script src=\"only.js\"></script>\n"
+                  "<script src=\"/System/Library/WidgetResources/AppleClasses/AppleButton.js\"></script>\n"
+                  "<img src=\"file:///System/Library/WidgetResources/AppleClasses/Images/scroll_thumb.png\">\n"
+                  "<script src=\"/System/Library/WidgetResources/AppleClasses/AppleGlassButton.js\"></script>\n"
+                  "<img src=\"Images/gone.png\">\n"},
                  {"Styles/look.css", "body {\n  background: url(../Images/missing.png);\n}\n/* url(none.png) */\n"},
-                 {"a.js", "// fetch(x) in a comment\n"}, {"Images/Back.png", "png"}, {"Images/My Back.png", "png"},
-                 {"en.lproj/strings.js", "var s;"}, {"de.lproj/only.js", "var s;"}}
+                 {"a.js", "// fetch(x) in a comment\n"},
+                 {"Images/Back.png", "png"},
+                 {"Images/My Back.png", "png"},
+                 {"en.lproj/strings.js", "var s;"},
+                 {"de.lproj/only.js", "var s;"}}
         << QByteArrayList{
                "Clock.wdgt/Styles/look.css:2: error: “Images/missing.png” is missing",
                "Clock.wdgt/main.html:4: error: “Images/back.png” is missing; it exists as “Images/Back.png”: letter "
@@ -130,17 +136,19 @@ void tst_WidgetChecker::problems_data()
                "Clock.wdgt/main.html:8: warning: makes network requests, which the runtime blocks: Info.plist does "
                "not set AllowNetworkAccess"};
     QTest::newRow("access keys as strings")
-        << Files{{"Info.plist", info(Id + Name + Main + Size + "<key>AllowSystem</key><string>YES</string>"
-                                                            "<key>AllowNetworkAccess</key><string>no</string>")},
+        << Files{{"Info.plist",
+                  info(Id + Name + Main + Size
+                       + "<key>AllowSystem</key><string>YES</string>"
+                         "<key>AllowNetworkAccess</key><string>no</string>")},
                  {"main.html", "<script>\nwidget.system('date', null);\nfetch('http://example.com');\n</script>"}}
         << QByteArrayList{"Clock.wdgt/main.html:3: warning: makes network requests, which the runtime blocks: "
-                       "Info.plist does not set AllowNetworkAccess"};
+                          "Info.plist does not set AllowNetworkAccess"};
     QTest::newRow("identifier taken")
         << Files{{"~/Library/Widgets/Other.wdgt/Info.plist", info(Id)},
                  {"~/Library/Widgets/Clock.wdgt/Info.plist", info(Id)}}
         << QByteArrayList{"Clock.wdgt/Info.plist: warning: CFBundleIdentifier “com.example.clock” is also the "
-                       "identifier of “~/Library/Widgets/Other.wdgt”: the two widgets share their preferences and "
-                       "storage"};
+                          "identifier of “~/Library/Widgets/Other.wdgt”: the two widgets share their preferences and "
+                          "storage"};
 }
 
 void tst_WidgetChecker::problems()

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "chrome/CenteredTextDelegate.h"
-#include "chrome/SelectionTableView.h"
 #include "chrome/PreferencesToolbar.h"
+#include "chrome/SelectionTableView.h"
 
 #include "platform/Settings.h"
 #include "platform/Toolbar.h"
@@ -61,7 +61,8 @@ private slots:
         const QStringList own = preferences.toolbar()->itemIdentifiers();
         QVERIFY(!own.isEmpty());
         // The document window's toolbar saves its arrangement under the same identifier.
-        Settings::shared().setToolbarConfiguration(preferences.toolbar()->identifier(), {u"Save Toolbar Item Identifier"_s}, 0);
+        Settings::shared().setToolbarConfiguration(preferences.toolbar()->identifier(),
+                                                   {u"Save Toolbar Item Identifier"_s}, 0);
         QCOMPARE(preferences.toolbar()->itemIdentifiers(), own);
         preferences.clickGeneral();
         QCOMPARE(preferences.toolbar()->itemIdentifiers(), own);

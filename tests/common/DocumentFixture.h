@@ -78,8 +78,7 @@ public:
 
     /// Writes a file into the bundle, opens the bundle and selects the file;
     /// returns the content view that shows it, if it is a View.
-    template <class View>
-    View *openView(const QString &name, const QByteArray &bytes) const
+    template <class View> View *openView(const QString &name, const QByteArray &bytes) const
     {
         Tree::write(m_bundle, name, bytes);
         WidgetDocument *document = open(m_bundle);

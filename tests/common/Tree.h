@@ -26,7 +26,8 @@ inline bool write(const QString &root, const QString &relative, const QByteArray
 /// Writes each pair of a relative path and its content.
 inline bool write(const QString &root, std::initializer_list<std::pair<QString, QByteArray>> files)
 {
-    return std::all_of(files.begin(), files.end(), [&root](const auto &file) { return write(root, file.first, file.second); });
+    return std::all_of(files.begin(), files.end(),
+                       [&root](const auto &file) { return write(root, file.first, file.second); });
 }
 
 inline QByteArray read(const QString &path)

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The content views that edit one file each: text, image and the Info.plist form.
+#include "editors/ColumnBrowser.h"
+#include "editors/EntryListModel.h"
 #include "editors/ImageCanvas.h"
 #include "editors/ImageView.h"
 #include "editors/InfoPlistForm.h"
-#include "editors/TextEditorView.h"
-#include "editors/EntryListModel.h"
 #include "editors/NoticeBar.h"
-#include "editors/ColumnBrowser.h"
+#include "editors/TextEditorView.h"
 #include "platform/PropertyList.h"
 
 #include "tests/common/DocumentFixture.h"
@@ -21,8 +21,8 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QTableView>
 #include <QPushButton>
+#include <QTableView>
 
 #include <sys/stat.h>
 
@@ -117,7 +117,10 @@ private:
         return m_fixture->openView<TextEditorView>(QStringLiteral("main.js"), bytes);
     }
     static void type(TextEditorView *view, const QString &text);
-    static bool save(const QWidget *view) { return DocumentController::shared().documentForWindow(view)->saveDocument(); }
+    static bool save(const QWidget *view)
+    {
+        return DocumentController::shared().documentForWindow(view)->saveDocument();
+    }
     QString path() const { return m_fixture->bundle() + QStringLiteral("/main.js"); }
 
     InfoPlistForm *openPlist(const QByteArray &bytes)
@@ -126,8 +129,14 @@ private:
     }
     QString plistPath() const { return m_fixture->bundle() + QStringLiteral("/Info.plist"); }
     static void edit(InfoPlistForm *view, const char *field, const QString &text);
-    static QLineEdit *field(InfoPlistForm *view, const char *name) { return view->findChild<QLineEdit *>(QLatin1String(name)); }
-    static QCheckBox *box(InfoPlistForm *view, const char *name) { return view->findChild<QCheckBox *>(QLatin1String(name)); }
+    static QLineEdit *field(InfoPlistForm *view, const char *name)
+    {
+        return view->findChild<QLineEdit *>(QLatin1String(name));
+    }
+    static QCheckBox *box(InfoPlistForm *view, const char *name)
+    {
+        return view->findChild<QCheckBox *>(QLatin1String(name));
+    }
 
     std::unique_ptr<DocumentFixture> m_fixture;
 };
@@ -146,16 +155,30 @@ void tst_ContentViews::writesOnlyEditsInTheFilesEncoding_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("typed"); // empty: left untouched
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("iso 8859-1, untouched") << QByteArray("caf\xE9 <b>\r\n") << QString() << QByteArray("caf\xE9 <b>\r\n");
-    QTest::newRow("utf-16 with mark, untouched") << QByteArray("\xFF\xFE" "h\0\xE9\0", 6) << QString() << QByteArray("\xFF\xFE" "h\0\xE9\0", 6);
+    QTest::newRow("iso 8859-1, untouched")
+        << QByteArray("caf\xE9 <b>\r\n") << QString() << QByteArray("caf\xE9 <b>\r\n");
+    QTest::newRow("utf-16 with mark, untouched") << QByteArray("\xFF\xFE"
+                                                               "h\0\xE9\0",
+                                                               6)
+                                                 << QString()
+                                                 << QByteArray("\xFF\xFE"
+                                                               "h\0\xE9\0",
+                                                               6);
     // A mark then an odd number of bytes decodes without error, yet would not write back the same.
-    QTest::newRow("utf-16 mark, odd length, edited") << QByteArray("\xFF\xFE" "h\0x", 5) << u"!"_qs << QByteArray("\xC3\xBF\xC3\xBEh\0x!", 8);
-    QTest::newRow("binary, untouched") << QByteArray("%PDF-1.4\0\0\xFF\x80 end", 17) << QString() << QByteArray("%PDF-1.4\0\0\xFF\x80 end", 17);
+    QTest::newRow("utf-16 mark, odd length, edited") << QByteArray("\xFF\xFE"
+                                                                   "h\0x",
+                                                                   5)
+                                                     << u"!"_qs << QByteArray("\xC3\xBF\xC3\xBEh\0x!", 8);
+    QTest::newRow("binary, untouched") << QByteArray("%PDF-1.4\0\0\xFF\x80 end", 17) << QString()
+                                       << QByteArray("%PDF-1.4\0\0\xFF\x80 end", 17);
     QTest::newRow("iso 8859-1 stays") << QByteArray("caf\xE9\r\n") << u"\u00fc"_qs << QByteArray("caf\xE9\r\n\xFC");
-    QTest::newRow("iso 8859-1 becomes utf-8") << QByteArray("caf\xE9") << u"\u20ac"_qs << QByteArray("caf\xC3\xA9\xE2\x82\xAC");
+    QTest::newRow("iso 8859-1 becomes utf-8")
+        << QByteArray("caf\xE9") << u"\u20ac"_qs << QByteArray("caf\xC3\xA9\xE2\x82\xAC");
     // "Â©" in ISO 8859-1 is the UTF-8 of "©": it would read back as one character.
-    QTest::newRow("iso 8859-1 that would read as utf-8") << QByteArray("\xC2") << u"\u00a9"_qs << QByteArray("\xC3\x82\xC2\xA9");
-    QTest::newRow("utf-16 stays") << QByteArray("\xFE\xFF\0h", 4) << u"\u20ac"_qs << QByteArray("\xFE\xFF\0h\x20\xAC", 6);
+    QTest::newRow("iso 8859-1 that would read as utf-8")
+        << QByteArray("\xC2") << u"\u00a9"_qs << QByteArray("\xC3\x82\xC2\xA9");
+    QTest::newRow("utf-16 stays") << QByteArray("\xFE\xFF\0h", 4) << u"\u20ac"_qs
+                                  << QByteArray("\xFE\xFF\0h\x20\xAC", 6);
     QTest::newRow("utf-8") << QByteArray("\xE2\x82\xAC") << u"!"_qs << QByteArray("\xE2\x82\xAC!");
 }
 
@@ -263,7 +286,8 @@ void tst_ContentViews::lineNumbersFitTheLastLine()
     view->window()->show();
     auto *editor = view->findChild<QsciScintilla *>();
     const auto fits = [editor](const char *number) {
-        return editor->marginWidth(0) >= editor->SendScintilla(QsciScintilla::SCI_TEXTWIDTH, QsciScintilla::STYLE_LINENUMBER, number) + 3;
+        return editor->marginWidth(0)
+            >= editor->SendScintilla(QsciScintilla::SCI_TEXTWIDTH, QsciScintilla::STYLE_LINENUMBER, number) + 3;
     };
     QVERIFY(fits("241350"));
     editor->setText(u"one line"_qs);
@@ -301,7 +325,8 @@ void tst_ContentViews::rewriteTakesOnlyItsOwnText()
 void tst_ContentViews::longLinesShownBrokenKeptWhole_data()
 {
     QTest::addColumn<QString>("edit");
-    for (const char *edit : {"type", "delete and undo", "paste", "replace", "copy", "go to line", "own carriage returns"})
+    for (const char *edit :
+         {"type", "delete and undo", "paste", "replace", "copy", "go to line", "own carriage returns"})
         QTest::newRow(edit) << QString::fromLatin1(edit);
 }
 
@@ -338,7 +363,8 @@ void tst_ContentViews::longLinesShownBrokenKeptWhole()
         expected.insert(at, u"a\nb"_qs);
     } else if (edit == u"replace") {
         QList<TextEditorView::Replacement> accents;
-        for (qsizetype accent = original.indexOf(u'\u00e9'); accent >= 0; accent = original.indexOf(u'\u00e9', accent + 1))
+        for (qsizetype accent = original.indexOf(u'\u00e9'); accent >= 0;
+             accent = original.indexOf(u'\u00e9', accent + 1))
             accents.append({accent, accent + 1, u"e"_qs});
         const auto rewrite = view->rewrite(view->text(), accents);
         QVERIFY(rewrite && view->apply(*rewrite));
@@ -365,14 +391,18 @@ void tst_ContentViews::writtenOnlyWhenReplaced_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("written"); // the format written; empty: untouched
-    const auto sample = [](const char *path) { return Tree::read(QStringLiteral(QUILLET_CORPUS "/") + QLatin1String(path)); };
+    const auto sample = [](const char *path) {
+        return Tree::read(QStringLiteral(QUILLET_CORPUS "/") + QLatin1String(path));
+    };
     QTest::newRow("animated gif") << u"a.gif"_qs << sample("RiverLevels.wdgt/images/rot_refresh.gif") << QByteArray();
     QTest::newRow("png") << u"Default.png"_qs << sample("RiverLevels.wdgt/Default.png") << QByteArray();
     QTest::newRow("tiff") << u"knob.tiff"_qs << sample("To Do.wdgt/Images/NoteScrollerKnobTop.tiff") << QByteArray();
     QTest::newRow("not an image") << u"broken.png"_qs << QByteArray("not an image") << QByteArray();
     QTest::newRow("png replaced") << u"a.png"_qs << encodedImage(QSize(8, 8), "png") << QByteArray("png");
-    QTest::newRow("jpeg replaced keeps jpeg") << u"photo.jpg"_qs << encodedImage(QSize(8, 8), "jpeg") << QByteArray("jpeg");
-    QTest::newRow("gif, which Qt cannot write, gets png") << u"anim.gif"_qs << encodedImage(QSize(8, 8), "png") << QByteArray("png");
+    QTest::newRow("jpeg replaced keeps jpeg")
+        << u"photo.jpg"_qs << encodedImage(QSize(8, 8), "jpeg") << QByteArray("jpeg");
+    QTest::newRow("gif, which Qt cannot write, gets png")
+        << u"anim.gif"_qs << encodedImage(QSize(8, 8), "png") << QByteArray("png");
 }
 
 void tst_ContentViews::writtenOnlyWhenReplaced()
@@ -442,20 +472,26 @@ void tst_ContentViews::editedFields_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("saved"); // invalid: the key is removed
     QTest::newRow("width as a string") << QByteArray("widthField") << u"320"_qs << u"Width"_qs << QVariant(u"320"_qs);
-    QTest::newRow("inset 12px") << QByteArray("closeBoxInsetXField") << u"12px"_qs << u"CloseBoxInsetX"_qs << QVariant(qint64(12));
+    QTest::newRow("inset 12px") << QByteArray("closeBoxInsetXField") << u"12px"_qs << u"CloseBoxInsetX"_qs
+                                << QVariant(qint64(12));
     // Only ASCII digits can be typed into a number's field.
     QTest::newRow("inset abc") << QByteArray("closeBoxInsetXField") << u"abc"_qs << u"CloseBoxInsetX"_qs << QVariant();
-    QTest::newRow("inset in full-width digits") << QByteArray("closeBoxInsetXField") << u"３００"_qs << u"CloseBoxInsetX"_qs
-                                                << QVariant();
-    QTest::newRow("negative inset") << QByteArray("closeBoxInsetYField") << u"-3"_qs << u"CloseBoxInsetY"_qs << QVariant(qint64(-3));
-    QTest::newRow("inset cleared") << QByteArray("closeBoxInsetXField") << QString() << u"CloseBoxInsetX"_qs << QVariant();
+    QTest::newRow("inset in full-width digits")
+        << QByteArray("closeBoxInsetXField") << u"３００"_qs << u"CloseBoxInsetX"_qs << QVariant();
+    QTest::newRow("negative inset") << QByteArray("closeBoxInsetYField") << u"-3"_qs << u"CloseBoxInsetY"_qs
+                                    << QVariant(qint64(-3));
+    QTest::newRow("inset cleared") << QByteArray("closeBoxInsetXField") << QString() << u"CloseBoxInsetX"_qs
+                                   << QVariant();
     QTest::newRow("height cleared") << QByteArray("heightField") << QString() << u"Height"_qs << QVariant();
-    QTest::newRow("empty version still written") << QByteArray("bundleVersionField") << QString() << u"CFBundleVersion"_qs << QVariant(QString());
+    QTest::newRow("empty version still written")
+        << QByteArray("bundleVersionField") << QString() << u"CFBundleVersion"_qs << QVariant(QString());
     QTest::newRow("fonts split at comma and blank") << QByteArray("fontsField") << u"A.ttf, B,C.ttf"_qs << u"Fonts"_qs
                                                     << QVariant(QVariantList{u"A.ttf"_qs, u"B,C.ttf"_qs});
     // Keys the user did not change are never rewritten.
-    QTest::newRow("untouched false flag kept") << QByteArray("pluginField") << u"x.plugin"_qs << u"AllowJava"_qs << QVariant(false);
-    QTest::newRow("untouched main page not added") << QByteArray("pluginField") << QString() << u"MainHTML"_qs << QVariant();
+    QTest::newRow("untouched false flag kept")
+        << QByteArray("pluginField") << u"x.plugin"_qs << u"AllowJava"_qs << QVariant(false);
+    QTest::newRow("untouched main page not added")
+        << QByteArray("pluginField") << QString() << u"MainHTML"_qs << QVariant();
 }
 
 void tst_ContentViews::editedFields()
@@ -578,16 +614,22 @@ void tst_ContentViews::linksLeadingOutsideAreNeverWritten()
     sun.fill(Qt::yellow);
     QVERIFY(sun.save(m_fixture->folder() + u"/sun.png"_qs));
     for (const auto &[folder, file, bytes] : {std::tuple(m_fixture->folder(), u"passwd"_qs, QByteArray("root:x:0:0")),
-             {m_fixture->folder(), u"Info.plist"_qs, Sample}, {m_fixture->folder(), u"Images/a.png"_qs, "a"},
-             {bundle, u"main.js"_qs, "var x;"}})
+                                              {m_fixture->folder(), u"Info.plist"_qs, Sample},
+                                              {m_fixture->folder(), u"Images/a.png"_qs, "a"},
+                                              {bundle, u"main.js"_qs, "var x;"}})
         Tree::write(folder, file, bytes);
     // The link is the entry itself, or the folder holding it.
     const QString top = name.section(u'/', 0, 0);
     QVERIFY(QFile::link(target, bundle + u'/' + top));
     WidgetDocument *document = m_fixture->open(bundle);
     const int row = int(document->fileListController()->rowList().indexOf(top));
-    QCOMPARE(DocumentFixture::table(document)->model()->index(row, EntryListModel::NameColumn).data(Qt::ToolTipRole)
-                 .toString().contains(u"leads outside"_qs), outside);
+    QCOMPARE(DocumentFixture::table(document)
+                 ->model()
+                 ->index(row, EntryListModel::NameColumn)
+                 .data(Qt::ToolTipRole)
+                 .toString()
+                 .contains(u"leads outside"_qs),
+             outside);
     document->fileListController()->openFileAtPath(bundle + u'/' + name);
     auto *view = qobject_cast<ContentView *>(document->fileListController()->contentViewWithIdentifier(name));
     QVERIFY(view);

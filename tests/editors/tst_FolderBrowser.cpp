@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The three-column browser, alone and as the content view of a folder.
 #include "chrome/SelectionTableView.h"
+#include "editors/ColumnBrowser.h"
 #include "editors/EntryListModel.h"
 #include "editors/FolderView.h"
 #include "editors/TextEditorView.h"
-#include "editors/ColumnBrowser.h"
 
 #include "tests/common/DocumentFixture.h"
 
@@ -78,7 +78,8 @@ void tst_FolderBrowser::cleanup()
 
 QString tst_FolderBrowser::selected(int column) const
 {
-    const QModelIndexList rows = m_browser->fileList(column)->selectionModel()->selectedRows(EntryListModel::NameColumn);
+    const QModelIndexList rows =
+        m_browser->fileList(column)->selectionModel()->selectedRows(EntryListModel::NameColumn);
     return rows.isEmpty() ? QString() : rows.first().data().toString();
 }
 
@@ -91,16 +92,25 @@ void tst_FolderBrowser::walking_data()
     QTest::addColumn<QString>("at"); // the folder column 0 lists, below the root
     QTest::addColumn<QStringList>("selection");
     QTest::addColumn<QStringList>("column1");
-    QTest::newRow("a file leaves the other columns empty") << u"0:A 0:f.txt"_qs << QString() << QStringList{u"f.txt"_qs, {}, {}} << QStringList();
-    QTest::newRow("a folder is listed to its right") << u"0:A"_qs << QString() << QStringList{u"A"_qs, {}, {}} << QStringList{u"B"_qs};
-    QTest::newRow("column 2 steps down") << u"0:A 1:B 2:D"_qs << u"A"_qs << QStringList{u"B"_qs, u"D"_qs, {}} << QStringList{u"c.txt"_qs, u"D"_qs};
-    QTest::newRow("left clears from the right") << u"0:A 1:B 2:D 2:e.txt <"_qs << u"A/B"_qs << QStringList{u"D"_qs, {}, {}} << QStringList{u"e.txt"_qs};
-    QTest::newRow("left climbs, never above the root") << u"0:A 1:B 2:D 2:e.txt < < < <"_qs << QString() << QStringList{u"A"_qs, {}, {}} << QStringList{u"B"_qs};
-    QTest::newRow("right selects the first entry") << u"0:A >"_qs << QString() << QStringList{u"A"_qs, u"B"_qs, {}} << QStringList{u"B"_qs};
-    QTest::newRow("right again steps down") << u"0:A > >"_qs << u"A"_qs << QStringList{u"B"_qs, u"c.txt"_qs, {}} << QStringList{u"c.txt"_qs, u"D"_qs};
+    QTest::newRow("a file leaves the other columns empty")
+        << u"0:A 0:f.txt"_qs << QString() << QStringList{u"f.txt"_qs, {}, {}} << QStringList();
+    QTest::newRow("a folder is listed to its right")
+        << u"0:A"_qs << QString() << QStringList{u"A"_qs, {}, {}} << QStringList{u"B"_qs};
+    QTest::newRow("column 2 steps down") << u"0:A 1:B 2:D"_qs << u"A"_qs << QStringList{u"B"_qs, u"D"_qs, {}}
+                                         << QStringList{u"c.txt"_qs, u"D"_qs};
+    QTest::newRow("left clears from the right")
+        << u"0:A 1:B 2:D 2:e.txt <"_qs << u"A/B"_qs << QStringList{u"D"_qs, {}, {}} << QStringList{u"e.txt"_qs};
+    QTest::newRow("left climbs, never above the root")
+        << u"0:A 1:B 2:D 2:e.txt < < < <"_qs << QString() << QStringList{u"A"_qs, {}, {}} << QStringList{u"B"_qs};
+    QTest::newRow("right selects the first entry")
+        << u"0:A >"_qs << QString() << QStringList{u"A"_qs, u"B"_qs, {}} << QStringList{u"B"_qs};
+    QTest::newRow("right again steps down")
+        << u"0:A > >"_qs << u"A"_qs << QStringList{u"B"_qs, u"c.txt"_qs, {}} << QStringList{u"c.txt"_qs, u"D"_qs};
     // The entry the drop put above it leaves the selection on its entry.
-    QTest::newRow("a drop keeps the selected entry") << u"0:f.txt d:0.txt"_qs << QString() << QStringList{u"f.txt"_qs, {}, {}} << QStringList();
-    QTest::newRow("binding again returns to the root") << u"0:A 1:B 2:D r"_qs << QString() << QStringList{{}, {}, {}} << QStringList();
+    QTest::newRow("a drop keeps the selected entry")
+        << u"0:f.txt d:0.txt"_qs << QString() << QStringList{u"f.txt"_qs, {}, {}} << QStringList();
+    QTest::newRow("binding again returns to the root")
+        << u"0:A 1:B 2:D r"_qs << QString() << QStringList{{}, {}, {}} << QStringList();
 }
 
 void tst_FolderBrowser::walking()
@@ -131,15 +141,20 @@ void tst_FolderBrowser::walking()
         --deepest;
     QCOMPARE(opened.size(), deepest < 0 ? 0 : 1);
     if (deepest >= 0)
-        QCOMPARE(opened.first().first().toString(), model(m_browser.get(), deepest)->folder() + u'/' + selected(deepest));
+        QCOMPARE(opened.first().first().toString(),
+                 model(m_browser.get(), deepest)->folder() + u'/' + selected(deepest));
 }
 
 // Each row names entries in the order expected; they are made in reverse.
 void tst_FolderBrowser::listedAsFileManagersDo_data()
 {
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("numbers by value") << QStringList{u"a longer start, then 9"_qs, u"a longer start, then 10"_qs,
-                                                      u"file2"_qs, u"file10"_qs, u"file10b"_qs, u"file100"_qs};
+    QTest::newRow("numbers by value") << QStringList{u"a longer start, then 9"_qs,
+                                                     u"a longer start, then 10"_qs,
+                                                     u"file2"_qs,
+                                                     u"file10"_qs,
+                                                     u"file10b"_qs,
+                                                     u"file100"_qs};
     QTest::newRow("case ignored, then told apart") << QStringList{u"a"_qs, u"B"_qs, u"File"_qs, u"file"_qs, u"g"_qs};
     QTest::newRow("leading zeros ignored, then told apart") << QStringList{u"x0"_qs, u"x01"_qs, u"x1"_qs, u"x2"_qs};
     QTest::newRow("accents beside their letter") << QStringList{u"e"_qs, u"\u00c9"_qs, u"\u00e9a"_qs, u"f"_qs};
@@ -194,8 +209,11 @@ void tst_FolderBrowser::takesItsColoursFromThePalette()
 FolderView *tst_FolderBrowser::openImagesInADocument()
 {
     m_fixture = std::make_unique<DocumentFixture>();
-    Tree::write(m_fixture->bundle(), {{u"main.html"_qs, "<html/>"}, {u"Images/notes.txt"_qs, "old"},
-                                      {u"Images/Icon.png"_qs, "png"}, {u"Images/Sub/deep.txt"_qs, "deep"}});
+    Tree::write(m_fixture->bundle(),
+                {{u"main.html"_qs, "<html/>"},
+                 {u"Images/notes.txt"_qs, "old"},
+                 {u"Images/Icon.png"_qs, "png"},
+                 {u"Images/Sub/deep.txt"_qs, "deep"}});
     WidgetDocument *document = m_fixture->open(m_fixture->bundle());
     DocumentFixture::select(document, QStringLiteral("Images"));
     return qobject_cast<FolderView *>(document->contentView()->viewFor(QStringLiteral("Images")));

@@ -58,7 +58,8 @@ private:
 void tst_FileList::init()
 {
     m_fixture = std::make_unique<DocumentFixture>();
-    Tree::write(Tree::writeBundle(m_fixture->bundle()), {{u"main.js"_qs, "var a;"}, {u"util.js"_qs, "var u;"}, {u"Images/notes.txt"_qs, "notes"}});
+    Tree::write(Tree::writeBundle(m_fixture->bundle()),
+                {{u"main.js"_qs, "var a;"}, {u"util.js"_qs, "var u;"}, {u"Images/notes.txt"_qs, "notes"}});
     m_document = m_fixture->open(m_fixture->bundle());
     m_fixture->answerAlerts(Alert::DefaultButton);
 }
@@ -110,7 +111,8 @@ void tst_FileList::add()
     }
     QCOMPARE(Tree::snapshot(m_fixture->folder()), before);
     if (outcome == u"failed")
-        QVERIFY(m_fixture->alerts.first().message.contains(name) && m_fixture->alerts.first().icon == Alert::Icon::Critical);
+        QVERIFY(m_fixture->alerts.first().message.contains(name)
+                && m_fixture->alerts.first().icon == Alert::Icon::Critical);
     sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->clear();
     QVERIFY(!sheetSaysWhy(sheet));
     list()->addPanelCancel();
@@ -147,7 +149,8 @@ void tst_FileList::rename_data()
     QTest::addColumn<bool>("renamed");
     QTest::newRow("an edited file") << u"main.js"_qs << u"app.js"_qs << u"main.js"_qs << true;
     QTest::newRow("same name saves") << u"main.js"_qs << u"main.js"_qs << u"main.js"_qs << true;
-    QTest::newRow("a folder with an edited file inside") << u"Images"_qs << u"Pictures"_qs << u"Images/notes.txt"_qs << true;
+    QTest::newRow("a folder with an edited file inside")
+        << u"Images"_qs << u"Pictures"_qs << u"Images/notes.txt"_qs << true;
     QTest::newRow("onto an existing entry") << u"main.js"_qs << u"util.js"_qs << u"main.js"_qs << false;
     QTest::newRow("climbing out") << u"main.js"_qs << u"../util.js"_qs << u"main.js"_qs << false;
     QTest::newRow("to a hidden name") << u"main.js"_qs << u".main.js"_qs << u"main.js"_qs << false;
@@ -200,13 +203,14 @@ void tst_FileList::drop_data()
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<QStringList>("movedIn");
     QTest::addColumn<int>("messages");
-    QTest::newRow("files and folders move in")
-        << QStringList{u"Downloads/one.png"_qs, u"Downloads/two"_qs} << true << QStringList{u"one.png"_qs, u"two/three.txt"_qs} << 0;
+    QTest::newRow("files and folders move in") << QStringList{u"Downloads/one.png"_qs, u"Downloads/two"_qs} << true
+                                               << QStringList{u"one.png"_qs, u"two/three.txt"_qs} << 0;
     // Refused, so that the drag source keeps its file.
     QTest::newRow("a name already there") << QStringList{u"Downloads/main.js"_qs} << false << QStringList() << 1;
     // A link to the folder that holds the bundle counts as that folder.
     QTest::newRow("the bundle, its folder, its own entry, a link to its folder")
-        << QStringList{u"Clock.wdgt"_qs, QString(), u"Clock.wdgt/main.js"_qs, u"Alias"_qs} << false << QStringList() << 0;
+        << QStringList{u"Clock.wdgt"_qs, QString(), u"Clock.wdgt/main.js"_qs, u"Alias"_qs} << false << QStringList()
+        << 0;
 }
 
 void tst_FileList::drop()
@@ -216,7 +220,9 @@ void tst_FileList::drop()
     QFETCH(QStringList, movedIn);
     QFETCH(int, messages);
     const QString folder = m_fixture->folder();
-    Tree::write(folder, {{u"Downloads/one.png"_qs, "1"}, {u"Downloads/two/three.txt"_qs, "3"}, {u"Downloads/main.js"_qs, "theirs"}});
+    Tree::write(
+        folder,
+        {{u"Downloads/one.png"_qs, "1"}, {u"Downloads/two/three.txt"_qs, "3"}, {u"Downloads/main.js"_qs, "theirs"}});
     QVERIFY(QFile::link(folder, folder + QStringLiteral("/Alias")));
     auto expected = Tree::snapshot(folder);
     for (const QString &moved : movedIn) {
@@ -235,7 +241,8 @@ void tst_FileList::drop()
     QCOMPARE(list()->dropMimeData(&data, Qt::MoveAction, 1, 0, {}), accepted);
     QCOMPARE(Tree::snapshot(folder), expected);
     // Entries the drop added above it leave the selection on its entry.
-    QCOMPARE(DocumentFixture::table(m_document)->selectionModel()->selectedRows(1).value(0).data().toString(), u"util.js"_qs);
+    QCOMPARE(DocumentFixture::table(m_document)->selectionModel()->selectedRows(1).value(0).data().toString(),
+             u"util.js"_qs);
     QCOMPARE(m_fixture->alerts.size(), messages);
     for (const QString &moved : movedIn)
         QVERIFY(list()->rowList().contains(moved.section(u'/', 0, 0)));
@@ -254,11 +261,13 @@ void tst_FileList::entriesOpenByKind_data()
     QTest::newRow("INFO.PLIST") << u"INFO.PLIST"_qs << int(ContentView::InfoPlistKind) << int(ContentView::TextKind);
     QTest::newRow("folder") << u"Sub/"_qs << int(ContentView::FolderKind) << -1;
     QTest::newRow("no extension") << u"README"_qs << int(ContentView::TextKind) << int(ContentView::TextKind);
-    QTest::newRow("last extension counts") << u"archive.tar.gz"_qs << int(ContentView::TextKind) << int(ContentView::TextKind);
+    QTest::newRow("last extension counts")
+        << u"archive.tar.gz"_qs << int(ContentView::TextKind) << int(ContentView::TextKind);
     QTest::newRow("png") << u"Icon.png"_qs << int(ContentView::ImageKind) << int(ContentView::ImageKind);
     QTest::newRow("tiff") << u"knob.tiff"_qs << int(ContentView::ImageKind) << int(ContentView::ImageKind);
     // A picture opened as text would be destroyed by its first save.
-    QTest::newRow("upper-case extension") << u"PHOTO.JPG"_qs << int(ContentView::ImageKind) << int(ContentView::ImageKind);
+    QTest::newRow("upper-case extension")
+        << u"PHOTO.JPG"_qs << int(ContentView::ImageKind) << int(ContentView::ImageKind);
 }
 
 // The kind of file a view edits, by the view's class; -1 for none.
@@ -306,7 +315,8 @@ void tst_FileList::oneEditorPerFile()
     list->openFileAtPath(path(QStringLiteral("main.html")));
     const qsizetype opened = list->contentViews().size();
     ContentView *view = list->contentViewWithIdentifier(QStringLiteral("main.html"));
-    for (const QString &spelling : {QStringLiteral("main.html"), QStringLiteral("alias.html"), QStringLiteral("Images/../main.html")}) {
+    for (const QString &spelling :
+         {QStringLiteral("main.html"), QStringLiteral("alias.html"), QStringLiteral("Images/../main.html")}) {
         list->openFileAtPath(path(spelling));
         QCOMPARE(list->contentViewWithIdentifier(spelling), view);
     }
@@ -330,7 +340,8 @@ void tst_FileList::followsTheFolderOnDisk()
     QCOMPARE(selected.size(), 1);
     QCOMPARE(selected.first().data().toString(), QStringLiteral("main.html"));
     QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{QStringLiteral("main.html")});
-    QCOMPARE(list->data(list->index(0, EntryListModel::NameColumn), Qt::DisplayRole).toString(), list->rowList().first());
+    QCOMPARE(list->data(list->index(0, EntryListModel::NameColumn), Qt::DisplayRole).toString(),
+             list->rowList().first());
 }
 
 QTEST_MAIN(tst_FileList)

@@ -33,8 +33,10 @@ private slots:
     void replaceAll();
 
 private:
-    template <class Widget>
-    Widget *child(const char *name) const { return m_panel->findChild<Widget *>(QString::fromLatin1(name)); }
+    template <class Widget> Widget *child(const char *name) const
+    {
+        return m_panel->findChild<Widget *>(QString::fromLatin1(name));
+    }
     /// The columns of the query, which `ask` types into the panel.
     static void addQueryColumns();
     /// Opens the panel with Ctrl+Shift+F and fills it in with the row's query.
@@ -56,11 +58,15 @@ void tst_FindInWidget::init()
     m_fixture = std::make_unique<DocumentFixture>();
     const QString bundle = m_fixture->bundle();
     // kelvin.txt, sun.txt and later.txt: files whose bytes do not hold what matches as it is typed.
-    Tree::write(bundle, {{u"main.html"_qs, "<p>Hello world</p>\r\n\t<p>hello World</p>\n"},
-                         {u"Scripts/app.js"_qs, "var helloWorld = 1;\nhello(world);\n"}, {u"notes.txt"_qs, "caf\xe9 hello\n"},
-                         {u"kelvin.txt"_qs, "\xff\xfe\x2a\x21"}, {u"sun.txt"_qs, "\xc5\xbfun"},
-                         {u"later.txt"_qs, "one\r\ntwo\rthree\nfour ZEBRA zebra \xc3\xa9\n"},
-                         {u"data.bin"_qs, QByteArray("hello\0world", 11)}, {u"Images/hello.png"_qs, "hello"}});
+    Tree::write(bundle,
+                {{u"main.html"_qs, "<p>Hello world</p>\r\n\t<p>hello World</p>\n"},
+                 {u"Scripts/app.js"_qs, "var helloWorld = 1;\nhello(world);\n"},
+                 {u"notes.txt"_qs, "caf\xe9 hello\n"},
+                 {u"kelvin.txt"_qs, "\xff\xfe\x2a\x21"},
+                 {u"sun.txt"_qs, "\xc5\xbfun"},
+                 {u"later.txt"_qs, "one\r\ntwo\rthree\nfour ZEBRA zebra \xc3\xa9\n"},
+                 {u"data.bin"_qs, QByteArray("hello\0world", 11)},
+                 {u"Images/hello.png"_qs, "hello"}});
     Tree::write(m_outside.path(), QStringLiteral("secret.txt"), "hello");
     QFile::link(m_outside.filePath(QStringLiteral("secret.txt")), bundle + QStringLiteral("/outside.txt"));
     for (const QString &name : ReplacedFiles)
@@ -108,19 +114,28 @@ void tst_FindInWidget::find_data()
     const QString notes = QStringLiteral("notes.txt|line 1: café hello");
     const QString app1 = QStringLiteral("Scripts/app.js|line 1: var helloWorld = 1;");
     const QString app2 = QStringLiteral("Scripts/app.js|line 2: hello(world);");
-    QTest::newRow("case ignored") << "hello" << false << false << false << "" << QStringList{hello1, hello2, notes, app1, app2} << "Hello";
+    QTest::newRow("case ignored") << "hello" << false << false << false << ""
+                                  << QStringList{hello1, hello2, notes, app1, app2} << "Hello";
     QTest::newRow("case matched") << "World" << true << false << false << "" << QStringList{hello2, app1} << "World";
-    QTest::newRow("whole words") << "hello" << false << true << false << "" << QStringList{hello1, hello2, notes, app2} << "Hello";
-    QTest::newRow("regular expression") << "hel+o\\(\\w+\\)" << false << false << true << "" << QStringList{app2} << "hello(world)";
-    QTest::newRow("line ends") << "world</p>$" << false << false << true << "" << QStringList{hello1, hello2} << "world</p>";
+    QTest::newRow("whole words") << "hello" << false << true << false << "" << QStringList{hello1, hello2, notes, app2}
+                                 << "Hello";
+    QTest::newRow("regular expression") << "hel+o\\(\\w+\\)" << false << false << true << "" << QStringList{app2}
+                                        << "hello(world)";
+    QTest::newRow("line ends") << "world</p>$" << false << false << true << "" << QStringList{hello1, hello2}
+                               << "world</p>";
     QTest::newRow("invalid expression") << "hel(" << false << false << true << "" << QStringList() << "";
-    QTest::newRow("UTF-16 Kelvin sign") << "k" << false << false << false << "" << QStringList{u"kelvin.txt|line 1: \u212a"_qs} << "\u212a";
+    QTest::newRow("UTF-16 Kelvin sign") << "k" << false << false << false << ""
+                                        << QStringList{u"kelvin.txt|line 1: \u212a"_qs} << "\u212a";
     QTest::newRow("past lines of ASCII") << "zebra" << false << false << false << ""
-                                         << QStringList{u"later.txt|line 4: four ZEBRA zebra \u00e9"_qs, u"later.txt|line 4: four ZEBRA zebra \u00e9"_qs} << "ZEBRA";
-    QTest::newRow("long s") << "SUN" << false << false << false << "" << QStringList{u"sun.txt|line 1: \u017fun"_qs} << "\u017fun";
+                                         << QStringList{u"later.txt|line 4: four ZEBRA zebra \u00e9"_qs,
+                                                        u"later.txt|line 4: four ZEBRA zebra \u00e9"_qs}
+                                         << "ZEBRA";
+    QTest::newRow("long s") << "SUN" << false << false << false << "" << QStringList{u"sun.txt|line 1: \u017fun"_qs}
+                            << "\u017fun";
     QTest::newRow("ISO 8859-1 file") << "CAFÉ" << false << false << false << "" << QStringList{notes} << "café";
     QTest::newRow("unsaved edits") << "goodbye" << false << false << false << "Goodbye "
-                                   << QStringList{QStringLiteral("main.html|line 1: Goodbye <p>Hello world</p>")} << "Goodbye";
+                                   << QStringList{QStringLiteral("main.html|line 1: Goodbye <p>Hello world</p>")}
+                                   << "Goodbye";
 }
 
 // While one search runs on, a new one replaces it: nothing of the first
@@ -173,7 +188,8 @@ void tst_FindInWidget::find()
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, place);
     QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, place);
     const QString identifier = expected.first().section(u'|', 0, 0);
-    const auto *view = qobject_cast<TextEditorView *>(m_document->fileListController()->contentViewWithIdentifier(identifier));
+    const auto *view =
+        qobject_cast<TextEditorView *>(m_document->fileListController()->contentViewWithIdentifier(identifier));
     QVERIFY(view);
     QCOMPARE(DocumentFixture::shownIdentifiers(m_document), QStringList{identifier});
     QCOMPARE(view->selectedText(), selected);

@@ -30,21 +30,26 @@ inline bool writeInfo(const QString &bundle, const QVariantMap &info, const QStr
 
 /// A complete bundle: an Info.plist with `keys`, naming "main.html" and
 /// giving the size, and that page titled `title` with `body` as its body.
-inline QString write(const QString &bundle, const QSize &size, const QString &title,
-                     const QVariantMap &keys = {}, const QString &body = {})
+inline QString write(const QString &bundle, const QSize &size, const QString &title, const QVariantMap &keys = {},
+                     const QString &body = {})
 {
     QVariantMap info = keys;
     info.insert({{u"MainHTML"_s, u"main.html"_s}, {u"Width"_s, size.width()}, {u"Height"_s, size.height()}});
     writeInfo(bundle, info);
-    Tree::write(bundle, u"main.html"_s, u"<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
-                                        "<body>%2</body></html>"_s.arg(title, body).toUtf8());
+    Tree::write(bundle, u"main.html"_s,
+                u"<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                "<body>%2</body></html>"_s.arg(title, body)
+                    .toUtf8());
     return bundle;
 }
 
 } // namespace TestBundle
 
 /// Adds a data column of each type, named in order.
-template <typename... Types> void columns(auto... names) { (QTest::addColumn<Types>(names), ...); }
+template <typename... Types> void columns(auto... names)
+{
+    (QTest::addColumn<Types>(names), ...);
+}
 
 /// The web engine needs shared OpenGL contexts, which must be asked for
 /// before the application exists, as QTEST_MAIN makes it.
@@ -75,8 +80,8 @@ inline bool show(BorderlessWindow &window, const QString &bundle)
 inline QStringList &log()
 {
     static QStringList lines;
-    static const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+    static const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
             lines.append(QString::fromLatin1(context.category) + u": "_s + message);
             previous(type, context, message);
         });
@@ -103,7 +108,8 @@ struct WidgetFixture
     /// Shows the bundle unless its page shows already, for rows that share one page.
     bool showOnce(const QString &bundle)
     {
-        return (window.isVisible() && window.widgetView()->url() == WidgetBundle::read(bundle).mainPage()) || show(bundle);
+        return (window.isVisible() && window.widgetView()->url() == WidgetBundle::read(bundle).mainPage())
+            || show(bundle);
     }
     QVariant run(const QString &script) { return WidgetPage::evaluate(window, script); }
 };

@@ -58,8 +58,8 @@ private slots:
         QTest::newRow("digits and a unit") << sized(u"250px"_s, u" 91"_s) << noList << none << QSize(250, 91);
         QTest::newRow("keys missing") << noKeys << noList << image << image;
         QTest::newRow("keys 0") << sized(0, u"0"_s) << noList << image << image;
-        QTest::newRow("no width, odd height") << QVariantMap{{u"Height"_s, u"151"_s}} << noList << QSize(201, 120)
-                                              << QSize(201, 151);
+        QTest::newRow("no width, odd height")
+            << QVariantMap{{u"Height"_s, u"151"_s}} << noList << QSize(201, 120) << QSize(201, 151);
         QTest::newRow("lower-case info.plist") << noList << sized(300, 150) << none << QSize(300, 150);
         QTest::newRow("both lists") << sized(300, 150) << sized(10, 10) << none << QSize(300, 150);
         QTest::newRow("no list, Default.png") << noList << noList << image << image;
@@ -68,7 +68,10 @@ private slots:
     }
     void showWidgetSizesAndCentres()
     {
-        QFETCH(QVariantMap, upper); QFETCH(QVariantMap, lower); QFETCH(QSize, defaultImage); QFETCH(QSize, expected);
+        QFETCH(QVariantMap, upper);
+        QFETCH(QVariantMap, lower);
+        QFETCH(QSize, defaultImage);
+        QFETCH(QSize, expected);
         const QString bundle = m_f.dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".wdgt"_s);
         QVERIFY(QDir().mkpath(bundle));
         QVERIFY(upper.isEmpty() || TestBundle::writeInfo(bundle, upper));
@@ -100,12 +103,14 @@ private slots:
     // today's pages are, the script would swallow the rest of the page.
     void reloadReadsTheBundleAnew()
     {
-        QFETCH(bool, showAgain); QFETCH(bool, shown);
+        QFETCH(bool, showAgain);
+        QFETCH(bool, shown);
         const QString bundle = m_f.dir.filePath(u"Reload.wdgt"_s);
         const auto writeVersion = [&bundle](int version) {
             const QByteArray n = QByteArray::number(version);
-            TestBundle::write(bundle, QSize(160 + 40 * version, 80 + 20 * version), u"Reload"_s, {},
-                              u"<script src='lib/code.js'/><link rel='stylesheet' href='look.css'><img src='img.svg'>"_s);
+            TestBundle::write(
+                bundle, QSize(160 + 40 * version, 80 + 20 * version), u"Reload"_s, {},
+                u"<script src='lib/code.js'/><link rel='stylesheet' href='look.css'><img src='img.svg'>"_s);
             return Tree::write(bundle, u"lib/code.js"_s, "window.version = " + n + ";")
                 && Tree::write(bundle, u"look.css"_s, "body { margin: " + n + "px; }")
                 && Tree::write(bundle, u"img.svg"_s, "<svg xmlns='http://www.w3.org/2000/svg' width='" + n + "'/>");
@@ -123,8 +128,9 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WidgetPage::LoadTimeout);
         QCOMPARE(window().widgetView()->url(), WidgetBundle::read(bundle).mainPage());
-        QCOMPARE(m_f.run(u"[version, getComputedStyle(document.body).marginLeft, location.protocol].join()"_s).toString(),
-                 u"2,2px,file:"_s);
+        QCOMPARE(
+            m_f.run(u"[version, getComputedStyle(document.body).marginLeft, location.protocol].join()"_s).toString(),
+            u"2,2px,file:"_s);
         QTRY_COMPARE(m_f.run(u"document.images[0].naturalWidth"_s).toInt(), 2);
         QCOMPARE(window().isVisible(), shown);
         const QRect screen = window().screen()->availableGeometry();
@@ -141,7 +147,8 @@ private slots:
     }
     void dragFromBackgroundMovesTheWindow()
     {
-        QFETCH(QPoint, start); QFETCH(bool, moves);
+        QFETCH(QPoint, start);
+        QFETCH(bool, moves);
         QVERIFY(m_f.showOnce(m_f.bundle(u"Drag"_s, {}, QString::fromUtf8(DragPage))));
         m_f.run(u"window.presses = 0"_s);
         QWidget *surface = window().widgetView()->focusProxy();
@@ -177,7 +184,9 @@ private slots:
     // It says so until it is shown again, and then runs as any widget does.
     void stoppedPageSaysSo()
     {
-        QFETCH(QString, blow); QFETCH(int, earliest); QFETCH(QString, reason);
+        QFETCH(QString, blow);
+        QFETCH(int, earliest);
+        QFETCH(QString, reason);
         const QString bundle = m_f.bundle(u"Fragile"_s, {{u"CFBundleName"_s, u"Fragile One"_s}});
         BorderlessWindow window;
         window.setUnresponsiveTimeout(std::chrono::milliseconds(1000));
@@ -210,8 +219,9 @@ private slots:
     // first is seen where the host closes its widgets.
     void removeWidgetClosesAPageThatNeverAnswers()
     {
-        const QString bundle = m_f.bundle(u"Removed"_s, {}, u"<script>widget.onremove = function () {"
-                                           " widget.setPreferenceForKey('stuck', 'removal'); for (;;) {} };</script>"_s);
+        const QString bundle = m_f.bundle(u"Removed"_s, {},
+                                          u"<script>widget.onremove = function () {"
+                                          " widget.setPreferenceForKey('stuck', 'removal'); for (;;) {} };</script>"_s);
         QVERIFY(m_f.show(bundle));
         QSignalSpy closed(&window(), &BorderlessWindow::closed);
 
@@ -220,7 +230,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 5000);
         QVERIFY(!window().isVisible());
         const QString domain = WidgetPreferences::domainOf(WidgetBundle::read(bundle));
-        QCOMPARE(WidgetPreferences(WidgetPreferences::Store::Preview, domain).value(u"removal"_s), QJsonValue(u"stuck"_s));
+        QCOMPARE(WidgetPreferences(WidgetPreferences::Store::Preview, domain).value(u"removal"_s),
+                 QJsonValue(u"stuck"_s));
     }
 };
 

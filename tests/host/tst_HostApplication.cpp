@@ -33,9 +33,15 @@ static void hover(QWidget *window, bool over)
 }
 
 // What a host program logged on standard output so far.
-static QStringList log(QProcess *p) { return QString::fromUtf8(p->peek(1 << 20)).split(u'\n', Qt::SkipEmptyParts); }
+static QStringList log(QProcess *p)
+{
+    return QString::fromUtf8(p->peek(1 << 20)).split(u'\n', Qt::SkipEmptyParts);
+}
 
-static QString showing(const QString &bundle) { return u"showing "_s + QFileInfo(bundle).canonicalFilePath(); }
+static QString showing(const QString &bundle)
+{
+    return u"showing "_s + QFileInfo(bundle).canonicalFilePath();
+}
 
 // A page that notes in the installed widgets' preferences that it was removed.
 static const QString NotesRemoval = u"<script>widget.onremove = function () {"
@@ -52,7 +58,13 @@ struct HostFixture
     // Started in the test's runtime folder, so they find only each other.
     std::vector<std::unique_ptr<QProcess>> programs;
 
-    ~HostFixture() { for (const auto &program : programs) { program->kill(); program->waitForFinished(); } }
+    ~HostFixture()
+    {
+        for (const auto &program : programs) {
+            program->kill();
+            program->waitForFinished();
+        }
+    }
     QProcess *start(const QStringList &arguments)
     {
         QProcess *program = programs.emplace_back(std::make_unique<QProcess>()).get();
@@ -84,7 +96,8 @@ private slots:
     }
     void sameBundleAgainReloadsItsWindow()
     {
-        QFETCH(QString, spelling); QFETCH(bool, closing);
+        QFETCH(QString, spelling);
+        QFETCH(bool, closing);
         QVERIFY(QFile::link(m_f->first, m_f->dir.filePath(u"Link.wdgt"_s)));
         m_f->host.showWidgets({m_f->first});
         const QPointer<BorderlessWindow> first = shown().value(u"First"_s);
@@ -115,7 +128,9 @@ private slots:
     }
     void closeBoxSitsWhereTheWidgetSays()
     {
-        QFETCH(QVariantMap, inset); QFETCH(QString, offset); QFETCH(QPoint, expected);
+        QFETCH(QVariantMap, inset);
+        QFETCH(QString, offset);
+        QFETCH(QPoint, expected);
         m_f->host.showWidgets({TestBundle::write(m_f->dir.filePath(u"Boxed.wdgt"_s), QSize(200, 200), {}, inset)});
         BorderlessWindow *boxed = shown().value(u"Boxed"_s);
         if (!offset.isEmpty()) {
@@ -187,7 +202,8 @@ private slots:
         QCOMPARE(first->geometry(), firstPlace);
 
         QTRY_COMPARE(WidgetPage::evaluate(*second, u"typeof widget"_s).toString(), u"object"_s);
-        WidgetPage::evaluate(*second, u"window.resizeTo(%1, %2)"_s.arg(firstPlace.right() + 100).arg(firstPlace.bottom() + 100));
+        WidgetPage::evaluate(*second,
+                             u"window.resizeTo(%1, %2)"_s.arg(firstPlace.right() + 100).arg(firstPlace.bottom() + 100));
         QTRY_COMPARE(second->width(), firstPlace.right() + 100);
         QVERIFY(!second->geometry().intersects(first->geometry()));
 
@@ -223,8 +239,9 @@ private slots:
         m_f->host.showWidgets({m_f->first});
         QCOMPARE(stored("First", {}), u"first"_s);
 
-        BorderlessWindow preview(
-            WidgetPreferences(WidgetPreferences::Store::Preview, WidgetPreferences::domainOf(WidgetBundle::read(m_f->first))).webProfile());
+        BorderlessWindow preview(WidgetPreferences(WidgetPreferences::Store::Preview,
+                                                   WidgetPreferences::domainOf(WidgetBundle::read(m_f->first)))
+                                     .webProfile());
         QVERIFY(WidgetPage::show(preview, m_f->first));
         QCOMPARE(WidgetPage::evaluate(preview, u"localStorage.getItem('mine')"_s).toString(), QString());
     }
@@ -249,8 +266,8 @@ private slots:
             QVERIFY(log(later).isEmpty());
         }
 
-        QTRY_COMPARE_WITH_TIMEOUT(log(host), (QStringList{showing(m_f->first), showing(m_f->second), showing(m_f->first)}),
-                                  LoadTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            log(host), (QStringList{showing(m_f->first), showing(m_f->second), showing(m_f->first)}), LoadTimeout);
         QCOMPARE(host->state(), QProcess::Running);
     }
 };

@@ -29,7 +29,8 @@ private slots:
     }
     void closeEmptyTags()
     {
-        QFETCH(QByteArray, html); QFETCH(QByteArray, expected);
+        QFETCH(QByteArray, html);
+        QFETCH(QByteArray, expected);
         QCOMPARE(LegacyMarkup::closeEmptyTags(html), expected.isEmpty() ? html : expected);
     }
 
@@ -45,7 +46,9 @@ private slots:
     }
     void repairedPage()
     {
-        QFETCH(QString, name); QFETCH(QByteArray, html); QFETCH(bool, repaired);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, html);
+        QFETCH(bool, repaired);
         QTemporaryDir dir;
         QVERIFY(Tree::write(dir.path(), name, html));
         QCOMPARE(LegacyMarkup::repairedPage(dir.filePath(name)),

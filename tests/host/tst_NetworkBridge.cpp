@@ -35,8 +35,9 @@ struct SlowServer : QTcpServer
                     const QByteArray head = socket->readAll();
                     const QByteArray path = head.split(' ').value(1);
                     if (path.startsWith("/cookie/") || !path.startsWith("/delay/")) {
-                        answer(socket, path.startsWith("/cookie/") ? "Set-Cookie: " + path.sliced(8) + "; Path=/\r\n"
-                                                                    : QByteArray(),
+                        answer(socket,
+                               path.startsWith("/cookie/") ? "Set-Cookie: " + path.sliced(8) + "; Path=/\r\n"
+                                                           : QByteArray(),
                                cookies(head));
                         return;
                     }
@@ -121,19 +122,22 @@ private slots:
         QTest::newRow("the widget's own page reads") << "GET " + data + " HTTP/1.1\r\nOrigin: null\r\n\r\n"
                                                      << QByteArray("200") << true;
         QTest::newRow("a page of another origin reads nothing")
-            << "GET " + data + " HTTP/1.1\r\nOrigin: http://example.org\r\n\r\n" << QByteArray("200") << false;
+            << "GET " + data + " HTTP/1.1\r\nOrigin: http://example.org\r\n\r\n"
+            << QByteArray("200") << false;
         QTest::newRow("another secret") << QByteArray("GET /0123/http%3A%2F%2F127.0.0.1%2F HTTP/1.1\r\n\r\n")
                                         << QByteArray("404") << false;
         // Refused on its first line: what follows is never held.
         QTest::newRow("a stranger streaming") << "GET /" + QByteArray(64 << 20, 'x') << QByteArray() << false;
-        QTest::newRow("a head without end") << "GET " + data + " HTTP/1.1\r\nX: " + QByteArray(100 << 10, 'x')
-                                            << QByteArray("431") << false;
+        QTest::newRow("a head without end")
+            << "GET " + data + " HTTP/1.1\r\nX: " + QByteArray(100 << 10, 'x') << QByteArray("431") << false;
         QTest::newRow("a body beyond bounds") << "POST " + data + " HTTP/1.1\r\nContent-Length: 999999999\r\n\r\n"
                                               << QByteArray("413") << false;
     }
     void refusesWhatIsNotItsOwn()
     {
-        QFETCH(QByteArray, request); QFETCH(QByteArray, status); QFETCH(bool, readable);
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, status);
+        QFETCH(bool, readable);
         const QByteArray answer = askBridge(request);
         QVERIFY2(answer != "still open" && answer.startsWith(status.isEmpty() ? QByteArray() : "HTTP/1.1 " + status),
                  answer.left(200).constData());
@@ -163,7 +167,8 @@ private slots:
         QCOMPARE(ask(u"/"_s, firstJar), QByteArray("Cookie: station=42"));
         QCOMPARE(ask(u"/"_s, secondJar), QByteArray("none"));
         QTRY_COMPARE(kept.size(), 1);
-        QCOMPARE(kept.first().first().value<QNetworkCookie>().toRawForm(QNetworkCookie::NameAndValueOnly), "station=42");
+        QCOMPARE(kept.first().first().value<QNetworkCookie>().toRawForm(QNetworkCookie::NameAndValueOnly),
+                 "station=42");
         second.cookieStore()->setCookie(QNetworkCookie("kept", "earlier"), m_server.url(u"/"_s));
         QTRY_COMPARE(ask(u"/"_s, secondJar), QByteArray("Cookie: kept=earlier"));
     }
@@ -196,7 +201,8 @@ private slots:
         window.setUnresponsiveTimeout(std::chrono::milliseconds(1000));
         QVERIFY(WidgetPage::show(window, m_f.bundle(u"Patient"_s, {{u"AllowNetworkAccess"_s, true}})));
         const QString script = u"var r = new XMLHttpRequest(); r.open('GET', '%1', false); r.send(); r.responseText"_s;
-        QCOMPARE(WidgetPage::evaluate(window, script.arg(m_server.url(u"/delay/2500"_s).toString())).toString(), u"ok"_s);
+        QCOMPARE(WidgetPage::evaluate(window, script.arg(m_server.url(u"/delay/2500"_s).toString())).toString(),
+                 u"ok"_s);
         QVERIFY(!window.findChild<QLabel *>()->isVisible());
     }
 
@@ -234,7 +240,8 @@ private slots:
                 if (what == 0)
                     preview.reset();
                 else if (!preview || what == 1)
-                    QVERIFY((preview ? preview : preview = std::make_unique<WebWidgetPreview>())->show(bundle).succeeded());
+                    QVERIFY(
+                        (preview ? preview : preview = std::make_unique<WebWidgetPreview>())->show(bundle).succeeded());
                 else if (what == 2)
                     preview->reload(bundle);
                 else

@@ -31,7 +31,8 @@ struct LocalServer : QTcpServer
                         return;
                     requests.append(socket->readAll());
                     if (requests.last().startsWith("GET /frame"))
-                        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n" + frame);
+                        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n"
+                                      + frame);
                     else
                         socket->write("HTTP/1.1 200 Answer\r\nContent-Type: text/plain\r\nX-Station: 42\r\n"
                                       "Content-Length: 2\r\nConnection: close\r\n\r\nok");
@@ -88,10 +89,11 @@ private slots:
                                          << QStringList{Network, Files, System};
         QTest::newRow("keys false") << QVariantMap{{Network, false}, {System, false}, {u"AllowFullAccess"_s, false}}
                                     << outside << QStringList();
-        QTest::newRow("keys as strings") << QVariantMap{{Network, u"YES"_s}, {System, u"1"_s}, {Files, u"no"_s}} << outside
-                                         << QStringList{Network, System};
+        QTest::newRow("keys as strings") << QVariantMap{{Network, u"YES"_s}, {System, u"1"_s}, {Files, u"no"_s}}
+                                         << outside << QStringList{Network, System};
         QTest::newRow("no key, a link inside leading out") << QVariantMap() << link << QStringList();
-        QTest::newRow("file key, a link inside leading out") << QVariantMap{{Files, true}} << link << QStringList{Files};
+        QTest::newRow("file key, a link inside leading out")
+            << QVariantMap{{Files, true}} << link << QStringList{Files};
         QTest::newRow("no key, a sibling sharing the name's start")
             << QVariantMap() << u"Access.wdgt-other/data.js"_s << QStringList();
     }
@@ -101,7 +103,9 @@ private slots:
     // though no header lets another origin read it, and sends its own header.
     void keysOpenWhatTheyName()
     {
-        QFETCH(QVariantMap, keys); QFETCH(QString, file); QFETCH(QStringList, allowed);
+        QFETCH(QVariantMap, keys);
+        QFETCH(QString, file);
+        QFETCH(QStringList, allowed);
         LocalServer server;
         keys.insert({{u"CFBundleDisplayName"_s, u"Access Test"_s}, {u"CFBundleName"_s, u"AccessTest"_s}});
         const QString bundle = m_f.bundle(u"Access"_s, keys);
@@ -113,13 +117,14 @@ private slots:
         const QString path = m_f.dir.filePath(file);
         // What is tried, its answer when allowed and when refused, the key, what a refusal names.
         const QList<std::array<QString, 5>> attempts{
-            {outcome(u"var r = new XMLHttpRequest(); r.open('GET', '%1'); r.setRequestHeader('X-Widget', 'yes'); r.send();"
-                     " r.onload = function () { outcome = [r.status, r.responseText, r.getResponseHeader('X-Station')]"
-                     ".join(); }; r.onerror = function () { outcome = 'failed'; };"_s.arg(server.url())),
+            {outcome(
+                 u"var r = new XMLHttpRequest(); r.open('GET', '%1'); r.setRequestHeader('X-Widget', 'yes'); r.send();"
+                 " r.onload = function () { outcome = [r.status, r.responseText, r.getResponseHeader('X-Station')]"
+                 ".join(); }; r.onerror = function () { outcome = 'failed'; };"_s.arg(server.url())),
              u"200,ok,42"_s, u"failed"_s, u"AllowNetworkAccess"_s, u"network request to "_s + server.url()},
             {outcome(u"var s = document.createElement('script'); s.src = '%1';"
-                     " s.onerror = function () { outcome = 'failed'; }; document.head.appendChild(s);"_s
-                         .arg(QUrl::fromLocalFile(path).toString())),
+                     " s.onerror = function () { outcome = 'failed'; }; document.head.appendChild(s);"_s.arg(
+                         QUrl::fromLocalFile(path).toString())),
              u"loaded"_s, u"failed"_s, u"AllowFileAccessOutsideOfWidget"_s, u"file "_s + path},
             {m_f.run(QString::fromUtf8(SystemScript)).toString(), u"function ran\n"_s, u"undefined failed"_s,
              u"AllowSystem"_s, u"widget.system"_s}};
@@ -156,10 +161,11 @@ private slots:
         QTcpServer tcp;
         QVERIFY(udp.bind(QHostAddress::LocalHost) && tcp.listen(QHostAddress::LocalHost));
         // The page first replaces what a seal might use to find its frames.
-        const QString body = u"<script>Object.defineProperty(Node.prototype, 'nodeType', {get: function () { return 3; }});"
-                              " Function.prototype.call = Function.prototype.apply = function () {};</script>"
-                              "<iframe></iframe><script>window.peers = [frames[0].RTCPeerConnection];"
-                              " document.write('<iframe></iframe>'); peers.push(frames[1].RTCPeerConnection);</script>"_s;
+        const QString body =
+            u"<script>Object.defineProperty(Node.prototype, 'nodeType', {get: function () { return 3; }});"
+            " Function.prototype.call = Function.prototype.apply = function () {};</script>"
+            "<iframe></iframe><script>window.peers = [frames[0].RTCPeerConnection];"
+            " document.write('<iframe></iframe>'); peers.push(frames[1].RTCPeerConnection);</script>"_s;
         QVERIFY(m_f.show(m_f.bundle(u"Rtc"_s, keys, body)));
         const QString script = uR"(
             function gather(Peer, servers) {
@@ -204,29 +210,35 @@ private slots:
         LocalServer server;
         server.frame = uR"(<script>var r = new XMLHttpRequest(); r.open('GET', 'http://localhost:%1/secret.txt');
             r.onload = function () { parent.postMessage('read ' + r.responseText, '*'); };
-            r.onerror = function () { parent.postMessage('failed', '*'); }; r.send();</script>)"_s.arg(server.serverPort()).toUtf8();
+            r.onerror = function () { parent.postMessage('failed', '*'); }; r.send();</script>)"_s
+                           .arg(server.serverPort())
+                           .toUtf8();
         QVERIFY(m_f.show(m_f.bundle(u"Frames"_s, {{u"AllowNetworkAccess"_s, true}})));
-        QCOMPARE(outcome(u"onmessage = function (e) { outcome = e.data; }; var f = document.createElement('iframe');"
-                         " f.src = 'http://127.0.0.1:%1/frame'; document.body.appendChild(f);"_s.arg(server.serverPort())),
-                 u"failed"_s);
+        QCOMPARE(
+            outcome(u"onmessage = function (e) { outcome = e.data; }; var f = document.createElement('iframe');"
+                    " f.src = 'http://127.0.0.1:%1/frame'; document.body.appendChild(f);"_s.arg(server.serverPort())),
+            u"failed"_s);
     }
 
     // What cannot work is said once each: a missing file with the page that
     // asked for it (twice here), and a native plug-in.
     void whatCannotLoadIsSaidOnce()
     {
-        const QString bundle = m_f.bundle(u"Gaps"_s, {{u"CFBundleName"_s, u"Gaps"_s}, {u"Plugin"_s, u"Gaps.widgetplugin"_s}},
-                                          u"<img src='Images/gone.png'><img src='Images/gone.png'><script src='gone.js'></script>"_s);
+        const QString bundle =
+            m_f.bundle(u"Gaps"_s, {{u"CFBundleName"_s, u"Gaps"_s}, {u"Plugin"_s, u"Gaps.widgetplugin"_s}},
+                       u"<img src='Images/gone.png'><img src='Images/gone.png'><script src='gone.js'></script>"_s);
         QVERIFY(m_f.show(bundle));
         const auto said = [] {
             QStringList lines = WidgetPage::log().filter(u"quillet: Gaps:"_s);
             lines.sort();
             return lines;
         };
-        QTRY_COMPARE(said(),
-                     (QStringList{u"quillet: Gaps: Images/gone.png is missing (asked for by main.html)"_s,
-                                  u"quillet: Gaps: gone.js is missing (asked for by main.html)"_s,
-                                  u"quillet: Gaps: the native plug-in Gaps.widgetplugin cannot run on Linux; the page's calls to it will fail"_s}));
+        QTRY_COMPARE(
+            said(),
+            (QStringList{
+                u"quillet: Gaps: Images/gone.png is missing (asked for by main.html)"_s,
+                u"quillet: Gaps: gone.js is missing (asked for by main.html)"_s,
+                u"quillet: Gaps: the native plug-in Gaps.widgetplugin cannot run on Linux; the page's calls to it will fail"_s}));
     }
 
     // Following a link, or a script sending the page away, opens the address
@@ -237,23 +249,28 @@ private slots:
         BrowserStandIn browser;
         QList<QUrl> &opened = browser.opened;
         QDesktopServices::setUrlHandler(u"http"_s, &browser, "open");
-        const QString bundle = m_f.bundle(u"Links"_s, {}, u"<a id='away' href='http://127.0.0.1:9/page'>away</a>"
-                                                          "<a id='new' target='_blank' href='http://127.0.0.1:9/new'>new</a>"_s);
+        const QString bundle = m_f.bundle(u"Links"_s, {},
+                                          u"<a id='away' href='http://127.0.0.1:9/page'>away</a>"
+                                          "<a id='new' target='_blank' href='http://127.0.0.1:9/new'>new</a>"_s);
         QVERIFY(m_f.show(bundle));
         QSignalSpy logged(m_f.window.runtime(), &WidgetRuntime::pageLogged);
-        m_f.run(u"document.getElementById('away').click(); setTimeout(function () { location.href = 'http://127.0.0.1:9/other';"
+        m_f.run(u"document.getElementById('away').click(); setTimeout(function () { location.href = "
+                u"'http://127.0.0.1:9/other';"
                 " document.getElementById('new').click(); window.open('http://127.0.0.1:9/opened'); window.open();"
                 " window.open('smb://127.0.0.1/share'); }, 0)"_s);
-        QTRY_COMPARE(opened, (QList<QUrl>{QUrl(u"http://127.0.0.1:9/page"_s), QUrl(u"http://127.0.0.1:9/other"_s),
-                                          QUrl(u"http://127.0.0.1:9/new"_s), QUrl(u"http://127.0.0.1:9/opened"_s)}));
+        QTRY_COMPARE(opened,
+                     (QList<QUrl>{QUrl(u"http://127.0.0.1:9/page"_s), QUrl(u"http://127.0.0.1:9/other"_s),
+                                  QUrl(u"http://127.0.0.1:9/new"_s), QUrl(u"http://127.0.0.1:9/opened"_s)}));
         QCOMPARE(m_f.window.widgetView()->url(), WidgetBundle::read(bundle).mainPage());
         QTRY_COMPARE(logged.size(), 6);
         QStringList refused;
         for (const QList<QVariant> &line : logged)
             if (line.first().toString().contains(u"not opened"_s))
                 refused.append(line.first().toString());
-        QCOMPARE(refused, (QStringList{u"warning: a window of the page's own was not opened: a widget has no windows"_s,
-                                       u"smb://127.0.0.1/share was not opened: only web and mail addresses open outside the widget"_s}));
+        QCOMPARE(refused,
+                 (QStringList{
+                     u"warning: a window of the page's own was not opened: a widget has no windows"_s,
+                     u"smb://127.0.0.1/share was not opened: only web and mail addresses open outside the widget"_s}));
         QDesktopServices::unsetUrlHandler(u"http"_s);
     }
 };

@@ -23,7 +23,8 @@ private slots:
     }
     void mainPage()
     {
-        QFETCH(QString, mainHTML); QFETCH(QString, expectedFile);
+        QFETCH(QString, mainHTML);
+        QFETCH(QString, expectedFile);
         QVERIFY(TestBundle::writeInfo(m_bundle, {{u"MainHTML"_s, mainHTML}}));
         QCOMPARE(WidgetBundle::read(m_bundle).mainPage(),
                  expectedFile.isEmpty() ? QUrl() : QUrl::fromLocalFile(m_bundle + u'/' + expectedFile));

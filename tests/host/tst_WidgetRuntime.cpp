@@ -8,8 +8,8 @@
 #include <QDesktopServices>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QScopeGuard>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 #include <csignal>
@@ -36,8 +36,16 @@ class UrlCatcher : public QObject
     Q_OBJECT
 
 public:
-    UrlCatcher() { for (const QString &scheme : Schemes) QDesktopServices::setUrlHandler(scheme, this, "open"); }
-    ~UrlCatcher() override { for (const QString &scheme : Schemes) QDesktopServices::unsetUrlHandler(scheme); }
+    UrlCatcher()
+    {
+        for (const QString &scheme : Schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~UrlCatcher() override
+    {
+        for (const QString &scheme : Schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
     Q_INVOKABLE void open(const QUrl &url) { urls.append(url.toString()); }
     const QStringList Schemes{u"https"_s, u"file"_s};
     QStringList urls;
@@ -49,8 +57,9 @@ class tst_WidgetRuntime : public QObject
     Q_OBJECT
 
     WidgetFixture m_f;
-    QString m_bundle = m_f.bundle(u"Runtime"_s, {{u"CFBundleIdentifier"_s, u"org.quillet.test.Runtime"_s},
-                                                 {u"AllowSystem"_s, true}}, QString::fromUtf8(RuntimePage));
+    QString m_bundle =
+        m_f.bundle(u"Runtime"_s, {{u"CFBundleIdentifier"_s, u"org.quillet.test.Runtime"_s}, {u"AllowSystem"_s, true}},
+                   QString::fromUtf8(RuntimePage));
     QString placed(QString text) const { return text.replace(u"@dir@"_s, m_f.dir.path()); }
 
 private slots:
@@ -73,13 +82,15 @@ private slots:
     // store and not in that of installed widgets.
     void preferences()
     {
-        QFETCH(QStringList, values); QFETCH(QString, expected);
+        QFETCH(QStringList, values);
+        QFETCH(QString, expected);
         const QString key = u"a/key with [odd] chars\\ % "_s + QString::fromLatin1(QTest::currentDataTag());
         for (const QString &value : values)
             m_f.run(u"widget.setPreferenceForKey(%1, %2);"_s.arg(value, json(key)));
 
         QCOMPARE(m_f.run(u"String(JSON.stringify(widget.preferenceForKey(%1)))"_s.arg(json(key))).toString(), expected);
-        const auto stored = WidgetPreferences(WidgetPreferences::Store::Preview, u"org.quillet.test.Runtime"_s).value(key);
+        const auto stored =
+            WidgetPreferences(WidgetPreferences::Store::Preview, u"org.quillet.test.Runtime"_s).value(key);
         QCOMPARE(stored ? json(*stored) : u"undefined"_s, expected);
         QVERIFY(!WidgetPreferences(WidgetPreferences::Store::Installed, u"org.quillet.test.Runtime"_s).value(key));
     }
@@ -96,7 +107,8 @@ private slots:
 
         const QString facts = u"[widget.preferenceForKey('who'), typeof widget.system, widget.identifier].join()"_s;
         QCOMPARE(m_f.run(facts).toString(), u"trusted,function,"_s + WidgetBundle::read(m_bundle).folderIdentifier());
-        QCOMPARE(evaluate(other, facts).toString(), u"plain,undefined,"_s + WidgetBundle::read(plain).folderIdentifier());
+        QCOMPARE(evaluate(other, facts).toString(),
+                 u"plain,undefined,"_s + WidgetBundle::read(plain).folderIdentifier());
     }
 
     void system_data()
@@ -104,26 +116,30 @@ private slots:
         columns<QString, QString>("script", "expected");
         QTest::newRow("synchronous: output, errors and status")
             << u"var c = widget.system('printf out; printf err >&2; exit 3', null);"
-               " result = [c.outputString, c.errorString, c.status].join();"_s << u"out,err,3"_s;
+               " result = [c.outputString, c.errorString, c.status].join();"_s
+            << u"out,err,3"_s;
         QTest::newRow("synchronous: nothing printed is undefined")
             << u"var c = widget.system('true'); result = [c.outputString === undefined, c.errorString == null].join();"_s
             << u"true,true"_s;
-        QTest::newRow("synchronous: in the bundle") << u"result = widget.system('pwd -P').outputString;"_s
-                                                    << QFileInfo(m_bundle).canonicalFilePath() + u'\n';
+        QTest::newRow("synchronous: in the bundle")
+            << u"result = widget.system('pwd -P').outputString;"_s << QFileInfo(m_bundle).canonicalFilePath() + u'\n';
         QTest::newRow("asynchronous: the handler gets the ended command") << uR"(
             var ended = function (c) { result = [started, c === command, c.outputString, c.status].join(); };
             var command = widget.system('sleep 0.2; echo done; exit 4', ended);
-            var started = command.status + ' ' + typeof command.cancel;)"_s << u"undefined function,true,done\n,4"_s;
+            var started = command.status + ' ' + typeof command.cancel;)"_s
+                                                                          << u"undefined function,true,done\n,4"_s;
         QTest::newRow("asynchronous: output as it comes, and input") << uR"(
             var pieces = [];
             var command = widget.system('cat', function (c) { result = pieces.join('') + ',' + c.outputString; });
             command.onreadoutput = function (text) { pieces.push(text); };
-            command.write('first '); command.write('second'); command.close();)"_s << u"first second,first second"_s;
+            command.write('first '); command.write('second'); command.close();)"_s
+                                                                     << u"first second,first second"_s;
     }
     // No command outlives its row.
     void system()
     {
-        QFETCH(QString, script); QFETCH(QString, expected);
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
         m_f.run(u"window.result = null; (function () {"_s + script + u"})();"_s);
 
         QTRY_COMPARE_WITH_TIMEOUT(m_f.run(u"window.result"_s).toString(), expected, 10000);
@@ -142,7 +158,10 @@ private slots:
             const QByteArray stat = Tree::read(u"/proc/%1/stat"_s.arg(pid));
             return stat.contains("(sleep)") && !stat.contains(") Z ");
         };
-        const auto reap = qScopeGuard([&] { if (running()) ::kill(pid, SIGKILL); });
+        const auto reap = qScopeGuard([&] {
+            if (running())
+                ::kill(pid, SIGKILL);
+        });
         QTRY_VERIFY(m_f.window.runtime()->findChildren<SystemCommand *>().isEmpty());
         QCOMPARE(m_f.run(u"window.result"_s).toInt(), pid);
         QTRY_VERIFY_WITH_TIMEOUT(!running(), 500);
@@ -153,11 +172,13 @@ private slots:
         columns<QString, QString>("script", "expected");
         QTest::newRow("web address") << u"widget.openURL('https://example.org/river?station=1')"_s
                                      << u"https://example.org/river?station=1"_s;
-        QTest::newRow("address relative to the page") << u"widget.openURL('help.html')"_s
-                                                       << u"file://@dir@/Runtime.wdgt/help.html"_s;
-        QTest::newRow("file outside, without the key") << u"widget.openURL('file://@dir@/outside.txt')"_s
+        QTest::newRow("address relative to the page")
+            << u"widget.openURL('help.html')"_s << u"file://@dir@/Runtime.wdgt/help.html"_s;
+        QTest::newRow("file outside, without the key")
+            << u"widget.openURL('file://@dir@/outside.txt')"_s
             << u"quillet: Runtime: file @dir@/outside.txt blocked (AllowFileAccessOutsideOfWidget is not set)"_s;
-        QTest::newRow("a scheme other than web, mail or file") << u"widget.openURL('javascript:alert(1)')"_s
+        QTest::newRow("a scheme other than web, mail or file")
+            << u"widget.openURL('javascript:alert(1)')"_s
             << u"quillet: Runtime: address javascript:alert(1) blocked (only web, mail and file addresses open)"_s;
         QTest::newRow("application") << u"widget.openApplication('org.quillet.Probe')"_s << u"Probe started"_s;
         QTest::newRow("unknown application")
@@ -167,13 +188,14 @@ private slots:
     // What reached the desktop: addresses opened, refusals, applications started.
     void desktop()
     {
-        QFETCH(QString, script); QFETCH(QString, expected);
+        QFETCH(QString, script);
+        QFETCH(QString, expected);
         const QString marker = m_f.dir.filePath(u"started"_s);
         QFile::remove(marker);
         QVERIFY(Tree::write(m_f.dir.path(), u"outside.txt"_s, "outside"));
-        QVERIFY(Tree::write(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation),
-                            u"org.quillet.Probe.desktop"_s,
-                            u"[Desktop Entry]\nType=Application\nName=Probe\nExec=touch %1 %U\n"_s.arg(marker).toUtf8()));
+        QVERIFY(Tree::write(
+            QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation), u"org.quillet.Probe.desktop"_s,
+            u"[Desktop Entry]\nType=Application\nName=Probe\nExec=touch %1 %U\n"_s.arg(marker).toUtf8()));
         UrlCatcher catcher;
 
         QCOMPARE(m_f.run(placed(script) + u"; 'answered'"_s).toString(), u"answered"_s);
@@ -197,12 +219,15 @@ private slots:
     // its width, never in the engine's serif default.
     void macFacesHaveStandIns()
     {
-        QFETCH(QString, named); QFETCH(QString, standIn);
+        QFETCH(QString, named);
+        QFETCH(QString, standIn);
         const QString width = uR"((function (family) {
             var s = document.body.appendChild(document.createElement('span'));
             s.style.font = '13px ' + family; s.textContent = 'Hamburgefonstiv 0123';
             var w = s.getBoundingClientRect().width; s.remove(); return String(w); }))"_s;
-        const auto measured = [&](const QString &family) { return m_f.run(width + u"(\"'%1'\")"_s.arg(family)).toString(); };
+        const auto measured = [&](const QString &family) {
+            return m_f.run(width + u"(\"'%1'\")"_s.arg(family)).toString();
+        };
         QCOMPARE(measured(named), measured(standIn));
         QVERIFY(measured(named) != measured(u"serif"_s));
     }

@@ -77,7 +77,9 @@ private slots:
             const auto beyond = std::find_if(text.begin(), text.end(), [](char c) { return c < 0; });
             QCOMPARE(AsciiSearch::indexBeyondAscii(text), beyond == text.end() ? -1 : beyond - text.begin());
             QVERIFY2(AsciiSearch(needle).indexIn(text, from) == expected,
-                     qPrintable(u"seed %1: \"%2\" in \"%3\" from %4"_s.arg(seed).arg(QString::fromUtf8(needle), QString::fromUtf8(text)).arg(from)));
+                     qPrintable(u"seed %1: \"%2\" in \"%3\" from %4"_s.arg(seed)
+                                    .arg(QString::fromUtf8(needle), QString::fromUtf8(text))
+                                    .arg(from)));
         }
     }
 };
@@ -91,15 +93,22 @@ void tst_FileFormats::readsAndWritesBackByteForByte_data()
     QTest::newRow("ascii") << QByteArray("<p>hi</p>\n") << Encoding::Utf8 << QStringLiteral("<p>hi</p>\n");
     QTest::newRow("empty") << QByteArray() << Encoding::Utf8 << QString();
     QTest::newRow("utf-8") << QByteArray("caf\xC3\xA9 \xE2\x82\xAC") << Encoding::Utf8 << QStringLiteral("café €");
-    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9") << Encoding::Utf8WithBom << QStringLiteral("café");
+    QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF"
+                                                   "caf\xC3\xA9")
+                                     << Encoding::Utf8WithBom << QStringLiteral("café");
     QTest::newRow("iso 8859-1") << QByteArray("caf\xE9\r\n") << Encoding::Latin1 << QStringLiteral("café\r\n");
-    QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE" "h\0i\0", 6) << Encoding::Utf16LE << QStringLiteral("hi");
+    QTest::newRow("utf-16 le") << QByteArray("\xFF\xFE"
+                                             "h\0i\0",
+                                             6)
+                               << Encoding::Utf16LE << QStringLiteral("hi");
     QTest::newRow("utf-16 be") << QByteArray("\xFE\xFF\0h\0i", 6) << Encoding::Utf16BE << QStringLiteral("hi");
     QTest::newRow("binary with NUL") << QByteArray("%PDF\0\xFF\x80", 7) << Encoding::Latin1
                                      << QString::fromLatin1(QByteArray("%PDF\0\xFF\x80", 7));
     // A lone surrogate travels through QString unchanged.
-    QTest::newRow("lone surrogate in utf-16") << QByteArray("\xFF\xFE\x00\xD8" "a\0", 6) << Encoding::Utf16LE
-                                              << (QString(QChar(0xD800)) + u'a');
+    QTest::newRow("lone surrogate in utf-16") << QByteArray("\xFF\xFE\x00\xD8"
+                                                            "a\0",
+                                                            6)
+                                              << Encoding::Utf16LE << (QString(QChar(0xD800)) + u'a');
     QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << Encoding::Latin1
                                        << QString::fromLatin1("\xED\xA0\x80");
 }
@@ -124,12 +133,18 @@ void tst_FileFormats::readsAndWritesBackByteForByte()
 // The same list in both formats reads as the same values, each of its type.
 void tst_FileFormats::readsXmlAndBinary()
 {
-    const QVariantMap expected{{u"AllowNetworkAccess"_s, true}, {u"Blob"_s, QByteArray("\x00\x01\xff", 3)},
-                               {u"Fonts"_s, QVariantList{u"a.ttf"_s, u"b.ttf"_s}}, {u"Height"_s, u"150"_s},
-                               {u"MainHTML"_s, u"main.html"_s}, {u"Ratio"_s, 1.5}, {u"Width"_s, qint64(300)},
+    const QVariantMap expected{{u"AllowNetworkAccess"_s, true},
+                               {u"Blob"_s, QByteArray("\x00\x01\xff", 3)},
+                               {u"Fonts"_s, QVariantList{u"a.ttf"_s, u"b.ttf"_s}},
+                               {u"Height"_s, u"150"_s},
+                               {u"MainHTML"_s, u"main.html"_s},
+                               {u"Ratio"_s, 1.5},
+                               {u"Width"_s, qint64(300)},
                                {u"When"_s, QDateTime(QDate(2020, 5, 17), QTime(12, 30), QTimeZone::utc())}};
     for (const char *file : {"/xml.plist", "/binary.plist"})
-        QCOMPARE(PropertyList::read(QStringLiteral(QUILLET_TEST_DATA) + QLatin1String(file)).value_or(QVariant()).toMap(), expected);
+        QCOMPARE(
+            PropertyList::read(QStringLiteral(QUILLET_TEST_DATA) + QLatin1String(file)).value_or(QVariant()).toMap(),
+            expected);
 }
 
 // A binary list of 70 KB whose array names one 50,000-byte string 20,000
@@ -159,10 +174,14 @@ void tst_FileFormats::hostileListsAreReadSafely_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("value");
-    const auto file = [](const char *name) { return Tree::read(QStringLiteral(QUILLET_TEST_DATA "/plists/") + QLatin1String(name)); };
+    const auto file = [](const char *name) {
+        return Tree::read(QStringLiteral(QUILLET_TEST_DATA "/plists/") + QLatin1String(name));
+    };
     const QVariant unreadable;
-    QTest::newRow("NUL in a value") << file("nul-value.plist") << u"CFBundleName"_s << QVariant(u"Café"_s + QChar(0) + u"Clock"_s);
-    QTest::newRow("NUL in a key") << file("nul-key.plist") << (u"CF"_s + QChar(0) + u"BundleName"_s) << QVariant(u"x"_s);
+    QTest::newRow("NUL in a value") << file("nul-value.plist") << u"CFBundleName"_s
+                                    << QVariant(u"Café"_s + QChar(0) + u"Clock"_s);
+    QTest::newRow("NUL in a key") << file("nul-key.plist") << (u"CF"_s + QChar(0) + u"BundleName"_s)
+                                  << QVariant(u"x"_s);
     QTest::newRow("date past 2038") << file("odd-values.plist") << u"Late"_s
                                     << QVariant(QDateTime(QDate(2200, 1, 1), QTime(0, 0), QTimeZone::utc()));
     QTest::newRow("date before 1901") << file("odd-values.plist") << u"Early"_s
@@ -170,7 +189,8 @@ void tst_FileFormats::hostileListsAreReadSafely_data()
     QTest::newRow("integer above 63 bits") << file("odd-values.plist") << u"Huge"_s << QVariant(~quint64(0));
     QTest::newRow("512 levels") << file("deep-512.plist") << QString() << QVariant(true);
     QTest::newRow("513 levels") << file("deep-513.plist") << QString() << unreadable;
-    QTest::newRow("100,000 levels of XML") << "<plist>" + QByteArray("<array>").repeated(100000) + "</plist>" << QString() << unreadable;
+    QTest::newRow("100,000 levels of XML")
+        << "<plist>" + QByteArray("<array>").repeated(100000) + "</plist>" << QString() << unreadable;
     QTest::newRow("array holding itself") << file("cycle.plist") << QString() << unreadable;
     QTest::newRow("2^60 values by sharing") << file("shared.plist") << QString() << unreadable;
     QTest::newRow("a gigabyte by sharing one string") << sharedString() << QString() << unreadable;
@@ -178,19 +198,19 @@ void tst_FileFormats::hostileListsAreReadSafely_data()
     QTest::newRow("length past the end") << file("bad-length.plist") << QString() << unreadable;
     QTest::newRow("not a property list") << QByteArray("not a property list") << QString() << unreadable;
     QTest::newRow("XML after the value") << QByteArray("<plist><true/><false/></plist>") << QString() << unreadable;
-    QTest::newRow("100,000 levels of dictionaries") << "<plist>" + QByteArray("<dict><key>k</key>").repeated(100000) + "</plist>"
-                                                    << QString() << unreadable;
+    QTest::newRow("100,000 levels of dictionaries")
+        << "<plist>" + QByteArray("<dict><key>k</key>").repeated(100000) + "</plist>" << QString() << unreadable;
     QTest::newRow("Apple's document type") << QByteArray("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                                                          "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"
                                                          "<plist><dict><key>k</key><true/></dict></plist>")
                                            << u"k"_s << QVariant(true);
-    QTest::newRow("one entity, referred to over and over")
-        << "<!DOCTYPE plist [<!ENTITY a \"" + QByteArray(1000, 'a') + "\">]><plist><string>" + QByteArray("&a;").repeated(100000)
-               + "</string></plist>"
-        << QString() << unreadable;
-    QTest::newRow("entity bomb") << QByteArray("<!DOCTYPE p [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-                                               "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
-                                               "<plist><string>&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;</string></plist>")
+    QTest::newRow("one entity, referred to over and over") << "<!DOCTYPE plist [<!ENTITY a \"" + QByteArray(1000, 'a')
+            + "\">]><plist><string>" + QByteArray("&a;").repeated(100000)
+            + "</string></plist>" << QString() << unreadable;
+    QTest::newRow("entity bomb") << QByteArray(
+        "<!DOCTYPE p [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+        "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
+        "<plist><string>&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;</string></plist>")
                                  << QString() << unreadable;
 }
 
@@ -268,7 +288,8 @@ void tst_FileFormats::valuesRead_data()
     // Only finite numbers other than 0 say yes: an access key of NaN grants nothing.
     QTest::newRow("not a number") << QVariant(qQNaN()) << qint64(0) << false;
     QTest::newRow("infinity") << QVariant(qInf()) << std::numeric_limits<qint64>::max() << false;
-    QTest::newRow("too many digits") << QVariant(u"-99999999999999999999"_s) << std::numeric_limits<qint64>::min() << false;
+    QTest::newRow("too many digits") << QVariant(u"-99999999999999999999"_s) << std::numeric_limits<qint64>::min()
+                                     << false;
     QTest::newRow("digits and unit") << QVariant(u" 250px"_s) << qint64(250) << false;
     QTest::newRow("full-width digits") << QVariant(u"３００"_s) << qint64(0) << false;
     QTest::newRow("Arabic-Indic digit after ASCII ones") << QVariant(u"12٣"_s) << qint64(12) << false;

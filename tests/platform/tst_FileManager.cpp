@@ -23,7 +23,11 @@ class tst_FileManager : public QObject
 
 private slots:
     void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); QVERIFY(m_dir->isValid()); }
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
     // Qt's own removal cannot name what is not UTF-8.
     void cleanup() { QVERIFY(FileManager::removeItem(m_dir->path())); }
     void copyReproducesTheTree();
@@ -95,7 +99,8 @@ private slots:
         QCOMPARE(written.reason(), fault == u"disk" ? u"File too large"_qs : u"Input/output error"_qs);
         if (!inPlace)
             QCOMPARE(Tree::read(path), QByteArray("old"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"file.js"_qs});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"file.js"_qs});
     }
     // Only this program's own leftovers go, and only once no write could
     // still be making them.
@@ -121,20 +126,22 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("refusal");
         QTest::newRow("a file at the limit") << QStringLiteral("limit") << QString();
-        QTest::newRow("a file past the limit") << QStringLiteral("past")
-                                              << QStringLiteral("It is larger than 1 KiB, more than is read of such a file");
+        QTest::newRow("a file past the limit")
+            << QStringLiteral("past") << QStringLiteral("It is larger than 1 KiB, more than is read of such a file");
         QTest::newRow("a folder") << QStringLiteral(".") << QStringLiteral("Is a directory");
-        QTest::newRow("a FIFO, without waiting for a writer") << QStringLiteral("pipe")
-                                                              << QStringLiteral("It is not a regular file");
-        QTest::newRow("a file that never ends") << QStringLiteral("/proc/self/pagemap")
-                                                << QStringLiteral("It is not a regular file");
-        QTest::newRow("a file whose size says nothing") << QStringLiteral("/proc/self/status")
-                                                        << QStringLiteral("It is not a regular file");
+        QTest::newRow("a FIFO, without waiting for a writer")
+            << QStringLiteral("pipe") << QStringLiteral("It is not a regular file");
+        QTest::newRow("a file that never ends")
+            << QStringLiteral("/proc/self/pagemap") << QStringLiteral("It is not a regular file");
+        QTest::newRow("a file whose size says nothing")
+            << QStringLiteral("/proc/self/status") << QStringLiteral("It is not a regular file");
     }
     void readingTakesRegularFilesWithinLimits()
     {
-        QFETCH(QString, path); QFETCH(QString, refusal);
-        QVERIFY(Tree::write(m_dir->path(), {{u"limit"_qs, QByteArray(1024, 'x')}, {u"past"_qs, QByteArray(1025, 'x')}}));
+        QFETCH(QString, path);
+        QFETCH(QString, refusal);
+        QVERIFY(
+            Tree::write(m_dir->path(), {{u"limit"_qs, QByteArray(1024, 'x')}, {u"past"_qs, QByteArray(1025, 'x')}}));
         QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
         QByteArray bytes("kept");
         const Outcome read = FileManager::readFile(QDir(m_dir->path()).absoluteFilePath(path), &bytes, 1024);
@@ -199,7 +206,8 @@ private:
 void tst_FileManager::copyReproducesTheTree()
 {
     const QString source = makeBundle(QStringLiteral("A.wdgt"));
-    QFile::setPermissions(source + QStringLiteral("/main.html"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(source + QStringLiteral("/main.html"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::setPermissions(source + QStringLiteral("/Info.plist"), QFile::ReadOwner | QFile::ReadOther);
     const auto before = Tree::snapshot(source);
     // A FIFO is left out, and said to be: opening it would wait for a writer.
@@ -212,7 +220,8 @@ void tst_FileManager::copyReproducesTheTree()
     QVERIFY(copied);
     QCOMPARE(copied.skipped(), QStringList{fifo});
     QCOMPARE(Tree::snapshot(copy), before);
-    QCOMPARE(QFileInfo(copy + QStringLiteral("/relative-link")).symLinkTarget(), copy + QStringLiteral("/Images/back.png"));
+    QCOMPARE(QFileInfo(copy + QStringLiteral("/relative-link")).symLinkTarget(),
+             copy + QStringLiteral("/Images/back.png"));
     QVERIFY(QFileInfo(copy + QStringLiteral("/main.html")).permissions() & QFile::ExeOwner);
     // A copy out of a read-only bundle is the user's to edit.
     QVERIFY(QFileInfo(copy + QStringLiteral("/Info.plist")).permissions() & QFile::WriteOwner);
@@ -233,9 +242,11 @@ void tst_FileManager::copyAndMoveNeverReplace()
 
 void tst_FileManager::moveAcrossFileSystems()
 {
-    struct stat here{}, there{};
-    if (::stat(QFile::encodeName(m_dir->path()).constData(), &here) != 0
-        || ::stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev)
+    struct stat here
+    {
+    }, there{};
+    if (::stat(QFile::encodeName(m_dir->path()).constData(), &here) != 0 || ::stat("/dev/shm", &there) != 0
+        || here.st_dev == there.st_dev)
         QSKIP("no second file system to move to");
     QTemporaryDir other(QStringLiteral("/dev/shm/quillet-test-XXXXXX"));
     const QString source = makeBundle(QStringLiteral("A.wdgt"));

@@ -34,8 +34,10 @@ private:
 void tst_Panels::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    Tree::write(m_dir->path(), {{u"Clock.wdgt/Info.plist"_qs, "<plist/>"}, {u"Note.WDTP/template.plist"_qs, "<plist/>"},
-                                {u"Folder/inside.txt"_qs, "x"}});
+    Tree::write(m_dir->path(),
+                {{u"Clock.wdgt/Info.plist"_qs, "<plist/>"},
+                 {u"Note.WDTP/template.plist"_qs, "<plist/>"},
+                 {u"Folder/inside.txt"_qs, "x"}});
 }
 
 void tst_Panels::cleanup()
@@ -103,7 +105,8 @@ void tst_Panels::saveAddsTheExtensionAndAsksBeforeReplacing()
     panel.accept();
     QCOMPARE(questions.size(), answer < 0 ? 0 : 1);
     if (answer >= 0)
-        QVERIFY(questions.first().title.contains(QStringLiteral("Clock.wdgt")) && questions.first().icon == Alert::Icon::Warning);
+        QVERIFY(questions.first().title.contains(QStringLiteral("Clock.wdgt"))
+                && questions.first().icon == Alert::Icon::Warning);
     QCOMPARE(panel.result() == QDialog::Accepted, !chosen.isEmpty());
     QCOMPARE(panel.chosenPath(), chosen.isEmpty() ? QString() : m_dir->filePath(chosen));
     // Whatever the answer, the panel itself leaves the existing bundle alone.
@@ -122,15 +125,17 @@ void tst_Panels::eachPurposeStartsWhereItLastChose()
         starts.append(options.directory);
         return m_dir->filePath(QStringLiteral("Clock.wdgt"));
     };
-    const OpenPanel::Options application{u"Choose an Application"_qs, {}, {}, false, false, u"/usr/share/applications"_qs};
+    const OpenPanel::Options application{u"Choose an Application"_qs,  {}, {}, false, false,
+                                         u"/usr/share/applications"_qs};
     OpenPanel::run(nullptr, application);
     OpenPanel::run(nullptr, application);
     OpenPanel::run(nullptr, {u"Copy Into the Widget"_qs, {}, {}, false, true, {}});
     SavePanel::run(nullptr, {u"Save New Widget"_qs, u"wdgt"_qs, {}, {}});
     SavePanel::run(nullptr, {u"Save As"_qs, u"wdgt"_qs, {}, {}});
     SavePanel::run(nullptr, {u"Save As"_qs, u"wdgt"_qs, u"/srv"_qs, {}});
-    QCOMPARE(starts, (QStringList{u"/usr/share/applications"_qs, m_dir->filePath(u"Folder"_qs), QDir::homePath(),
-                                  QDir::homePath(), m_dir->path(), u"/srv"_qs}));
+    QCOMPARE(starts,
+             (QStringList{u"/usr/share/applications"_qs, m_dir->filePath(u"Folder"_qs), QDir::homePath(),
+                          QDir::homePath(), m_dir->path(), u"/srv"_qs}));
 }
 
 // The panel shows an entry by its name in the user's language and its icon,
@@ -143,9 +148,11 @@ void tst_Panels::desktopEntries()
     QVERIFY(red.save(m_dir->filePath(QStringLiteral("red.png"))));
     const QString apps = m_dir->filePath(QStringLiteral("Apps"));
     Tree::write(apps, QStringLiteral("a.desktop"), "[Desktop Entry]\nName=Zeta\nExec=viewer --fast\n");
-    Tree::write(apps, QStringLiteral("b.desktop"),
-                "[Desktop Entry]\nName=Beta\nName[de]=Anfang\nExec=\"/opt/my editor/bin/edit\" --new-window %U %i\nIcon="
-                    + m_dir->filePath(QStringLiteral("red.png")).toUtf8() + "\n[Desktop Action New]\nName[de]=Neu\nExec=other %f\n");
+    Tree::write(
+        apps, QStringLiteral("b.desktop"),
+        "[Desktop Entry]\nName=Beta\nName[de]=Anfang\nExec=\"/opt/my editor/bin/edit\" --new-window %U %i\nIcon="
+            + m_dir->filePath(QStringLiteral("red.png")).toUtf8()
+            + "\n[Desktop Action New]\nName[de]=Neu\nExec=other %f\n");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     OpenPanel panel(nullptr, {u"Choose an Application"_qs, {}, {u"desktop"_qs}, false, false, apps});
     const auto *view = panel.findChild<QTreeView *>(QStringLiteral("treeView"));

@@ -19,20 +19,32 @@ const QString Field = QStringLiteral("Field");
 class Delegate : public Toolbar::Delegate
 {
 public:
-    explicit Delegate(QWidget *owner) : field(new QLineEdit(owner)) {}
+    explicit Delegate(QWidget *owner)
+        : field(new QLineEdit(owner))
+    { }
 
-    QStringList toolbarDefaultItemIdentifiers() const override { return {A, Toolbar::FlexibleSpaceItemIdentifier, Field}; }
+    QStringList toolbarDefaultItemIdentifiers() const override
+    {
+        return {A, Toolbar::FlexibleSpaceItemIdentifier, Field};
+    }
     QStringList toolbarAllowedItemIdentifiers() const override
     {
-        return {A, B, Field, Toolbar::SpaceItemIdentifier, Toolbar::FlexibleSpaceItemIdentifier,
+        return {A,
+                B,
+                Field,
+                Toolbar::SpaceItemIdentifier,
+                Toolbar::FlexibleSpaceItemIdentifier,
                 Toolbar::SeparatorItemIdentifier};
     }
     std::optional<ToolbarItem> itemForItemIdentifier(const QString &identifier) override
     {
         if (identifier == Field)
-            return ToolbarItem{identifier, identifier, identifier, {}, {}, {}, field.data(), QSize(90, 20), QSize(90, 20)};
+            return ToolbarItem{identifier, identifier,   identifier,    {},           {},
+                               {},         field.data(), QSize(90, 20), QSize(90, 20)};
         if (identifier == A || identifier == B)
-            return ToolbarItem{identifier, identifier, identifier, {}, {}, [this, identifier] { triggered.append(identifier); }, {}, {}, {}};
+            return ToolbarItem{identifier, identifier, identifier,
+                               {},         {},         [this, identifier] { triggered.append(identifier); },
+                               {},         {},         {}};
         return std::nullopt;
     }
 
@@ -58,7 +70,11 @@ class tst_Toolbar : public QObject
 
 private slots:
     void init() { m_home = std::make_unique<TestHome>(); }
-    void cleanup() { m_home.reset(); ToolbarCustomizationPalette::responder = nullptr; }
+    void cleanup()
+    {
+        m_home.reset();
+        ToolbarCustomizationPalette::responder = nullptr;
+    }
 
     void arrangementIsSharedAndSaved();
     void paletteAnswerIsApplied_data();
@@ -95,7 +111,8 @@ void tst_Toolbar::arrangementIsSharedAndSaved()
     QCOMPARE(install(&later, &third)->itemIdentifiers(), expected);
     QCOMPARE(Settings::shared().toolbarItems(QStringLiteral("Test Toolbar")), expected);
     // An arrangement of items this toolbar does not know leaves the defaults.
-    Settings::shared().setToolbarConfiguration(QStringLiteral("Test Toolbar"), {QStringLiteral("Other"), Toolbar::SpaceItemIdentifier}, 0);
+    Settings::shared().setToolbarConfiguration(QStringLiteral("Test Toolbar"),
+                                               {QStringLiteral("Other"), Toolbar::SpaceItemIdentifier}, 0);
     QMainWindow foreign;
     Delegate fourth(&foreign);
     QCOMPARE(install(&foreign, &fourth)->itemIdentifiers(), fourth.toolbarDefaultItemIdentifiers());
@@ -124,8 +141,10 @@ void tst_Toolbar::paletteAnswerIsApplied()
     };
     toolbar->runCustomizationPalette();
     QCOMPARE(asked.allowed, delegate.toolbarAllowedItemIdentifiers());
-    QCOMPARE(Toolbar::toolbarOf(&window)->itemIdentifiers(), cancelled ? delegate.toolbarDefaultItemIdentifiers() : QStringList{B});
-    QCOMPARE(Settings::shared().toolbarItems(QStringLiteral("Test Toolbar")).value_or(QStringList()), cancelled ? QStringList() : QStringList{B});
+    QCOMPARE(Toolbar::toolbarOf(&window)->itemIdentifiers(),
+             cancelled ? delegate.toolbarDefaultItemIdentifiers() : QStringList{B});
+    QCOMPARE(Settings::shared().toolbarItems(QStringLiteral("Test Toolbar")).value_or(QStringList()),
+             cancelled ? QStringList() : QStringList{B});
 }
 
 QTEST_MAIN(tst_Toolbar)

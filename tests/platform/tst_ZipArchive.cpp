@@ -34,20 +34,23 @@ QMap<QString, QByteArray> writeZip(const QString &path, const QStringList &entri
     for (const QString &entry : entries) {
         const QString name = entry.section(QStringLiteral(" -> "), 0, 0);
         const QByteArray content = entry.contains(u'>') ? entry.section(QStringLiteral(" -> "), 1).toUtf8() : "x";
-        const zip_int64_t index = name.endsWith(u'/') ? zip_dir_add(zip, qPrintable(name), 0)
-            : zip_file_add(zip, qPrintable(name), zip_source_buffer(zip, strdup(content.constData()), content.size(), 1), 0);
+        const zip_int64_t index = name.endsWith(u'/')
+            ? zip_dir_add(zip, qPrintable(name), 0)
+            : zip_file_add(zip, qPrintable(name),
+                           zip_source_buffer(zip, strdup(content.constData()), content.size(), 1), 0);
         if (entry.contains(u'>'))
             zip_file_set_external_attributes(zip, index, 0, ZIP_OPSYS_UNIX, (S_IFLNK | 0777u) << 16);
         // Where the entry lands in the widget: below "Foo.wdgt/", or as it
         // is in a zip of the widget's contents alone.
         const qsizetype at = name.indexOf(QStringLiteral("Foo.wdgt/"));
         const QString inside = name.startsWith(QStringLiteral("__MACOSX")) ? QString()
-            : at >= 0                                                   ? name.mid(at + 9)
-            : contentsAlone                                             ? name
-                                                                        : QString();
+            : at >= 0                                                      ? name.mid(at + 9)
+            : contentsAlone                                                ? name
+                                                                           : QString();
         if (!inside.isEmpty())
-            tree[inside.chopped(name.endsWith(u'/'))] =
-                name.endsWith(u'/') ? "<dir>" : entry.contains(u'>') ? "-> " + content : content;
+            tree[inside.chopped(name.endsWith(u'/'))] = name.endsWith(u'/') ? "<dir>"
+                : entry.contains(u'>')                                      ? "-> " + content
+                                                                            : content;
     }
     zip_close(zip);
     return tree;
@@ -61,7 +64,8 @@ void writeBomb(const QString &path, const QList<quint32> &sizes, const QList<qui
     zip_dir_add(zip, "Foo.wdgt/", 0);
     for (qsizetype i = 0; i < sizes.size(); ++i) {
         void *zeros = calloc(1, sizes[i] + 1);
-        zip_file_add(zip, qPrintable(QStringLiteral("Foo.wdgt/%1").arg(i)), zip_source_buffer(zip, zeros, sizes[i], 1), 0);
+        zip_file_add(zip, qPrintable(QStringLiteral("Foo.wdgt/%1").arg(i)), zip_source_buffer(zip, zeros, sizes[i], 1),
+                     0);
     }
     zip_close(zip);
     QFile file(path);
@@ -69,7 +73,8 @@ void writeBomb(const QString &path, const QList<quint32> &sizes, const QList<qui
     QByteArray bytes = file.readAll();
     // The uncompressed size, in each local header and in the directory.
     qsizetype entry = 0;
-    for (const auto &[signature, offset] : {std::pair{QByteArray("PK\x03\x04"), 22}, std::pair{QByteArray("PK\x01\x02"), 24}}) {
+    for (const auto &[signature, offset] :
+         {std::pair{QByteArray("PK\x03\x04"), 22}, std::pair{QByteArray("PK\x01\x02"), 24}}) {
         qsizetype at = bytes.indexOf(signature, 0);
         for (entry = -1; at >= 0; at = bytes.indexOf(signature, at + 4), ++entry) {
             if (entry >= 0 && entry < stated.size())
@@ -117,18 +122,21 @@ private slots:
         QTest::newRow("Mac leftovers") << QStringList{u"__MACOSX/Foo.wdgt/._a"_qs, u".DS_Store"_qs, u"Foo.wdgt/a"_qs,
                                                       u"Foo.wdgt/s/"_qs, u"Foo.wdgt/s/l -> ../a"_qs}
                                        << QString() << u"Foo.wdgt"_qs;
-        QTest::newRow("climbing out") << QStringList{u"Foo.wdgt/a"_qs, u"../x"_qs} << QString() << u"“../x”, "_qs + outside;
-        QTest::newRow("absolute") << QStringList{u"Foo.wdgt/a"_qs, u"/tmp/x"_qs} << QString() << u"“/tmp/x”, "_qs + outside;
+        QTest::newRow("climbing out") << QStringList{u"Foo.wdgt/a"_qs, u"../x"_qs} << QString()
+                                      << u"“../x”, "_qs + outside;
+        QTest::newRow("absolute") << QStringList{u"Foo.wdgt/a"_qs, u"/tmp/x"_qs} << QString()
+                                  << u"“/tmp/x”, "_qs + outside;
         QTest::newRow("climbing out after the widget's name") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/../../x"_qs}
                                                               << QString() << u"“Foo.wdgt/../../x”, "_qs + outside;
-        QTest::newRow("links leading out together") << QStringList{u"Foo.wdgt/a/"_qs, u"Foo.wdgt/a/up -> .."_qs,
-                                                                   u"Foo.wdgt/root -> a/up/.."_qs}
-                                                    << QString() << u"“Foo.wdgt/root”, a link leading outside"_qs;
-        QTest::newRow("links going round, nowhere") << QStringList{u"Foo.wdgt/a -> b"_qs, u"Foo.wdgt/b -> a"_qs}
-                                                    << QString() << u"Foo.wdgt"_qs;
+        QTest::newRow("links leading out together")
+            << QStringList{u"Foo.wdgt/a/"_qs, u"Foo.wdgt/a/up -> .."_qs, u"Foo.wdgt/root -> a/up/.."_qs} << QString()
+            << u"“Foo.wdgt/root”, a link leading outside"_qs;
+        QTest::newRow("links going round, nowhere")
+            << QStringList{u"Foo.wdgt/a -> b"_qs, u"Foo.wdgt/b -> a"_qs} << QString() << u"Foo.wdgt"_qs;
         QTest::newRow("link to an absolute path") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/l -> /etc/passwd"_qs}
                                                   << QString() << u"“Foo.wdgt/l”, a link leading outside"_qs;
-        QTest::newRow("beside the widget") << QStringList{u"Foo.wdgt/a"_qs, u"x"_qs} << QString() << u"“x”, "_qs + outside;
+        QTest::newRow("beside the widget")
+            << QStringList{u"Foo.wdgt/a"_qs, u"x"_qs} << QString() << u"“x”, "_qs + outside;
         QTest::newRow("link leading out") << QStringList{u"Foo.wdgt/a"_qs, u"Foo.wdgt/s/l -> ../../x"_qs} << QString()
                                           << u"“Foo.wdgt/s/l”, a link leading outside"_qs;
         QTest::newRow("two widgets") << QStringList{u"Bar.wdgt/b"_qs, u"Foo.wdgt/a"_qs} << QString()
@@ -138,12 +146,13 @@ private slots:
         QTest::newRow("contents alone") << QStringList{u"Info.plist"_qs, u"s/"_qs, u"s/a"_qs, u"__MACOSX/._a"_qs}
                                         << QString() << u"Foo.wdgt"_qs;
         QTest::newRow("in a folder beside a ReadMe")
-            << QStringList{u"Download/"_qs, u"Download/ReadMe.txt"_qs, u"Download/docs/a.txt"_qs, u"Download/Foo.wdgt/a"_qs,
-                           u"Download/Foo.wdgt/s/"_qs, u"Download/Foo.wdgt/s/l -> ../a"_qs}
+            << QStringList{u"Download/"_qs,           u"Download/ReadMe.txt"_qs,  u"Download/docs/a.txt"_qs,
+                           u"Download/Foo.wdgt/a"_qs, u"Download/Foo.wdgt/s/"_qs, u"Download/Foo.wdgt/s/l -> ../a"_qs}
             << QString() << u"Foo.wdgt"_qs;
         QTest::newRow("in a folder, something outside it")
             << QStringList{u"Download/Foo.wdgt/a"_qs, u"Other/x"_qs} << QString() << u"“Other/x”, "_qs + outside;
-        QTest::newRow("no widget") << QStringList{u"ReadMe.txt"_qs, u"docs/a.txt"_qs} << QString() << u"It holds no widget"_qs;
+        QTest::newRow("no widget") << QStringList{u"ReadMe.txt"_qs, u"docs/a.txt"_qs} << QString()
+                                   << u"It holds no widget"_qs;
         QTest::newRow("no zip") << QStringList{u"<html>"_qs} << QString() << u"Not a zip archive"_qs;
     }
     void exportAndOpen();
@@ -159,10 +168,11 @@ void tst_ZipArchive::bombs_data()
     QTest::addColumn<QString>("refusal");
     const quint32 halfGiB = quint32(1) << 29;
     QTest::newRow("2 GiB in all, under it each") << QList<quint32>{1, 1, 1} << QList<quint32>{3 * halfGiB, 3 * halfGiB}
-                                                << u"It would unpack to more than 2 GiB"_qs;
-    QTest::newRow("more bytes than stated") << QList<quint32>{1 << 20} << QList<quint32>{1 << 10}
-                                           << u"does not hold as many bytes as it says"_qs;
-    QTest::newRow("more than the disk has free") << QList<quint32>{8 << 20} << QList<quint32>() << u"the disk has only"_qs;
+                                                 << u"It would unpack to more than 2 GiB"_qs;
+    QTest::newRow("more bytes than stated")
+        << QList<quint32>{1 << 20} << QList<quint32>{1 << 10} << u"does not hold as many bytes as it says"_qs;
+    QTest::newRow("more than the disk has free")
+        << QList<quint32>{8 << 20} << QList<quint32>() << u"the disk has only"_qs;
     QTest::newRow("stopped half-way") << QList<quint32>{4 << 20, 4 << 20} << QList<quint32>() << u"Stopped"_qs;
 }
 
@@ -176,8 +186,9 @@ void tst_ZipArchive::bombs()
     QDir().mkpath(out);
     const bool smallDisk = refusal.contains(u"disk");
     // A disk of 4 MiB, seen by this process alone.
-    if (smallDisk && (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-                      || ::mount("tmpfs", QFile::encodeName(out).constData(), "tmpfs", 0, "size=4m") != 0))
+    if (smallDisk
+        && (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("tmpfs", QFile::encodeName(out).constData(), "tmpfs", 0, "size=4m") != 0))
         QSKIP("Mounting a small disk takes root");
     const QString zip = out + QStringLiteral("/Foo.wdgt.zip");
     writeBomb(zip, sizes, stated);
@@ -212,7 +223,8 @@ void tst_ZipArchive::exportAndOpen()
         const QString bundle = Tree::writeBundle(dir.filePath(QStringLiteral("Foo.wdgt")));
         Tree::write(bundle, QStringLiteral("big.js"), QByteArray(64 * 1024, 'x'));
         QFile::link(QStringLiteral("../Images/back.png"), bundle + QStringLiteral("/Images/link"));
-        QFile::setPermissions(bundle + QStringLiteral("/main.html"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(bundle + QStringLiteral("/main.html"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         tree = Tree::snapshot(bundle);
         // Left out silently: what a stopped save left. Left out, and said to
         // be: a link leading out of the widget, a FIFO.
@@ -220,7 +232,8 @@ void tst_ZipArchive::exportAndOpen()
         QFile::link(QStringLiteral("/etc/passwd"), bundle + QStringLiteral("/passwd"));
         QCOMPARE(::mkfifo(QFile::encodeName(bundle + QStringLiteral("/pipe")).constData(), 0600), 0);
         if (fault == u"replace")
-            QVERIFY(Tree::write(out, QStringLiteral("Foo.wdgt.zip"), "old") && ::chmod(QFile::encodeName(zip).constData(), 0600) == 0);
+            QVERIFY(Tree::write(out, QStringLiteral("Foo.wdgt.zip"), "old")
+                    && ::chmod(QFile::encodeName(zip).constData(), 0600) == 0);
         const Outcome exported = limited(fault == u"export", [&] { return ZipArchive::exportBundle(bundle, zip); });
         QCOMPARE(exported.succeeded(), fault != u"export");
         if (!exported) {
@@ -228,8 +241,10 @@ void tst_ZipArchive::exportAndOpen()
             QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
             return;
         }
-        QCOMPARE(exported.skipped(), (QStringList{bundle + QStringLiteral("/passwd"), bundle + QStringLiteral("/pipe")}));
-        struct stat written{};
+        QCOMPARE(exported.skipped(),
+                 (QStringList{bundle + QStringLiteral("/passwd"), bundle + QStringLiteral("/pipe")}));
+        struct stat written
+        { };
         QCOMPARE(::stat(QFile::encodeName(zip).constData(), &written), 0);
         QCOMPARE(written.st_mode & 0777, fault == u"replace" ? 0600u : 0666u & ~currentUmask());
     } else {
@@ -249,7 +264,8 @@ void tst_ZipArchive::exportAndOpen()
     QVERIFY2(extracted, qPrintable(extracted.file() + u' ' + extracted.reason()));
     QCOMPARE(opened, out + u'/' + expected);
     QCOMPARE(Tree::snapshot(opened), tree);
-    QCOMPARE(Tree::read(out + QStringLiteral("/Foo.wdgt/mine")), QByteArray(fault == u"taken" ? "mine" : "<unreadable>"));
+    QCOMPARE(Tree::read(out + QStringLiteral("/Foo.wdgt/mine")),
+             QByteArray(fault == u"taken" ? "mine" : "<unreadable>"));
     QCOMPARE(bool(QFileInfo(opened + QStringLiteral("/main.html")).permissions() & QFile::ExeOwner), entries.isEmpty());
 }
 

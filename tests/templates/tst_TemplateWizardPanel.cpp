@@ -41,7 +41,9 @@ class tst_TemplateWizardPanel : public QObject
     QString make(QWidget *wizard)
     {
         const QString target = m_fixture->folder() + u"/Made.wdgt"_s;
-        SavePanel::responder = [target](const SavePanel::Options &options) { return options.requiredExtension == u"wdgt" ? target : QString(); };
+        SavePanel::responder = [target](const SavePanel::Options &options) {
+            return options.requiredExtension == u"wdgt" ? target : QString();
+        };
         wizard->findChild<QPushButton *>(u"okButton"_s)->click();
         return target;
     }
@@ -52,7 +54,11 @@ private slots:
 
     void firstUseInstallsTheShippedTemplatesOnce()
     {
-        const auto installed = [] { QStringList names = TemplateFolder::installedTemplates(); names.sort(); return names; };
+        const auto installed = [] {
+            QStringList names = TemplateFolder::installedTemplates();
+            names.sort();
+            return names;
+        };
         TemplateFolder::prepare();
         QCOMPARE(installed(), Shipped);
         // Copied out of read-only resources, the files must still take values.
@@ -60,10 +66,12 @@ private slots:
         QVERIFY(QFileInfo(blank + u"/Default.png"_s).isWritable());
         // What the user removed stays removed; only exact template bundles count.
         QVERIFY(FileManager::removeItem(blank));
-        for (const QString &entry : {u"Old.WDTP/x"_s, u"My Widget.wdtp/x"_s, u"Clock.wdgt/x"_s, u"Note.txt"_s, u"Plain.wdtp"_s})
+        for (const QString &entry :
+             {u"Old.WDTP/x"_s, u"My Widget.wdtp/x"_s, u"Clock.wdgt/x"_s, u"Note.txt"_s, u"Plain.wdtp"_s})
             QVERIFY(Tree::write(TemplateFolder::templatesPath(), entry, "x"));
         TemplateFolder::prepare();
-        QCOMPARE(installed(), (QStringList{u"Countdown.wdtp"_s, u"Greeting.wdtp"_s, u"Links.wdtp"_s, u"My Widget.wdtp"_s}));
+        QCOMPARE(installed(),
+                 (QStringList{u"Countdown.wdtp"_s, u"Greeting.wdtp"_s, u"Links.wdtp"_s, u"My Widget.wdtp"_s}));
     }
 
     void newDocumentBeginsTheWizard()
@@ -79,19 +87,24 @@ private slots:
     void makesTheWidget()
     {
         const auto text = [](const QString &name, const QStringList &files, const QString &fallback = {}) {
-            return QVariantMap{{u"TPVType"_s, u"Text"_s}, {u"TPVName"_s, name}, {u"TPVFiles"_s, files}, {u"TPVDefaultValue"_s, fallback}};
+            return QVariantMap{{u"TPVType"_s, u"Text"_s},
+                               {u"TPVName"_s, name},
+                               {u"TPVFiles"_s, files},
+                               {u"TPVDefaultValue"_s, fallback}};
         };
         const QVariantList variables{text(u"Title"_s, {u"main.html"_s, u"Images/../main.js"_s}),
                                      QVariantMap{{u"TPVType"_s, u"Gauge"_s}, {u"TPVName"_s, u"Title"_s}},
                                      text(u"Title2"_s, {u"main.html"_s}, u"two"_s)};
         // A dot in the name is part of it, not an extension.
         const QString bundle = TemplateFolder::templateBundlePath(u"Hello 1.0"_s);
-        Tree::write(bundle, u"main.html"_s, "<h1>Template_Title</h1>Template_Title<p>Template_Title2</p>Template_Title");
+        Tree::write(bundle, u"main.html"_s,
+                    "<h1>Template_Title</h1>Template_Title<p>Template_Title2</p>Template_Title");
         Tree::write(bundle, u"main.js"_s, "var t = 'Template_Title';");
         QVERIFY(PropertyList::writeXml(bundle + u"/template.plist"_s, variables));
         Tree::write(m_fixture->folder(), u"Made.wdgt/stale.txt"_s, "replaced");
         QWidget *wizard = wizardFor(u"Hello 1.0"_s);
-        auto *document = qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(wizard->parentWidget()));
+        auto *document =
+            qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(wizard->parentWidget()));
         // A value that cannot be written (a full disk) makes nothing: the old widget stays, one alert says why.
         m_fixture->answerAlerts(Alert::DefaultButton);
         wizard->findChild<QLineEdit *>()->setText(QString(8192, u'x'));
@@ -103,7 +116,8 @@ private slots:
         QCOMPARE(m_fixture->alerts.size(), 1);
         QCOMPARE(m_fixture->alerts.first().message, u"“main.html”: File too large."_s);
         QVERIFY(wizard->isVisible() && document->filePath().isEmpty());
-        QCOMPARE(Tree::snapshot(m_fixture->folder()).keys(), (QStringList{u"Clock.wdgt"_s, u"Made.wdgt"_s, u"Made.wdgt/stale.txt"_s}));
+        QCOMPARE(Tree::snapshot(m_fixture->folder()).keys(),
+                 (QStringList{u"Clock.wdgt"_s, u"Made.wdgt"_s, u"Made.wdgt/stale.txt"_s}));
         wizard->findChild<QLineEdit *>()->setText(u"Hi Template_Title"_s);
         make(wizard);
 
@@ -113,7 +127,8 @@ private slots:
         // Title's value is not scanned again for Title; but Title runs first and
         // turns Template_Title2 into "Hi Template_Title2", which Title2 then
         // replaces. The unknown type in between writes nothing.
-        QCOMPARE(Tree::read(target + u"/main.html"_s), "<h1>Hi Template_Title</h1>Hi Template_Title<p>Hi two</p>Hi Template_Title"_ba);
+        QCOMPARE(Tree::read(target + u"/main.html"_s),
+                 "<h1>Hi Template_Title</h1>Hi Template_Title<p>Hi two</p>Hi Template_Title"_ba);
         QCOMPARE(Tree::read(target + u"/main.js"_s), "var t = 'Hi Template_Title';"_ba);
         QCOMPARE(Tree::snapshot(target).keys(), (QStringList{u"main.html"_s, u"main.js"_s}));
         QCOMPARE(document->fileListController()->rowList().size(), 2);
@@ -162,7 +177,8 @@ private slots:
         QApplication::clipboard()->setImage(picture);
         QWidget *wizard = wizardFor(name);
         for (QLineEdit *field : wizard->findChildren<QLineEdit *>())
-            field->setText(field->objectName() == u"pathField" ? m_fixture->folder() + u"/icon.png"_s : u"Tom & Jerry <3"_s);
+            field->setText(field->objectName() == u"pathField" ? m_fixture->folder() + u"/icon.png"_s
+                                                               : u"Tom & Jerry <3"_s);
         for (QPushButton *add : wizard->findChildren<QPushButton *>(u"addButton"_s))
             add->click();
         for (ImageCanvas *well : wizard->findChildren<ImageCanvas *>())
