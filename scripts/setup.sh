@@ -10,7 +10,7 @@ QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QUILLET_BUILD=${QUILLET_BUILD:-$QUILLET_ROOT/build}
 
 QUILLET_PACKAGES=(
-    g++ cmake ninja-build pkg-config
+    g++ cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libgl-dev
     qt6-webengine-dev qt6-webengine-dev-tools qt6-declarative-dev
     libqscintilla2-qt6-dev libzip-dev libglib2.0-dev qt6-image-formats-plugins libqt6svg6 adwaita-icon-theme
