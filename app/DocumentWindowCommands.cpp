@@ -17,10 +17,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QShortcut>
 
 namespace {
 
@@ -28,7 +26,6 @@ const QString ToolbarIdentifier = QStringLiteral("Toolbar Identifier");
 const QString NewToolbarItemIdentifier = QStringLiteral("New Widget Toolbar Item Identifier");
 const QString OpenToolbarItemIdentifier = QStringLiteral("Open Toolbar Item Identifier");
 const QString SaveToolbarItemIdentifier = QStringLiteral("Save Toolbar Item Identifier");
-constexpr int SearchPause = 150; // ms
 const QString PreviewToolbarItemIdentifier = QStringLiteral("Preview Toolbar Item Identifier");
 const QString BuildRunToolbarItemIdentifier = QStringLiteral("Build and Run Toolbar Item Identifier");
 const QString SearchToolbarItemIdentifier = QStringLiteral("Search Toolbar Item Identifier");
@@ -46,7 +43,7 @@ DocumentWindowCommands::DocumentWindowCommands(QMainWindow *mainWindow, FileList
     : QObject(mainWindow)
     , m_mainWindow(mainWindow)
     , m_fileList(fileList)
-    , m_searchView(new QLineEdit(mainWindow))
+    , m_searchView(new FileListSearchField(mainWindow, fileList))
     , m_runLog(new RunLogPanel(mainWindow))
     , m_problems(new ProblemsPanel(mainWindow))
 {
@@ -54,33 +51,9 @@ DocumentWindowCommands::DocumentWindowCommands(QMainWindow *mainWindow, FileList
     connect(m_problems, &ProblemsPanel::placeChosen, this, &DocumentWindowCommands::openAtLine);
     // One place under the editor for both, a tab each.
     mainWindow->tabifyDockWidget(m_runLog, m_problems);
-    m_searchView->setObjectName(QStringLiteral("searchField"));
-    m_searchView->setPlaceholderText(tr("Search"));
-    m_searchView->setClearButtonEnabled(true);
-    m_searchView->hide();
-    // Typing refilters once it pauses, not on every key: each filtering
-    // searches every open file.
-    m_searchPause.setSingleShot(true);
-    m_searchPause.setInterval(SearchPause);
-    connect(&m_searchPause, &QTimer::timeout, this, &DocumentWindowCommands::searchRefresh);
-    connect(m_searchView, &QLineEdit::textChanged, &m_searchPause, qOverload<>(&QTimer::start));
-    m_searchView->installEventFilter(this);
-    auto *find = new QShortcut(QKeySequence::Find, mainWindow);
-    connect(find, &QShortcut::activated, this, &DocumentWindowCommands::focusSearch);
 }
 
 DocumentWindowCommands::~DocumentWindowCommands() = default;
-
-// Escape empties the search field, as search fields do.
-bool DocumentWindowCommands::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_searchView && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_searchView->text().isEmpty()) {
-        m_searchView->clear();
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
-}
 
 void DocumentWindowCommands::setUp()
 {
@@ -171,43 +144,6 @@ QString DocumentWindowCommands::savedBundlePath()
     if (!document || !document->saveDocument())
         return {};
     return document->filePath();
-}
-
-void DocumentWindowCommands::searchRefresh()
-{
-    if (m_fileList)
-        m_fileList->reloadData();
-}
-
-void DocumentWindowCommands::focusSearch()
-{
-    m_searchView->setFocus(Qt::ShortcutFocusReason);
-    m_searchView->selectAll();
-}
-
-void DocumentWindowCommands::findNext()
-{
-    findInShownFile(true);
-}
-
-void DocumentWindowCommands::findPrevious()
-{
-    findInShownFile(false);
-}
-
-void DocumentWindowCommands::findInShownFile(bool forward)
-{
-    const QString text = m_searchView->text();
-    if (text.isEmpty() || !m_fileList) {
-        focusSearch();
-        return;
-    }
-    for (ContentView *view : m_fileList->contentViews()) {
-        if (view->isVisible() && view->findNext(text, forward)) {
-            view->setFocus(Qt::ShortcutFocusReason);
-            return;
-        }
-    }
 }
 
 bool DocumentWindowCommands::isPreviewShowing() const

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "app/FileListSearchField.h"
 #include "filelist/FileListController.h"
 #include "host/WidgetPreview.h"
 #include "platform/Toolbar.h"
 
-#include <QLineEdit>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 #include <memory>
 
@@ -17,7 +16,7 @@ class RunLogPanel;
 
 /// Builds the document window's toolbar and carries its commands: New
 /// Widget, Open, Save, Preview (Stop while the preview shows), Build and Run,
-/// and the search field that filters the file list.
+/// and the search field (FileListSearchField).
 ///
 /// Lives as long as the document window, its parent. The preview window is
 /// made the first time a preview is shown, so the web engine loads only then.
@@ -53,15 +52,11 @@ public:
     void showRunLog();
     /// Shows the Problems panel, or hides it when it shows.
     void showProblems();
-    /// Lists the bundle again with the search field's text as the filter.
-    void searchRefresh();
-    /// Selects the next (previous) match of the search field's text in the
-    /// file shown; with an empty field, goes to the field instead.
-    void findNext();
-    void findPrevious();
+    void findNext() { m_searchView->findInShownFile(true); }
+    void findPrevious() { m_searchView->findInShownFile(false); }
 
     /// The search field the Search item carries.
-    QLineEdit *searchView() const { return m_searchView; }
+    FileListSearchField *searchView() const { return m_searchView; }
     /// The preview; null until the first preview.
     WidgetPreview *preview() const { return m_preview.get(); }
     /// Loads the saved bundle again into the preview, if it shows.
@@ -71,9 +66,6 @@ public:
     void checkWidget(const QString &bundlePath);
     ProblemsPanel *problems() const { return m_problems; }
     bool isPreviewShowing() const;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     /// The preview was shown, or it went away.
@@ -87,14 +79,11 @@ private:
     /// Hands an installed bundle to the widget host, saying so when it cannot.
     void runInstalled(const QString &bundle);
     QString savedBundlePath();
-    void focusSearch();
-    void findInShownFile(bool forward);
 
     QPointer<QMainWindow> m_mainWindow;
     QPointer<FileListController> m_fileList;
-    QPointer<QLineEdit> m_searchView;
+    QPointer<FileListSearchField> m_searchView;
     RunLogPanel *m_runLog;
     ProblemsPanel *m_problems;
-    QTimer m_searchPause;
     std::unique_ptr<WidgetPreview> m_preview;
 };

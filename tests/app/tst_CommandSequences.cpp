@@ -412,7 +412,7 @@ private:
                 QTest::keyClick(m_document->windowCommands()->searchView(), Qt::Key_Escape);
             else
                 m_document->windowCommands()->searchView()->setText(model.search);
-            m_document->windowCommands()->searchRefresh();
+            m_document->windowCommands()->searchView()->refresh();
             return QStringLiteral("search for “%1”").arg(model.search);
         case Op::EditForm:
             return editForm(pick(FormKeys, step.a), pick(FormValues, step.b));
