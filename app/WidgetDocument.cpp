@@ -54,7 +54,10 @@ QMainWindow *WidgetDocument::makeWindow()
     m_windowCommands = new DocumentWindowCommands(window, m_fileList);
     connect(m_windowCommands, &DocumentWindowCommands::previewShowingChanged, menu, &MainMenu::setPreviewShowing);
     m_fileList->setSearchField(m_windowCommands->searchView());
-    m_templatePanel = new TemplateWizardPanel(window, m_fileList);
+    m_templatePanel = new TemplateWizardPanel(window, [fileList = QPointer(m_fileList)] {
+        if (fileList)
+            fileList->reloadData();
+    });
     m_fileList->setTemplateView(m_templatePanel);
     return window;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "editors/EntryListModel.h"
+#include "editors/WidgetFiles.h"
 
 #include <QPointer>
 
@@ -34,7 +35,7 @@ class RenamePanel;
 /// The row list is read from disk once per refresh, and again whenever the
 /// bundle folder changes on disk, never once per cell. Lives as long as the
 /// document window, its parent.
-class FileListController : public EntryListModel
+class FileListController : public EntryListModel, public WidgetFiles
 {
     Q_OBJECT
 
@@ -61,12 +62,12 @@ public:
     QStringList rowList() const { return items(); }
 
     /// Shows the content view for the entry at `path`, making it if needed.
-    void openFileAtPath(const QString &path);
+    void openFileAtPath(const QString &path) override;
     bool contentViewExistsWithIdentifier(const QString &identifier) const;
     /// The content area's view of the entry, however it is spelled, or null.
-    ContentView *contentViewWithIdentifier(const QString &identifier) const;
+    ContentView *contentViewWithIdentifier(const QString &identifier) const override;
     /// The content area's views, in the area's order.
-    QList<ContentView *> contentViews() const;
+    QList<ContentView *> contentViews() const override;
 
     // File operations: each acts on the row list shown at that moment.
     void addFile();
@@ -86,7 +87,7 @@ public:
     QStringList searchFilteredDirectoryContentsAtPath(const QString &path);
 
     /// The bundle path of the document whose window holds the list.
-    QString bundlePath() const;
+    QString bundlePath() const override;
 
 protected:
     QStringList listing(const QString &folder) override;

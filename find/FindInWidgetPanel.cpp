@@ -2,7 +2,7 @@
 #include "find/FindInWidgetPanel.h"
 
 #include "editors/TextEditorView.h"
-#include "filelist/FileListController.h"
+#include "editors/WidgetFiles.h"
 #include "platform/FileManager.h"
 #include "platform/ProgressPanel.h"
 
@@ -81,9 +81,9 @@ public:
 
 } // namespace
 
-FindInWidgetPanel::FindInWidgetPanel(QMainWindow *window, FileListController *fileList)
+FindInWidgetPanel::FindInWidgetPanel(QMainWindow *window, WidgetFiles *files)
     : QDockWidget(tr("Find in Widget"), window)
-    , m_fileList(fileList)
+    , m_files(files)
     , m_findField(new QLineEdit)
     , m_replaceField(new QLineEdit)
     , m_matchCase(new QCheckBox(tr("Match Case")))
@@ -198,12 +198,12 @@ void FindInWidgetPanel::stopSearch()
 WidgetSearch::EditedText FindInWidgetPanel::editedTexts() const
 {
     QHash<QString, QByteArray> texts;
-    for (ContentView *view : m_fileList->contentViews()) {
+    for (ContentView *view : m_files->contentViews()) {
         const auto *text = qobject_cast<TextEditorView *>(view);
         if (text && text->isEdited())
             texts.insert(FileManager::canonicalPath(text->fullPath()), text->utf8());
     }
-    return [bundle = m_fileList->bundlePath(), texts](const QString &identifier) -> std::optional<QByteArray> {
+    return [bundle = m_files->bundlePath(), texts](const QString &identifier) -> std::optional<QByteArray> {
         if (texts.isEmpty())
             return std::nullopt;
         const auto text = texts.constFind(FileManager::canonicalPath(bundle + u'/' + identifier));
@@ -224,7 +224,7 @@ void FindInWidgetPanel::search(const QString &before)
     setStatus(QString());
     m_found = m_filesFound = 0;
     const std::optional<SearchPattern> found = pattern();
-    if (!found || !m_fileList)
+    if (!found)
         return;
     setStatus(tr("Searching…"));
     const auto stopped = std::make_shared<std::atomic<bool>>(false);
@@ -233,7 +233,7 @@ void FindInWidgetPanel::search(const QString &before)
     // queued, and a stopped search's leftovers are dropped. The panel waits
     // for its search before it goes.
     m_search = QtConcurrent::run(
-        [this, bundle = m_fileList->bundlePath(), pattern = *found, editedText = editedTexts(), stopped] {
+        [this, bundle = m_files->bundlePath(), pattern = *found, editedText = editedTexts(), stopped] {
             QList<FileMatches> unshown;
             const auto handOver = [this, stopped, &unshown](const QStringList *skipped) {
                 QMetaObject::invokeMethod(
@@ -314,11 +314,11 @@ void FindInWidgetPanel::setStatus(const QString &status)
 void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
 {
     const QString identifier = item->data(0, IdentifierRole).toString();
-    if (!m_fileList || identifier.isEmpty())
+    if (identifier.isEmpty())
         return;
-    m_fileList->openFileAtPath(m_fileList->bundlePath() + u'/' + identifier);
+    m_files->openFileAtPath(m_files->bundlePath() + u'/' + identifier);
     const QVariant start = item->data(0, StartRole);
-    auto *view = qobject_cast<TextEditorView *>(m_fileList->contentViewWithIdentifier(identifier));
+    auto *view = qobject_cast<TextEditorView *>(m_files->contentViewWithIdentifier(identifier));
     if (view && start.isValid())
         view->selectRange(start.toLongLong(), start.toLongLong() + item->data(0, LengthRole).toLongLong());
 }
@@ -349,9 +349,9 @@ void FindInWidgetPanel::replaceAll()
 {
     stopSearch();
     const std::optional<SearchPattern> found = pattern();
-    if (!found || !m_fileList)
+    if (!found)
         return;
-    const QString bundle = m_fileList->bundlePath();
+    const QString bundle = m_files->bundlePath();
     const WidgetSearch::Results results =
         WidgetSearch::find(bundle, *found, editedTexts(), {}, WidgetSearch::Detail::FilesOnly);
     ProgressPanel progress(window(), tr("Replacing…"), ProgressPanel::Stopping::Offered);
@@ -369,8 +369,8 @@ void FindInWidgetPanel::replaceAll()
             m_status->setText(tr("Replace All stopped: no file was changed."));
             return;
         }
-        m_fileList->openFileAtPath(bundle + u'/' + file.identifier);
-        auto *view = qobject_cast<TextEditorView *>(m_fileList->contentViewWithIdentifier(file.identifier));
+        m_files->openFileAtPath(bundle + u'/' + file.identifier);
+        auto *view = qobject_cast<TextEditorView *>(m_files->contentViewWithIdentifier(file.identifier));
         qsizetype count = 0;
         const std::optional<TextEditorView::Rewrite> rewrite = view ? rewriteOf(view, *found, &count) : std::nullopt;
         if (!rewrite) {

@@ -10,7 +10,7 @@
 #include <atomic>
 #include <memory>
 
-class FileListController;
+class WidgetFiles;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -30,7 +30,8 @@ class FindInWidgetPanel : public QDockWidget
     Q_OBJECT
 
 public:
-    FindInWidgetPanel(QMainWindow *window, FileListController *fileList);
+    /// Searches the files of `files`, which lives as long as the window.
+    FindInWidgetPanel(QMainWindow *window, WidgetFiles *files);
     ~FindInWidgetPanel() override;
 
     /// Shows the panel with the keyboard in its search field, which takes
@@ -59,7 +60,7 @@ private:
     WidgetSearch::EditedText editedTexts() const;
     void openMatch(const QTreeWidgetItem *item);
 
-    QPointer<FileListController> m_fileList;
+    WidgetFiles *m_files;
     QLineEdit *m_findField;
     QLineEdit *m_replaceField;
     QCheckBox *m_matchCase;

@@ -3,7 +3,6 @@
 
 #include "ui_TemplateWizardPanel.h"
 
-#include "filelist/FileListController.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
 #include "platform/DocumentController.h"
@@ -32,12 +31,12 @@ QString typeOf(const QVariantMap &variable)
 
 } // namespace
 
-TemplateWizardPanel::TemplateWizardPanel(QMainWindow *documentWindow, FileListController *documentFileList)
+TemplateWizardPanel::TemplateWizardPanel(QMainWindow *documentWindow, const std::function<void()> &widgetMade)
     : QDialog(documentWindow)
     , ui(std::make_unique<Ui::TemplateWizardPanel>())
     , m_templates(new TemplateList(this))
     , m_documentWindow(documentWindow)
-    , m_documentFileList(documentFileList)
+    , m_widgetMade(widgetMade)
 {
     ui->setupUi(this);
     setWindowModality(Qt::WindowModal);
@@ -170,8 +169,8 @@ void TemplateWizardPanel::makeWidget()
     Document *document = DocumentController::shared().documentForWindow(m_documentWindow);
     document->setFileURL(QUrl::fromLocalFile(target));
     Settings::shared().noteRecentDocument(target);
-    if (m_documentFileList)
-        m_documentFileList->reloadData();
+    if (m_widgetMade)
+        m_widgetMade();
     finish();
 }
 

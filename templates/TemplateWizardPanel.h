@@ -4,9 +4,9 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
-class FileListController;
 class TemplateList;
 class VariableView;
 class QMainWindow;
@@ -25,7 +25,9 @@ class TemplateWizardPanel : public QDialog
     Q_OBJECT
 
 public:
-    TemplateWizardPanel(QMainWindow *documentWindow, FileListController *documentFileList);
+    /// `widgetMade` is called once the document has its new widget, so that
+    /// the window can show its files.
+    TemplateWizardPanel(QMainWindow *documentWindow, const std::function<void()> &widgetMade);
     ~TemplateWizardPanel() override;
 
 public slots:
@@ -60,5 +62,5 @@ private:
     std::unique_ptr<Ui::TemplateWizardPanel> ui;
     TemplateList *m_templates;
     QPointer<QMainWindow> m_documentWindow;
-    QPointer<FileListController> m_documentFileList;
+    std::function<void()> m_widgetMade;
 };
