@@ -19,7 +19,7 @@ constexpr char CaseBit = 0x20;
 constexpr qsizetype Places = 32;
 using Block = char __attribute__((vector_size(Places)));
 
-bool anySet(Block hits)
+bool anySet(const Block &hits)
 {
     std::uint64_t words[Places / 8];
     std::memcpy(words, &hits, sizeof words);
