@@ -2,10 +2,9 @@
 #include "app/DocumentWindowCommands.h"
 
 #include "app/PreviewLoader.h"
-#include "app/ProblemsPanel.h"
 #include "app/RunLogPanel.h"
+#include "app/WidgetPanels.h"
 #include "editors/ContentView.h"
-#include "editors/TextEditorView.h"
 #include "filelist/FileListController.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
@@ -44,14 +43,8 @@ DocumentWindowCommands::DocumentWindowCommands(QMainWindow *mainWindow, FileList
     , m_mainWindow(mainWindow)
     , m_fileList(fileList)
     , m_searchView(new FileListSearchField(mainWindow, fileList))
-    , m_runLog(new RunLogPanel(mainWindow))
-    , m_problems(new ProblemsPanel(mainWindow))
-{
-    connect(m_runLog, &RunLogPanel::placeChosen, this, &DocumentWindowCommands::openAtLine);
-    connect(m_problems, &ProblemsPanel::placeChosen, this, &DocumentWindowCommands::openAtLine);
-    // One place under the editor for both, a tab each.
-    mainWindow->tabifyDockWidget(m_runLog, m_problems);
-}
+    , m_panels(new WidgetPanels(mainWindow, fileList))
+{ }
 
 DocumentWindowCommands::~DocumentWindowCommands() = default;
 
@@ -162,7 +155,7 @@ void DocumentWindowCommands::previewWidget()
         Alert::report(m_mainWindow, tr("The preview could not be shown."), loaded);
         if (!m_preview)
             return;
-        m_preview->setLogListener([log = QPointer(m_runLog)](const QString &line) {
+        m_preview->setLogListener([log = QPointer(m_panels->runLog())](const QString &line) {
             if (log)
                 log->append(line);
         });
@@ -172,7 +165,7 @@ void DocumentWindowCommands::previewWidget()
                 self->previewStateChanged();
         });
     }
-    m_runLog->clear();
+    m_panels->runLog()->clear();
     Alert::report(m_mainWindow, tr("The widget cannot be previewed."), m_preview->show(bundle));
     previewStateChanged();
 }
@@ -187,34 +180,6 @@ void DocumentWindowCommands::reloadPreview(const QString &bundlePath)
 {
     if (m_preview)
         m_preview->reload(bundlePath);
-}
-
-void DocumentWindowCommands::showRunLog()
-{
-    m_runLog->setVisible(!m_runLog->isVisible());
-}
-
-void DocumentWindowCommands::showProblems()
-{
-    m_problems->setVisible(!m_problems->isVisible());
-    if (m_problems->isVisible())
-        m_problems->raise();
-}
-
-void DocumentWindowCommands::checkWidget(const QString &bundlePath)
-{
-    m_problems->refresh(bundlePath);
-}
-
-// Only opens: the edits of every file stay unsaved until the user saves.
-void DocumentWindowCommands::openAtLine(const QString &file, int line)
-{
-    const QString bundle = m_fileList ? m_fileList->bundlePath() : QString();
-    if (bundle.isEmpty() || !FileManager::pathInside(bundle, file))
-        return;
-    m_fileList->openFileAtPath(bundle + u'/' + file);
-    if (auto *text = qobject_cast<TextEditorView *>(m_fileList->contentViewWithIdentifier(file)))
-        text->goToLine(line);
 }
 
 void DocumentWindowCommands::closeWidgetPreview()

@@ -11,8 +11,7 @@
 
 #include <memory>
 
-class ProblemsPanel;
-class RunLogPanel;
+class WidgetPanels;
 
 /// Builds the document window's toolbar and carries its commands: New
 /// Widget, Open, Save, Preview (Stop while the preview shows), Build and Run,
@@ -48,10 +47,6 @@ public:
     /// Previews the widget if it is not shown, and opens the developer
     /// tools on the preview's page.
     void inspectPreview();
-    /// Shows the Run Log panel, or hides it when it shows.
-    void showRunLog();
-    /// Shows the Problems panel, or hides it when it shows.
-    void showProblems();
     void findNext() { m_searchView->findInShownFile(true); }
     void findPrevious() { m_searchView->findInShownFile(false); }
 
@@ -61,10 +56,8 @@ public:
     WidgetPreview *preview() const { return m_preview.get(); }
     /// Loads the saved bundle again into the preview, if it shows.
     void reloadPreview(const QString &bundlePath);
-    RunLogPanel *runLog() const { return m_runLog; }
-    /// Checks the saved bundle again for the Problems panel.
-    void checkWidget(const QString &bundlePath);
-    ProblemsPanel *problems() const { return m_problems; }
+    /// The Run Log and the Problems.
+    WidgetPanels *panels() const { return m_panels; }
     bool isPreviewShowing() const;
 
 signals:
@@ -74,8 +67,6 @@ signals:
 private:
     /// The toolbar's Preview item and the Widget menu follow the preview.
     void previewStateChanged();
-    /// Opens the widget's `file` in its editor at `line`.
-    void openAtLine(const QString &file, int line);
     /// Hands an installed bundle to the widget host, saying so when it cannot.
     void runInstalled(const QString &bundle);
     QString savedBundlePath();
@@ -83,7 +74,6 @@ private:
     QPointer<QMainWindow> m_mainWindow;
     QPointer<FileListController> m_fileList;
     QPointer<FileListSearchField> m_searchView;
-    RunLogPanel *m_runLog;
-    ProblemsPanel *m_problems;
+    WidgetPanels *m_panels;
     std::unique_ptr<WidgetPreview> m_preview;
 };

@@ -6,6 +6,7 @@
 #include "app/DocumentWindowCommands.h"
 #include "app/PreferencesWindow.h"
 #include "app/WidgetDocument.h"
+#include "app/WidgetPanels.h"
 #include "find/FindInWidgetPanel.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
@@ -131,12 +132,12 @@ void MainMenu::connectEditMenu()
 }
 
 // A toolbar command of the document this menu's window shows.
-std::function<void()> MainMenu::toolbarCommand(void (DocumentWindowCommands::*command)()) const
+std::function<void()> MainMenu::toolbarCommand(const std::function<void(DocumentWindowCommands &)> &command) const
 {
     return [this, command] {
         const auto *document = qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(m_window));
         if (document && document->windowCommands())
-            (document->windowCommands()->*command)();
+            command(*document->windowCommands());
     };
 }
 
@@ -154,7 +155,9 @@ void MainMenu::connectWidgetMenu()
             toolbarCommand(&DocumentWindowCommands::closeWidgetPreview));
     connect(ui->actionInspectPreview, &QAction::triggered, this,
             toolbarCommand(&DocumentWindowCommands::inspectPreview));
-    connect(ui->actionRunLog, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::showRunLog));
-    connect(ui->actionProblems, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::showProblems));
+    connect(ui->actionRunLog, &QAction::triggered, this,
+            toolbarCommand([](DocumentWindowCommands &commands) { commands.panels()->toggleRunLog(); }));
+    connect(ui->actionProblems, &QAction::triggered, this,
+            toolbarCommand([](DocumentWindowCommands &commands) { commands.panels()->toggleProblems(); }));
     connect(ui->actionBuildAndRun, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::saveRunWidget));
 }

@@ -33,7 +33,7 @@ private:
     void fillRecentMenu();
     void connectEditMenu();
     void connectWidgetMenu();
-    std::function<void()> toolbarCommand(void (DocumentWindowCommands::*command)()) const;
+    std::function<void()> toolbarCommand(const std::function<void(DocumentWindowCommands &)> &command) const;
 
     QMainWindow *m_window;
     std::unique_ptr<Ui::MainMenu> ui;

@@ -5,6 +5,7 @@
 
 #include "app/DocumentWindowCommands.h"
 #include "app/MainMenu.h"
+#include "app/WidgetPanels.h"
 #include "chrome/CenteredTextDelegate.h"
 #include "editors/ContentArea.h"
 #include "editors/ContentView.h"
@@ -80,7 +81,7 @@ void WidgetDocument::windowControllerDidLoadNib()
     m_fileList->setUp();
     m_windowCommands->setUp();
     if (fileURL().isLocalFile())
-        m_windowCommands->checkWidget(fileURL().toLocalFile());
+        m_windowCommands->panels()->check(fileURL().toLocalFile());
 }
 
 QString WidgetDocument::requiredFileExtension() const
@@ -155,7 +156,7 @@ Outcome WidgetDocument::writeToURL(const QUrl &destination, const QUrl &original
     // A preview that shows, and the Problems panel, follow what was just saved.
     if (m_windowCommands) {
         m_windowCommands->reloadPreview(target);
-        m_windowCommands->checkWidget(target);
+        m_windowCommands->panels()->check(target);
     }
     return written;
 }

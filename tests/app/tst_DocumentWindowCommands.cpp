@@ -2,6 +2,7 @@
 #include "app/DocumentWindowCommands.h"
 
 #include "app/RunLogPanel.h"
+#include "app/WidgetPanels.h"
 #include "editors/TextEditorView.h"
 #include "platform/Toolbar.h"
 #include "platform/Workspace.h"
@@ -165,7 +166,7 @@ void tst_DocumentWindowCommands::runLogShowsThePreviewsLog()
     command(document, "actionPreview")->trigger();
     QCOMPARE(document->windowCommands()->preview()->window()->width(),
              document->window()->screen()->availableGeometry().width());
-    RunLogPanel *log = document->windowCommands()->runLog();
+    RunLogPanel *log = document->windowCommands()->panels()->runLog();
     QTRY_COMPARE_WITH_TIMEOUT(log->lines().size(), 5, 30000);
     QCOMPARE(log->lines().mid(0, 4),
              (QStringList{u"alert: tick"_s, u"confirm: ?"_s, u"prompt: ?"_s, u"main.js:2: hello false null"_s}));

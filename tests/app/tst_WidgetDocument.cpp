@@ -3,6 +3,7 @@
 
 #include "app/DocumentWindowCommands.h"
 #include "app/ProblemsPanel.h"
+#include "app/WidgetPanels.h"
 #include "editors/TextEditorView.h"
 #include "platform/Settings.h"
 #include "templates/TemplateFolder.h"
@@ -141,7 +142,7 @@ void tst_WidgetDocument::openingAtALineSavesNothing()
 {
     TextEditorView *view = m_fixture->typeInto(Edited, QStringLiteral("typed "));
     auto *document = qobject_cast<WidgetDocument *>(DocumentController::shared().documentForWindow(view));
-    emit document->windowCommands()->problems()->placeChosen(QStringLiteral("main.html"), 1);
+    emit document->windowCommands()->panels()->problems()->placeChosen(QStringLiteral("main.html"), 1);
     QCOMPARE(DocumentFixture::shownIdentifiers(document), QStringList{QStringLiteral("main.html")});
     QVERIFY(view->isEdited());
     QCOMPARE(Tree::read(m_fixture->bundle() + u'/' + Edited), OldNotes);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/DocumentWindowCommands.h"
 #include "app/ProblemsPanel.h"
+#include "app/WidgetPanels.h"
 #include "check/RuntimeResources.h"
 #include "check/WidgetChecker.h"
 
@@ -178,9 +179,9 @@ void tst_WidgetChecker::panelFollowsTheSavedBundle()
     const DocumentFixture fixture;
     writeWidget(fixture.bundle(), {{"main.html", "<html>\n<img src=\"gone.png\">\n</html>"}});
     WidgetDocument *document = fixture.open(fixture.bundle());
-    ProblemsPanel *panel = document->windowCommands()->problems();
+    ProblemsPanel *panel = document->windowCommands()->panels()->problems();
     QVERIFY(panel->lines().isEmpty()); // checked only once shown
-    document->windowCommands()->showProblems();
+    document->windowCommands()->panels()->toggleProblems();
     QCOMPARE(panel->lines(), QStringList{u"main.html:2: “gone.png” is missing"_s});
     emit panel->findChild<QListWidget *>()->itemDoubleClicked(panel->findChild<QListWidget *>()->item(0));
     QCOMPARE(DocumentFixture::shownIdentifiers(document), QStringList{u"main.html"_s});
