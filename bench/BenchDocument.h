@@ -35,6 +35,15 @@ inline QByteArray scriptWithNeedleAtEnd(qsizetype size)
     return body + "needleAtEnd\n";
 }
 
+/// The widget the search benches search: 500 scripts of 50 KB, 25 MB in
+/// all, each ending in "needleAtEnd"; their paths, or none on a failure.
+inline QStringList writeSearchedWidget(const QString &bundle)
+{
+    constexpr int FileCount = 500;
+    constexpr int FileSize = 50 * 1024;
+    return writeScripts(bundle, FileCount, scriptWithNeedleAtEnd(FileSize));
+}
+
 /// Opens `bundle` as the editor does, for benches that measure a document.
 inline WidgetDocument *openBundle(const QString &bundle)
 {

@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr int FileCount = 500;
-constexpr int FileSize = 50 * 1024;
 constexpr int Rounds = 9;
 
 QString bundlePath;
@@ -85,7 +83,7 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QTemporaryDir dir;
     bundlePath = dir.filePath(QStringLiteral("Search.wdgt"));
-    if (writeScripts(bundlePath, FileCount, scriptWithNeedleAtEnd(FileSize)).isEmpty())
+    if (writeSearchedWidget(bundlePath).isEmpty())
         return 2;
     document = openBundle(bundlePath);
 

@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int FileCount = 500;
-constexpr int FileSize = 50 * 1024;
 constexpr double TargetRatio = 1.0;
 
 QString bundlePath;
@@ -80,7 +78,7 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QTemporaryDir dir;
     bundlePath = dir.filePath(QStringLiteral("Search.wdgt"));
-    files = writeScripts(bundlePath, FileCount, scriptWithNeedleAtEnd(FileSize));
+    files = writeSearchedWidget(bundlePath);
     if (files.isEmpty())
         return 2;
     WidgetDocument *document = openBundle(bundlePath);

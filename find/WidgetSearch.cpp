@@ -29,6 +29,25 @@ bool endsLine(QStringView text, qsizetype at)
     return text[at] == u'\n' || (text[at] == u'\r' && (at + 1 == text.size() || text[at + 1] != u'\n'));
 }
 
+// Whether the bytes from `beyond`, the first that is not ASCII (-1 for
+// none), hold "ſ" (U+017F) or the Kelvin sign (U+212A), in UTF-8.
+bool holdsFoldingBeyondAscii(QByteArrayView bytes, qsizetype beyond)
+{
+    if (beyond < 0)
+        return false;
+    const QByteArrayView rest = bytes.sliced(beyond);
+    const auto holds = [rest](QByteArrayView part) {
+        return ::memmem(rest.data(), size_t(rest.size()), part.data(), size_t(part.size())) != nullptr;
+    };
+    return holds("\xc5\xbf") || holds("\xe2\x84\xaa");
+}
+
+// Decoded as UTF-16, such bytes hold no ASCII as it stands.
+bool markedUtf16(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
+}
+
 // The start of the line `at` is on, when every byte before it and its first
 // are ASCII: the file's text up to there is then its bytes, whatever the
 // encoding, and what follows decodes as it would in the whole file. 0 when not.
@@ -205,29 +224,6 @@ private:
     bool m_stopped = false;
     QSet<QString> m_visited;
 };
-
-} // namespace
-
-namespace {
-
-// Whether the bytes from `beyond`, the first that is not ASCII (-1 for
-// none), hold "ſ" (U+017F) or the Kelvin sign (U+212A), in UTF-8.
-bool holdsFoldingBeyondAscii(QByteArrayView bytes, qsizetype beyond)
-{
-    if (beyond < 0)
-        return false;
-    const QByteArrayView rest = bytes.sliced(beyond);
-    const auto holds = [rest](QByteArrayView part) {
-        return ::memmem(rest.data(), size_t(rest.size()), part.data(), size_t(part.size())) != nullptr;
-    };
-    return holds("\xc5\xbf") || holds("\xe2\x84\xaa");
-}
-
-// Decoded as UTF-16, such bytes hold no ASCII as it stands.
-bool markedUtf16(QByteArrayView bytes)
-{
-    return bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
-}
 
 } // namespace
 
