@@ -43,7 +43,6 @@ void WidgetPanels::openAtLine(const QString &file, int line)
     const QString bundle = m_files->bundlePath();
     if (bundle.isEmpty() || !FileManager::pathInside(bundle, file))
         return;
-    m_files->openFileAtPath(bundle + u'/' + file);
-    if (auto *text = qobject_cast<TextEditorView *>(m_files->contentViewWithIdentifier(file)))
+    if (auto *text = m_files->openTextEditor(file))
         text->goToLine(line);
 }

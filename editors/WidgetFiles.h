@@ -5,6 +5,7 @@
 #include <QString>
 
 class ContentView;
+class TextEditorView;
 
 /// What commands that reach through a document's files need of them: the
 /// bundle, its open editors, and opening a file in one. The file list is
@@ -22,4 +23,8 @@ public:
     virtual ContentView *contentViewWithIdentifier(const QString &identifier) const = 0;
     /// Opens the file at `path` in its editor and shows it.
     virtual void openFileAtPath(const QString &path) = 0;
+
+    /// Opens the file `identifier` (a path in the bundle) and shows it; its
+    /// text editor, or null when it is shown otherwise (as a form, a folder).
+    TextEditorView *openTextEditor(const QString &identifier);
 };

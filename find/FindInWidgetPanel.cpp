@@ -316,9 +316,8 @@ void FindInWidgetPanel::openMatch(const QTreeWidgetItem *item)
     const QString identifier = item->data(0, IdentifierRole).toString();
     if (identifier.isEmpty())
         return;
-    m_files->openFileAtPath(m_files->bundlePath() + u'/' + identifier);
+    auto *view = m_files->openTextEditor(identifier);
     const QVariant start = item->data(0, StartRole);
-    auto *view = qobject_cast<TextEditorView *>(m_files->contentViewWithIdentifier(identifier));
     if (view && start.isValid())
         view->selectRange(start.toLongLong(), start.toLongLong() + item->data(0, LengthRole).toLongLong());
 }
@@ -369,8 +368,7 @@ void FindInWidgetPanel::replaceAll()
             m_status->setText(tr("Replace All stopped: no file was changed."));
             return;
         }
-        m_files->openFileAtPath(bundle + u'/' + file.identifier);
-        auto *view = qobject_cast<TextEditorView *>(m_files->contentViewWithIdentifier(file.identifier));
+        auto *view = m_files->openTextEditor(file.identifier);
         qsizetype count = 0;
         const std::optional<TextEditorView::Rewrite> rewrite = view ? rewriteOf(view, *found, &count) : std::nullopt;
         if (!rewrite) {
