@@ -2,38 +2,32 @@
 #pragma once
 
 #include "app/FileListSearchField.h"
-#include "filelist/FileListController.h"
-#include "host/WidgetPreview.h"
-#include "platform/Toolbar.h"
+#include "app/PreviewSession.h"
 
 #include <QObject>
 #include <QPointer>
 
-#include <memory>
-
+class DocumentToolbar;
+class FileListController;
+class QMainWindow;
 class WidgetPanels;
 
-/// Builds the document window's toolbar and carries its commands: New
-/// Widget, Open, Save, Preview (Stop while the preview shows), Build and Run,
-/// and the search field (FileListSearchField).
-///
-/// Lives as long as the document window, its parent. The preview window is
-/// made the first time a preview is shown, so the web engine loads only then.
-class DocumentWindowCommands : public QObject, public Toolbar::Delegate
+/// The commands of a document window, as the toolbar and the menus give
+/// them: New Widget, Open, Save, Preview and Stop, Inspect, Build and Run,
+/// Find Next and Previous. Preview and Build and Run save first; an untitled
+/// widget asks for its place then. The pieces each command needs (the
+/// toolbar, the search field, the preview, the panels) live here for as long
+/// as the window, their parent.
+class DocumentWindowCommands : public QObject
 {
     Q_OBJECT
 
 public:
     DocumentWindowCommands(QMainWindow *mainWindow, FileListController *fileList);
-    ~DocumentWindowCommands() override;
 
-    void setUp();
-    /// Builds a new toolbar and installs it on the window, replacing the old one.
-    void setupToolbar();
-
-    QStringList toolbarDefaultItemIdentifiers() const override;
-    QStringList toolbarAllowedItemIdentifiers() const override;
-    std::optional<ToolbarItem> itemForItemIdentifier(const QString &identifier) override;
+    /// Builds the toolbar and installs it on the window, replacing the old
+    /// one: once the window is loaded, and as the preview starts and stops.
+    void installToolbar();
 
     void newWidget();
     void openWidget();
@@ -53,12 +47,12 @@ public:
     /// The search field the Search item carries.
     FileListSearchField *searchView() const { return m_searchView; }
     /// The preview; null until the first preview.
-    WidgetPreview *preview() const { return m_preview.get(); }
+    WidgetPreview *preview() const { return m_preview->preview(); }
     /// Loads the saved bundle again into the preview, if it shows.
-    void reloadPreview(const QString &bundlePath);
+    void reloadPreview(const QString &bundlePath) { m_preview->reload(bundlePath); }
+    bool isPreviewShowing() const { return m_preview->isShowing(); }
     /// The Run Log and the Problems.
     WidgetPanels *panels() const { return m_panels; }
-    bool isPreviewShowing() const;
 
 signals:
     /// The preview was shown, or it went away.
@@ -66,14 +60,14 @@ signals:
 
 private:
     /// The toolbar's Preview item and the Widget menu follow the preview.
-    void previewStateChanged();
-    /// Hands an installed bundle to the widget host, saying so when it cannot.
-    void runInstalled(const QString &bundle);
+    void previewStateChanged(bool showing);
+    /// Saves as Save does; empty when nothing was saved to go on with (the
+    /// user cancelled, or the save failed).
     QString savedBundlePath();
 
     QPointer<QMainWindow> m_mainWindow;
-    QPointer<FileListController> m_fileList;
     QPointer<FileListSearchField> m_searchView;
     WidgetPanels *m_panels;
-    std::unique_ptr<WidgetPreview> m_preview;
+    PreviewSession *m_preview;
+    DocumentToolbar *m_toolbar;
 };

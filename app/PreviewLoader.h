@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "host/WidgetPreview.h"
 #include "platform/Outcome.h"
+#include "preview/WidgetPreview.h"
 
 #include <QStringList>
 

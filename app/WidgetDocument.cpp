@@ -9,6 +9,7 @@
 #include "chrome/CenteredTextDelegate.h"
 #include "editors/ContentArea.h"
 #include "editors/ContentView.h"
+#include "filelist/EntryOperations.h"
 #include "filelist/FileListController.h"
 #include "find/FindInWidgetPanel.h"
 #include "platform/Alert.h"
@@ -48,10 +49,10 @@ QMainWindow *WidgetDocument::makeWindow()
     auto *menu = new MainMenu(window);
     ui->fileList->setItemDelegate(new CenteredTextDelegate(ui->fileList));
     m_fileList = new FileListController(window, ui->fileList, ui->contentView);
-    connect(ui->addButton, &QToolButton::clicked, m_fileList, &FileListController::addFile);
-    connect(ui->removeButton, &QToolButton::clicked, m_fileList, &FileListController::removeFile);
-    connect(ui->renameButton, &QToolButton::clicked, m_fileList, &FileListController::renameFile);
-    connect(ui->openWithButton, &QToolButton::clicked, m_fileList, &FileListController::openFileWith);
+    connect(ui->addButton, &QToolButton::clicked, m_fileList->operations(), &EntryOperations::addFile);
+    connect(ui->removeButton, &QToolButton::clicked, m_fileList->operations(), &EntryOperations::removeFile);
+    connect(ui->renameButton, &QToolButton::clicked, m_fileList->operations(), &EntryOperations::renameFile);
+    connect(ui->openWithButton, &QToolButton::clicked, m_fileList->operations(), &EntryOperations::openFileWith);
     m_windowCommands = new DocumentWindowCommands(window, m_fileList);
     connect(m_windowCommands, &DocumentWindowCommands::previewShowingChanged, menu, &MainMenu::setPreviewShowing);
     m_fileList->setSearchField(m_windowCommands->searchView());
@@ -79,7 +80,7 @@ void WidgetDocument::windowControllerDidLoadNib()
     window()->setAutoFillBackground(true);
     ui->splitView->setSizes({InitialFileListWidth, window()->width() - InitialFileListWidth});
     m_fileList->setUp();
-    m_windowCommands->setUp();
+    m_windowCommands->installToolbar();
     if (fileURL().isLocalFile())
         m_windowCommands->panels()->check(fileURL().toLocalFile());
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "host/WidgetPreviewPlugin.h"
+#include "preview/WidgetPreviewPlugin.h"
 
 #include <QObject>
 

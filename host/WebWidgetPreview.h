@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "host/WidgetPreview.h"
+#include "preview/WidgetPreview.h"
 
 #include <QPointer>
 

@@ -11,6 +11,7 @@
 #include "editors/FolderView.h"
 #include "editors/InfoPlistForm.h"
 #include "editors/NoticeBar.h"
+#include "filelist/EntryOperations.h"
 #include "platform/PropertyList.h"
 #include "platform/Toolbar.h"
 #include "platform/Workspace.h"
@@ -449,7 +450,7 @@ private:
             model.displayMode = int(step.a % 4);
             Toolbar *toolbar = Toolbar::toolbarOf(m_document->window());
             toolbar->setConfiguration(toolbar->itemIdentifiers(), Toolbar::DisplayMode(model.displayMode));
-            m_document->windowCommands()->setupToolbar(); // as showing or stopping a preview does
+            m_document->windowCommands()->installToolbar(); // as showing or stopping a preview does
             return QStringLiteral("toolbar display mode %1").arg(model.displayMode);
         }
         case Op::WriteElsewhere:
@@ -628,12 +629,12 @@ private:
             return {};
         select(name);
         const QString to = model.isFolder(name) ? fresh(u"Folder"_qs) : fresh(u"renamed"_qs, u".js"_qs);
-        list()->renameFile();
-        list()->renamePanel()->findChild<QLineEdit *>(u"filenameField"_qs)->setText(to);
+        list()->operations()->renameFile();
+        list()->operations()->renamePanel()->findChild<QLineEdit *>(u"filenameField"_qs)->setText(to);
         if (m_answer == Alert::DefaultButton)
-            list()->renamePanelOK();
-        if (list()->renamePanel()->isVisible())
-            list()->renamePanelCancel();
+            list()->operations()->renamePanelOK();
+        if (list()->operations()->renamePanel()->isVisible())
+            list()->operations()->renamePanelCancel();
         if (m_answer != Alert::DefaultButton)
             return QStringLiteral("rename %1, cancel").arg(name);
         if (model.views.contains(name) && !model.save(name, fullDisk)) {
@@ -662,7 +663,7 @@ private:
         if (name.isEmpty() || name == u"Info.plist")
             return {};
         select(name);
-        list()->removeFile();
+        list()->operations()->removeFile();
         model.alerts = 1;
         for (const QString &id : model.inside(model.order, name)) {
             if (model.views[id].isEdited())
@@ -690,10 +691,10 @@ private:
             return QStringLiteral("drop %1 in").arg(name);
         }
         const QString name = folder ? fresh(u"Added"_qs) : fresh(u"added"_qs, u".txt"_qs);
-        list()->addFile();
-        list()->addPanel()->findChild<QLineEdit *>(u"filenameField"_qs)->setText(name);
-        list()->addPanel()->findChild<QCheckBox *>(u"folderCheckbox"_qs)->setChecked(folder);
-        list()->addPanelOK();
+        list()->operations()->addFile();
+        list()->operations()->addPanel()->findChild<QLineEdit *>(u"filenameField"_qs)->setText(name);
+        list()->operations()->addPanel()->findChild<QCheckBox *>(u"folderCheckbox"_qs)->setChecked(folder);
+        list()->operations()->addPanelOK();
         m_model.disk[name] = {{}, folder, m_model.newId()};
         return QStringLiteral("add %1").arg(name);
     }
@@ -708,7 +709,7 @@ private:
             delete list()->mimeData({list()->index(int(list()->rowList().indexOf(name)), EntryListModel::NameColumn)});
         } else {
             select(name);
-            list()->openFileWith();
+            list()->operations()->openFileWith();
         }
         bool saved = true;
         for (const QString &id : m_model.inside(m_model.order, name)) {

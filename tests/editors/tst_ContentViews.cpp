@@ -392,7 +392,7 @@ void tst_ContentViews::writtenOnlyWhenReplaced_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("written"); // the format written; empty: untouched
     const auto sample = [](const char *path) {
-        return Tree::read(QStringLiteral(QUILLET_CORPUS "/") + QLatin1String(path));
+        return Tree::read(QStringLiteral(QUILLET_TEST_DATA "/corpus/") + QLatin1String(path));
     };
     QTest::newRow("animated gif") << u"a.gif"_qs << sample("RiverLevels.wdgt/images/rot_refresh.gif") << QByteArray();
     QTest::newRow("png") << u"Default.png"_qs << sample("RiverLevels.wdgt/Default.png") << QByteArray();

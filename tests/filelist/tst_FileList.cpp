@@ -2,6 +2,7 @@
 // The bundle's file list: its rows, the views it opens, and Add, Copy In,
 // Remove, Rename and drops, with what each does on disk and to the open
 // editors, and the one message a failure gives.
+#include "filelist/EntryOperations.h"
 #include "filelist/FileListController.h"
 
 #include "app/DocumentWindowCommands.h"
@@ -87,13 +88,13 @@ void tst_FileList::add()
     QFETCH(bool, folder);
     QFETCH(QString, outcome);
     const auto before = Tree::snapshot(m_fixture->folder());
-    list()->addFile();
-    QDialog *sheet = list()->addPanel();
+    list()->operations()->addFile();
+    QDialog *sheet = list()->operations()->addPanel();
     QVERIFY(sheet->isVisible());
     sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->setText(name);
     sheet->findChild<QCheckBox *>(QStringLiteral("folderCheckbox"))->setChecked(folder);
     sheet->findChild<QCheckBox *>(QStringLiteral("folderCheckbox"))->setFocus();
-    list()->addPanelOK();
+    list()->operations()->addPanelOK();
     QCOMPARE(sheet->isVisible(), outcome != u"made");
     QCOMPARE(sheetSaysWhy(sheet), outcome == u"refused" && !name.isEmpty());
     // Wrapped to the sheet's width, which grows tall enough for it.
@@ -105,7 +106,7 @@ void tst_FileList::add()
         QVERIFY(folder || QFileInfo(path(name)).size() == 0);
         QVERIFY(list()->rowList().contains(name.section(u'/', 0, 0)));
         QVERIFY(!sheet->findChild<QCheckBox *>(QStringLiteral("folderCheckbox"))->isChecked());
-        list()->addFile(); // typing can start at once
+        list()->operations()->addFile(); // typing can start at once
         QCOMPARE(sheet->focusWidget(), sheet->findChild<QLineEdit *>(QStringLiteral("filenameField")));
         return;
     }
@@ -115,7 +116,7 @@ void tst_FileList::add()
                 && m_fixture->alerts.first().icon == Alert::Icon::Critical);
     sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->clear();
     QVERIFY(!sheetSaysWhy(sheet));
-    list()->addPanelCancel();
+    list()->operations()->addPanelCancel();
     QVERIFY(!sheet->isVisible());
     QVERIFY(sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->text().isEmpty());
 }
@@ -128,11 +129,11 @@ void tst_FileList::copyInLeavesOutWhatItMustNotOpen()
     QCOMPARE(::mkfifo(QFile::encodeName(outside + QStringLiteral("/pipe")).constData(), 0600), 0);
     bool sheetClosedFirst = false;
     OpenPanel::responder = [&](const OpenPanel::Options &options) {
-        sheetClosedFirst = !list()->addPanel()->isVisible();
+        sheetClosedFirst = !list()->operations()->addPanel()->isVisible();
         return options.canChooseDirectories ? QStringList{outside} : QStringList();
     };
-    list()->addFile();
-    list()->addPanelBrowse();
+    list()->operations()->addFile();
+    list()->operations()->addPanelBrowse();
     QVERIFY(sheetClosedFirst);
     QCOMPARE(Tree::snapshot(path(QStringLiteral("Library"))), copied);
     QVERIFY(list()->rowList().contains(QStringLiteral("Library")));
@@ -169,11 +170,11 @@ void tst_FileList::rename()
     QTRY_COMPARE(list()->rowList(), QStringList{from}); // once typing pauses
     DocumentFixture::table(m_document)->selectRow(0);
     const auto before = Tree::snapshot(m_fixture->folder());
-    list()->renameFile();
-    QDialog *sheet = list()->renamePanel();
+    list()->operations()->renameFile();
+    QDialog *sheet = list()->operations()->renamePanel();
     QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->text(), from);
     sheet->findChild<QLineEdit *>(QStringLiteral("filenameField"))->setText(to);
-    list()->renamePanelOK();
+    list()->operations()->renamePanelOK();
 
     QCOMPARE(sheet->isVisible(), !renamed);
     QCOMPARE(sheetSaysWhy(sheet), !renamed);
