@@ -22,6 +22,21 @@ QString translated(const char *text)
 
 } // namespace
 
+DesktopEntry::Description DesktopEntry::describe(const QString &entryPath)
+{
+    const Owned<GDesktopAppInfo> application(
+        g_desktop_app_info_new_from_filename(FileName::encode(entryPath).constData()), g_object_unref);
+    if (!application)
+        return {};
+    Description description{QString::fromUtf8(g_app_info_get_display_name(G_APP_INFO(application.get()))), {}};
+    if (GIcon *icon = g_app_info_get_icon(G_APP_INFO(application.get()))) {
+        char *text = g_icon_to_string(icon);
+        description.icon = QString::fromUtf8(text);
+        g_free(text);
+    }
+    return description;
+}
+
 Outcome DesktopEntry::launch(const QString &entryPath, const QString &path)
 {
     const Owned<GDesktopAppInfo> application(

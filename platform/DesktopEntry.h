@@ -11,6 +11,19 @@
 class DesktopEntry
 {
 public:
+    /// What a list of applications shows of one.
+    struct Description
+    {
+        /// In the user's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG) where
+        /// the entry has it.
+        QString name;
+        /// A theme's icon name, or an image file's path.
+        QString icon;
+    };
+    /// Describes the application of the entry at `entryPath`; empty when
+    /// it is no entry of an application.
+    static Description describe(const QString &entryPath);
+
     /// Starts the application of the entry at `entryPath` on the file at
     /// `path`, or on none when `path` is empty. A failure names the entry and
     /// gives the system's reason.

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/OpenPanel.h"
 
-#include <QFile>
+#include "platform/DesktopEntry.h"
+
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QListView>
@@ -21,32 +22,10 @@ struct Application
     QIcon icon;
 };
 
-// The main group's Name (in the user's language when the entry has it) and
-// Icon: a theme's icon name or a file's path.
 Application readDesktopEntry(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QHash<QString, QString> keys;
-    bool inMainGroup = false;
-    for (const QByteArray &bytes : file.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(bytes).trimmed();
-        if (line.startsWith(u'[')) {
-            if (inMainGroup)
-                break;
-            inMainGroup = line == u"[Desktop Entry]";
-        } else if (const qsizetype equals = line.indexOf(u'='); inMainGroup && equals > 0) {
-            keys.insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
-        }
-    }
-    const QString locale = QLocale().name(); // "de_CH": Name[de_CH], else Name[de], else Name
-    const QString localized = QStringLiteral("Name[%1]");
-    const QString name =
-        keys.value(localized.arg(locale),
-                   keys.value(localized.arg(locale.section(u'_', 0, 0)), keys.value(QStringLiteral("Name"))));
-    const QString icon = keys.value(QStringLiteral("Icon"));
-    return {name, QFileInfo(icon).isAbsolute() ? QIcon(icon) : QIcon::fromTheme(icon)};
+    const DesktopEntry::Description entry = DesktopEntry::describe(path);
+    return {entry.name, QFileInfo(entry.icon).isAbsolute() ? QIcon(entry.icon) : QIcon::fromTheme(entry.icon)};
 }
 
 // Desktop entries by their applications' names, folders first. The names go

@@ -140,36 +140,40 @@ void tst_Panels::eachPurposeStartsWhereItLastChose()
 
 // The panel shows an entry by its name in the user's language and its icon,
 // in the order of the names, and chooses it by its file; its Exec line
-// starts it.
+// starts it. An entry is read as the desktop reads it: one whose program is
+// not installed is no application.
 void tst_Panels::desktopEntries()
 {
     QImage red(8, 8, QImage::Format_RGB32);
     red.fill(Qt::red);
     QVERIFY(red.save(m_dir->filePath(QStringLiteral("red.png"))));
     const QString apps = m_dir->filePath(QStringLiteral("Apps"));
-    Tree::write(apps, QStringLiteral("a.desktop"), "[Desktop Entry]\nName=Zeta\nExec=viewer --fast\n");
-    Tree::write(
-        apps, QStringLiteral("b.desktop"),
-        "[Desktop Entry]\nName=Beta\nName[de]=Anfang\nExec=\"/opt/my editor/bin/edit\" --new-window %U %i\nIcon="
-            + m_dir->filePath(QStringLiteral("red.png")).toUtf8()
-            + "\n[Desktop Action New]\nName[de]=Neu\nExec=other %f\n");
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Tree::write(apps, QStringLiteral("a.desktop"), "[Desktop Entry]\nType=Application\nName=Zeta\nExec=true --fast\n");
+    Tree::write(apps, QStringLiteral("b.desktop"),
+                "[Desktop Entry]\nType=Application\nName=Beta\nName[de]=Anfang\nExec=sh -c true %U %i\nIcon="
+                    + m_dir->filePath(QStringLiteral("red.png")).toUtf8()
+                    + "\n[Desktop Action New]\nName[de]=Neu\nExec=other %f\n");
+    Tree::write(apps, QStringLiteral("c.desktop"),
+                "[Desktop Entry]\nType=Application\nName=Alpha\nExec=quillet-not-installed\n");
+    qputenv("LANGUAGE", "de_DE");
     OpenPanel panel(nullptr, {u"Choose an Application"_qs, {}, {u"desktop"_qs}, false, false, apps});
     const auto *view = panel.findChild<QTreeView *>(QStringLiteral("treeView"));
-    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+    QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 3);
     const QModelIndex first = view->model()->index(0, 0, view->rootIndex());
     QCOMPARE(first.data(Qt::AccessibleTextRole).toString(), u"Anfang"_qs);
     QCOMPARE(first.data().toString(), u"b.desktop"_qs);
     QCOMPARE(first.data(Qt::DecorationRole).value<QIcon>().pixmap(8).toImage().pixelColor(0, 0), QColor(Qt::red));
-    QLocale::setDefault(QLocale::c());
+    const QModelIndex notInstalled = view->model()->match(first, Qt::DisplayRole, u"c.desktop"_qs).value(0);
+    QVERIFY(notInstalled.isValid() && notInstalled.data(Qt::AccessibleTextRole).toString() != u"Alpha"_qs);
+    qunsetenv("LANGUAGE");
 
     // Quoted words with quotes, `$` and `%` in them, by the desktop entry
     // rules, and the file given in place of %f.
-    Tree::write(apps, QStringLiteral("c.desktop"),
+    Tree::write(apps, QStringLiteral("d.desktop"),
                 "[Desktop Entry]\nType=Application\nName=Write\n"
                 "Exec=sh -c \"printf %%s \\\\\"hi there\\\\\" > \\\\\"\\\\$1\\\\\"\" sh %f\n");
     const QString file = m_dir->filePath(QStringLiteral("a b.js"));
-    const Outcome started = Workspace::openFile(file, apps + QStringLiteral("/c.desktop"));
+    const Outcome started = Workspace::openFile(file, apps + QStringLiteral("/d.desktop"));
     QVERIFY2(started, qPrintable(started.reason()));
     QTRY_COMPARE(Tree::read(file), QByteArray("hi there"));
     const Outcome missing = Workspace::openFile(file, apps + QStringLiteral("/missing.desktop"));
