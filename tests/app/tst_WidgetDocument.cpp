@@ -6,6 +6,7 @@
 #include "app/WidgetPanels.h"
 #include "editors/TextEditorView.h"
 #include "platform/Settings.h"
+#include "platform/Toolbar.h"
 #include "templates/TemplateFolder.h"
 
 #include "tests/common/DocumentFixture.h"
@@ -31,6 +32,7 @@ private slots:
     void opening();
     void recentMenuListsTheLatestTenThatStillExist();
     void openingAtALineSavesNothing();
+    void earlierSettingsStillApply();
 
 private:
     std::unique_ptr<DocumentFixture> m_fixture;
@@ -146,6 +148,21 @@ void tst_WidgetDocument::openingAtALineSavesNothing()
     QCOMPARE(DocumentFixture::shownIdentifiers(document), QStringList{QStringLiteral("main.html")});
     QVERIFY(view->isEdited());
     QCOMPARE(Tree::read(m_fixture->bundle() + u'/' + Edited), OldNotes);
+}
+
+// Settings saved before the toolbar's classes were renamed: every saved item
+// is still one the toolbar knows, in the saved order and display mode, and
+// the editor's font keeps its size.
+void tst_WidgetDocument::earlierSettingsStillApply()
+{
+    const QString settings = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Quillet/Quillet.conf");
+    QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
+    QVERIFY(QFile::copy(QStringLiteral(QUILLET_TEST_DATA "/earlier-user/Quillet.conf"), settings));
+    const Toolbar *toolbar = Toolbar::toolbarOf(m_fixture->open(m_fixture->bundle())->window());
+    QCOMPARE(toolbar->itemIdentifiers().size(), 7);
+    QCOMPARE(toolbar->itemIdentifiers().first(), QStringLiteral("Search Toolbar Item Identifier"));
+    QCOMPARE(toolbar->displayMode(), Toolbar::DisplayModeIconOnly);
+    QCOMPARE(Settings::shared().editorFontSize(), 14);
 }
 
 QTEST_MAIN(tst_WidgetDocument)

@@ -158,19 +158,25 @@ private slots:
         QCOMPARE(FileManager::contentsOfDirectory(m_fixture->folder()), QStringList{u"Clock.wdgt"_s});
     }
 
-    void shippedTemplatesMakeWholeWidgets_data()
+    void templatesMakeWholeWidgets_data()
     {
         QTest::addColumn<QString>("name");
         for (const QString &name : Shipped)
             QTest::newRow(qPrintable(name)) << QFileInfo(name).completeBaseName();
+        // A user's template, as the shipped ones were copied out before the
+        // classes behind its kinds of variable were renamed: one of each.
+        QTest::newRow("an earlier user's") << u"Everything"_s;
     }
 
-    // Every shipped template, with a value in every kind of view, makes a widget
-    // with no placeholder left, a readable Info.plist and a page the widget
-    // window can show.
-    void shippedTemplatesMakeWholeWidgets()
+    // Every template, with a value in every kind of view, makes a widget with
+    // no placeholder left, a readable Info.plist and a page the widget window
+    // can show.
+    void templatesMakeWholeWidgets()
     {
         QFETCH(QString, name);
+        TemplateFolder::prepare();
+        const QString earlier = QStringLiteral(QUILLET_TEST_DATA "/earlier-user/Templates/Everything.wdtp");
+        QVERIFY(FileManager::copyItem(earlier, TemplateFolder::templatesPath() + u"/Everything.wdtp"_s));
         Tree::write(m_fixture->folder(), u"icon.png"_s, "not really a picture");
         QImage picture(16, 16, QImage::Format_RGB32);
         picture.fill(Qt::red);
