@@ -64,8 +64,9 @@ std::optional<ToolbarItem> DocumentToolbar::itemForItemIdentifier(const QString 
     const auto command = [this, &identifier](const QString &label, const QString &image,
                                              void (DocumentWindowCommands::*action)()) {
         DocumentWindowCommands *commands = m_commands;
-        return ToolbarItem{identifier, label, label, {}, Images::named(image), [commands, action] { (commands->*action)(); },
-                           {},         {},    {}};
+        return ToolbarItem{
+            identifier, label, label, {}, Images::named(image), [commands, action] { (commands->*action)(); },
+            {},         {},    {}};
     };
     if (identifier == NewToolbarItemIdentifier)
         return command(tr("New Widget"), QStringLiteral("new"), &DocumentWindowCommands::newWidget);
@@ -83,8 +84,8 @@ std::optional<ToolbarItem> DocumentToolbar::itemForItemIdentifier(const QString 
     if (identifier == SearchToolbarItemIdentifier) {
         FileListSearchField *field = m_commands->searchView();
         const QSize size(SearchItemWidth, field->sizeHint().height());
-        return ToolbarItem{identifier, tr("Search"), tr("Search"), tr("Search Your Document"), {}, {}, field, size,
-                           size};
+        return ToolbarItem{identifier, tr("Search"), tr("Search"), tr("Search Your Document"), {}, {},
+                           field,      size,         size};
     }
     return std::nullopt;
 }

@@ -51,3 +51,14 @@ inline WidgetDocument *openBundle(const QString &bundle)
     DocumentController::shared().setQuitsWithLastDocument(false);
     return qobject_cast<WidgetDocument *>(DocumentController::shared().openDocumentWithPath(bundle));
 }
+
+/// Writes the searched widget ("Search.wdgt") into `folder` and opens it;
+/// null when it could not be written. `scripts` receives their paths.
+inline WidgetDocument *openSearchedWidget(const QString &folder, QStringList *scripts = nullptr)
+{
+    const QString bundle = folder + QStringLiteral("/Search.wdgt");
+    const QStringList written = writeSearchedWidget(bundle);
+    if (scripts)
+        *scripts = written;
+    return written.isEmpty() ? nullptr : openBundle(bundle);
+}

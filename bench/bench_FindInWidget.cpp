@@ -82,10 +82,10 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QTemporaryDir dir;
-    bundlePath = dir.filePath(QStringLiteral("Search.wdgt"));
-    if (writeSearchedWidget(bundlePath).isEmpty())
+    document = openSearchedWidget(dir.path());
+    if (!document)
         return 2;
-    document = openBundle(bundlePath);
+    bundlePath = document->filePath();
 
     benchmark::Initialize(&argc, argv);
     benchmark::ConsoleReporter reporter(benchmark::ConsoleReporter::OO_Tabular);

@@ -23,7 +23,6 @@ namespace {
 
 constexpr double TargetRatio = 1.0;
 
-QString bundlePath;
 QStringList files;
 QList<QByteArray> texts;
 FileListController *fileList = nullptr;
@@ -77,11 +76,9 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QTemporaryDir dir;
-    bundlePath = dir.filePath(QStringLiteral("Search.wdgt"));
-    files = writeSearchedWidget(bundlePath);
-    if (files.isEmpty())
+    WidgetDocument *document = openSearchedWidget(dir.path(), &files);
+    if (!document)
         return 2;
-    WidgetDocument *document = openBundle(bundlePath);
     fileList = document->fileListController();
     for (const QString &file : std::as_const(files)) {
         fileList->openFileAtPath(file);

@@ -223,7 +223,7 @@ void EntryOperations::openFileWith()
     // The other application reads the file as the editor last wrote it.
     if (saveAndCloseContentView(name, tr("“%1” could not be saved before opening it.").arg(name)))
         m_list->report(tr("“%1” could not be opened.").arg(name),
-               Workspace::openFile(bundlePath() + u'/' + name, application.first()));
+                       Workspace::openFile(bundlePath() + u'/' + name, application.first()));
 }
 
 bool EntryOperations::saveAndCloseContentView(const QString &identifier, const QString &title)
