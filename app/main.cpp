@@ -1,28 +1,33 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/CommandLine.h"
 #include "app/QuilletApplication.h"
 
-#include <cstring>
+#include <cstdio>
 
 namespace {
 
-// Commands that print and quit, and so must also run where there is no display.
-bool showsNoWindow(const char *argument)
+// What Qt says by the way (a missing runtime folder, an image reader's
+// complaint about a picture it reads anyway) would be taken for the
+// command's own lines; only what ends the program is still said.
+void keepToOwnLines(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    for (const char *option : {"--check", "--export-zip", "--help", "-h", "--help-all", "--version", "-v"}) {
-        if (std::strcmp(argument, option) == 0)
-            return true;
-    }
-    return false;
+    if (type == QtFatalMsg)
+        std::fputs(qUtf8Printable(message + u'\n'), stderr);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        if (showsNoWindow(argv[i]) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    CommandLine commandLine(arguments);
+    if (!commandLine.showsWindow()) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(keepToOwnLines);
     }
     QuilletApplication application(argc, argv);
-    return application.run();
+    return application.run(commandLine);
 }
