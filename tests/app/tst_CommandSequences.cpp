@@ -285,7 +285,8 @@ struct sigaction previousSegv, previousAbort;
 
 void sayWhereItCrashed(int signal)
 {
-    ::write(STDERR_FILENO, crashNote, std::strlen(crashNote));
+    // A note that cannot be written leaves nothing else to do: the crash goes on.
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, crashNote, std::strlen(crashNote));
     sigaction(signal, signal == SIGSEGV ? &previousSegv : &previousAbort, nullptr);
     std::raise(signal);
 }
