@@ -7,6 +7,8 @@
 #include "platform/TextFile.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
@@ -45,6 +47,49 @@ QString describe(const QVariant &value)
 // user's has the file.
 const QStringList EnglishFolders = {QStringLiteral("English.lproj"), QStringLiteral("en.lproj")};
 
+// Commands of the Mac's that Linux does not have, or has as another program
+// (open is openvt on Debian).
+const QSet<QString> MacCommands = {
+    QStringLiteral("afplay"),
+    QStringLiteral("airport"),
+    QStringLiteral("caffeinate"),
+    QStringLiteral("defaults"),
+    QStringLiteral("diskutil"),
+    QStringLiteral("ditto"),
+    QStringLiteral("hdiutil"),
+    QStringLiteral("ioreg"),
+    QStringLiteral("launchctl"),
+    QStringLiteral("mdfind"),
+    QStringLiteral("mdls"),
+    QStringLiteral("networksetup"),
+    QStringLiteral("open"),
+    QStringLiteral("osascript"),
+    QStringLiteral("pbcopy"),
+    QStringLiteral("pbpaste"),
+    QStringLiteral("plutil"),
+    QStringLiteral("pmset"),
+    QStringLiteral("say"),
+    QStringLiteral("screencapture"),
+    QStringLiteral("scutil"),
+    QStringLiteral("sips"),
+    QStringLiteral("softwareupdate"),
+    QStringLiteral("sw_vers"),
+    QStringLiteral("system_profiler"),
+    QStringLiteral("vm_stat"),
+};
+
+// The first bytes of a Mac program: Mach-O of 32 or 64 bits, either byte
+// order, or a universal binary.
+bool isMachO(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    static const QByteArrayList magics = {"\xFE\xED\xFA\xCE", "\xCE\xFA\xED\xFE", "\xFE\xED\xFA\xCF",
+                                          "\xCF\xFA\xED\xFE", "\xCA\xFE\xBA\xBE"};
+    return magics.contains(file.read(4));
+}
+
 } // namespace
 
 QList<Problem> WidgetChecker::check(const QString &bundlePath)
@@ -65,16 +110,20 @@ QList<Problem> WidgetChecker::check(const QString &bundlePath)
     checker.checkSize();
     if (!identifier.isEmpty())
         checker.checkIdentifier(identifier);
+    checker.checkFonts();
+    checker.checkPlugins();
     const QString icon = QStringLiteral("Icon.png");
     if (!checker.isFile(icon))
         checker.add(Severity::Warning, {}, 0, checker.missing(icon, icon) + tr(" (the widget's icon)"));
     // The main page is named from the top of the bundle, as the property list is.
     const std::optional<QString> page =
-        mainHTML.isEmpty() ? std::nullopt : checker.resolve(checker.m_infoName, 0, mainHTML);
+        mainHTML.isEmpty() ? std::nullopt : checker.resolve(checker.m_infoName, 0, mainHTML, {});
     const std::optional<QString> found =
         page ? checker.locate(*page, checker.m_infoName, 0, tr("MainHTML %1").arg(quoted(*page))) : std::nullopt;
-    if (found)
+    if (found) {
+        checker.m_pageFolder = QFileInfo(*found).path();
         checker.checkSource(*found, &SourceScan::page);
+    }
     return checker.m_problems;
 }
 
@@ -191,6 +240,35 @@ void WidgetChecker::checkIdentifier(const QString &identifier)
     }
 }
 
+// Fonts are named from the top of the bundle, as the property list is.
+void WidgetChecker::checkFonts()
+{
+    for (const QVariant &font : m_info.value(QStringLiteral("Fonts")).toList()) {
+        const std::optional<QString> relative = resolve(m_infoName, 0, font.toString(), {});
+        if (relative)
+            locate(*relative, m_infoName, 0, tr("The font %1").arg(quoted(*relative)));
+    }
+}
+
+// Native code of the Mac's: the widget's plug-in, and web plug-ins that
+// draw the page's <object> and <embed> elements of their types.
+void WidgetChecker::checkPlugins()
+{
+    const QString plugin = m_info.value(QStringLiteral("Plugin")).toString();
+    if (!plugin.isEmpty())
+        add(Severity::Warning, m_infoName, 0,
+            tr("Plugin %1 is a native Mac plug-in, which cannot load on Linux: whatever the scripts ask of it does "
+               "nothing")
+                .arg(quoted(plugin)));
+    for (const QString &entry : FileManager::contentsOfDirectory(m_bundle)) {
+        if (entry.endsWith(QStringLiteral(".webplugin"), Qt::CaseInsensitive))
+            add(Severity::Warning, {}, 0,
+                tr("%1 is a native Mac web plug-in, which cannot load on Linux: the page's elements of its types "
+                   "stay empty")
+                    .arg(quoted(entry)));
+    }
+}
+
 void WidgetChecker::checkSource(const QString &file, SourceScan (*scan)(const QString &))
 {
     if (m_scanned.contains(file))
@@ -205,15 +283,44 @@ void WidgetChecker::checkSource(const QString &file, SourceScan (*scan)(const QS
         return;
     }
     const SourceScan found = scan(text.text);
+    checkSyntax(file, found.scripts);
     for (const SourceScan::Reference &reference : found.references)
         checkReference(file, reference);
     checkUses(file, found.uses);
+    checkCommands(file, found.commands);
+}
+
+void WidgetChecker::checkSyntax(const QString &file, const QList<SourceScan::Script> &scripts)
+{
+    for (const SourceScan::Script &script : scripts) {
+        if (const std::optional<ScriptSyntax::Fault> fault = m_syntax.firstFault(script.text, script.firstLine))
+            add(Severity::Error, file, fault->line, tr("the script does not parse: %1").arg(fault->message));
+    }
+}
+
+// Said once per program, where a script first runs it.
+void WidgetChecker::checkCommands(const QString &file, const QList<SourceScan::Command> &commands)
+{
+    for (const SourceScan::Command &command : commands) {
+        const QString name = command.program.section(u'/', -1);
+        const std::optional<QString> bundled = command.program.startsWith(u'/') || command.program.startsWith(u'~')
+            ? std::nullopt
+            : resolve(file, command.line, command.program, QStringLiteral("."));
+        if (MacCommands.contains(name))
+            add(Severity::Warning, file, command.line,
+                tr("runs %1, a Mac command that Linux does not have (or has as another program): the widget.system "
+                   "call fails here")
+                    .arg(quoted(name)));
+        else if (bundled && isFile(*bundled) && isMachO(m_bundle + u'/' + *bundled))
+            add(Severity::Warning, file, command.line,
+                tr("runs %1, a Mac program (Mach-O), which cannot run on Linux").arg(quoted(*bundled)));
+    }
 }
 
 // Only what the bundle itself holds is looked for: web addresses, data,
 // fragments and scripts run as links are not files, and other absolute
 // paths and paths out of the bundle are the access keys' to allow.
-std::optional<QString> WidgetChecker::resolve(const QString &from, int line, QString target)
+std::optional<QString> WidgetChecker::resolve(const QString &from, int line, QString target, const QString &base)
 {
     static const QRegularExpression scheme(QStringLiteral("^[a-zA-Z][a-zA-Z0-9+.-]*:"));
     static const QRegularExpression suffix(QStringLiteral("[?#].*"));
@@ -228,7 +335,7 @@ std::optional<QString> WidgetChecker::resolve(const QString &from, int line, QSt
         && !RuntimeResources::provides(target.sliced(RuntimeResources::Folder.size())))
         add(Severity::Warning, from, line,
             tr("%1 is not among the shared resources the runtime provides").arg(quoted(target)));
-    const QString folder = QFileInfo(from).path();
+    const QString folder = base.isNull() ? QFileInfo(from).path() : base;
     const QString relative = QDir::cleanPath(folder + u'/' + target);
     if (target.startsWith(u'/') || relative == u"." || relative == u".." || relative.startsWith(u"../"))
         return std::nullopt;
@@ -237,13 +344,30 @@ std::optional<QString> WidgetChecker::resolve(const QString &from, int line, QSt
 
 void WidgetChecker::checkReference(const QString &from, const SourceScan::Reference &reference)
 {
-    const std::optional<QString> relative = resolve(from, reference.line, reference.target);
+    const bool fromScript = reference.origin != SourceScan::Origin::Markup;
+    const std::optional<QString> relative =
+        resolve(from, reference.line, reference.target, fromScript ? m_pageFolder : QString());
+    if (reference.origin == SourceScan::Origin::NameOnly) {
+        if (!holdsFileNamed(reference.target))
+            add(Severity::Warning, from, reference.line,
+                tr("%1, named in a script, is nowhere in the widget").arg(quoted(reference.target)));
+        return;
+    }
+    if (relative && reference.origin == SourceScan::Origin::BuiltAtRunTime) {
+        if (!FileManager::isDirectory(m_bundle + u'/' + *relative))
+            add(Severity::Warning, from, reference.line,
+                tr("builds paths in %1, which the widget does not hold: what it loads from there is missing")
+                    .arg(quoted(*relative + u'/')));
+        return;
+    }
     const std::optional<QString> found =
         relative ? locate(*relative, from, reference.line, quoted(*relative)) : std::nullopt;
     if (found && reference.kind == SourceScan::Kind::Script)
         checkSource(*found, &SourceScan::script);
     else if (found && reference.kind == SourceScan::Kind::StyleSheet)
         checkSource(*found, &SourceScan::styleSheet);
+    else if (found && reference.kind == SourceScan::Kind::Page)
+        checkSource(*found, &SourceScan::page);
 }
 
 void WidgetChecker::checkUses(const QString &file, const QList<SourceScan::Use> &uses)
@@ -301,6 +425,17 @@ QString WidgetChecker::missing(const QString &relative, const QString &name) con
 bool WidgetChecker::isFile(const QString &relative) const
 {
     return QFileInfo(m_bundle + u'/' + relative).isFile();
+}
+
+bool WidgetChecker::holdsFileNamed(const QString &name)
+{
+    if (!m_fileNames) {
+        m_fileNames.emplace();
+        QDirIterator files(m_bundle, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (files.hasNext())
+            m_fileNames->insert(files.nextFileInfo().fileName().toLower());
+    }
+    return m_fileNames->contains(name.toLower());
 }
 
 // As the runtime reads the access keys: AllowFullAccess grants them all.

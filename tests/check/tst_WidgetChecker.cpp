@@ -128,6 +128,7 @@ void tst_WidgetChecker::problems_data()
                "Clock.wdgt/Styles/look.css:2: error: “Images/missing.png” is missing",
                "Clock.wdgt/main.html:4: error: “Images/back.png” is missing; it exists as “Images/Back.png”: letter "
                "case differs",
+               "Clock.wdgt/main.html:8: error: “x.png” is missing",
                "Clock.wdgt/main.html:9: warning: “only.js” is only in de.lproj: other languages go without it",
                "Clock.wdgt/main.html:12: warning: “/System/Library/WidgetResources/AppleClasses/AppleGlassButton.js” "
                "is not among the shared resources the runtime provides",
@@ -136,6 +137,73 @@ void tst_WidgetChecker::problems_data()
                "set AllowSystem",
                "Clock.wdgt/main.html:8: warning: makes network requests, which the runtime blocks: Info.plist does "
                "not set AllowNetworkAccess"};
+    QTest::newRow("more references: found, missing, case differs")
+        << Files{{"Info.plist",
+                  info(Id + Name + Main + Size
+                       + "<key>Fonts</key><array><string>Fonts/Face.ttf</string><string>Fonts/Gone.otf</string>"
+                         "</array>")},
+                 {"main.html",
+                  "<body background=\"back.png\">\n"
+                  "<iframe src=\"frame.html\"></iframe><embed src=\"movie.swf\"><object data=\"clip.mov\">\n"
+                  "<audio src=\"ding.mp3\"></audio><video poster=\"Poster.PNG\"><source src=\"clip.mov\"></video>\n"
+                  "<input type=\"image\" src=\"go.png\"><input type=\"text\" src=\"ignored.png\">\n"},
+                 {"frame.html", "<img src=\"inner.png\">"},
+                 {"Fonts/Face.ttf", "font"},
+                 {"clip.mov", "movie"},
+                 {"poster.png", "png"}}
+        << QByteArrayList{
+               "Clock.wdgt/Info.plist: error: The font “Fonts/Gone.otf” is missing",
+               "Clock.wdgt/main.html:1: error: “back.png” is missing",
+               "Clock.wdgt/frame.html:1: error: “inner.png” is missing",
+               "Clock.wdgt/main.html:2: error: “movie.swf” is missing",
+               "Clock.wdgt/main.html:3: error: “ding.mp3” is missing",
+               "Clock.wdgt/main.html:3: error: “Poster.PNG” is missing; it exists as “poster.png”: letter case differs",
+               "Clock.wdgt/main.html:4: error: “go.png” is missing"};
+    QTest::newRow("files scripts name")
+        << Files{{"main.html", "<script src=\"Scripts/loader.js\"></script>"},
+                 {"Scripts/loader.js",
+                  "document.write('<script src=\"Parts/core/utilities.js\"><\\/script>');\n"
+                  "document.write('<script src=\"' + base + 'more.js\"></script>');\n"
+                  "var sun = 'Images/Sun.png', moon = 'Images/moon.png', text = \"not a file.txt at all\";\n"
+                  "var part = 'Parts/' + name + '.js', picture = 'Images/' + name;\n"
+                  "document.write('<script src=\"Lib/' + name + '.js\"></script>');\n"},
+                 {"Images/sun.png", "png"},
+                 {"Images/moon.png", "png"}}
+        << QByteArrayList{"Clock.wdgt/Scripts/loader.js:1: error: “Parts/core/utilities.js” is missing",
+                          "Clock.wdgt/Scripts/loader.js:3: error: “Images/Sun.png” is missing; it exists as "
+                          "“Images/sun.png”: letter case differs",
+                          "Clock.wdgt/Scripts/loader.js:4: warning: builds paths in “Parts/”, which the widget does "
+                          "not hold: what it loads from there is missing",
+                          "Clock.wdgt/Scripts/loader.js:5: warning: builds paths in “Lib/”, which the widget does not "
+                          "hold: what it loads from there is missing"};
+    QTest::newRow("what cannot run on Linux")
+        << Files{{"Info.plist",
+                  info(Id + Name + Main + Size
+                       + "<key>Plugin</key><string>Battery.widgetplugin</string>"
+                         "<key>AllowSystem</key><true/>")},
+                 {"main.html",
+                  "<script>\nwidget.system(\"/usr/bin/osascript -e 'beep'\", null);\n"
+                  "widget.system('pmset -g batt | grep -o [0-9]*%', done);\nwidget.system(\"/usr/bin/osascript\", "
+                  "null);\n"
+                  "widget.system('bin/helper', null); widget.system('/bin/ls -l', null); widget.system(command, "
+                  "null);\n"
+                  "</script>"},
+                 {"bin/helper", "\xCF\xFA\xED\xFE and the rest"}}
+        << QByteArrayList{
+               "Clock.wdgt/Info.plist: warning: Plugin “Battery.widgetplugin” is a native Mac plug-in, which cannot "
+               "load on Linux: whatever the scripts ask of it does nothing",
+               "Clock.wdgt/main.html:2: warning: runs “osascript”, a Mac command that Linux does not have (or has as "
+               "another program): the widget.system call fails here",
+               "Clock.wdgt/main.html:3: warning: runs “pmset”, a Mac command that Linux does not have (or has as "
+               "another program): the widget.system call fails here",
+               "Clock.wdgt/main.html:5: warning: runs “bin/helper”, a Mac program (Mach-O), which cannot run on Linux"};
+    QTest::newRow("scripts that do not parse")
+        << Files{{"main.html",
+                  "<script>\n<!--\nvar a = 1;\n// -->\n</script>\n<script src=\"broken.js\"></script>\n"
+                  "<script>\nif (a {\n}\n</script>\n"},
+                 {"broken.js", "var fine = 1;\nvar b = ;\nwhile (true) {}\n"}}
+        << QByteArrayList{"Clock.wdgt/main.html:8: error: the script does not parse: Expected token “)”",
+                          "Clock.wdgt/broken.js:2: error: the script does not parse: Expected token “numeric literal”"};
     QTest::newRow("access keys as strings")
         << Files{{"Info.plist",
                   info(Id + Name + Main + Size
