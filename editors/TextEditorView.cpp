@@ -12,6 +12,7 @@
 #include <Qsci/qscilexerxml.h>
 
 #include "editors/NoticeBar.h"
+#include "editors/ScriptCompletions.h"
 #include "platform/AsciiSearch.h"
 #include "platform/Settings.h"
 
@@ -20,10 +21,12 @@
 
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QShortcut>
 
 namespace {
 
 constexpr int TabWidth = 4;
+constexpr int CompletionThreshold = 3;
 // Above this a file is read only when the user asks: reading and laying
 // out such a file takes seconds and many times its size in memory.
 constexpr qint64 LargeFileBytes = 32 * 1024 * 1024;
@@ -88,6 +91,12 @@ TextEditorView::TextEditorView(QWidget *parent)
     editor->setBraceMatching(QsciScintilla::SloppyBraceMatch);
     editor->setCaretLineVisible(true);
     editor->setCaretLineBackgroundColor(palette().color(QPalette::AlternateBase));
+    // Names are offered once three letters are typed, or at Ctrl+Space.
+    editor->setAutoCompletionSource(QsciScintilla::AcsAll);
+    editor->setAutoCompletionThreshold(CompletionThreshold);
+    auto *complete =
+        new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Space), editor, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(complete, &QShortcut::activated, editor, &QsciScintilla::autoCompleteFromAll);
     setFocusProxy(editor);
     applyFont();
     connect(&Settings::shared(), &Settings::editorFontSizeChanged, this, &TextEditorView::applyFont);
@@ -122,6 +131,7 @@ TextEditorView::~TextEditorView()
 {
     // The editor refers to the lexer until it goes.
     ui->textView->setLexer(nullptr);
+    ScriptCompletions::detach(m_lexer.get());
 }
 
 void TextEditorView::setViewIdentifier(const QString &identifier)
@@ -140,10 +150,21 @@ void TextEditorView::chooseLexer()
     ui->textView->setLexer(nullptr);
     // Colouring the end of such a file means colouring all of it first:
     // over a second for 50 MB, at Ctrl+End and after each edit near the top.
+    ScriptCompletions::detach(m_lexer.get());
     m_lexer = m_largeFileAllowed ? nullptr : lexerForExtension(QFileInfo(viewIdentifier()).suffix());
     applyFont();
     fitColoursToPalette();
     ui->textView->setLexer(m_lexer.get());
+    if (!bundlePath().isEmpty())
+        offerCompletions();
+}
+
+// Scripts are written in script files and in pages; the widget's own names
+// are read again with the file, as other files may have changed meanwhile.
+void TextEditorView::offerCompletions()
+{
+    if (m_lexer && (qobject_cast<QsciLexerJavaScript *>(m_lexer.get()) || qobject_cast<QsciLexerHTML *>(m_lexer.get())))
+        ScriptCompletions::attach(m_lexer.get(), bundlePath());
 }
 
 // The lexers' colours are made for dark text on white. On a dark palette
@@ -178,6 +199,7 @@ void TextEditorView::openTheFile()
         showLeadsOutside();
     ui->textView->setReadOnly(!loaded || outside);
     rememberFileOnDisk();
+    offerCompletions();
 }
 
 // While a file is read in, Scintilla keeps no undo of it.

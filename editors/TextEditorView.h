@@ -92,6 +92,8 @@ protected:
 
 private:
     void fitColoursToPalette();
+    /// Gives a script's or a page's editor the names to complete.
+    void offerCompletions();
     void chooseLexer();
     void applyFont();
     /// Makes the line number margin wide enough for the last line's number.

@@ -97,6 +97,8 @@ private slots:
     void findNextGoesRound();
     void lineNumbersFitTheLastLine();
     void rewriteTakesOnlyItsOwnText();
+    void completesWhatWidgetsUse_data();
+    void completesWhatWidgetsUse();
     void longLinesShownBrokenKeptWhole_data();
     void longLinesShownBrokenKeptWhole();
     void writtenOnlyWhenReplaced_data();
@@ -298,6 +300,38 @@ void tst_ContentViews::lineNumbersFitTheLastLine()
     editor->viewport()->repaint();
     QCoreApplication::processEvents();
     QVERIFY(fits("100000"));
+}
+
+void tst_ContentViews::completesWhatWidgetsUse_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("completed");
+    QTest::newRow("the widget object") << u"widget.op"_qs << u"widget.openURL"_qs;
+    QTest::newRow("a shared class") << u"new AppleHorizontalS"_qs << u"new AppleHorizontalSlider"_qs;
+    QTest::newRow("a shared class's method") << u"slider.setV"_qs << u"slider.setValue"_qs;
+    QTest::newRow("the widget's own function") << u"drawC"_qs << u"drawClock"_qs;
+}
+
+// Typed in a script, the name is among those the list offers: the
+// runtime's, read from its own scripts, and those the widget's define.
+void tst_ContentViews::completesWhatWidgetsUse()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, completed);
+    Tree::write(m_fixture->bundle(), QStringLiteral("Scripts/clock.js"), "function drawClock(hands, face) {}\n");
+    auto *editor = openText("")->findChild<QsciScintilla *>();
+    // The names are indexed on another thread; until then the list is empty.
+    const auto offered = [editor, &typed] {
+        editor->setText(typed);
+        editor->setCursorPosition(0, int(typed.size()));
+        editor->autoCompleteFromAPIs();
+        return editor->isListActive();
+    };
+    QTRY_VERIFY(offered());
+    const QByteArray name = completed.section(u'.', -1).section(u' ', -1).toUtf8();
+    editor->SendScintilla(QsciScintilla::SCI_AUTOCSELECT, name.constData());
+    editor->SendScintilla(QsciScintilla::SCI_AUTOCCOMPLETE);
+    QCOMPARE(editor->text(), completed);
 }
 
 // A rewrite (Replace All's) goes in as one edit, which one Undo takes back,
