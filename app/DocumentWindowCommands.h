@@ -10,7 +10,10 @@
 class DocumentToolbar;
 class FileListController;
 class QMainWindow;
+class TextEditorView;
+class WidgetFiles;
 class WidgetPanels;
+struct WidgetPart;
 
 /// The commands of a document window, as the toolbar and the menus give
 /// them: New Widget, Open, Save, Preview and Stop, Inspect, Build and Run,
@@ -41,6 +44,9 @@ public:
     /// Previews the widget if it is not shown, and opens the developer
     /// tools on the preview's page.
     void inspectPreview();
+    /// Puts `part` into the page shown, at its caret; when no page shows,
+    /// into the widget's main page, which it shows.
+    void insertPart(const WidgetPart &part);
     void findNext() { m_searchView->findInShownFile(true); }
     void findPrevious() { m_searchView->findInShownFile(false); }
 
@@ -64,8 +70,12 @@ private:
     /// Saves as Save does; empty when nothing was saved to go on with (the
     /// user cancelled, or the save failed).
     QString savedBundlePath();
+    /// The page a part goes into; null, said on the window, when the widget
+    /// has no main page to show.
+    TextEditorView *pageForParts();
 
     QPointer<QMainWindow> m_mainWindow;
+    WidgetFiles *m_files;
     QPointer<FileListSearchField> m_searchView;
     WidgetPanels *m_panels;
     PreviewSession *m_preview;

@@ -7,6 +7,7 @@
 #include "app/PreferencesWindow.h"
 #include "app/WidgetDocument.h"
 #include "app/WidgetPanels.h"
+#include "editors/WidgetPart.h"
 #include "find/FindInWidgetPanel.h"
 #include "platform/Alert.h"
 #include "platform/Document.h"
@@ -160,4 +161,11 @@ void MainMenu::connectWidgetMenu()
     connect(ui->actionProblems, &QAction::triggered, this,
             toolbarCommand([](DocumentWindowCommands &commands) { commands.panels()->toggleProblems(); }));
     connect(ui->actionBuildAndRun, &QAction::triggered, this, toolbarCommand(&DocumentWindowCommands::saveRunWidget));
+    QMenu *parts = new QMenu(tr("Insert &Part"), ui->menuWidget);
+    parts->setObjectName(QStringLiteral("menuInsertPart"));
+    ui->menuWidget->insertMenu(ui->actionBuildAndRun, parts);
+    for (const WidgetPart &part : WidgetPart::library()) {
+        connect(parts->addAction(part.title), &QAction::triggered, this,
+                toolbarCommand([&part](DocumentWindowCommands &commands) { commands.insertPart(part); }));
+    }
 }

@@ -12,9 +12,9 @@
 #include <QFutureWatcher>
 #include <QHash>
 #include <QMutex>
-#include <QtConcurrent>
 #include <QRegularExpression>
 #include <QSet>
+#include <QtConcurrent>
 
 namespace {
 

@@ -13,6 +13,7 @@
 
 #include "editors/NoticeBar.h"
 #include "editors/ScriptCompletions.h"
+#include "editors/WidgetPart.h"
 #include "platform/AsciiSearch.h"
 #include "platform/Settings.h"
 
@@ -157,6 +158,24 @@ void TextEditorView::chooseLexer()
     ui->textView->setLexer(m_lexer.get());
     if (!bundlePath().isEmpty())
         offerCompletions();
+}
+
+void TextEditorView::insertPart(const WidgetPart &part)
+{
+    CodeEditor *editor = ui->textView;
+    const auto caret = qsizetype(editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS));
+    const WidgetPart::Insertion insertion = part.insertionInto(editorBytes().toByteArray(), caret);
+    editor->beginUndoAction();
+    // The later place first, so that the earlier one's offset holds.
+    editor->SendScintilla(QsciScintilla::SCI_INSERTTEXT, static_cast<unsigned long>(insertion.markupAt),
+                          insertion.markup.constData());
+    editor->SendScintilla(QsciScintilla::SCI_INSERTTEXT, static_cast<unsigned long>(insertion.headAt),
+                          insertion.head.constData());
+    editor->SendScintilla(
+        QsciScintilla::SCI_GOTOPOS,
+        static_cast<unsigned long>(insertion.markupAt + insertion.head.size() + insertion.markup.size()));
+    editor->endUndoAction();
+    editor->setFocus();
 }
 
 // Scripts are written in script files and in pages; the widget's own names

@@ -9,6 +9,7 @@
 #include <utility>
 
 class QsciLexer;
+struct WidgetPart;
 namespace Ui {
 class TextEditorView;
 }
@@ -38,6 +39,9 @@ public:
     QByteArray utf8() const;
     /// The editor's text as it holds it, line breaks put in included (see
     /// LongLineBreaks); valid until it changes.
+    /// Puts `part` into the page at the caret, with the shared scripts it
+    /// needs into the page's head, as one edit that one Undo takes back.
+    void insertPart(const WidgetPart &part);
     QByteArrayView editorBytes() const;
     /// Whether long lines are shown broken at line breaks put in.
     bool showsLinesBroken() const;

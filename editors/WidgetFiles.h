@@ -21,6 +21,8 @@ public:
     /// The open editor of the file `identifier` (a path in the bundle); null
     /// when none is open.
     virtual ContentView *contentViewWithIdentifier(const QString &identifier) const = 0;
+    /// The view the document window shows; null when it shows none.
+    virtual ContentView *shownView() const = 0;
     /// Opens the file at `path` in its editor and shows it.
     virtual void openFileAtPath(const QString &path) = 0;
 

@@ -188,3 +188,8 @@ QList<ContentView *> FileListController::contentViews() const
 {
     return m_contentView ? m_contentView->views() : QList<ContentView *>();
 }
+
+ContentView *FileListController::shownView() const
+{
+    return m_contentView ? qobject_cast<ContentView *>(m_contentView->currentWidget()) : nullptr;
+}

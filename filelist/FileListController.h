@@ -61,6 +61,7 @@ public:
     void openFileAtPath(const QString &path) override;
     /// The content area's view of the entry, however it is spelled, or null.
     ContentView *contentViewWithIdentifier(const QString &identifier) const override;
+    ContentView *shownView() const override;
     /// The content area's views, in the area's order.
     QList<ContentView *> contentViews() const override;
 

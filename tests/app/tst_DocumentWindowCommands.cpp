@@ -3,6 +3,7 @@
 
 #include "app/RunLogPanel.h"
 #include "app/WidgetPanels.h"
+#include "check/WidgetChecker.h"
 #include "editors/TextEditorView.h"
 #include "platform/Toolbar.h"
 #include "platform/Workspace.h"
@@ -13,7 +14,9 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -33,6 +36,7 @@ private slots:
     void previewFromTheMenuAndTheToolbar();
     void madeWidgetsPreviewOverAndOver();
     void runLogShowsThePreviewsLog();
+    void insertedPartsWorkInThePreview();
     void buildAndRun_data();
     void buildAndRun();
 
@@ -182,6 +186,54 @@ void tst_DocumentWindowCommands::runLogShowsThePreviewsLog()
     int line = 0, index = 0;
     view->findChild<QsciScintilla *>()->getCursorPosition(&line, &index);
     QCOMPARE(line, 2);
+}
+
+// Every part, put into a new widget's page from the menu (one twice, under
+// ids of its own), leaves nothing for the check to find and sets itself up
+// in the preview; the info button turns the widget to its back.
+void tst_DocumentWindowCommands::insertedPartsWorkInThePreview()
+{
+    Tree::write(m_fixture->bundle(), QStringLiteral("Info.plist"),
+                "<plist><dict><key>CFBundleIdentifier</key><string>com.example.parts</string><key>CFBundleName</key>"
+                "<string>Parts</string><key>MainHTML</key><string>main.html</string><key>Width</key>"
+                "<integer>400</integer><key>Height</key><integer>500</integer></dict></plist>");
+    Tree::write(m_fixture->bundle(), QStringLiteral("main.html"),
+                "<html>\n<head>\n</head>\n<body>\n</body>\n</html>\n");
+    for (const QString &picture : {u"Default.png"_s, u"Icon.png"_s})
+        QVERIFY(QImage(40, 40, QImage::Format_ARGB32).save(m_fixture->bundle() + u'/' + picture));
+    WidgetDocument *document = m_fixture->open(m_fixture->bundle());
+    const QList<QAction *> parts = document->window()->findChild<QMenu *>(u"menuInsertPart"_s)->actions();
+    for (QAction *part : parts)
+        part->trigger();
+    parts.first()->trigger();
+    command(document, "actionPreview")->trigger();
+    const QString page = QString::fromUtf8(Tree::read(m_fixture->bundle() + u"/main.html"_s));
+    QCOMPARE(page.count(u"AppleButton.js"_s), 1);
+    QCOMPARE(WidgetChecker::check(m_fixture->bundle()).size(), 0);
+
+    QWebEnginePage *shown = document->windowCommands()->preview()->window()->findChild<QWebEngineView *>()->page();
+    const auto failing = std::make_shared<QVariant>();
+    // Nothing (undefined) until the page has loaded; the picture shown
+    // while it loads is another page.
+    const QString checks = uR"((function () {
+        if (document.readyState !== 'complete' || !document.getElementById('info'))
+            return undefined;
+        var set = function (id) { return document.getElementById(id).children.length > 0; };
+        var ids = ['button', 'button2', 'glassButton', 'info', 'slider', 'verticalSlider', 'scrollBar'];
+        var failing = ids.filter(function (id) { return !document.getElementById(id) || !set(id); });
+        document.getElementById('info').click();
+        if (getComputedStyle(document.getElementById('back')).display !== 'block')
+            failing.push('the flip');
+        return failing.join(' ');
+    })())"_s;
+    QTRY_VERIFY_WITH_TIMEOUT(([&] {
+                                 shown->runJavaScript(checks, [failing](const QVariant &result) { *failing = result; });
+                                 return failing->isValid();
+                             }()),
+                             30000);
+    QCOMPARE(failing->toString(), QString());
+    for (const QString &line : document->windowCommands()->panels()->runLog()->lines())
+        QVERIFY2(!line.contains(u"error"_s), qPrintable(line));
 }
 
 void tst_DocumentWindowCommands::buildAndRun_data()
