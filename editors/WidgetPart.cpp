@@ -41,6 +41,27 @@ new AppleGlassButton(document.getElementById('${done}'), 'Done',
 </script>
 )";
 
+WidgetPart slider(bool vertical)
+{
+    QByteArray markup = R"(
+<div id="${%1}" style="width: %2px; height: %3px;"></div>
+<script type="text/javascript">
+var ${%1} = new %4(document.getElementById('${%1}'), function (value) {
+    // value runs from 0 at the %5 to 1 at the %6.
+});
+</script>
+)";
+    const QByteArray id = vertical ? "verticalSlider" : "slider";
+    const QByteArrayList fields = vertical ? QByteArrayList{id, "22", "120", "AppleVerticalSlider", "top", "bottom"}
+                                           : QByteArrayList{id, "120", "22", "AppleHorizontalSlider", "left", "right"};
+    for (qsizetype field = fields.size(); field > 0; --field)
+        markup.replace('%' + QByteArray::number(field), fields.at(field - 1));
+    return {vertical ? tr("Vertical Slider") : tr("Horizontal Slider"),
+            {u"AppleClasses/AppleSlider.js"_s},
+            {QString::fromLatin1(id)},
+            markup};
+}
+
 QList<WidgetPart> makeLibrary()
 {
     return {
@@ -64,22 +85,8 @@ var ${glassButton} = new AppleGlassButton(document.getElementById('${glassButton
          {u"AppleClasses/AppleInfoButton.js"_s, u"AppleClasses/AppleButton.js"_s},
          {u"front"_s, u"back"_s, u"info"_s, u"done"_s, u"turn"_s},
          Flip},
-        {tr("Horizontal Slider"), {u"AppleClasses/AppleSlider.js"_s}, {u"slider"_s}, R"(
-<div id="${slider}" style="width: 120px; height: 22px;"></div>
-<script type="text/javascript">
-var ${slider} = new AppleHorizontalSlider(document.getElementById('${slider}'), function (value) {
-    // value runs from 0 at the left to 1 at the right.
-});
-</script>
-)"},
-        {tr("Vertical Slider"), {u"AppleClasses/AppleSlider.js"_s}, {u"verticalSlider"_s}, R"(
-<div id="${verticalSlider}" style="width: 22px; height: 120px;"></div>
-<script type="text/javascript">
-var ${verticalSlider} = new AppleVerticalSlider(document.getElementById('${verticalSlider}'), function (value) {
-    // value runs from 0 at the top to 1 at the bottom.
-});
-</script>
-)"},
+        slider(false),
+        slider(true),
         {tr("Scroll Area"),
          {u"AppleClasses/AppleScrollbar.js"_s, u"AppleClasses/AppleScrollArea.js"_s},
          {u"scrollArea"_s, u"scrollContent"_s, u"scrollBar"_s},
