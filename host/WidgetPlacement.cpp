@@ -2,6 +2,7 @@
 #include "host/WidgetPlacement.h"
 
 #include "host/BorderlessWindow.h"
+#include "host/ScreenPlace.h"
 #include "host/WidgetPreviewView.h"
 
 #include <QGuiApplication>
@@ -27,27 +28,25 @@ QSettings positions()
                      QSettings::IniFormat);
 }
 
-// The rectangle moved just enough to lie on the screen it is most on.
-QRect onScreen(const QRect &rect)
+// The screens there are now, the primary first.
+QList<ScreenPlace::Screen> screens()
 {
-    const QScreen *screen = QGuiApplication::screenAt(rect.center());
-    const QRect available = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
-    QRect placed = rect;
-    placed.moveRight(std::min(placed.right(), available.right()));
-    placed.moveBottom(std::min(placed.bottom(), available.bottom()));
-    placed.moveLeft(std::max(placed.left(), available.left()));
-    placed.moveTop(std::max(placed.top(), available.top()));
-    return placed;
+    QList<ScreenPlace::Screen> all;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const ScreenPlace::Screen known{screen->name(), screen->availableGeometry()};
+        screen == QGuiApplication::primaryScreen() ? all.prepend(known) : all.append(known);
+    }
+    return all;
 }
 
-// Where the widget of `domain` was last, if it has been anywhere. A place
-// kept as a point only has no size.
-std::optional<QRect> savedPlace(const QString &domain)
+// Where the widget of `domain`, `size` large (as large as it was, when no
+// size is given), goes after its last place, if it has been anywhere.
+std::optional<QRect> savedPlace(const QSettings &positions, const QString &domain, const QSize &size = {})
 {
-    const QVariant saved = positions().value(domain);
-    if (!saved.isValid())
+    const std::optional<ScreenPlace> saved = ScreenPlace::fromVariant(positions.value(domain), screens());
+    if (!saved)
         return std::nullopt;
-    return saved.typeId() == QMetaType::QPoint ? QRect(saved.toPoint(), QSize(0, 0)) : saved.toRect();
+    return saved->restoredOn(screens(), size);
 }
 
 // Whether `rect`, with a gap around it, meets any of `taken`.
@@ -67,7 +66,10 @@ WidgetPlacement::WidgetPlacement(QObject *parent)
     };
     for (QScreen *screen : QGuiApplication::screens())
         follow(screen);
-    connect(qApp, &QGuiApplication::screenAdded, this, follow);
+    connect(qApp, &QGuiApplication::screenAdded, this, [this, follow](QScreen *screen) {
+        follow(screen);
+        keepOnScreen();
+    });
     connect(qApp, &QGuiApplication::screenRemoved, this, &WidgetPlacement::keepOnScreen);
 }
 
@@ -79,8 +81,11 @@ void WidgetPlacement::place(BorderlessWindow *window, const QString &domain)
         window->installEventFilter(this);
     }
     m_domains.insert(window, domain);
-    const std::optional<QRect> saved = savedPlace(domain);
-    window->move(onScreen(QRect(saved ? saved->topLeft() : freePosition(window), window->size())).topLeft());
+    const std::optional<QRect> saved = savedPlace(positions(), domain, window->size());
+    window->move(saved ? saved->topLeft()
+                       : ScreenPlace::of(QRect(freePosition(window), window->size()), screens())
+                             .restoredOn(screens(), window->size())
+                             .topLeft());
     remember(window);
 }
 
@@ -98,7 +103,7 @@ bool WidgetPlacement::eventFilter(QObject *watched, QEvent *event)
 
 void WidgetPlacement::remember(BorderlessWindow *window) const
 {
-    positions().setValue(m_domains.value(window), window->geometry());
+    positions().setValue(m_domains.value(window), ScreenPlace::of(window->geometry(), screens()).toVariant());
 }
 
 // The first place, row by row from the top left of the screen, where the
@@ -126,7 +131,7 @@ QList<QRect> WidgetPlacement::others(BorderlessWindow *window) const
     const QSettings saved = positions();
     for (const QString &other : saved.childKeys()) {
         if (other != domain)
-            taken.append(saved.value(other).toRect());
+            taken.append(savedPlace(saved, other).value_or(QRect()));
     }
     for (auto it = m_domains.cbegin(); it != m_domains.cend(); ++it) {
         if (it.key() != window && it.key()->isVisible())
@@ -135,8 +140,16 @@ QList<QRect> WidgetPlacement::others(BorderlessWindow *window) const
     return taken;
 }
 
+// Each widget goes to its place on the screens there are now: back to its
+// own screen as that returns, onto the first while it is away. The place
+// kept is left as it is, so the screen's return brings the widget back.
 void WidgetPlacement::keepOnScreen()
 {
-    for (auto it = m_domains.cbegin(); it != m_domains.cend(); ++it)
-        it.key()->move(onScreen(it.key()->geometry()).topLeft());
+    const QSettings saved = positions();
+    for (auto it = m_domains.cbegin(); it != m_domains.cend(); ++it) {
+        BorderlessWindow *window = it.key();
+        window->move(savedPlace(saved, it.value(), window->size())
+                         .value_or(ScreenPlace::of(window->geometry(), screens()).restoredOn(screens(), window->size()))
+                         .topLeft());
+    }
 }

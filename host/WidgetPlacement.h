@@ -9,10 +9,12 @@
 class BorderlessWindow;
 
 /// Where the host's widgets sit: each where it was last, kept per widget
-/// from run to run whether or not the user dragged it; a widget seen for the
-/// first time where it covers no other, shown or not, when there is such a
-/// place; a widget that grows over another moved to such a place; and every
-/// widget on a screen when screens come, go or change size.
+/// from run to run whether or not the user dragged it, relative to its
+/// screen (see ScreenPlace); a widget seen for the first time where it
+/// covers no other, shown or not, when there is such a place; a widget that
+/// grows over another moved to such a place; and every widget back on its
+/// own screen, or on the first while that is away, when screens come, go or
+/// change size.
 class WidgetPlacement : public QObject
 {
     Q_OBJECT
