@@ -3,6 +3,7 @@
 
 #include "host/BorderlessWindow.h"
 #include "host/CloseBox.h"
+#include "host/DimmedScreens.h"
 #include "host/WidgetBundle.h"
 #include "host/WidgetPlacement.h"
 #include "host/WidgetPreviewView.h"
@@ -17,6 +18,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QLoggingCategory>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -62,7 +64,9 @@ HostApplication::HostApplication(QObject *parent)
     : QObject(parent)
     , m_server(new QLocalServer(this))
     , m_placement(new WidgetPlacement(this))
+    , m_dimmed(new DimmedScreens(this))
 {
+    connect(m_dimmed, &DimmedScreens::dismissed, this, &HostApplication::hideAll);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &HostApplication::acceptConnections);
 }
@@ -80,16 +84,22 @@ QString HostApplication::defaultServerName()
     return QDir::tempPath() + QStringLiteral("/quillet-host-%1").arg(::getuid());
 }
 
-int HostApplication::run(const QStringList &paths)
+int HostApplication::run(const QStringList &paths, const QStringList &commands)
 {
+    const QStringList message = commands + absolutePaths(paths);
     if (paths.isEmpty()) {
-        QTextStream(stderr) << "usage: quillet-host <widget bundle>..." << Qt::endl;
-        return 2;
+        if (commands.isEmpty()) {
+            QTextStream(stderr) << "usage: quillet-host <widget bundle>..." << Qt::endl;
+            return 2;
+        }
+        if (handOver(defaultServerName(), message))
+            return 0;
+        QTextStream(stderr) << "quillet-host: no widget host is running to take: " << commands.join(u", ") << Qt::endl;
+        return 1;
     }
-    const QStringList absolute = absolutePaths(paths);
-    if (!becomeHost(absolute))
+    if (!becomeHost(message))
         return 0;
-    showWidgets(absolute);
+    receive(message);
     if (m_windows.isEmpty())
         return 1;
     // Closing the last widget ends the host, not hiding one for a reload.
@@ -100,19 +110,19 @@ int HostApplication::run(const QStringList &paths)
 
 // The lock spans asking and listening, so two starts at the same moment
 // cannot both find no host and both become one.
-bool HostApplication::becomeHost(const QStringList &paths)
+bool HostApplication::becomeHost(const QStringList &message)
 {
     const QString name = defaultServerName();
     QLockFile startup(name + QStringLiteral(".lock"));
     startup.lock();
-    if (handOver(name, paths))
+    if (handOver(name, message))
         return false;
     if (!listen(name))
         qCWarning(lcHost) << "cannot listen for later starts:" << m_server->errorString();
     return true;
 }
 
-bool HostApplication::handOver(const QString &serverName, const QStringList &paths)
+bool HostApplication::handOver(const QString &serverName, const QStringList &message)
 {
     QLocalSocket socket;
     socket.connectToServer(serverName);
@@ -120,7 +130,7 @@ bool HostApplication::handOver(const QString &serverName, const QStringList &pat
         return false;
     QDataStream stream(&socket);
     stream.setVersion(WireVersion);
-    stream << paths;
+    stream << message;
     while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(HandOverTimeout)) {
     }
     return socket.bytesToWrite() == 0;
@@ -140,6 +150,85 @@ void HostApplication::showWidgets(const QStringList &paths)
         showWidget(path);
 }
 
+// Paths come made absolute, so a command is told apart by its first
+// character; a host of an earlier version takes one for a path that is no
+// folder, and says so.
+void HostApplication::receive(const QStringList &message)
+{
+    for (const QString &item : message)
+        item.startsWith(u'/') ? showWidget(item) : command(item);
+}
+
+void HostApplication::command(const QString &command)
+{
+    const std::optional<WidgetLayer> layer =
+        command.startsWith(u"layer=") ? WidgetLayers::named(command.section(u'=', 1)) : std::nullopt;
+    if (command == u"show-all")
+        showAll();
+    else if (command == u"hide-all")
+        hideAll();
+    else if (command == u"toggle")
+        isShowingAny() ? hideAll() : showAll();
+    else if (layer)
+        setLayer(*layer);
+    else
+        qCWarning(lcHost).noquote() << "not a command:" << command;
+}
+
+void HostApplication::setLayer(WidgetLayer layer)
+{
+    if (layer == m_layer)
+        return;
+    const bool leavingDashboard = m_layer == WidgetLayer::Dashboard;
+    m_layer = layer;
+    m_dimmed->hide();
+    for (BorderlessWindow *window : std::as_const(m_windows))
+        applyLayer(window);
+    // Into the dashboard the widgets go away until it is called up; out of
+    // it they show, as they did before.
+    if (layer == WidgetLayer::Dashboard)
+        hideAll();
+    else if (leavingDashboard)
+        showAll();
+    emit layerChanged(layer);
+    log(u"layer", WidgetLayers::nameOf(layer));
+}
+
+void HostApplication::applyLayer(BorderlessWindow *window)
+{
+    const bool shown = window->isVisible();
+    window->setWindowFlags(WidgetLayers::windowFlags(m_layer));
+    // In the dashboard Escape dismisses it; elsewhere it removes the widget.
+    window->setClosesOnEscape(m_layer != WidgetLayer::Dashboard);
+    if (shown)
+        window->show();
+}
+
+void HostApplication::showAll()
+{
+    if (m_layer == WidgetLayer::Dashboard)
+        m_dimmed->show();
+    for (BorderlessWindow *window : std::as_const(m_windows)) {
+        window->show();
+        window->raise();
+    }
+    log(u"showing", QStringLiteral("all"));
+}
+
+void HostApplication::hideAll()
+{
+    m_dimmed->hide();
+    for (BorderlessWindow *window : std::as_const(m_windows))
+        window->hide();
+    log(u"hiding", QStringLiteral("all"));
+}
+
+bool HostApplication::isShowingAny() const
+{
+    return std::any_of(m_windows.cbegin(), m_windows.cend(),
+                       [](const BorderlessWindow *window) { return window->isVisible(); });
+}
+
 void HostApplication::showWidget(const QString &path)
 {
     const QFileInfo folder(path);
@@ -155,6 +244,9 @@ void HostApplication::showWidget(const QString &path)
     window->showWidget(bundle);
     m_placement->place(window, WidgetPreferences::domainOf(bundle));
     window->findChild<CloseBox *>()->move(closeBoxPosition(bundle));
+    // A widget started into a dashboard not called up waits there with the others.
+    if (m_layer == WidgetLayer::Dashboard && !m_dimmed->isShowing())
+        window->hide();
     // Started by the user, so it takes the keyboard: Escape closes it at once.
     window->activateWindow();
     log(u"showing", key);
@@ -166,7 +258,13 @@ BorderlessWindow *HostApplication::createWindow(const QString &key)
                                   WidgetPreferences::domainOf(WidgetBundle::read(key)));
     auto *window = new BorderlessWindow(store.webProfile());
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setClosesOnEscape(true);
+    applyLayer(window);
+    // Escape in the dashboard dismisses it, whichever widget has the keyboard.
+    auto *dismiss = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    dismiss->setEnabled(m_layer == WidgetLayer::Dashboard);
+    connect(dismiss, &QShortcut::activated, this, &HostApplication::hideAll);
+    connect(this, &HostApplication::layerChanged, dismiss,
+            [dismiss](WidgetLayer layer) { dismiss->setEnabled(layer == WidgetLayer::Dashboard); });
     window->setWindowTitle(QFileInfo(key).completeBaseName());
     window->runtime()->setPreferenceStore(WidgetPreferences::Store::Installed);
     // The widget's log goes to standard error, each line under its name.
@@ -198,18 +296,18 @@ void HostApplication::forget(const QString &key)
 void HostApplication::acceptConnections()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receivePaths(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receiveMessage(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     }
 }
 
-void HostApplication::receivePaths(QLocalSocket *socket)
+void HostApplication::receiveMessage(QLocalSocket *socket)
 {
     QDataStream stream(socket);
     stream.setVersion(WireVersion);
     stream.startTransaction();
-    QStringList paths;
-    stream >> paths;
+    QStringList message;
+    stream >> message;
     if (stream.commitTransaction())
-        showWidgets(paths);
+        receive(message);
 }

@@ -1,22 +1,29 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "host/WidgetLayer.h"
+
 #include <QHash>
 #include <QObject>
 #include <QStringList>
 
 class BorderlessWindow;
+class DimmedScreens;
 class QLocalServer;
 class QLocalSocket;
 class WidgetPlacement;
 
 /// The widget host: runs installed widgets, one window per bundle, and all of
 /// one user's widgets in one process. A later start hands its bundles to the
-/// running host over a local socket and ends.
+/// running host over a local socket and ends. Later starts may also give
+/// commands, which the running host carries out: "show-all", "hide-all",
+/// "toggle" (shows all when none shows, else hides all) and "layer=<name>"
+/// (see WidgetLayer).
 ///
 /// The host keeps a log on standard output, one line per event:
 /// "showing <bundle>" when a widget's window is shown or reloaded, and
-/// "closing <bundle>" when it closes, <bundle> being the canonical path.
+/// "closing <bundle>" when it closes, <bundle> being the canonical path;
+/// "showing all", "hiding all" and "layer <name>" for the commands.
 class HostApplication : public QObject
 {
     Q_OBJECT
@@ -30,14 +37,15 @@ public:
     /// own runtime folder, which no other user can reach.
     static QString defaultServerName();
 
-    /// The whole program: hands `paths` to this user's running host, or
-    /// becomes that host, shows them and runs the event loop until the last
-    /// widget closes. Returns the exit status.
-    int run(const QStringList &paths);
+    /// The whole program: hands `paths` and `commands` to this user's running
+    /// host, or becomes that host, carries them out and runs the event loop
+    /// until the last widget closes. Commands alone need a running host.
+    /// Returns the exit status.
+    int run(const QStringList &paths, const QStringList &commands = {});
 
-    /// Gives `paths` to the host listening on `serverName`; false when no
-    /// host took them.
-    static bool handOver(const QString &serverName, const QStringList &paths);
+    /// Gives `message` (absolute bundle paths and commands) to the host
+    /// listening on `serverName`; false when no host took it.
+    static bool handOver(const QString &serverName, const QStringList &message);
     /// Takes bundle paths from later starts. A socket left behind by a host
     /// that died is replaced, so call this only once handOver() failed.
     bool listen(const QString &serverName);
@@ -46,21 +54,38 @@ public:
     /// again, reloaded and raised. A path that is not a folder is reported on
     /// standard error and skipped.
     void showWidgets(const QStringList &paths);
+    /// Carries out each element of `message`: a bundle's absolute path is
+    /// shown, anything else is a command.
+    void receive(const QStringList &message);
+
+    void setLayer(WidgetLayer layer);
+    WidgetLayer layer() const { return m_layer; }
+    /// Shows every widget the host runs (above the dimmed screens, in the
+    /// dashboard layer), or hides them all, leaving them running.
+    void showAll();
+    void hideAll();
+    bool isShowingAny() const;
 
 signals:
     /// The last window closed. The host no longer listens by then, so a new
     /// start becomes a new host rather than handing its bundles to this one.
     void lastWidgetClosed();
+    void layerChanged(WidgetLayer layer);
 
 private:
-    bool becomeHost(const QStringList &paths);
+    bool becomeHost(const QStringList &message);
     void showWidget(const QString &path);
+    void command(const QString &command);
     BorderlessWindow *createWindow(const QString &key);
+    /// Stacks `window` as the layer says; a shown window shows again.
+    void applyLayer(BorderlessWindow *window);
     void forget(const QString &key);
     void acceptConnections();
-    void receivePaths(QLocalSocket *socket);
+    void receiveMessage(QLocalSocket *socket);
 
     QLocalServer *m_server;
     WidgetPlacement *m_placement;
+    DimmedScreens *m_dimmed;
+    WidgetLayer m_layer = WidgetLayer::Above;
     QHash<QString, BorderlessWindow *> m_windows;
 };

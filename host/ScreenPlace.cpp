@@ -47,7 +47,8 @@ QRect ScreenPlace::restoredOn(const QList<Screen> &screens, QSize size) const
         size = this->size;
     if (screens.isEmpty())
         return {offset, size};
-    const auto own = std::find_if(screens.cbegin(), screens.cend(), [this](const Screen &s) { return s.name == screen; });
+    const auto own =
+        std::find_if(screens.cbegin(), screens.cend(), [this](const Screen &s) { return s.name == screen; });
     const QRect area = (own != screens.cend() ? *own : screens.first()).available;
     return inside(QRect(area.topLeft() + offset, size), area);
 }

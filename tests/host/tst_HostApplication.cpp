@@ -222,6 +222,46 @@ private slots:
         QVERIFY(screen->availableGeometry().contains(again->geometry()));
     }
 
+    // All the widgets show and hide at once, from this program and from later
+    // starts, and keep running hidden; each layer stacks them as it says. The
+    // dashboard hides them until called up, over dimmed screens, and goes at
+    // Escape or a click beside them.
+    void layersAndShowingAll()
+    {
+        const auto dimmed = [] {
+            int count = 0;
+            for (QWidget *window : QApplication::topLevelWidgets())
+                count += window->objectName() == u"dimmedScreen" && window->isVisible();
+            return count;
+        };
+        m_f->host.showWidgets({m_f->first, m_f->second});
+        QVERIFY(shown().first()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(m_f->host.listen(m_f->dir.filePath(u"host"_s)));
+        QVERIFY(HostApplication::handOver(m_f->dir.filePath(u"host"_s), {u"toggle"_s}));
+        QTRY_COMPARE(shown().size(), 0);
+        m_f->host.receive({u"show-all"_s, u"layer=desktop"_s});
+        QCOMPARE(shown().size(), 2);
+        for (BorderlessWindow *window : shown())
+            QVERIFY(window->windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnBottomHint));
+
+        m_f->host.receive({u"layer=dashboard"_s});
+        QCOMPARE(shown().size(), 0);
+        m_f->host.receive({u"toggle"_s});
+        QCOMPARE(shown().size(), 2);
+        QCOMPARE(dimmed(), QGuiApplication::screens().size());
+        QTest::keyClick(shown().first(), Qt::Key_Escape);
+        QCOMPARE(shown().size() + dimmed(), 0);
+        m_f->host.receive({u"toggle"_s});
+        QWidget *backdrop = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            backdrop = window->objectName() == u"dimmedScreen" && window->isVisible() ? window : backdrop;
+        QVERIFY(backdrop);
+        QTest::mouseClick(backdrop, Qt::LeftButton);
+        QCOMPARE(shown().size() + dimmed(), 0);
+        m_f->host.receive({u"layer=above"_s});
+        QCOMPARE(shown().size(), 2);
+    }
+
     // Each widget keeps its own web storage, which outlives its window; the
     // preview of the same widget keeps another.
     void eachWidgetKeepsItsOwnStorage()
@@ -251,6 +291,10 @@ private slots:
     // relatively, and a path that is no folder.
     void laterStartsHandOverToTheRunningHost()
     {
+        QProcess *alone = m_f->start({u"--toggle"_s});
+        QVERIFY(alone->waitForFinished(LoadTimeout));
+        QCOMPARE(alone->exitCode(), 1);
+        QVERIFY(alone->readAllStandardError().contains("no widget host is running"));
         QProcess *nothing = m_f->start({u"Missing.wdgt"_s});
         QVERIFY(nothing->waitForFinished(LoadTimeout));
         QCOMPARE(nothing->exitCode(), 1);
@@ -268,6 +312,10 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(
             log(host), (QStringList{showing(m_f->first), showing(m_f->second), showing(m_f->first)}), LoadTimeout);
+        QProcess *command = m_f->start({u"--layer=dashboard"_s, u"--show-all"_s});
+        QVERIFY(command->waitForFinished(LoadTimeout) && command->exitCode() == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(log(host).mid(3),
+                                  (QStringList{u"hiding all"_s, u"layer dashboard"_s, u"showing all"_s}), LoadTimeout);
         QCOMPARE(host->state(), QProcess::Running);
     }
 };

@@ -42,13 +42,12 @@ private slots:
             << Screens{Laptop, Monitor} << QRect(QPoint(3000, 900), Widget) << Screens{Laptop}
             << QPoint(1280 - 200, 800 - 100);
         QTest::newRow("the primary swapped: a place keeps its own screen")
-            << Screens{Laptop, Monitor} << QRect(QPoint(10, 10), Widget) << Screens{Monitor, Laptop}
-            << QPoint(10, 10);
+            << Screens{Laptop, Monitor} << QRect(QPoint(10, 10), Widget) << Screens{Monitor, Laptop} << QPoint(10, 10);
         QTest::newRow("across two screens: on the one it covers most")
             << Screens{Laptop, Monitor} << QRect(QPoint(1250, 10), Widget) << Screens{Laptop, Monitor}
             << QPoint(1280, 10);
-        QTest::newRow("off every screen: on the primary") << Screens{Laptop, Monitor} << QRect(QPoint(-900, 10), Widget)
-                                                          << Screens{Laptop, Monitor} << QPoint(0, 10);
+        QTest::newRow("off every screen: on the primary")
+            << Screens{Laptop, Monitor} << QRect(QPoint(-900, 10), Widget) << Screens{Laptop, Monitor} << QPoint(0, 10);
     }
     void restored()
     {
