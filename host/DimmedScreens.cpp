@@ -52,8 +52,7 @@ void DimmedScreens::hide()
 
 bool DimmedScreens::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool escape =
-        event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
+    const bool escape = event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
     if (event->type() == QEvent::MouseButtonPress || escape) {
         emit dismissed();
         return true;

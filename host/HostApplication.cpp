@@ -4,6 +4,7 @@
 #include "host/BorderlessWindow.h"
 #include "host/CloseBox.h"
 #include "host/DimmedScreens.h"
+#include "host/HostTray.h"
 #include "host/WidgetBundle.h"
 #include "host/WidgetPlacement.h"
 #include "host/WidgetPreviewView.h"
@@ -18,6 +19,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QLoggingCategory>
+#include <QSettings>
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -50,6 +52,14 @@ QStringList absolutePaths(const QStringList &paths)
     for (const QString &path : paths)
         absolute.append(QFileInfo(path).absoluteFilePath());
     return absolute;
+}
+
+// Found afresh on every use, so a change of home is followed.
+QSettings session()
+{
+    return QSettings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                         + QStringLiteral("/Quillet/Widget Host.conf"),
+                     QSettings::IniFormat);
 }
 
 QPoint closeBoxPosition(const WidgetBundle &bundle)
@@ -86,26 +96,73 @@ QString HostApplication::defaultServerName()
 
 int HostApplication::run(const QStringList &paths, const QStringList &commands)
 {
-    const QStringList message = commands + absolutePaths(paths);
-    if (paths.isEmpty()) {
-        if (commands.isEmpty()) {
-            QTextStream(stderr) << "usage: quillet-host <widget bundle>..." << Qt::endl;
-            return 2;
-        }
-        if (handOver(defaultServerName(), message))
+    if (paths.isEmpty() && !commands.isEmpty()) {
+        if (handOver(defaultServerName(), commands))
             return 0;
         QTextStream(stderr) << "quillet-host: no widget host is running to take: " << commands.join(u", ") << Qt::endl;
         return 1;
     }
+    const QStringList message = paths.isEmpty() ? savedRunning() : commands + absolutePaths(paths);
     if (!becomeHost(message))
         return 0;
+    setLayer(savedLayer());
     receive(message);
-    if (m_windows.isEmpty())
-        return 1;
-    // Closing the last widget ends the host, not hiding one for a reload.
+    const HostTray tray(this);
+    m_staysWithoutWidgets = tray.isShown();
+    if (m_windows.isEmpty() && !m_staysWithoutWidgets) {
+        if (paths.isEmpty())
+            QTextStream(stderr) << "usage: quillet-host <widget bundle>..." << Qt::endl;
+        return paths.isEmpty() ? 2 : 1;
+    }
+    // Closing the last widget ends a host without a tray icon; hiding one
+    // for a reload does not.
     qApp->setQuitOnLastWindowClosed(false);
     connect(this, &HostApplication::lastWidgetClosed, qApp, &QCoreApplication::quit);
     return QCoreApplication::exec();
+}
+
+QString HostApplication::widgetFolder()
+{
+    return QDir::homePath() + QStringLiteral("/Library/Widgets");
+}
+
+QStringList HostApplication::installedBundles()
+{
+    QStringList bundles;
+    const QFileInfoList entries = QDir(widgetFolder())
+                                      .entryInfoList({QStringLiteral("*.wdgt")}, QDir::Dirs | QDir::NoDotAndDotDot,
+                                                     QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &entry : entries)
+        bundles.append(entry.canonicalFilePath());
+    return bundles;
+}
+
+bool HostApplication::isRunning(const QString &bundle) const
+{
+    return m_windows.contains(QFileInfo(bundle).canonicalFilePath());
+}
+
+void HostApplication::closeWidget(const QString &bundle)
+{
+    if (BorderlessWindow *window = m_windows.value(QFileInfo(bundle).canonicalFilePath()))
+        window->removeWidget();
+}
+
+QStringList HostApplication::savedRunning()
+{
+    return session().value(QStringLiteral("running")).toStringList();
+}
+
+WidgetLayer HostApplication::savedLayer()
+{
+    return WidgetLayers::named(session().value(QStringLiteral("layer")).toString()).value_or(WidgetLayer::Above);
+}
+
+void HostApplication::saveSession() const
+{
+    QSettings saved = session();
+    saved.setValue(QStringLiteral("running"), QStringList(m_windows.keys()));
+    saved.setValue(QStringLiteral("layer"), WidgetLayers::nameOf(m_layer));
 }
 
 // The lock spans asking and listening, so two starts at the same moment
@@ -190,6 +247,7 @@ void HostApplication::setLayer(WidgetLayer layer)
         hideAll();
     else if (leavingDashboard)
         showAll();
+    saveSession();
     emit layerChanged(layer);
     log(u"layer", WidgetLayers::nameOf(layer));
 }
@@ -249,6 +307,7 @@ void HostApplication::showWidget(const QString &path)
         window->hide();
     // Started by the user, so it takes the keyboard: Escape closes it at once.
     window->activateWindow();
+    saveSession();
     log(u"showing", key);
 }
 
@@ -286,8 +345,9 @@ void HostApplication::forget(const QString &key)
 {
     if (!m_windows.remove(key))
         return;
+    saveSession();
     log(u"closing", key);
-    if (m_windows.isEmpty()) {
+    if (m_windows.isEmpty() && !m_staysWithoutWidgets) {
         m_server->close();
         emit lastWidgetClosed();
     }

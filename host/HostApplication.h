@@ -38,10 +38,25 @@ public:
     static QString defaultServerName();
 
     /// The whole program: hands `paths` and `commands` to this user's running
-    /// host, or becomes that host, carries them out and runs the event loop
-    /// until the last widget closes. Commands alone need a running host.
-    /// Returns the exit status.
+    /// host, or becomes that host, carries them out and runs the event loop.
+    /// With no bundles named, the host starts the widgets that ran when it
+    /// last ended, in the layer it had. It ends with its last widget, unless
+    /// it shows an icon in the desktop's tray (see HostTray), which stays
+    /// until Quit. Commands alone need a running host. Returns the exit status.
     int run(const QStringList &paths, const QStringList &commands = {});
+
+    /// Where installed widgets are: ~/Library/Widgets.
+    static QString widgetFolder();
+    /// The widget bundles installed there, by name.
+    static QStringList installedBundles();
+    bool isRunning(const QString &bundle) const;
+    /// Closes the bundle's widget as the user removes one: its page's
+    /// widget.onremove runs first.
+    void closeWidget(const QString &bundle);
+    /// The widgets that ran and the layer the host had when it last ended,
+    /// or when they last changed.
+    static QStringList savedRunning();
+    static WidgetLayer savedLayer();
 
     /// Gives `message` (absolute bundle paths and commands) to the host
     /// listening on `serverName`; false when no host took it.
@@ -80,6 +95,8 @@ private:
     /// Stacks `window` as the layer says; a shown window shows again.
     void applyLayer(BorderlessWindow *window);
     void forget(const QString &key);
+    /// Notes the running widgets and the layer for the next start.
+    void saveSession() const;
     void acceptConnections();
     void receiveMessage(QLocalSocket *socket);
 
@@ -87,5 +104,7 @@ private:
     WidgetPlacement *m_placement;
     DimmedScreens *m_dimmed;
     WidgetLayer m_layer = WidgetLayer::Above;
+    /// With an icon in the tray, the host outlives its last widget.
+    bool m_staysWithoutWidgets = false;
     QHash<QString, BorderlessWindow *> m_windows;
 };

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/CloseBox.h"
 #include "host/HostApplication.h"
+#include "host/HostTray.h"
 
 #include "tests/host/WidgetPage.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QProcess>
 #include <QScreen>
@@ -36,6 +38,18 @@ static void hover(QWidget *window, bool over)
 static QStringList log(QProcess *p)
 {
     return QString::fromUtf8(p->peek(1 << 20)).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// The menu's item of that text, in it or in one of its menus.
+static QAction *item(const QMenu *menu, const QString &text)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+        if (QAction *inner = action->menu() ? item(action->menu(), text) : nullptr)
+            return inner;
+    }
+    return nullptr;
 }
 
 static QString showing(const QString &bundle)
@@ -260,6 +274,36 @@ private slots:
         QCOMPARE(shown().size() + dimmed(), 0);
         m_f->host.receive({u"layer=above"_s});
         QCOMPARE(shown().size(), 2);
+    }
+
+    // The tray's menu lists the installed widgets, each checked while it
+    // runs; choosing one starts or closes it; Hide All, Show All and the
+    // layer act on the host. What runs, and the layer, are kept for the
+    // next start.
+    void trayMenuKeepsTheSession()
+    {
+        const QString clock = TestBundle::write(HostApplication::widgetFolder() + u"/Clock.wdgt"_s, QSize(120, 80),
+                                                u"Clock"_s, {}, NotesRemoval);
+        TestBundle::write(HostApplication::widgetFolder() + u"/Notes.wdgt"_s, QSize(120, 80), u"Notes"_s);
+        HostTray tray(&m_f->host);
+        const auto menuItem = [&tray](const QString &text) {
+            emit tray.menu()->aboutToShow();
+            return item(tray.menu(), text);
+        };
+        QVERIFY(menuItem(u"Notes"_s) && !menuItem(u"Clock"_s)->isChecked());
+        menuItem(u"Clock"_s)->trigger();
+        QCOMPARE(shown().keys(), QStringList{u"Clock"_s});
+        QVERIFY(menuItem(u"Clock"_s)->isChecked());
+        menuItem(u"Hide All"_s)->trigger();
+        QVERIFY(shown().isEmpty());
+        menuItem(u"Show All"_s)->trigger();
+        menuItem(u"On the Desktop"_s)->trigger();
+        QCOMPARE(m_f->host.layer(), WidgetLayer::Desktop);
+        QCOMPARE(HostApplication::savedRunning(), QStringList{QFileInfo(clock).canonicalFilePath()});
+        QCOMPARE(HostApplication::savedLayer(), WidgetLayer::Desktop);
+        menuItem(u"Clock"_s)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(shown().isEmpty(), LoadTimeout);
+        QVERIFY(HostApplication::savedRunning().isEmpty());
     }
 
     // Each widget keeps its own web storage, which outlives its window; the

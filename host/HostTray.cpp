@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "host/HostTray.h"
+
+#include "host/HostApplication.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QFileInfo>
+#include <QMenu>
+#include <QProcess>
+#include <QSystemTrayIcon>
+
+HostTray::HostTray(HostApplication *host)
+    : QObject(host)
+    , m_host(host)
+    , m_menu(new QMenu)
+{
+    m_menu->setObjectName(QStringLiteral("hostMenu"));
+    connect(m_menu, &QMenu::aboutToShow, this, &HostTray::fill);
+    fill();
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_icon = new QSystemTrayIcon(QIcon(QStringLiteral(":/quillet/quillet.svg")), this);
+        m_icon->setToolTip(tr("Quillet widgets"));
+        m_icon->setContextMenu(m_menu);
+        // A click on the icon shows or hides the widgets, as the key does.
+        connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                m_host->isShowingAny() ? m_host->hideAll() : m_host->showAll();
+        });
+        m_icon->show();
+    }
+}
+
+HostTray::~HostTray()
+{
+    delete m_menu;
+}
+
+bool HostTray::isShown() const
+{
+    return m_icon && m_icon->isVisible();
+}
+
+void HostTray::fill()
+{
+    m_menu->clear();
+    addInstalled();
+    m_menu->addSeparator();
+    m_menu->addAction(tr("Show All"), m_host, &HostApplication::showAll);
+    m_menu->addAction(tr("Hide All"), m_host, &HostApplication::hideAll);
+    addLayers();
+    addOpenInEditor();
+    m_menu->addSeparator();
+    m_menu->addAction(tr("Quit"), qApp, &QCoreApplication::quit);
+}
+
+void HostTray::addInstalled()
+{
+    const QStringList installed = HostApplication::installedBundles();
+    if (installed.isEmpty())
+        m_menu->addAction(tr("No Widgets Installed"))->setEnabled(false);
+    for (const QString &bundle : installed) {
+        QAction *widget = m_menu->addAction(QFileInfo(bundle).completeBaseName());
+        widget->setCheckable(true);
+        widget->setChecked(m_host->isRunning(bundle));
+        connect(widget, &QAction::triggered, m_host,
+                [host = m_host, bundle](bool run) { run ? host->showWidgets({bundle}) : host->closeWidget(bundle); });
+    }
+}
+
+void HostTray::addLayers()
+{
+    QMenu *layers = m_menu->addMenu(tr("Layer"));
+    auto *choice = new QActionGroup(layers);
+    const std::pair<WidgetLayer, QString> names[] = {{WidgetLayer::Above, tr("Above Windows")},
+                                                     {WidgetLayer::Desktop, tr("On the Desktop")},
+                                                     {WidgetLayer::Dashboard, tr("Dashboard")}};
+    for (const auto &[layer, name] : names) {
+        QAction *item = layers->addAction(name);
+        item->setCheckable(true);
+        item->setChecked(m_host->layer() == layer);
+        choice->addAction(item);
+        connect(item, &QAction::triggered, m_host, [host = m_host, layer] { host->setLayer(layer); });
+    }
+}
+
+void HostTray::addOpenInEditor()
+{
+    QMenu *open = m_menu->addMenu(tr("Open in Quillet"));
+    for (const QString &bundle : HostApplication::installedBundles()) {
+        connect(open->addAction(QFileInfo(bundle).completeBaseName()), &QAction::triggered, this,
+                [bundle] { QProcess::startDetached(QStringLiteral("quillet"), {bundle}); });
+    }
+    open->setEnabled(!open->isEmpty());
+}

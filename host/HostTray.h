@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QObject>
+
+class HostApplication;
+class QMenu;
+class QSystemTrayIcon;
+
+/// The widget host's icon in the desktop's tray (a StatusNotifierItem or an
+/// XEmbed icon, whichever the desktop offers), and its menu: the widgets
+/// installed in ~/Library/Widgets, each checked while it runs (choosing one
+/// starts or closes it); Show All and Hide All; the layer; Open in Quillet;
+/// Quit. Where the desktop has no tray the host runs without one, and the
+/// menu is still made (tests drive it).
+class HostTray : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit HostTray(HostApplication *host);
+    ~HostTray() override;
+
+    QMenu *menu() const { return m_menu; }
+    /// Whether the icon shows in a tray.
+    bool isShown() const;
+
+private:
+    /// The menu as the host stands now, made afresh each time it opens.
+    void fill();
+    void addInstalled();
+    void addLayers();
+    void addOpenInEditor();
+
+    HostApplication *m_host;
+    QMenu *m_menu;
+    QSystemTrayIcon *m_icon = nullptr;
+};
