@@ -2,13 +2,17 @@
 #include "host/HostTray.h"
 
 #include "host/HostApplication.h"
+#include "platform/FileManager.h"
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QTextStream>
 
 HostTray::HostTray(HostApplication *host)
     : QObject(host)
@@ -50,6 +54,7 @@ void HostTray::fill()
     m_menu->addAction(tr("Hide All"), m_host, &HostApplication::hideAll);
     addLayers();
     addOpenInEditor();
+    addStartAtLogin();
     m_menu->addSeparator();
     m_menu->addAction(tr("Quit"), qApp, &QCoreApplication::quit);
 }
@@ -92,4 +97,29 @@ void HostTray::addOpenInEditor()
                 [bundle] { QProcess::startDetached(QStringLiteral("quillet"), {bundle}); });
     }
     open->setEnabled(!open->isEmpty());
+}
+
+QString HostTray::autostartEntry()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/autostart/quillet-host.desktop");
+}
+
+// Started with no bundle, the host brings back the widgets that ran.
+void HostTray::addStartAtLogin()
+{
+    QAction *login = m_menu->addAction(tr("Start at Login"));
+    login->setCheckable(true);
+    login->setChecked(QFileInfo::exists(autostartEntry()));
+    connect(login, &QAction::triggered, this, [](bool start) {
+        const QByteArray entry = "[Desktop Entry]\nType=Application\nName=Quillet Widgets\n"
+                                 "Comment=Runs the Dashboard widgets that ran when the session ended\n"
+                                 "Exec=quillet-host\nIcon=quillet\nX-GNOME-Autostart-enabled=true\n";
+        if (start)
+            QDir().mkpath(QFileInfo(autostartEntry()).path());
+        const Outcome done =
+            start ? FileManager::writeFile(autostartEntry(), entry) : FileManager::removeItem(autostartEntry());
+        if (!done)
+            QTextStream(stderr) << "quillet-host: “" << done.file() << "”: " << done.reason() << Qt::endl;
+    });
 }

@@ -11,7 +11,8 @@ class QSystemTrayIcon;
 /// XEmbed icon, whichever the desktop offers), and its menu: the widgets
 /// installed in ~/Library/Widgets, each checked while it runs (choosing one
 /// starts or closes it); Show All and Hide All; the layer; Open in Quillet;
-/// Quit. Where the desktop has no tray the host runs without one, and the
+/// Start at Login (an XDG autostart entry, which brings back the widgets
+/// that ran); Quit. Where the desktop has no tray the host runs without one, and the
 /// menu is still made (tests drive it).
 class HostTray : public QObject
 {
@@ -22,6 +23,8 @@ public:
     ~HostTray() override;
 
     QMenu *menu() const { return m_menu; }
+    /// The autostart entry that starts the host as the user logs in.
+    static QString autostartEntry();
     /// Whether the icon shows in a tray.
     bool isShown() const;
 
@@ -31,6 +34,7 @@ private:
     void addInstalled();
     void addLayers();
     void addOpenInEditor();
+    void addStartAtLogin();
 
     HostApplication *m_host;
     QMenu *m_menu;

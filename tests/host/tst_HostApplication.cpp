@@ -304,6 +304,11 @@ private slots:
         menuItem(u"Clock"_s)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(shown().isEmpty(), LoadTimeout);
         QVERIFY(HostApplication::savedRunning().isEmpty());
+        menuItem(u"Start at Login"_s)->trigger();
+        QVERIFY(Tree::read(HostTray::autostartEntry()).contains("\nExec=quillet-host\n"));
+        QVERIFY(menuItem(u"Start at Login"_s)->isChecked());
+        menuItem(u"Start at Login"_s)->trigger();
+        QVERIFY(!QFileInfo::exists(HostTray::autostartEntry()));
     }
 
     // Each widget keeps its own web storage, which outlives its window; the
