@@ -2,7 +2,10 @@
 #include "host/HostTray.h"
 
 #include "host/HostApplication.h"
+#include "host/WidgetShelf.h"
+#include "platform/Alert.h"
 #include "platform/FileManager.h"
+#include "platform/OpenPanel.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -13,6 +16,8 @@
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTextStream>
+
+using namespace Qt::StringLiterals;
 
 HostTray::HostTray(HostApplication *host)
     : QObject(host)
@@ -49,6 +54,9 @@ void HostTray::fill()
 {
     m_menu->clear();
     addInstalled();
+    m_menu->addSeparator();
+    m_menu->addAction(tr("Add Widget…"), this, &HostTray::addWidget);
+    addRemove();
     m_menu->addSeparator();
     m_menu->addAction(tr("Show All"), m_host, &HostApplication::showAll);
     m_menu->addAction(tr("Hide All"), m_host, &HostApplication::hideAll);
@@ -122,4 +130,47 @@ void HostTray::addStartAtLogin()
         if (!done)
             QTextStream(stderr) << "quillet-host: “" << done.file() << "”: " << done.reason() << Qt::endl;
     });
+}
+
+// Installed, the widget starts.
+void HostTray::addWidget()
+{
+    const QStringList chosen = OpenPanel::run(
+        nullptr, {tr("Add Widget"), tr("Widgets and zipped widgets"), {u"wdgt"_s, u"zip"_s}, false, false, {}});
+    if (chosen.isEmpty())
+        return;
+    const auto replace = [](const QString &name) {
+        const Alert::Request question{tr("Replace"),
+                                      tr("A widget named “%1” is installed already. Replace it?").arg(name),
+                                      tr("Replace"),
+                                      tr("Cancel"),
+                                      {}};
+        return Alert::run(nullptr, question) == Alert::DefaultButton;
+    };
+    QString installed;
+    const Outcome done = WidgetShelf::install(chosen.first(), replace, &installed);
+    Alert::report(nullptr, tr("The widget could not be added."), done);
+    if (!installed.isEmpty())
+        m_host->showWidgets({installed});
+}
+
+void HostTray::addRemove()
+{
+    QMenu *remove = m_menu->addMenu(tr("Remove"));
+    for (const QString &bundle : HostApplication::installedBundles()) {
+        const QString name = QFileInfo(bundle).completeBaseName();
+        connect(remove->addAction(name), &QAction::triggered, this, [this, bundle, name] {
+            const Alert::Request question{
+                tr("Remove"),
+                tr("Remove “%1” from your widgets? It is deleted from ~/Library/Widgets.").arg(name),
+                tr("Remove"),
+                tr("Cancel"),
+                {}};
+            if (Alert::run(nullptr, question) != Alert::DefaultButton)
+                return;
+            m_host->closeWidget(bundle);
+            Alert::report(nullptr, tr("The widget could not be removed."), WidgetShelf::remove(bundle));
+        });
+    }
+    remove->setEnabled(!remove->isEmpty());
 }

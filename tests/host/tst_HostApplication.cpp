@@ -2,6 +2,9 @@
 #include "host/CloseBox.h"
 #include "host/HostApplication.h"
 #include "host/HostTray.h"
+#include "platform/Alert.h"
+#include "platform/OpenPanel.h"
+#include "platform/ZipArchive.h"
 
 #include "tests/host/WidgetPage.h"
 
@@ -50,6 +53,13 @@ static QAction *item(const QMenu *menu, const QString &text)
             return inner;
     }
     return nullptr;
+}
+
+// The tray menu's item of that text as the menu opens now.
+static QAction *trayItem(const HostTray &tray, const QString &text)
+{
+    emit tray.menu()->aboutToShow();
+    return item(tray.menu(), text);
 }
 
 static QString showing(const QString &bundle)
@@ -286,10 +296,7 @@ private slots:
                                                 u"Clock"_s, {}, NotesRemoval);
         TestBundle::write(HostApplication::widgetFolder() + u"/Notes.wdgt"_s, QSize(120, 80), u"Notes"_s);
         HostTray tray(&m_f->host);
-        const auto menuItem = [&tray](const QString &text) {
-            emit tray.menu()->aboutToShow();
-            return item(tray.menu(), text);
-        };
+        const auto menuItem = [&tray](const QString &text) { return trayItem(tray, text); };
         QVERIFY(menuItem(u"Notes"_s) && !menuItem(u"Clock"_s)->isChecked());
         menuItem(u"Clock"_s)->trigger();
         QCOMPARE(shown().keys(), QStringList{u"Clock"_s});
@@ -309,6 +316,42 @@ private slots:
         QVERIFY(menuItem(u"Start at Login"_s)->isChecked());
         menuItem(u"Start at Login"_s)->trigger();
         QVERIFY(!QFileInfo::exists(HostTray::autostartEntry()));
+    }
+
+    // Add Widget installs a bundle or a zipped one and starts it, asking
+    // before it replaces one of the same name; Remove asks, closes the
+    // widget and deletes it.
+    void trayAddsAndRemovesWidgets()
+    {
+        HostTray tray(&m_f->host);
+        QString chosen = m_f->first;
+        OpenPanel::responder = [&chosen](const OpenPanel::Options &) { return QStringList{chosen}; };
+        QStringList asked;
+        Alert::Response answer = Alert::AlternateButton;
+        Alert::responder = [&](const Alert::Request &request) {
+            asked.append(request.message);
+            return answer;
+        };
+        const QString installed = HostApplication::widgetFolder() + u"/First.wdgt"_s;
+        trayItem(tray, u"Add Widget…"_s)->trigger();
+        QVERIFY(asked.isEmpty() && QFileInfo::exists(installed + u"/main.html"_s));
+        QCOMPARE(shown().keys(), QStringList{u"First"_s});
+        Tree::write(installed, u"mine.txt"_s, "kept");
+        trayItem(tray, u"Add Widget…"_s)->trigger();
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(Tree::read(installed + u"/mine.txt"_s), QByteArray("kept"));
+
+        chosen = m_f->dir.filePath(u"Second.wdgt.zip"_s);
+        QVERIFY(ZipArchive::exportBundle(m_f->second, chosen));
+        trayItem(tray, u"Add Widget…"_s)->trigger();
+        QTRY_COMPARE(shown().keys(), (QStringList{u"First"_s, u"Second"_s}));
+
+        answer = Alert::DefaultButton;
+        item(trayItem(tray, u"Remove"_s)->menu(), u"First"_s)->trigger();
+        QVERIFY(!QFileInfo::exists(installed));
+        QTRY_COMPARE_WITH_TIMEOUT(shown().keys(), QStringList{u"Second"_s}, LoadTimeout);
+        OpenPanel::responder = nullptr;
+        Alert::responder = nullptr;
     }
 
     // Each widget keeps its own web storage, which outlives its window; the
