@@ -4,6 +4,7 @@
 #include "host/BorderlessWindow.h"
 #include "host/CloseBox.h"
 #include "host/DimmedScreens.h"
+#include "host/GlobalShortcut.h"
 #include "host/HostTray.h"
 #include "host/WidgetBundle.h"
 #include "host/WidgetPlacement.h"
@@ -75,7 +76,9 @@ HostApplication::HostApplication(QObject *parent)
     , m_server(new QLocalServer(this))
     , m_placement(new WidgetPlacement(this))
     , m_dimmed(new DimmedScreens(this))
+    , m_shortcut(new GlobalShortcut(this))
 {
+    connect(m_shortcut, &GlobalShortcut::activated, this, [this] { isShowingAny() ? hideAll() : showAll(); });
     connect(m_dimmed, &DimmedScreens::dismissed, this, &HostApplication::hideAll);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &HostApplication::acceptConnections);
@@ -106,6 +109,7 @@ int HostApplication::run(const QStringList &paths, const QStringList &commands)
     if (!becomeHost(message))
         return 0;
     setLayer(savedLayer());
+    m_shortcut->setKey(savedShortcutKey());
     receive(message);
     const HostTray tray(this);
     m_staysWithoutWidgets = tray.isShown();
@@ -156,6 +160,18 @@ QStringList HostApplication::savedRunning()
 WidgetLayer HostApplication::savedLayer()
 {
     return WidgetLayers::named(session().value(QStringLiteral("layer")).toString()).value_or(WidgetLayer::Above);
+}
+
+void HostApplication::setShortcutKey(const QKeySequence &key)
+{
+    m_shortcut->setKey(key);
+    session().setValue(QStringLiteral("shortcut"), key.toString(QKeySequence::PortableText));
+}
+
+QKeySequence HostApplication::savedShortcutKey()
+{
+    return QKeySequence::fromString(session().value(QStringLiteral("shortcut"), QStringLiteral("F12")).toString(),
+                                    QKeySequence::PortableText);
 }
 
 void HostApplication::saveSession() const

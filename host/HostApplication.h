@@ -9,6 +9,8 @@
 
 class BorderlessWindow;
 class DimmedScreens;
+class GlobalShortcut;
+class QKeySequence;
 class QLocalServer;
 class QLocalSocket;
 class WidgetPlacement;
@@ -58,6 +60,13 @@ public:
     static QStringList savedRunning();
     static WidgetLayer savedLayer();
 
+    /// The key that shows and hides all widgets from any program: F12 until
+    /// the user chooses another, kept from run to run. The host grabs it as
+    /// it runs.
+    GlobalShortcut *shortcut() const { return m_shortcut; }
+    void setShortcutKey(const QKeySequence &key);
+    static QKeySequence savedShortcutKey();
+
     /// Gives `message` (absolute bundle paths and commands) to the host
     /// listening on `serverName`; false when no host took it.
     static bool handOver(const QString &serverName, const QStringList &message);
@@ -103,6 +112,7 @@ private:
     QLocalServer *m_server;
     WidgetPlacement *m_placement;
     DimmedScreens *m_dimmed;
+    GlobalShortcut *m_shortcut;
     WidgetLayer m_layer = WidgetLayer::Above;
     /// With an icon in the tray, the host outlives its last widget.
     bool m_staysWithoutWidgets = false;

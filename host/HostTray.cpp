@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/HostTray.h"
 
+#include "host/GlobalShortcut.h"
 #include "host/HostApplication.h"
 #include "host/WidgetShelf.h"
 #include "platform/Alert.h"
@@ -9,13 +10,18 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeySequenceEdit>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTextStream>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -61,6 +67,7 @@ void HostTray::fill()
     m_menu->addAction(tr("Show All"), m_host, &HostApplication::showAll);
     m_menu->addAction(tr("Hide All"), m_host, &HostApplication::hideAll);
     addLayers();
+    addShortcut();
     addOpenInEditor();
     addStartAtLogin();
     m_menu->addSeparator();
@@ -173,4 +180,28 @@ void HostTray::addRemove()
         });
     }
     remove->setEnabled(!remove->isEmpty());
+}
+
+// What the key is, or why there is none, and the choice of another.
+void HostTray::addShortcut()
+{
+    const GlobalShortcut *shortcut = m_host->shortcut();
+    const QString state = shortcut->problem().isEmpty()
+        ? tr("Show and Hide Key: %1").arg(shortcut->key().toString(QKeySequence::NativeText))
+        : tr("No Show and Hide Key: %1").arg(shortcut->problem());
+    m_menu->addAction(state)->setEnabled(false);
+    m_menu->addAction(tr("Choose Show and Hide Key…"), this, [this] {
+        QDialog dialog;
+        dialog.setWindowTitle(tr("Show and Hide Key"));
+        auto *layout = new QVBoxLayout(&dialog);
+        layout->addWidget(new QLabel(tr("Press the key that shows and hides the widgets from any program:")));
+        auto *edit = new QKeySequenceEdit(m_host->shortcut()->key());
+        layout->addWidget(edit);
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        layout->addWidget(buttons);
+        if (dialog.exec() == QDialog::Accepted)
+            m_host->setShortcutKey(edit->keySequence());
+    });
 }

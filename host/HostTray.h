@@ -10,7 +10,8 @@ class QSystemTrayIcon;
 /// The widget host's icon in the desktop's tray (a StatusNotifierItem or an
 /// XEmbed icon, whichever the desktop offers), and its menu: the widgets
 /// installed in ~/Library/Widgets, each checked while it runs (choosing one
-/// starts or closes it); Add Widget… and Remove; Show All and Hide All; the layer; Open in Quillet;
+/// starts or closes it); Add Widget… and Remove; Show All and Hide All; the
+/// key that shows and hides them (or why there is none); the layer; Open in Quillet;
 /// Start at Login (an XDG autostart entry, which brings back the widgets
 /// that ran); Quit. Where the desktop has no tray the host runs without one, and the
 /// menu is still made (tests drive it).
@@ -36,6 +37,7 @@ private:
     void addOpenInEditor();
     void addStartAtLogin();
     void addRemove();
+    void addShortcut();
     /// Asks for a widget, installs it (asking before replacing one of the
     /// same name) and starts it.
     void addWidget();

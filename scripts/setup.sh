@@ -16,6 +16,9 @@ QUILLET_PACKAGES=(
     libqscintilla2-qt6-dev libzip-dev libglib2.0-dev qt6-image-formats-plugins libqt6svg6 adwaita-icon-theme
     libbenchmark-dev xvfb xauth desktop-file-utils appstream shared-mime-info
     fonts-liberation2 fonts-dejavu-core
+    # The host grabs its key from the X server (libxcb1-dev); the test
+    # presses it as a user would (xdotool).
+    libxcb1-dev xdotool
     # The package: help2man writes its manual pages, dpkg-shlibdeps (dpkg-dev)
     # and file find its dependencies, lintian judges it in a test.
     help2man dpkg-dev file lintian

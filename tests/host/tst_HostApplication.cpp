@@ -316,6 +316,12 @@ private slots:
         QVERIFY(menuItem(u"Start at Login"_s)->isChecked());
         menuItem(u"Start at Login"_s)->trigger();
         QVERIFY(!QFileInfo::exists(HostTray::autostartEntry()));
+        // Off screen there is no X11 to have a key from, and the menu says so.
+        m_f->host.setShortcutKey(QKeySequence(Qt::Key_F11));
+        QCOMPARE(HostApplication::savedShortcutKey(), QKeySequence(Qt::Key_F11));
+        QVERIFY(!menuItem(u"No Show and Hide Key: Keys for all programs are had from X11 alone, and this session "
+                          "is not X11"_s)
+                     ->isEnabled());
     }
 
     // Add Widget installs a bundle or a zipped one and starts it, asking
