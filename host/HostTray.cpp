@@ -88,15 +88,21 @@ void HostTray::addInstalled()
     }
 }
 
+// Under Wayland no client stacks its own windows: the compositor keeps
+// them where it will, so the layers that stack are not offered as if they
+// worked. The dashboard, which only shows and hides, is.
 void HostTray::addLayers()
 {
+    const bool stacks = !QGuiApplication::platformName().startsWith(u"wayland");
     QMenu *layers = m_menu->addMenu(tr("Layer"));
     auto *choice = new QActionGroup(layers);
     const std::pair<WidgetLayer, QString> names[] = {{WidgetLayer::Above, tr("Above Windows")},
                                                      {WidgetLayer::Desktop, tr("On the Desktop")},
                                                      {WidgetLayer::Dashboard, tr("Dashboard")}};
     for (const auto &[layer, name] : names) {
-        QAction *item = layers->addAction(name);
+        const bool offered = stacks || layer == WidgetLayer::Dashboard;
+        QAction *item = layers->addAction(offered ? name : tr("%1 (not in a Wayland session)").arg(name));
+        item->setEnabled(offered);
         item->setCheckable(true);
         item->setChecked(m_host->layer() == layer);
         choice->addAction(item);

@@ -17,8 +17,9 @@ QUILLET_PACKAGES=(
     libbenchmark-dev xvfb xauth desktop-file-utils appstream shared-mime-info
     fonts-liberation2 fonts-dejavu-core
     # The host grabs its key from the X server (libxcb1-dev); the test
-    # presses it as a user would (xdotool).
-    libxcb1-dev xdotool
+    # presses it as a user would (xdotool). It runs under Wayland too
+    # (qt6-wayland), tested under a headless compositor (weston).
+    libxcb1-dev xdotool qt6-wayland weston
     # The package: help2man writes its manual pages, dpkg-shlibdeps (dpkg-dev)
     # and file find its dependencies, lintian judges it in a test.
     help2man dpkg-dev file lintian
