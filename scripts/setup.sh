@@ -18,8 +18,9 @@ QUILLET_PACKAGES=(
     fonts-liberation2 fonts-dejavu-core
     # The host grabs its key from the X server (libxcb1-dev); the test
     # presses it as a user would (xdotool). It runs under Wayland too
-    # (qt6-wayland), tested under a headless compositor (weston).
-    libxcb1-dev xdotool qt6-wayland weston
+    # (qt6-wayland), tested under a headless compositor (weston). Its
+    # layers are read off its windows (xprop) under openbox.
+    libxcb1-dev xdotool qt6-wayland weston openbox x11-utils
     # The package: help2man writes its manual pages, dpkg-shlibdeps (dpkg-dev)
     # and file find its dependencies, lintian judges it in a test.
     help2man dpkg-dev file lintian

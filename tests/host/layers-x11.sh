@@ -1,0 +1,36 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
+# The layers' hints as an X11 window manager that honours them (openbox)
+# reads them off the widget's window, switched by later starts.
+# Usage: layers-x11.sh HOST (on the display xvfb-run gives)
+host=$1
+[ -n "$DISPLAY" ] || { echo "no X11 display"; exit 77; }
+runtime=$(mktemp -d)
+trap 'kill $manager $shown 2>/dev/null; rm -rf "$runtime"' EXIT
+chmod 700 "$runtime"
+export XDG_RUNTIME_DIR=$runtime HOME=$runtime QTWEBENGINE_DISABLE_SANDBOX=1 QT_QPA_PLATFORM=xcb
+mkdir "$runtime/Clock.wdgt"
+cat >"$runtime/Clock.wdgt/Info.plist" <<'PLIST'
+<plist><dict><key>CFBundleIdentifier</key><string>com.example.clock</string>
+<key>MainHTML</key><string>main.html</string>
+<key>Width</key><integer>200</integer><key>Height</key><integer>100</integer></dict></plist>
+PLIST
+echo '<html><body>Clock</body></html>' >"$runtime/Clock.wdgt/main.html"
+openbox --sm-disable >/dev/null 2>&1 &
+manager=$!
+sleep 1
+"$host" --layer desktop "$runtime/Clock.wdgt" >"$runtime/host.log" 2>&1 &
+shown=$!
+# The window's state, once it shows it.
+state() {
+    for _ in $(seq 100); do
+        found=$(xprop -name Clock _NET_WM_STATE 2>/dev/null) && echo "$found" | grep -q "$1" && return 0
+        sleep 0.1
+    done
+    echo "wanted $1, found: $found"
+    return 1
+}
+state _NET_WM_STATE_BELOW || exit 1
+xprop -name Clock _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_UTILITY || exit 1
+"$host" --layer above || exit 1
+state _NET_WM_STATE_ABOVE || exit 1
