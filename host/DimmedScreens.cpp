@@ -4,12 +4,28 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QWidget>
 
 namespace {
 
 const QColor Dim(0, 0, 0, 128);
+
+// On X11 the screen as it is, darkened: a translucent window dims nothing
+// where no compositor blends it, and shows black instead. Elsewhere (Wayland
+// lets no client read the screen) the window is translucent, which every
+// Wayland compositor blends.
+QBrush backdrop(QScreen *screen)
+{
+    QPixmap shown = QGuiApplication::platformName() == u"xcb" ? screen->grabWindow(0) : QPixmap();
+    if (shown.isNull())
+        return Dim;
+    QPainter darken(&shown);
+    darken.fillRect(shown.rect(), Dim);
+    return shown;
+}
 
 } // namespace
 
@@ -28,10 +44,11 @@ void DimmedScreens::show()
     for (QScreen *screen : QGuiApplication::screens()) {
         auto *window = new QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         window->setObjectName(QStringLiteral("dimmedScreen"));
-        window->setAttribute(Qt::WA_TranslucentBackground);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        const QBrush brush = backdrop(screen);
+        window->setAttribute(Qt::WA_TranslucentBackground, brush.texture().isNull());
         QPalette dimmed = window->palette();
-        dimmed.setColor(QPalette::Window, Dim);
+        dimmed.setBrush(QPalette::Window, brush);
         window->setPalette(dimmed);
         window->setAutoFillBackground(true);
         window->setGeometry(screen->geometry());

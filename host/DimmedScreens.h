@@ -8,7 +8,9 @@
 class QWidget;
 
 /// The dashboard's backdrop: every screen dimmed by a window of its own
-/// beneath the widgets. A click on it, or Escape, asks for it all to go.
+/// beneath the widgets (on X11, a darkened picture of the screen as it was,
+/// so that no compositor is needed). A click on it, or Escape, asks for it
+/// all to go.
 class DimmedScreens : public QObject
 {
     Q_OBJECT
