@@ -4,10 +4,10 @@
 #include "platform/Alert.h"
 #include "platform/FileManager.h"
 #include "platform/ProgressPanel.h"
+#include "platform/WidgetShelf.h"
 #include "platform/Workspace.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
 namespace WidgetInstaller {
@@ -36,33 +36,30 @@ bool askToInstall(QWidget *window)
     return Alert::run(window, question) == Alert::DefaultButton;
 }
 
-QString widgetFolder()
-{
-    return QDir::homePath() + QStringLiteral("/Library/Widgets");
-}
-
 } // namespace
 
 void installAndRun(QWidget *window, const QString &bundlePath)
 {
-    const QString folder = widgetFolder();
-    const QString installed = folder + u'/' + QFileInfo(bundlePath).fileName();
+    const QString folder = WidgetShelf::folder();
     // A bundle already in the widget folder, however its path is spelled, runs in place.
-    if (QFileInfo(bundlePath).absolutePath() == folder || FileManager::isSameFile(installed, bundlePath)) {
+    if (QFileInfo(bundlePath).absolutePath() == folder
+        || FileManager::isSameFile(folder + u'/' + QFileInfo(bundlePath).fileName(), bundlePath)) {
         runInstalled(window, bundlePath);
         return;
     }
+    // The question says that one of the same name is replaced.
     if (!askToInstall(window))
         return;
-    QDir().mkpath(folder);
+    QString installed;
     Outcome copied;
     {
         ProgressPanel progress(window, tr("Installing the widget…"));
-        copied = FileManager::copyItemReplacing(bundlePath, installed, [&progress] { progress.step(); });
+        copied = WidgetShelf::install(
+            bundlePath, [](const QString &) { return true; }, &installed, [&progress] { progress.step(); });
     }
     // The widget installed there before, if any, is unchanged by a failed copy.
     Alert::report(window, tr("The widget could not be installed."), copied);
-    if (copied)
+    if (!installed.isEmpty())
         runInstalled(window, installed);
 }
 

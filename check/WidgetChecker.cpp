@@ -5,6 +5,7 @@
 #include "platform/FileManager.h"
 #include "platform/PropertyList.h"
 #include "platform/TextFile.h"
+#include "platform/WidgetShelf.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -222,7 +223,7 @@ void WidgetChecker::checkSize()
 // Run replaces, not another widget.
 void WidgetChecker::checkIdentifier(const QString &identifier)
 {
-    const QString folder = QDir::homePath() + QStringLiteral("/Library/Widgets");
+    const QString folder = WidgetShelf::folder();
     const QString ownName = QFileInfo(QDir::cleanPath(QFileInfo(m_bundle).absoluteFilePath())).fileName();
     for (const QString &name : FileManager::contentsOfDirectory(folder)) {
         const QString other = folder + u'/' + name;

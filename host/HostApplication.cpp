@@ -125,22 +125,6 @@ int HostApplication::run(const QStringList &paths, const QStringList &commands)
     return QCoreApplication::exec();
 }
 
-QString HostApplication::widgetFolder()
-{
-    return QDir::homePath() + QStringLiteral("/Library/Widgets");
-}
-
-QStringList HostApplication::installedBundles()
-{
-    QStringList bundles;
-    const QFileInfoList entries = QDir(widgetFolder())
-                                      .entryInfoList({QStringLiteral("*.wdgt")}, QDir::Dirs | QDir::NoDotAndDotDot,
-                                                     QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo &entry : entries)
-        bundles.append(entry.canonicalFilePath());
-    return bundles;
-}
-
 bool HostApplication::isRunning(const QString &bundle) const
 {
     return m_windows.contains(QFileInfo(bundle).canonicalFilePath());

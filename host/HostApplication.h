@@ -47,10 +47,6 @@ public:
     /// until Quit. Commands alone need a running host. Returns the exit status.
     int run(const QStringList &paths, const QStringList &commands = {});
 
-    /// Where installed widgets are: ~/Library/Widgets.
-    static QString widgetFolder();
-    /// The widget bundles installed there, by name.
-    static QStringList installedBundles();
     bool isRunning(const QString &bundle) const;
     /// Closes the bundle's widget as the user removes one: its page's
     /// widget.onremove runs first.

@@ -3,10 +3,10 @@
 
 #include "host/GlobalShortcut.h"
 #include "host/HostApplication.h"
-#include "host/WidgetShelf.h"
 #include "platform/Alert.h"
 #include "platform/FileManager.h"
 #include "platform/OpenPanel.h"
+#include "platform/WidgetShelf.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -59,24 +59,25 @@ bool HostTray::isShown() const
 void HostTray::fill()
 {
     m_menu->clear();
-    addInstalled();
+    // The widget folder is read once per opening of the menu.
+    const QStringList installed = WidgetShelf::installed();
+    addInstalled(installed);
     m_menu->addSeparator();
     m_menu->addAction(tr("Add Widget…"), this, &HostTray::addWidget);
-    addRemove();
+    addRemove(installed);
     m_menu->addSeparator();
     m_menu->addAction(tr("Show All"), m_host, &HostApplication::showAll);
     m_menu->addAction(tr("Hide All"), m_host, &HostApplication::hideAll);
     addLayers();
     addShortcut();
-    addOpenInEditor();
+    addOpenInEditor(installed);
     addStartAtLogin();
     m_menu->addSeparator();
     m_menu->addAction(tr("Quit"), qApp, &QCoreApplication::quit);
 }
 
-void HostTray::addInstalled()
+void HostTray::addInstalled(const QStringList &installed)
 {
-    const QStringList installed = HostApplication::installedBundles();
     if (installed.isEmpty())
         m_menu->addAction(tr("No Widgets Installed"))->setEnabled(false);
     for (const QString &bundle : installed) {
@@ -110,10 +111,10 @@ void HostTray::addLayers()
     }
 }
 
-void HostTray::addOpenInEditor()
+void HostTray::addOpenInEditor(const QStringList &installed)
 {
     QMenu *open = m_menu->addMenu(tr("Open in Quillet"));
-    for (const QString &bundle : HostApplication::installedBundles()) {
+    for (const QString &bundle : installed) {
         connect(open->addAction(QFileInfo(bundle).completeBaseName()), &QAction::triggered, this,
                 [bundle] { QProcess::startDetached(QStringLiteral("quillet"), {bundle}); });
     }
@@ -167,10 +168,10 @@ void HostTray::addWidget()
         m_host->showWidgets({installed});
 }
 
-void HostTray::addRemove()
+void HostTray::addRemove(const QStringList &installed)
 {
     QMenu *remove = m_menu->addMenu(tr("Remove"));
-    for (const QString &bundle : HostApplication::installedBundles()) {
+    for (const QString &bundle : installed) {
         const QString name = QFileInfo(bundle).completeBaseName();
         connect(remove->addAction(name), &QAction::triggered, this, [this, bundle, name] {
             const Alert::Request question{

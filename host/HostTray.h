@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 class HostApplication;
 class QMenu;
@@ -32,11 +33,11 @@ public:
 private:
     /// The menu as the host stands now, made afresh each time it opens.
     void fill();
-    void addInstalled();
+    void addInstalled(const QStringList &installed);
     void addLayers();
-    void addOpenInEditor();
+    void addOpenInEditor(const QStringList &installed);
     void addStartAtLogin();
-    void addRemove();
+    void addRemove(const QStringList &installed);
     void addShortcut();
     /// Asks for a widget, installs it (asking before replacing one of the
     /// same name) and starts it.

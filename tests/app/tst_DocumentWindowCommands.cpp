@@ -6,6 +6,7 @@
 #include "check/WidgetChecker.h"
 #include "editors/TextEditorView.h"
 #include "platform/Toolbar.h"
+#include "platform/WidgetShelf.h"
 #include "platform/Workspace.h"
 #include "templates/TemplateWizardPanel.h"
 
@@ -45,7 +46,6 @@ private:
     {
         return document->window()->findChild<QAction *>(QLatin1String(name));
     }
-    QString widgetFolder() const { return QDir::homePath() + QStringLiteral("/Library/Widgets"); }
 
     std::unique_ptr<DocumentFixture> m_fixture;
     QStringList m_started;
@@ -260,12 +260,12 @@ void tst_DocumentWindowCommands::buildAndRun()
     QFETCH(QString, started);
     QString bundle = m_fixture->bundle();
     if (place == u"widgets")
-        bundle = widgetFolder() + QStringLiteral("/Clock.wdgt");
+        bundle = WidgetShelf::folder() + QStringLiteral("/Clock.wdgt");
     else if (place == u"linked")
         QVERIFY(QDir().mkpath(QDir::homePath() + QStringLiteral("/Library"))
-                && QFile::link(m_fixture->folder(), widgetFolder()));
+                && QFile::link(m_fixture->folder(), WidgetShelf::folder()));
     else if (place == u"home")
-        Tree::write(widgetFolder(), QStringLiteral("Clock.wdgt/old.js"), "installed before");
+        Tree::write(WidgetShelf::folder(), QStringLiteral("Clock.wdgt/old.js"), "installed before");
     else if (place == u"no host") {
         Workspace::responder = nullptr;
         qputenv("PATH", "");
@@ -273,7 +273,7 @@ void tst_DocumentWindowCommands::buildAndRun()
     if (place != u"untitled")
         Tree::writeBundle(bundle);
     const auto bundleBefore = Tree::snapshot(bundle);
-    const auto installedBefore = Tree::snapshot(widgetFolder());
+    const auto installedBefore = Tree::snapshot(WidgetShelf::folder());
     auto *document = place == u"untitled" ? qobject_cast<WidgetDocument *>(DocumentController::shared().newDocument())
                                           : m_fixture->open(bundle);
     SavePanel::responder = [](const SavePanel::Options &) { return QString(); };
@@ -287,7 +287,7 @@ void tst_DocumentWindowCommands::buildAndRun()
     if (place == u"no host")
         QVERIFY(m_fixture->alerts.last().icon == Alert::Icon::Critical
                 && m_fixture->alerts.last().message.contains(u"quillet-host"));
-    const QString copy = widgetFolder() + QStringLiteral("/Clock.wdgt");
+    const QString copy = WidgetShelf::folder() + QStringLiteral("/Clock.wdgt");
     const QString expected = started == u"copy" ? copy : started == u"bundle" ? bundle : QString();
     QCOMPARE(m_started, expected.isEmpty() ? QStringList() : QStringList{expected + QStringLiteral(" quillet-host")});
     if (place != u"untitled")
@@ -295,7 +295,7 @@ void tst_DocumentWindowCommands::buildAndRun()
     if (started == u"copy")
         QCOMPARE(Tree::snapshot(copy), bundleBefore);
     else if (place == u"home")
-        QCOMPARE(Tree::snapshot(widgetFolder()), installedBefore);
+        QCOMPARE(Tree::snapshot(WidgetShelf::folder()), installedBefore);
 }
 
 // Started as the editor is: the web engine comes with the first preview.

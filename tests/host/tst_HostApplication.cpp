@@ -4,6 +4,7 @@
 #include "host/HostTray.h"
 #include "platform/Alert.h"
 #include "platform/OpenPanel.h"
+#include "platform/WidgetShelf.h"
 #include "platform/ZipArchive.h"
 
 #include "tests/host/WidgetPage.h"
@@ -292,9 +293,9 @@ private slots:
     // next start.
     void trayMenuKeepsTheSession()
     {
-        const QString clock = TestBundle::write(HostApplication::widgetFolder() + u"/Clock.wdgt"_s, QSize(120, 80),
-                                                u"Clock"_s, {}, NotesRemoval);
-        TestBundle::write(HostApplication::widgetFolder() + u"/Notes.wdgt"_s, QSize(120, 80), u"Notes"_s);
+        const QString clock =
+            TestBundle::write(WidgetShelf::folder() + u"/Clock.wdgt"_s, QSize(120, 80), u"Clock"_s, {}, NotesRemoval);
+        TestBundle::write(WidgetShelf::folder() + u"/Notes.wdgt"_s, QSize(120, 80), u"Notes"_s);
         HostTray tray(&m_f->host);
         const auto menuItem = [&tray](const QString &text) { return trayItem(tray, text); };
         QVERIFY(menuItem(u"Notes"_s) && !menuItem(u"Clock"_s)->isChecked());
@@ -338,7 +339,7 @@ private slots:
             asked.append(request.message);
             return answer;
         };
-        const QString installed = HostApplication::widgetFolder() + u"/First.wdgt"_s;
+        const QString installed = WidgetShelf::folder() + u"/First.wdgt"_s;
         trayItem(tray, u"Add Widget…"_s)->trigger();
         QVERIFY(asked.isEmpty() && QFileInfo::exists(installed + u"/main.html"_s));
         QCOMPARE(shown().keys(), QStringList{u"First"_s});

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "host/WidgetShelf.h"
+#include "platform/WidgetShelf.h"
 
-#include "host/HostApplication.h"
 #include "platform/FileManager.h"
 #include "platform/ZipArchive.h"
 
@@ -11,7 +10,23 @@
 
 namespace WidgetShelf {
 
-Outcome install(const QString &source, const std::function<bool(const QString &name)> &replace, QString *installed)
+QString folder()
+{
+    return QDir::homePath() + QStringLiteral("/Library/Widgets");
+}
+
+QStringList installed()
+{
+    QStringList bundles;
+    const QFileInfoList entries = QDir(folder()).entryInfoList(
+        {QStringLiteral("*.wdgt")}, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &entry : entries)
+        bundles.append(entry.canonicalFilePath());
+    return bundles;
+}
+
+Outcome install(const QString &source, const std::function<bool(const QString &name)> &replace, QString *installed,
+                const std::function<void()> &progress)
 {
     // A zip is unpacked apart first: what lands in the widget folder is
     // only ever a whole bundle.
@@ -25,17 +40,17 @@ Outcome install(const QString &source, const std::function<bool(const QString &n
         if (!copied)
             return copied;
     }
-    const QString folder = HostApplication::widgetFolder();
+    const QString shelf = folder();
     const QString name = QFileInfo(bundle).fileName();
-    const QString destination = folder + u'/' + name;
+    const QString destination = shelf + u'/' + name;
     if (FileManager::exists(destination) && !replace(name))
         return {};
-    if (!FileManager::isDirectory(folder)) {
-        QDir().mkpath(QFileInfo(folder).path());
-        if (const Outcome made = FileManager::createDirectory(folder); !made)
+    if (!FileManager::isDirectory(shelf)) {
+        QDir().mkpath(QFileInfo(shelf).path());
+        if (const Outcome made = FileManager::createDirectory(shelf); !made)
             return made;
     }
-    const Outcome copied = FileManager::copyItemReplacing(bundle, destination);
+    const Outcome copied = FileManager::copyItemReplacing(bundle, destination, progress);
     if (copied)
         *installed = destination;
     return copied;
