@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/CommandLine.h"
 
+#include "platform/CommandLineStart.h"
+
 CommandLine::CommandLine(const QStringList &arguments)
     : m_check(QStringLiteral("check"),
               tr("Check the bundles, print one line per problem and quit: 1 when any has an error."))
@@ -9,13 +11,11 @@ CommandLine::CommandLine(const QStringList &arguments)
 {
     m_parser.setApplicationDescription(
         tr("Quillet edits Dashboard widgets: .wdgt bundles of HTML, CSS and JavaScript."));
-    const QCommandLineOption help = m_parser.addHelpOption();
-    const QCommandLineOption version = m_parser.addVersionOption();
+    m_parser.addHelpOption();
+    m_parser.addVersionOption();
     m_parser.addPositionalArgument(tr("bundles"), tr("Widget bundles to open; a new widget when none is given."),
                                    tr("[bundle.wdgt...]"));
     m_parser.addOption(m_check);
     m_parser.addOption(m_exportZip);
-    const bool understood = m_parser.parse(arguments);
-    m_showsWindow = understood && !checks() && !exportsZip() && !m_parser.isSet(help) && !m_parser.isSet(version)
-        && !m_parser.isSet(QStringLiteral("help-all"));
+    m_showsWindow = !CommandLineStart::answersWithoutWindow(m_parser, arguments) && !checks() && !exportsZip();
 }

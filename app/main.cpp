@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/CommandLine.h"
 #include "app/QuilletApplication.h"
+#include "platform/CommandLineStart.h"
 
 #include <cstdio>
 
@@ -19,13 +20,9 @@ void keepToOwnLines(QtMsgType type, const QMessageLogContext &, const QString &m
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    CommandLine commandLine(arguments);
+    CommandLine commandLine(CommandLineStart::arguments(argc, argv));
     if (!commandLine.showsWindow()) {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        CommandLineStart::withoutDisplay();
         qInstallMessageHandler(keepToOwnLines);
     }
     QuilletApplication application(argc, argv);

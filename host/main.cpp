@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/HostApplication.h"
+#include "platform/CommandLineStart.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,8 +15,8 @@ int main(int argc, char *argv[])
         QApplication::translate("main",
                                 "quillet-host runs installed Dashboard widgets, each in a borderless window\n"
                                 "of its own. A later start hands its bundles to the host already running."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QApplication::translate("main", "bundles"),
                                  QApplication::translate("main", "Widget bundles to show."),
                                  QApplication::translate("main", "[bundle.wdgt...]"));
@@ -35,17 +36,12 @@ int main(int argc, char *argv[])
                                 "Show the running host's widgets when none shows, else hide them: for a "
                                 "key of the desktop's own shortcut settings."));
     parser.addOptions({layer, showAll, hideAll, toggle});
-    // Read whole first: what prints and quits (help, the version, a wrong
-    // command line, in any spelling) must run where there is no display,
-    // as when the manual page is made while the package is built.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    // Commands for the running host need no display either.
-    const bool showsWindow = parser.parse(arguments) && !parser.isSet(help) && !parser.isSet(version)
-        && !parser.isSet(QStringLiteral("help-all")) && !parser.positionalArguments().isEmpty();
-    if (!showsWindow && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What answers and quits runs where there is no display, as when the
+    // manual page is made while the package is built; so do commands for
+    // the running host.
+    if (CommandLineStart::answersWithoutWindow(parser, CommandLineStart::arguments(argc, argv))
+        || parser.positionalArguments().isEmpty())
+        CommandLineStart::withoutDisplay();
     // The web engine shares its OpenGL contexts with the application's, which
     // must know before it exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
