@@ -5,22 +5,13 @@
 # Usage: layers-x11.sh HOST (on the display xvfb-run gives)
 host=$1
 [ -n "$DISPLAY" ] || { echo "no X11 display"; exit 77; }
-runtime=$(mktemp -d)
-trap 'kill $manager $shown 2>/dev/null; rm -rf "$runtime"' EXIT
-chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime HOME=$runtime QTWEBENGINE_DISABLE_SANDBOX=1 QT_QPA_PLATFORM=xcb
-mkdir "$runtime/Clock.wdgt"
-cat >"$runtime/Clock.wdgt/Info.plist" <<'PLIST'
-<plist><dict><key>CFBundleIdentifier</key><string>com.example.clock</string>
-<key>MainHTML</key><string>main.html</string>
-<key>Width</key><integer>200</integer><key>Height</key><integer>100</integer></dict></plist>
-PLIST
-echo '<html><body>Clock</body></html>' >"$runtime/Clock.wdgt/main.html"
+. "$(dirname "$0")/clock-user.sh"
+export QT_QPA_PLATFORM=xcb
 openbox --sm-disable >/dev/null 2>&1 &
-manager=$!
+started="$started $!"
 sleep 1
 "$host" --layer desktop "$runtime/Clock.wdgt" >"$runtime/host.log" 2>&1 &
-shown=$!
+started="$started $!"
 # The window's state, once it shows it.
 state() {
     for _ in $(seq 100); do

@@ -3,25 +3,16 @@
 # The host under a Wayland compositor (weston, headless): it shows a widget,
 # keeps running, and takes commands from later starts. Usage: wayland.sh HOST
 host=$1
-runtime=$(mktemp -d)
-trap 'kill $weston $shown 2>/dev/null; rm -rf "$runtime"' EXIT
-chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime HOME=$runtime QTWEBENGINE_DISABLE_SANDBOX=1
+. "$(dirname "$0")/clock-user.sh"
 unset DISPLAY
-mkdir "$runtime/Clock.wdgt"
-cat >"$runtime/Clock.wdgt/Info.plist" <<'PLIST'
-<plist><dict><key>CFBundleIdentifier</key><string>com.example.clock</string>
-<key>MainHTML</key><string>main.html</string>
-<key>Width</key><integer>200</integer><key>Height</key><integer>100</integer></dict></plist>
-PLIST
-echo '<html><body style="background: transparent">Clock</body></html>' >"$runtime/Clock.wdgt/main.html"
 
 weston --backend=headless-backend.so --socket=wayland-quillet --idle-time=0 >"$runtime/weston.log" 2>&1 &
-weston=$!
+started="$started $!"
 for _ in $(seq 50); do [ -S "$runtime/wayland-quillet" ] && break; sleep 0.1; done
 export QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-quillet
 "$host" "$runtime/Clock.wdgt" >"$runtime/host.log" 2>"$runtime/host.errors" &
 shown=$!
+started="$started $shown"
 waited() { for _ in $(seq 300); do grep -qx "$1" "$runtime/host.log" && return 0; sleep 0.1; done; return 1; }
 waited "showing $runtime/Clock.wdgt" || { cat "$runtime/host.errors"; exit 1; }
 "$host" --toggle || exit 1
