@@ -43,10 +43,18 @@ QList<ScreenPlace::Screen> screens()
 // size is given), goes after its last place, if it has been anywhere.
 std::optional<QRect> savedPlace(const QSettings &positions, const QString &domain, const QSize &size = {})
 {
-    const std::optional<ScreenPlace> saved = ScreenPlace::fromVariant(positions.value(domain), screens());
+    const QList<ScreenPlace::Screen> now = screens();
+    const std::optional<ScreenPlace> saved = ScreenPlace::fromVariant(positions.value(domain), now);
     if (!saved)
         return std::nullopt;
-    return saved->restoredOn(screens(), size);
+    return saved->restoredOn(now, size);
+}
+
+// The rectangle moved just enough to lie on the screen it is most on.
+QRect onScreen(const QRect &rect)
+{
+    const QList<ScreenPlace::Screen> now = screens();
+    return ScreenPlace::of(rect, now).restoredOn(now);
 }
 
 // Whether `rect`, with a gap around it, meets any of `taken`.
@@ -82,10 +90,7 @@ void WidgetPlacement::place(BorderlessWindow *window, const QString &domain)
     }
     m_domains.insert(window, domain);
     const std::optional<QRect> saved = savedPlace(positions(), domain, window->size());
-    window->move(saved ? saved->topLeft()
-                       : ScreenPlace::of(QRect(freePosition(window), window->size()), screens())
-                             .restoredOn(screens(), window->size())
-                             .topLeft());
+    window->move(saved ? saved->topLeft() : onScreen(QRect(freePosition(window), window->size())).topLeft());
     remember(window);
 }
 
@@ -148,8 +153,6 @@ void WidgetPlacement::keepOnScreen()
     const QSettings saved = positions();
     for (auto it = m_domains.cbegin(); it != m_domains.cend(); ++it) {
         BorderlessWindow *window = it.key();
-        window->move(savedPlace(saved, it.value(), window->size())
-                         .value_or(ScreenPlace::of(window->geometry(), screens()).restoredOn(screens(), window->size()))
-                         .topLeft());
+        window->move(savedPlace(saved, it.value(), window->size()).value_or(onScreen(window->geometry())).topLeft());
     }
 }
