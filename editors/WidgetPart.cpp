@@ -108,11 +108,6 @@ var ${scrollArea} = new AppleScrollArea(document.getElementById('${scrollContent
     };
 }
 
-qsizetype findTag(const QByteArray &page, const char *tag, qsizetype from = 0)
-{
-    return page.toLower().indexOf(tag, from);
-}
-
 // The first suffix ("", "2", "3" …) that makes every id new to the page.
 QByteArray uniqueSuffix(const QByteArray &page, const QStringList &ids)
 {
@@ -150,12 +145,14 @@ WidgetPart::Insertion WidgetPart::insertionInto(const QByteArray &page, qsizetyp
         markup.replace("${" + id.toUtf8() + '}', id.toUtf8() + suffix);
     insertion.markup = markup;
 
-    const qsizetype bodyStart = findTag(page, "<body");
+    // Tags in any letter case.
+    const QByteArray lower = page.toLower();
+    const qsizetype bodyStart = lower.indexOf("<body");
     const qsizetype bodyOpened = bodyStart < 0 ? -1 : page.indexOf('>', bodyStart);
-    const qsizetype bodyEnd = findTag(page, "</body");
+    const qsizetype bodyEnd = lower.indexOf("</body");
     const bool inBody = bodyOpened >= 0 && caret > bodyOpened && (bodyEnd < 0 || caret <= bodyEnd);
     insertion.markupAt = inBody ? caret : bodyEnd >= 0 ? bodyEnd : page.size();
-    const qsizetype headEnd = findTag(page, "</head");
+    const qsizetype headEnd = lower.indexOf("</head");
     insertion.headAt = headEnd >= 0 && headEnd <= insertion.markupAt ? headEnd : insertion.markupAt;
     return insertion;
 }
