@@ -345,15 +345,16 @@ std::optional<QString> WidgetChecker::resolve(const QString &from, int line, QSt
 
 void WidgetChecker::checkReference(const QString &from, const SourceScan::Reference &reference)
 {
-    const bool fromScript = reference.origin != SourceScan::Origin::Markup;
-    const std::optional<QString> relative =
-        resolve(from, reference.line, reference.target, fromScript ? m_pageFolder : QString());
+    // A name alone is no path to resolve: the script may join it to any folder.
     if (reference.origin == SourceScan::Origin::NameOnly) {
         if (!holdsFileNamed(reference.target))
             add(Severity::Warning, from, reference.line,
                 tr("%1, named in a script, is nowhere in the widget").arg(quoted(reference.target)));
         return;
     }
+    const bool fromScript = reference.origin != SourceScan::Origin::Markup;
+    const std::optional<QString> relative =
+        resolve(from, reference.line, reference.target, fromScript ? m_pageFolder : QString());
     if (relative && reference.origin == SourceScan::Origin::BuiltAtRunTime) {
         if (!FileManager::isDirectory(m_bundle + u'/' + *relative))
             add(Severity::Warning, from, reference.line,
