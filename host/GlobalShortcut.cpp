@@ -1,140 +1,51 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/GlobalShortcut.h"
 
-#include <QGuiApplication>
-
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <memory>
-
-namespace {
-
-// Caps Lock and Num Lock change no key: the key is grabbed with each of them.
-constexpr quint16 NumLock = XCB_MOD_MASK_2;
-constexpr quint16 Locks[] = {0, XCB_MOD_MASK_LOCK, NumLock, XCB_MOD_MASK_LOCK | NumLock};
-
-xcb_connection_t *connection()
-{
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-xcb_window_t rootWindow(xcb_connection_t *connection)
-{
-    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-}
-
-// The X key symbol of a Qt key: function keys, letters, digits and space.
-quint32 keysymOf(int key)
-{
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
-        return 0xffbe + (key - Qt::Key_F1);
-    if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        return 'a' + (key - Qt::Key_A);
-    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || key == Qt::Key_Space)
-        return quint32(key);
-    return 0;
-}
-
-// The key code the keyboard gives that symbol on, if any.
-quint8 keycodeOf(xcb_connection_t *connection, quint32 keysym)
-{
-    const xcb_setup_t *setup = xcb_get_setup(connection);
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    const std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> mapping(
-        xcb_get_keyboard_mapping_reply(
-            connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, quint8(count)), nullptr),
-        &std::free);
-    if (!mapping)
-        return 0;
-    const xcb_keysym_t *symbols = xcb_get_keyboard_mapping_keysyms(mapping.get());
-    for (int code = 0; code < count; ++code) {
-        for (int level = 0; level < mapping->keysyms_per_keycode; ++level) {
-            if (symbols[code * mapping->keysyms_per_keycode + level] == keysym)
-                return quint8(setup->min_keycode + code);
-        }
-    }
-    return 0;
-}
-
-quint16 modifiersOf(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? XCB_MOD_MASK_SHIFT : 0)
-        | (modifiers & Qt::ControlModifier ? XCB_MOD_MASK_CONTROL : 0)
-        | (modifiers & Qt::AltModifier ? XCB_MOD_MASK_1 : 0) | (modifiers & Qt::MetaModifier ? XCB_MOD_MASK_4 : 0);
-}
-
-} // namespace
+#include "host/PortalShortcut.h"
+#include "host/X11KeyGrab.h"
 
 GlobalShortcut::GlobalShortcut(QObject *parent)
     : QObject(parent)
+    , m_portal(new PortalShortcut(this))
+    , m_grab(new X11KeyGrab(this))
 {
-    if (qGuiApp)
-        qGuiApp->installNativeEventFilter(this);
+    connect(m_portal, &PortalShortcut::activated, this, &GlobalShortcut::activated);
+    connect(m_grab, &X11KeyGrab::pressed, this, &GlobalShortcut::activated);
+    connect(m_portal, &PortalShortcut::unavailable, this, [this] {
+        m_portalAbsent = true;
+        grabFromX11();
+    });
+    connect(m_portal, &PortalShortcut::bound, this, [this](const QString &key) { settle(key, {}); });
+    connect(m_portal, &PortalShortcut::refused, this, [this](const QString &why) { settle({}, why); });
 }
 
-GlobalShortcut::~GlobalShortcut()
+void GlobalShortcut::setKey(const QKeySequence &key)
 {
-    grab(false);
-    if (qGuiApp)
-        qGuiApp->removeNativeEventFilter(this);
-}
-
-bool GlobalShortcut::setKey(const QKeySequence &key)
-{
-    grab(false);
+    m_portal->release();
+    m_grab->release();
     m_key = key;
-    m_keycode = 0;
-    xcb_connection_t *x11 = connection();
-    const QKeyCombination combination = key.isEmpty() ? QKeyCombination() : key[0];
-    const quint32 keysym = keysymOf(combination.key());
-    if (!x11)
-        m_problem = tr("Keys for all programs are had from X11 alone, and this session is not X11");
-    else if (key.count() != 1 || !keysym)
-        m_problem = tr("%1 is not a single function key, letter, digit or Space").arg(key.toString());
-    else if (!(m_keycode = keycodeOf(x11, keysym)))
-        m_problem = tr("The keyboard has no %1 key").arg(key.toString());
-    else if (m_modifiers = modifiersOf(combination.keyboardModifiers()); !grab(true))
-        m_problem = tr("Another program holds %1").arg(key.toString());
-    else
-        m_problem.clear();
-    return m_problem.isEmpty();
-}
-
-// A grab another client holds already is refused with BadAccess.
-bool GlobalShortcut::grab(bool on)
-{
-    xcb_connection_t *x11 = connection();
-    if (!x11 || !m_keycode)
-        return false;
-    bool granted = true;
-    for (const quint16 lock : Locks) {
-        const xcb_void_cookie_t cookie = on
-            ? xcb_grab_key_checked(x11, 1, rootWindow(x11), m_modifiers | lock, m_keycode, XCB_GRAB_MODE_ASYNC,
-                                   XCB_GRAB_MODE_ASYNC)
-            : xcb_ungrab_key_checked(x11, m_keycode, rootWindow(x11), m_modifiers | lock);
-        if (xcb_generic_error_t *error = xcb_request_check(x11, cookie)) {
-            granted = false;
-            std::free(error);
-        }
+    if (key.isEmpty()) {
+        settle({}, tr("none is chosen"));
+    } else if (m_portalAbsent) {
+        grabFromX11();
+    } else {
+        settle({}, tr("the desktop has not answered yet"));
+        m_pending = true;
+        m_portal->bind(key);
     }
-    if (on && !granted)
-        grab(false);
-    return granted;
 }
 
-bool GlobalShortcut::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+void GlobalShortcut::grabFromX11()
 {
-    if (eventType != "xcb_generic_event_t" || !m_keycode || !m_problem.isEmpty())
-        return false;
-    const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    if ((event->response_type & ~0x80) != XCB_KEY_PRESS)
-        return false;
-    const auto *press = reinterpret_cast<const xcb_key_press_event_t *>(event);
-    const quint16 locks = XCB_MOD_MASK_LOCK | NumLock;
-    if (press->detail != m_keycode || (press->state & ~locks) != m_modifiers)
-        return false;
-    emit activated();
-    return true;
+    if (m_grab->grab(m_key))
+        settle(m_key.toString(QKeySequence::NativeText), {});
+    else
+        settle({}, m_grab->problem());
+}
+
+void GlobalShortcut::settle(const QString &bound, const QString &problem)
+{
+    m_pending = false;
+    m_bound = bound;
+    m_problem = problem;
 }

@@ -1,41 +1,46 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <QAbstractNativeEventFilter>
 #include <QKeySequence>
 #include <QObject>
 
-/// A key that works whichever window has the keyboard: grabbed from the X
-/// server on its root window. Where it cannot be had (no X11 display, as
-/// under Wayland, a key that is no single key, or one another program
-/// holds) it says why, so that the host's menu can say so instead of
+class PortalShortcut;
+class X11KeyGrab;
+
+/// The key that shows and hides the widgets whichever program has the
+/// keyboard. It is asked of the desktop portal where the session offers
+/// global shortcuts, else grabbed from the X server. Where neither gives
+/// it, it says why, so that the host's menu can say so instead of
 /// pretending.
-class GlobalShortcut : public QObject, public QAbstractNativeEventFilter
+class GlobalShortcut : public QObject
 {
     Q_OBJECT
 
 public:
     explicit GlobalShortcut(QObject *parent = nullptr);
-    ~GlobalShortcut() override;
 
-    /// Grabs `key`, letting go of the one before; false, with problem()
-    /// saying why, when it cannot be had.
-    bool setKey(const QKeySequence &key);
+    /// Asks for `key`, letting go of the one before. The portal answers
+    /// later: pending() holds until it has.
+    void setKey(const QKeySequence &key);
     QKeySequence key() const { return m_key; }
-    /// Why the key is not had; empty while it is.
+    /// The key held, named as whoever holds it names it; empty while none is.
+    QString bound() const { return m_bound; }
+    /// Why no key is held; empty while one is.
     QString problem() const { return m_problem; }
+    bool pending() const { return m_pending; }
 
 signals:
     void activated();
 
-protected:
-    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
-
 private:
-    bool grab(bool on);
+    void grabFromX11();
+    void settle(const QString &bound, const QString &problem);
 
+    PortalShortcut *m_portal;
+    X11KeyGrab *m_grab;
     QKeySequence m_key;
+    QString m_bound;
     QString m_problem;
-    quint8 m_keycode = 0;
-    quint16 m_modifiers = 0;
+    bool m_pending = false;
+    bool m_portalAbsent = false;
 };

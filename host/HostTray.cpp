@@ -193,9 +193,8 @@ void HostTray::addRemove(const QStringList &installed)
 void HostTray::addShortcut()
 {
     const GlobalShortcut *shortcut = m_host->shortcut();
-    const QString state = shortcut->problem().isEmpty()
-        ? tr("Show and Hide Key: %1").arg(shortcut->key().toString(QKeySequence::NativeText))
-        : tr("No Show and Hide Key: %1").arg(shortcut->problem());
+    const QString state = shortcut->problem().isEmpty() ? tr("Show and Hide Key: %1").arg(shortcut->bound())
+                                                        : tr("No Show and Hide Key: %1").arg(shortcut->problem());
     m_menu->addAction(state)->setEnabled(false);
     m_menu->addAction(tr("Choose Show and Hide Key…"), this, [this] {
         QDialog dialog;

@@ -16,11 +16,12 @@ QUILLET_PACKAGES=(
     libqscintilla2-qt6-dev libzip-dev libglib2.0-dev qt6-image-formats-plugins libqt6svg6 adwaita-icon-theme
     libbenchmark-dev xvfb xauth desktop-file-utils appstream shared-mime-info
     fonts-liberation2 fonts-dejavu-core
-    # The host grabs its key from the X server (libxcb1-dev); the test
-    # presses it as a user would (xdotool). It runs under Wayland too
+    # The host asks the desktop portal for its key, or grabs it from the X
+    # server (libxcb1-dev); the test answers as a portal on a bus of its own
+    # (dbus-daemon) and presses keys as a user would (xdotool). It runs under Wayland too
     # (qt6-wayland), tested under a headless compositor (weston). Its
     # layers are read off its windows (xprop) under openbox.
-    libxcb1-dev xdotool qt6-wayland weston openbox x11-utils
+    libxcb1-dev dbus-daemon xdotool qt6-wayland weston openbox x11-utils
     # The package: help2man writes its manual pages, dpkg-shlibdeps (dpkg-dev)
     # and file find its dependencies, lintian judges it in a test.
     help2man dpkg-dev file lintian
