@@ -4,9 +4,11 @@
 #include "host/WidgetWebPage.h"
 
 #include <QChildEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWindow>
 
 namespace {
 
@@ -120,6 +122,12 @@ void WidgetPreviewView::dragWhenNotOnControl(const QVariant &onControl, int pres
 {
     if (!onControl.isValid() || press != m_press || !m_buttonDown || onControl.toBool())
         return;
+    // Under Wayland no program may place its own windows: the compositor
+    // moves this one for as long as the button is held.
+    if (QGuiApplication::platformName().startsWith(u"wayland") && window()->windowHandle()->startSystemMove()) {
+        m_buttonDown = false;
+        return;
+    }
     m_dragging = true;
     // The pointer may have moved while the page was answering.
     followPointer();

@@ -18,10 +18,11 @@ QUILLET_PACKAGES=(
     fonts-liberation2 fonts-dejavu-core
     # The host asks the desktop portal for its key, or grabs it from the X
     # server (libxcb1-dev); the test answers as a portal on a bus of its own
-    # (dbus-daemon) and presses keys as a user would (xdotool). It runs under Wayland too
-    # (qt6-wayland), tested under a headless compositor (weston). Its
-    # layers are read off its windows (xprop) under openbox.
-    libxcb1-dev dbus-daemon xdotool qt6-wayland weston openbox x11-utils
+    # (dbus-daemon) and presses keys as a user would (xdotool). It runs
+    # under Wayland too (qt6-wayland), tested under a compositor (weston)
+    # whose screen is looked at (imagemagick). Its layers are read off its
+    # windows (xprop) under openbox.
+    libxcb1-dev dbus-daemon xdotool qt6-wayland weston imagemagick openbox x11-utils
     # The package: help2man writes its manual pages, dpkg-shlibdeps (dpkg-dev)
     # and file find its dependencies, lintian judges it in a test.
     help2man dpkg-dev file lintian

@@ -1,12 +1,8 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-# Sourced by the host's shell tests: a user of their own (runtime folder and
-# home in a fresh folder) with one widget, $runtime/Clock.wdgt. At exit the
-# processes listed in $started are ended and the folder removed.
-runtime=$(mktemp -d)
-started=
-trap 'kill $started 2>/dev/null; rm -rf "$runtime"' EXIT
-chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime HOME=$runtime QTWEBENGINE_DISABLE_SANDBOX=1
+# Sourced by the host's shell tests: a user of their own, whose home is the
+# runtime folder (runtime.sh), with one widget, $runtime/Clock.wdgt.
+. "$(dirname "$0")/runtime.sh"
+export HOME=$runtime
 mkdir "$runtime/Clock.wdgt"
 cat >"$runtime/Clock.wdgt/Info.plist" <<'PLIST'
 <plist><dict><key>CFBundleIdentifier</key><string>com.example.clock</string>
