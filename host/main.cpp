@@ -6,6 +6,8 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
@@ -38,9 +40,14 @@ int main(int argc, char *argv[])
     parser.addOptions({layer, showAll, hideAll, toggle});
     // What answers and quits runs where there is no display, as when the
     // manual page is made while the package is built; so do commands for
-    // the running host.
-    if (CommandLineStart::answersWithoutWindow(parser, CommandLineStart::arguments(argc, argv))
-        || parser.positionalArguments().isEmpty())
+    // the running host. A start with neither bundles nor commands brings
+    // back the widgets that ran last, on the screen.
+    const bool answers = CommandLineStart::answersWithoutWindow(parser, CommandLineStart::arguments(argc, argv));
+    const QList<const QCommandLineOption *> commandOptions{&layer, &showAll, &hideAll, &toggle};
+    const bool commandsAlone = parser.positionalArguments().isEmpty()
+        && std::any_of(commandOptions.begin(), commandOptions.end(),
+                       [&parser](const QCommandLineOption *option) { return parser.isSet(*option); });
+    if (answers || commandsAlone)
         CommandLineStart::withoutDisplay();
     // The web engine shares its OpenGL contexts with the application's, which
     // must know before it exists.
