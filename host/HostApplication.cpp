@@ -158,8 +158,16 @@ QKeySequence HostApplication::savedShortcutKey()
                                     QKeySequence::PortableText);
 }
 
+void HostApplication::quit()
+{
+    m_quitting = true;
+    QCoreApplication::quit();
+}
+
 void HostApplication::saveSession() const
 {
+    if (m_quitting)
+        return;
     QSettings saved = session();
     saved.setValue(QStringLiteral("running"), QStringList(m_windows.keys()));
     saved.setValue(QStringLiteral("layer"), WidgetLayers::nameOf(m_layer));

@@ -85,6 +85,9 @@ public:
     void showAll();
     void hideAll();
     bool isShowingAny() const;
+    /// Ends the host, keeping what runs for the next start: the windows
+    /// closing on the way out do not count as closed by the user.
+    void quit();
 
 signals:
     /// The last window closed. The host no longer listens by then, so a new
@@ -112,5 +115,6 @@ private:
     WidgetLayer m_layer = WidgetLayer::Above;
     /// With an icon in the tray, the host outlives its last widget.
     bool m_staysWithoutWidgets = false;
+    bool m_quitting = false;
     QHash<QString, BorderlessWindow *> m_windows;
 };

@@ -73,7 +73,7 @@ void HostTray::fill()
     addOpenInEditor(installed);
     addStartAtLogin();
     m_menu->addSeparator();
-    m_menu->addAction(tr("Quit"), qApp, &QCoreApplication::quit);
+    m_menu->addAction(tr("Quit"), m_host, &HostApplication::quit);
 }
 
 void HostTray::addInstalled(const QStringList &installed)

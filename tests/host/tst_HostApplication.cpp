@@ -319,6 +319,15 @@ private slots:
         menuItem(u"Clock"_s)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!m_f->host.isRunning(clock), LoadTimeout);
         QVERIFY(HostApplication::savedRunning().isEmpty());
+        // Quit keeps what runs for the next start, though its windows close
+        // on the way out.
+        menuItem(u"Clock"_s)->trigger();
+        menuItem(u"Quit"_s)->trigger();
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (qobject_cast<BorderlessWindow *>(window))
+                window->close();
+        QVERIFY(!m_f->host.isRunning(clock));
+        QCOMPARE(HostApplication::savedRunning(), QStringList{QFileInfo(clock).canonicalFilePath()});
         menuItem(u"Start at Login"_s)->trigger();
         QVERIFY(Tree::read(HostTray::autostartEntry()).contains("\nExec=quillet-host\n"));
         QVERIFY(menuItem(u"Start at Login"_s)->isChecked());
