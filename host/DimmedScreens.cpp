@@ -50,7 +50,6 @@ void DimmedScreens::show()
         QPalette dimmed = window->palette();
         dimmed.setBrush(QPalette::Window, brush);
         window->setPalette(dimmed);
-        window->setAutoFillBackground(true);
         window->setGeometry(screen->geometry());
         window->installEventFilter(this);
         window->show();
@@ -67,8 +66,17 @@ void DimmedScreens::hide()
     m_windows.clear();
 }
 
+// The backdrop is painted by hand: a translucent window's own background
+// fill leaves it clear, whatever its palette says.
 bool DimmedScreens::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Paint) {
+        auto *window = static_cast<QWidget *>(watched);
+        QPainter painter(window);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(window->rect(), window->palette().window());
+        return true;
+    }
     const bool escape = event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
     if (event->type() == QEvent::MouseButtonPress || escape) {
         emit dismissed();
