@@ -6,6 +6,7 @@
 #include "host/DimmedScreens.h"
 #include "host/GlobalShortcut.h"
 #include "host/HostTray.h"
+#include "host/TaskbarHint.h"
 #include "host/WidgetBundle.h"
 #include "host/WidgetPlacement.h"
 #include "host/WidgetPreviewView.h"
@@ -77,6 +78,7 @@ HostApplication::HostApplication(QObject *parent)
     , m_placement(new WidgetPlacement(this))
     , m_dimmed(new DimmedScreens(this))
     , m_shortcut(new GlobalShortcut(this))
+    , m_taskbarHint(new TaskbarHint(this))
 {
     connect(m_shortcut, &GlobalShortcut::activated, this, [this] { isShowingAny() ? hideAll() : showAll(); });
     connect(m_dimmed, &DimmedScreens::dismissed, this, &HostApplication::hideAll);
@@ -325,6 +327,7 @@ BorderlessWindow *HostApplication::createWindow(const QString &key)
                                   WidgetPreferences::domainOf(WidgetBundle::read(key)));
     auto *window = new BorderlessWindow(store.webProfile());
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->installEventFilter(m_taskbarHint);
     applyLayer(window);
     // Escape in the dashboard dismisses it, whichever widget has the keyboard.
     auto *dismiss = new QShortcut(QKeySequence(Qt::Key_Escape), window);

@@ -10,6 +10,7 @@
 class BorderlessWindow;
 class DimmedScreens;
 class GlobalShortcut;
+class TaskbarHint;
 class QKeySequence;
 class QLocalServer;
 class QLocalSocket;
@@ -112,6 +113,7 @@ private:
     WidgetPlacement *m_placement;
     DimmedScreens *m_dimmed;
     GlobalShortcut *m_shortcut;
+    TaskbarHint *m_taskbarHint;
     WidgetLayer m_layer = WidgetLayer::Above;
     /// With an icon in the tray, the host outlives its last widget.
     bool m_staysWithoutWidgets = false;

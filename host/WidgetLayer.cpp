@@ -33,7 +33,8 @@ QString nameOf(WidgetLayer layer)
 }
 
 // The desktop layer's windows are tool windows, which the task bars and
-// pagers leave out, kept below the others (_NET_WM_STATE_BELOW on X11).
+// pagers leave out (TaskbarHint makes sure on X11), kept below the others
+// (_NET_WM_STATE_BELOW on X11).
 Qt::WindowFlags windowFlags(WidgetLayer layer)
 {
     const Qt::WindowFlags frameless = Qt::FramelessWindowHint;

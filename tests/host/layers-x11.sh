@@ -24,9 +24,12 @@ state() {
     return 1
 }
 state _NET_WM_STATE_BELOW || exit 1
+state _NET_WM_STATE_SKIP_TASKBAR || exit 1
+state _NET_WM_STATE_SKIP_PAGER || exit 1
 xprop -name Clock _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_UTILITY || exit 1
 "$host" --layer above || exit 1
 state _NET_WM_STATE_ABOVE || exit 1
+xprop -name Clock _NET_WM_STATE | grep -q SKIP && { echo "above, the widget is left out of the task bar"; exit 1; }
 
 # Ended and started with nothing to do, as at login, the host shows what ran
 # last, where it was and in the layer it had.
