@@ -50,9 +50,11 @@ void leaveOut(xcb_connection_t *connection, xcb_window_t window, bool out)
 
 bool TaskbarHint::eventFilter(QObject *watched, QEvent *event)
 {
+    // The off-screen platform answers for X11 too, with no connection.
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
     auto *window = qobject_cast<QWidget *>(watched);
-    if (event->type() == QEvent::Show && x11 && window && window->isWindow())
-        leaveOut(x11->connection(), xcb_window_t(window->winId()), window->windowType() == Qt::Tool);
+    if (event->type() == QEvent::Show && connection && window && window->isWindow())
+        leaveOut(connection, xcb_window_t(window->winId()), window->windowType() == Qt::Tool);
     return QObject::eventFilter(watched, event);
 }
