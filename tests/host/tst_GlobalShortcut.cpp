@@ -5,9 +5,11 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -110,10 +112,19 @@ class tst_GlobalShortcut : public QObject
     Q_OBJECT
 
 private slots:
-    // A bus of the test's own, before anything reaches for the session's.
+    // A bus of the test's own, before anything reaches for the session's:
+    // the session bus's settings less the services it starts when asked for,
+    // so that no portal installed here can take the stand-in's name.
     void initTestCase()
     {
-        m_bus.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
+        QFile session(u"/usr/share/dbus-1/session.conf"_s);
+        QVERIFY(session.open(QIODevice::ReadOnly) && m_busDir.isValid());
+        const QString config = m_busDir.filePath(u"bus.conf"_s);
+        QFile file(config);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(session.readAll().replace("<standard_session_servicedirs />", ""));
+        file.close();
+        m_bus.start(u"dbus-daemon"_s, {u"--config-file="_s + config, u"--nofork"_s, u"--print-address=1"_s});
         QVERIFY2(m_bus.waitForReadyRead(5000), "dbus-daemon did not start");
         qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
         QVERIFY(QDBusConnection::sessionBus().isConnected());
@@ -213,6 +224,7 @@ private slots:
     }
 
 private:
+    QTemporaryDir m_busDir;
     QProcess m_bus;
 };
 
