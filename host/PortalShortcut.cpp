@@ -170,11 +170,12 @@ void PortalShortcut::request(const QDBusMessage &call, const QString &token, Ste
     m_request = requestPath(token);
     bus().connect(Service, m_request, RequestInterface, u"Response"_s, this, SLOT(onResponse(QDBusMessage)));
     auto *watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, step](QDBusPendingCallWatcher *watcher) {
-        watcher->deleteLater();
-        if (m_step == step && watcher->isError())
-            fail(tr("The desktop could not give the key: %1").arg(watcher->error().message()));
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, path = m_request](QDBusPendingCallWatcher *watcher) {
+                watcher->deleteLater();
+                if (m_request == path && watcher->isError())
+                    fail(tr("The desktop could not give the key: %1").arg(watcher->error().message()));
+            });
 }
 
 void PortalShortcut::forgetRequest()
