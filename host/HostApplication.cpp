@@ -132,10 +132,17 @@ bool HostApplication::isRunning(const QString &bundle) const
     return m_windows.contains(QFileInfo(bundle).canonicalFilePath());
 }
 
-void HostApplication::closeWidget(const QString &bundle)
+void HostApplication::closeWidget(const QString &bundle, const std::function<void()> &closed)
 {
-    if (BorderlessWindow *window = m_windows.value(QFileInfo(bundle).canonicalFilePath()))
-        window->removeWidget();
+    BorderlessWindow *window = m_windows.value(QFileInfo(bundle).canonicalFilePath());
+    if (!window) {
+        if (closed)
+            closed();
+        return;
+    }
+    if (closed)
+        connect(window, &BorderlessWindow::closed, this, closed, Qt::SingleShotConnection);
+    window->removeWidget();
 }
 
 QStringList HostApplication::savedRunning()

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class BorderlessWindow;
 class DimmedScreens;
 class GlobalShortcut;
@@ -50,8 +52,9 @@ public:
 
     bool isRunning(const QString &bundle) const;
     /// Closes the bundle's widget as the user removes one: its page's
-    /// widget.onremove runs first.
-    void closeWidget(const QString &bundle);
+    /// widget.onremove runs first. `closed` runs once the window has gone,
+    /// at once when the bundle does not run.
+    void closeWidget(const QString &bundle, const std::function<void()> &closed = {});
     /// The widgets that ran and the layer the host had when it last ended,
     /// or when they last changed.
     static QStringList savedRunning();

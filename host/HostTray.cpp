@@ -182,8 +182,10 @@ void HostTray::addRemove(const QStringList &installed)
                 {}};
             if (Alert::run(nullptr, question) != Alert::DefaultButton)
                 return;
-            m_host->closeWidget(bundle);
-            Alert::report(nullptr, tr("The widget could not be removed."), WidgetShelf::remove(bundle));
+            // Its files go once it has closed: its onremove may still need them.
+            m_host->closeWidget(bundle, [bundle] {
+                Alert::report(nullptr, tr("The widget could not be removed."), WidgetShelf::remove(bundle));
+            });
         });
     }
     remove->setEnabled(!remove->isEmpty());
