@@ -80,7 +80,7 @@ HostApplication::HostApplication(QObject *parent)
     , m_shortcut(new GlobalShortcut(this))
     , m_taskbarHint(new TaskbarHint(this))
 {
-    connect(m_shortcut, &GlobalShortcut::activated, this, [this] { isShowingAny() ? hideAll() : showAll(); });
+    connect(m_shortcut, &GlobalShortcut::activated, this, &HostApplication::toggleAll);
     connect(m_dimmed, &DimmedScreens::dismissed, this, &HostApplication::hideAll);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &HostApplication::acceptConnections);
@@ -242,7 +242,7 @@ void HostApplication::command(const QString &command)
     else if (command == u"hide-all")
         hideAll();
     else if (command == u"toggle")
-        isShowingAny() ? hideAll() : showAll();
+        toggleAll();
     else if (layer)
         setLayer(*layer);
     else
@@ -296,6 +296,11 @@ void HostApplication::hideAll()
     for (BorderlessWindow *window : std::as_const(m_windows))
         window->hide();
     log(u"hiding", QStringLiteral("all"));
+}
+
+void HostApplication::toggleAll()
+{
+    isShowingAny() ? hideAll() : showAll();
 }
 
 bool HostApplication::isShowingAny() const

@@ -88,6 +88,9 @@ public:
     /// dashboard layer), or hides them all, leaving them running.
     void showAll();
     void hideAll();
+    /// Shows all when none shows, else hides all: the key, the tray icon's
+    /// click and the "toggle" command.
+    void toggleAll();
     bool isShowingAny() const;
     /// Ends the host, keeping what runs for the next start: the windows
     /// closing on the way out do not count as closed by the user.

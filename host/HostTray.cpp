@@ -40,7 +40,7 @@ HostTray::HostTray(HostApplication *host)
         // A click on the icon shows or hides the widgets, as the key does.
         connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
             if (reason == QSystemTrayIcon::Trigger)
-                m_host->isShowingAny() ? m_host->hideAll() : m_host->showAll();
+                m_host->toggleAll();
         });
         m_icon->show();
     }
