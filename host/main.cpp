@@ -6,8 +6,6 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
@@ -38,26 +36,11 @@ int main(int argc, char *argv[])
                                 "Show the running host's widgets when none shows, else hide them: for a "
                                 "key of the desktop's own shortcut settings."));
     parser.addOptions({layer, showAll, hideAll, toggle});
-    // What answers and quits runs where there is no display, as when the
-    // manual page is made while the package is built; so do commands for
-    // the running host. A start with neither bundles nor commands brings
-    // back the widgets that ran last, on the screen.
     const bool answers = CommandLineStart::answersWithoutWindow(parser, CommandLineStart::arguments(argc, argv));
-    const QList<const QCommandLineOption *> commandOptions{&layer, &showAll, &hideAll, &toggle};
-    const bool commandsAlone = parser.positionalArguments().isEmpty()
-        && std::any_of(commandOptions.begin(), commandOptions.end(),
-                       [&parser](const QCommandLineOption *option) { return parser.isSet(*option); });
-    if (answers || commandsAlone)
-        CommandLineStart::withoutDisplay();
-    // The web engine shares its OpenGL contexts with the application's, which
-    // must know before it exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication application(argc, argv);
-    QApplication::setApplicationVersion(QStringLiteral(QT_STRINGIFY(QUILLET_VERSION)));
-    // Refuses an unknown option rather than taking it for a bundle's name.
-    parser.process(application);
+    // The commands for the running host, as it takes them. A wrong command
+    // line is left for the parser to report once the application exists.
     QStringList commands;
-    if (parser.isSet(layer)) {
+    if (!answers && parser.isSet(layer)) {
         if (!WidgetLayers::named(parser.value(layer))) {
             QTextStream(stderr) << "quillet-host: no layer “" << parser.value(layer) << "”: above, desktop or dashboard"
                                 << Qt::endl;
@@ -70,6 +53,19 @@ int main(int argc, char *argv[])
         if (parser.isSet(*option))
             commands.append(command);
     }
+    // What answers and quits runs where there is no display, as when the
+    // manual page is made while the package is built; so do commands for
+    // the running host. A start with neither bundles nor commands brings
+    // back the widgets that ran last, on the screen.
+    if (answers || (parser.positionalArguments().isEmpty() && !commands.isEmpty()))
+        CommandLineStart::withoutDisplay();
+    // The web engine shares its OpenGL contexts with the application's, which
+    // must know before it exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(QT_STRINGIFY(QUILLET_VERSION)));
+    // Refuses an unknown option rather than taking it for a bundle's name.
+    parser.process(application);
     HostApplication host;
     return host.run(parser.positionalArguments(), commands);
 }
