@@ -20,7 +20,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
-#include <QTextStream>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -139,10 +138,9 @@ void HostTray::addStartAtLogin()
                                  "Exec=quillet-host\nIcon=quillet\nX-GNOME-Autostart-enabled=true\n";
         if (start)
             QDir().mkpath(QFileInfo(autostartEntry()).path());
-        const Outcome done =
-            start ? FileManager::writeFile(autostartEntry(), entry) : FileManager::removeItem(autostartEntry());
-        if (!done)
-            QTextStream(stderr) << "quillet-host: “" << done.file() << "”: " << done.reason() << Qt::endl;
+        Alert::report(nullptr, tr("Start at Login could not be changed."),
+                      start ? FileManager::writeFile(autostartEntry(), entry)
+                            : FileManager::removeItem(autostartEntry()));
     });
 }
 
