@@ -1,25 +1,19 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/TaskbarHint.h"
 
+#include "host/X11Connection.h"
+
 #include <QEvent>
-#include <QGuiApplication>
 #include <QWidget>
 
-#include <xcb/xcb.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
 
-template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
-    const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr),
-        &std::free);
+    const auto reply = X11Connection::own(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name), nullptr));
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
@@ -28,10 +22,8 @@ void leaveOut(xcb_connection_t *connection, xcb_window_t window, bool out)
     const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
     const xcb_atom_t skips[] = {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
                                 atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
-    const Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, state, XCB_ATOM_ATOM, 0, 1024),
-                               nullptr),
-        &std::free);
+    const auto reply = X11Connection::own(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, state, XCB_ATOM_ATOM, 0, 1024), nullptr));
     QList<xcb_atom_t> states;
     if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
         const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
@@ -50,9 +42,7 @@ void leaveOut(xcb_connection_t *connection, xcb_window_t window, bool out)
 
 bool TaskbarHint::eventFilter(QObject *watched, QEvent *event)
 {
-    // The off-screen platform answers for X11 too, with no connection.
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = X11Connection::get();
     auto *window = qobject_cast<QWidget *>(watched);
     if (event->type() == QEvent::Show && connection && window && window->isWindow())
         leaveOut(connection, xcb_window_t(window->winId()), window->windowType() == Qt::Tool);

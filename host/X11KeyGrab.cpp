@@ -1,24 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "host/X11KeyGrab.h"
 
-#include <QGuiApplication>
-
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <memory>
+#include "host/X11Connection.h"
 
 namespace {
 
 // Caps Lock and Num Lock change no key: the key is grabbed with each of them.
 constexpr quint16 NumLock = XCB_MOD_MASK_2;
 constexpr quint16 Locks[] = {0, XCB_MOD_MASK_LOCK, NumLock, XCB_MOD_MASK_LOCK | NumLock};
-
-xcb_connection_t *connection()
-{
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 xcb_window_t rootWindow(xcb_connection_t *connection)
 {
@@ -42,10 +31,8 @@ quint8 keycodeOf(xcb_connection_t *connection, quint32 keysym)
 {
     const xcb_setup_t *setup = xcb_get_setup(connection);
     const int count = setup->max_keycode - setup->min_keycode + 1;
-    const std::unique_ptr<xcb_get_keyboard_mapping_reply_t, decltype(&std::free)> mapping(
-        xcb_get_keyboard_mapping_reply(
-            connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, quint8(count)), nullptr),
-        &std::free);
+    const auto mapping = X11Connection::own(xcb_get_keyboard_mapping_reply(
+        connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, quint8(count)), nullptr));
     if (!mapping)
         return 0;
     const xcb_keysym_t *symbols = xcb_get_keyboard_mapping_keysyms(mapping.get());
@@ -84,7 +71,7 @@ X11KeyGrab::~X11KeyGrab()
 bool X11KeyGrab::grab(const QKeySequence &key)
 {
     release();
-    xcb_connection_t *x11 = connection();
+    xcb_connection_t *x11 = X11Connection::get();
     const QKeyCombination combination = key.isEmpty() ? QKeyCombination() : key[0];
     const quint32 keysym = keysymOf(combination.key());
     if (!x11)
@@ -109,7 +96,7 @@ void X11KeyGrab::release()
 // A grab another client holds already is refused with BadAccess.
 bool X11KeyGrab::grabOnServer(bool on)
 {
-    xcb_connection_t *x11 = connection();
+    xcb_connection_t *x11 = X11Connection::get();
     if (!x11 || !m_keycode)
         return false;
     bool granted = true;
@@ -118,10 +105,8 @@ bool X11KeyGrab::grabOnServer(bool on)
             ? xcb_grab_key_checked(x11, 1, rootWindow(x11), m_modifiers | lock, m_keycode, XCB_GRAB_MODE_ASYNC,
                                    XCB_GRAB_MODE_ASYNC)
             : xcb_ungrab_key_checked(x11, m_keycode, rootWindow(x11), m_modifiers | lock);
-        if (xcb_generic_error_t *error = xcb_request_check(x11, cookie)) {
+        if (X11Connection::own(xcb_request_check(x11, cookie)))
             granted = false;
-            std::free(error);
-        }
     }
     if (on && !granted)
         grabOnServer(false);
