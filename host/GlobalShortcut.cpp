@@ -11,10 +11,7 @@ GlobalShortcut::GlobalShortcut(QObject *parent)
 {
     connect(m_portal, &PortalShortcut::activated, this, &GlobalShortcut::activated);
     connect(m_grab, &X11KeyGrab::pressed, this, &GlobalShortcut::activated);
-    connect(m_portal, &PortalShortcut::unavailable, this, [this] {
-        m_portalAbsent = true;
-        grabFromX11();
-    });
+    connect(m_portal, &PortalShortcut::unavailable, this, &GlobalShortcut::grabFromX11);
     connect(m_portal, &PortalShortcut::bound, this, [this](const QString &key) { settle(key, {}); });
     connect(m_portal, &PortalShortcut::refused, this, [this](const QString &why) { settle({}, why); });
 }
@@ -26,13 +23,12 @@ void GlobalShortcut::setKey(const QKeySequence &key)
     m_key = key;
     if (key.isEmpty()) {
         settle({}, tr("none is chosen"));
-    } else if (m_portalAbsent) {
-        grabFromX11();
-    } else {
-        settle({}, tr("the desktop has not answered yet"));
-        m_pending = true;
-        m_portal->bind(key);
+        return;
     }
+    // Where the portal is absent it says so at once, and the key is grabbed.
+    settle({}, tr("the desktop has not answered yet"));
+    m_pending = true;
+    m_portal->bind(key);
 }
 
 void GlobalShortcut::grabFromX11()

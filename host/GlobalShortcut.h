@@ -42,5 +42,4 @@ private:
     QString m_bound;
     QString m_problem;
     bool m_pending = false;
-    bool m_portalAbsent = false;
 };

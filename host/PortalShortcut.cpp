@@ -101,9 +101,9 @@ void PortalShortcut::bind(const QKeySequence &key)
 {
     release();
     m_key = key;
-    if (!bus().isConnected())
+    if (!bus().isConnected() || m_present == false)
         emit unavailable();
-    else if (m_available)
+    else if (m_present)
         createSession();
     else
         probe();
@@ -132,8 +132,8 @@ void PortalShortcut::probe()
         if (m_step != Step::Probing)
             return;
         m_step = Step::None;
-        m_available = !watcher->isError();
-        if (m_available)
+        m_present = !watcher->isError();
+        if (*m_present)
             createSession();
         else
             emit unavailable();

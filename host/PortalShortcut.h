@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QVariantMap>
 
+#include <optional>
+
 class QDBusArgument;
 class QDBusMessage;
 
@@ -30,7 +32,8 @@ public:
     ~PortalShortcut() override;
 
     /// Asks the desktop for `key`, in a session of its own: the portal binds
-    /// a session's shortcuts once. Answers with one of the signals.
+    /// a session's shortcuts once. Answers with one of the signals;
+    /// unavailable() at once when the portal is known to be absent.
     void bind(const QKeySequence &key);
     /// Gives up the key held or asked for.
     void release();
@@ -62,7 +65,8 @@ private:
 
     QKeySequence m_key;
     Step m_step = Step::None;
-    bool m_available = false;
+    /// Whether the session bus has the portal, once asked.
+    std::optional<bool> m_present;
     QString m_request;
     QString m_session;
     int m_tokens = 0;
